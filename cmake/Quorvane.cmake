@@ -1,0 +1,65 @@
+include(GoogleTest)
+
+# Adds each listed folder that has a CMakeLists.txt, so a feature folder can be
+# brought in by creating it.
+function(quorvane_add_subdirs)
+  foreach(dir IN LISTS ARGN)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
+
+# A static library from every .cpp of the given folders (relative to the current one).
+# quorvane_add_library(name DIRS a b LIBS x y)
+function(quorvane_add_library name)
+  cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+  set(sources)
+  foreach(dir IN LISTS ARG_DIRS)
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  else()
+    # Nothing built yet: an interface library keeps the targets that link it valid.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()
+
+# One GoogleTest program per *_test.cpp file of the current folder, each named
+# <prefix>_<file>, linked with the shared test main and the given libraries.
+# quorvane_add_tests(prefix LIBS x y)
+function(quorvane_add_tests prefix)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  foreach(src IN LISTS tests)
+    get_filename_component(stem ${src} NAME_WE)
+    set(target ${prefix}_${stem})
+    add_executable(${target} ${src})
+    target_link_libraries(${target} PRIVATE quorvane_testmain ${ARG_LIBS})
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT 300)
+  endforeach()
+endfunction()
+
+# A Google Benchmark program.
+# quorvane_add_bench(name SOURCES a.cpp LIBS x y)
+function(quorvane_add_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LIBS})
+endfunction()
+
+# A libFuzzer target (clang only), with ASan and UBSan.
+# quorvane_add_fuzzer(name SOURCES a.cpp LIBS x y)
+function(quorvane_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+endfunction()
