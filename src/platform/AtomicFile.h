@@ -1,0 +1,33 @@
+#pragma once
+// Replacing a file so that a crash or failure never leaves half of it: the bytes go to a
+// temporary file in the same folder, are flushed, and the file is renamed over the target.
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+class QSaveFile;
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+class AtomicFile
+{
+public:
+    explicit AtomicFile(const QString& path);
+    ~AtomicFile(); // abandons the new contents unless committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool Open();
+    bool Write(const QByteArray& bytes);
+    bool Write(const char* data, qint64 size);
+    // Flushes and renames over the target; false leaves the old file whole.
+    bool Commit();
+    void Abandon();
+    QString ErrorString() const;
+    QString Path() const { return m_path; }
+
+private:
+    QString m_path;
+    std::unique_ptr<QSaveFile> m_file;
+    QString m_error;
+};

@@ -1,0 +1,61 @@
+#pragma once
+// Path helpers in the programs' own terms, on native '/' paths. The programs were made for
+// a file system that ignores letter case: Resolve maps a path onto the entries that exist,
+// and every exists / open / find / create goes through it.
+#include <QString>
+#include <QStringList>
+
+namespace Path
+{
+// a + separator + b; b absolute replaces a; "." / ".." segments of b are kept as given.
+QString Append(const QString& a, const QString& b);
+// "a b" -> "\"a b\"" when the text holds a blank and is not quoted yet.
+QString QuoteSpaces(const QString& path);
+// Removes one pair of double quotes only when the text both begins and ends with one.
+QString UnquoteSpaces(const QString& path);
+// The folder part: "/a/b.txt" -> "/a", "/a" -> "/", "b.txt" -> "".
+QString RemoveFileSpec(const QString& path);
+// The last component: "/a/b.txt" -> "b.txt" (the whole text when there is no separator).
+QString FindFileName(const QString& path);
+// The extension with its dot of the last component ("" when none): "a/b.c.txt" -> ".txt".
+QString FindExtension(const QString& path);
+QString RemoveExtension(const QString& path);
+// Replaces (or adds) the extension; ext carries its dot (".bin").
+QString RenameExtension(const QString& path, const QString& ext);
+// Removes trailing separators, keeping a lone root "/".
+QString RemoveBackslash(const QString& path);
+// Ends the path with exactly one separator ("" stays "").
+QString AddBackslash(const QString& path);
+bool IsRelative(const QString& path);
+// Absolute ("/...") and not a network form ("//...").
+bool IsAbsoluteLocal(const QString& path);
+// Turns '\' into the native '/'.
+QString ToNative(const QString& path);
+
+// Maps the path onto existing entries component by component: the exact name when it
+// exists, else the first (in name order) entry whose name matches ignoring case; the rest
+// from the first unmatched component on is kept as given.
+QString Resolve(const QString& path);
+bool FileExists(const QString& path);  // any entry, after Resolve
+bool IsDirectory(const QString& path); // after Resolve
+bool IsRegularFile(const QString& path);
+
+enum FindFlags : unsigned
+{
+    FindAll = 0,
+    FindFilesOnly = 1,   // regular files only
+    FindFoldersOnly = 2, // folders only ("." and ".." never listed)
+};
+// Names (not paths) of the entries of the (resolved) folder matching the wildcard pattern
+// ('*' any run, '?' one character, case ignored; "*.*" matches every name), sorted by
+// name ignoring case.
+QStringList Find(const QString& folder, const QString& pattern, unsigned flags = FindAll);
+// True when the name matches the wildcard pattern under the rules above.
+bool MatchesPattern(const QString& name, const QString& pattern);
+
+// Creates the folder and its missing parents (through Resolve); true when it exists after.
+bool CreateDirectory(const QString& path);
+
+// The platform form of a program file name: "durnap" (no ".exe" on Linux).
+QString ExecutableName(const QString& name);
+} // namespace Path
