@@ -63,3 +63,32 @@ function(quorvane_add_fuzzer name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
 endfunction()
+
+# A program's string table: every *.strings file of <folder> (relative to the current
+# source folder) becomes one generated source defining `const StringTable& <symbol>()`,
+# rebuilt when a .strings file changes or is added. The library is made here (a static
+# library of the folder's .cpp files and the generated source) unless it exists already.
+# quorvane_string_table(<library> <symbol> <folder>)
+function(quorvane_string_table library symbol folder)
+  set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${folder})
+  file(GLOB inputs CONFIGURE_DEPENDS ${dir}/*.strings)
+  list(SORT inputs)
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${symbol}.cpp)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND quorvane_strgen ${symbol} ${output} ${inputs}
+    DEPENDS quorvane_strgen ${inputs}
+    COMMENT "String table ${symbol}"
+    VERBATIM)
+  if(NOT TARGET ${library})
+    file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    add_library(${library} STATIC ${sources})
+    target_include_directories(${library} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${library} PUBLIC platform)
+  endif()
+  get_target_property(kind ${library} TYPE)
+  if(kind STREQUAL "INTERFACE_LIBRARY")
+    message(FATAL_ERROR "quorvane_string_table: ${library} must be a real library")
+  endif()
+  target_sources(${library} PRIVATE ${output})
+endfunction()

@@ -49,7 +49,7 @@ public:
     virtual int Show(const QString& text, unsigned flags, const QString& caption) = 0;
 
     // The backend in use. Without one set, a backend that shows nothing and answers the
-    // default button (IDOK / IDYES) is used.
+    // first button (IDOK / IDYES) is used.
     static Messages& Current();
     // Not owned; nullptr goes back to the silent default.
     static void SetCurrent(Messages* backend);
@@ -57,7 +57,7 @@ public:
     static void SetApplicationTitle(const QString& title);
     static QString ApplicationTitle();
 
-    // The answer a box gives when accepted without choosing: the default button.
+    // The first button of the flags' button set: IDOK, IDYES, IDABORT or IDRETRY.
     static int DefaultAnswer(unsigned flags);
 };
 

@@ -7,7 +7,8 @@
 
 namespace Path
 {
-// a + separator + b; b absolute replaces a; "." / ".." segments of b are kept as given.
+// a + one separator + b, both made native; leading separators of b are dropped ("\\Tools"
+// appends "Tools"), like the original's append.
 QString Append(const QString& a, const QString& b);
 // "a b" -> "\"a b\"" when the text holds a blank and is not quoted yet.
 QString QuoteSpaces(const QString& path);
@@ -56,6 +57,7 @@ bool MatchesPattern(const QString& name, const QString& pattern);
 // Creates the folder and its missing parents (through Resolve); true when it exists after.
 bool CreateDirectory(const QString& path);
 
-// The platform form of a program file name: "durnap" (no ".exe" on Linux).
+// The platform form of a program file name: "durnap" (no ".exe" on Linux; a given
+// ".exe" is removed).
 QString ExecutableName(const QString& name);
 } // namespace Path

@@ -35,10 +35,11 @@ void Install(const StringTable& table);
 QString Load(unsigned id);
 } // namespace Strings
 
-// printf-style inserts (%d %i %u %x %X %c %s %ls %%, with flags, width and precision) and
-// positional inserts %1 .. %99, optionally with a printf-style type in bangs ("%1!s!",
-// "%2!d!", "%3!04x!"). A pattern with positional inserts shows only the arguments it
-// names; a missing argument gives an empty insert.
+// printf-style inserts (%d %i %u %x %X %o %c %s %e %f %g %%, with flags, width, precision
+// and length) take the arguments in order. A pattern holding a positional insert with a
+// type in bangs ("%1!s!", "%2!d!", "%3!04x!") is positional throughout: "%1" .. "%99" name
+// their argument (plain "%n" as a string) and only the named ones show. A missing argument
+// gives an empty insert; an unknown conversion stays as written.
 QString FormatMessage(const QString& pattern, const QList<QVariant>& args);
 
 // FormatMessage over the installed table's text of the id.

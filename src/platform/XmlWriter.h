@@ -2,6 +2,7 @@
 // The one XML writing technique of the system: UTF-16LE with BOM, the declaration
 // <?xml version="1.0" encoding="UTF-16" standalone="no"?>, one element per line, TAB
 // indentation by depth, CR LF line ends, text escaped, an empty element as <name/>.
+// Characters that XML 1.0 cannot carry are written as U+FFFD, so the file always loads.
 #include <QByteArray>
 #include <QDomDocument>
 #include <QString>
