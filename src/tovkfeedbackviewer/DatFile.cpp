@@ -1,0 +1,225 @@
+#include "tovkfeedbackviewer/DatFile.h"
+
+#include "tovkfeedbackviewer/Console.h"
+#include "tovkfeedbackviewer/ErrorType.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace
+{
+constexpr std::array<std::uint16_t, 256> MakeCrc16Table()
+{
+    std::array<std::uint16_t, 256> table{};
+    for (unsigned i = 0; i < 256; ++i)
+    {
+        unsigned crc = i;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+        table[i] = static_cast<std::uint16_t>(crc);
+    }
+    return table;
+}
+
+bool IsValidSectionHeader(const std::uint8_t* header, const std::uint8_t* body,
+                          std::size_t expectedLength)
+{
+    const std::uint32_t length = ReadU32(header + 8);
+    if (length != expectedLength)
+        return false;
+    if (HeaderKind(header) != KindDatHeader)
+        return false;
+    if (!CheckBlockHeader(header))
+        return false;
+    return CheckCrc16(body, length, ReadU16(header + 12));
+}
+} // namespace
+
+const std::array<std::uint16_t, 256> g_crc16Table = MakeCrc16Table();
+CDatFileCache g_datFiles;
+
+std::uint16_t Crc16(const std::uint8_t* data, std::size_t length)
+{
+    std::uint16_t crc = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        crc = static_cast<std::uint16_t>((crc >> 8) ^ g_crc16Table[(crc ^ data[i]) & 0xFF]);
+    return crc;
+}
+
+bool CheckCrc16(const std::uint8_t* data, std::size_t length, std::uint16_t expected)
+{
+    return Crc16(data, length) == expected;
+}
+
+bool CheckBlockHeader(const std::uint8_t* header)
+{
+    return CheckCrc16(header, 14, ReadU16(header + 14)) &&
+           CheckCrc16(header + 16, 14, ReadU16(header + 30));
+}
+
+bool IsValidDefinitionArea(const std::uint8_t* area)
+{
+    const unsigned kind = HeaderKind(area);
+    std::size_t entrySize = 0;
+    int entryCount = 0;
+    if (kind == KindEnq)
+    {
+        entrySize = Dat::QuestionnaireEntrySize;
+        entryCount = Dat::QuestionnaireEntryCount;
+    }
+    else if (kind == KindLog)
+    {
+        entrySize = Dat::WorkEntrySize;
+        entryCount = Dat::WorkEntryCount;
+    }
+    else
+    {
+        return false;
+    }
+    for (int i = 0; i < entryCount; ++i)
+    {
+        const std::uint8_t* entry = area + entrySize * static_cast<std::size_t>(i);
+        if (!CheckBlockHeader(entry))
+            return false;
+        const unsigned entryKind = HeaderKind(entry);
+        if (entryKind != KindEmpty && entryKind != kind)
+            return false;
+    }
+    return true;
+}
+
+bool IsValidDatFile(const std::uint8_t* image, std::size_t size)
+{
+    if (image == nullptr || size < Dat::MinimumSize)
+        return false;
+    if (ReadU32(image + 20) != 0)
+        return false;
+    if (!IsValidSectionHeader(image, image + Dat::DefinitionOffset, size - Dat::HeaderSize))
+        return false;
+    if (!IsValidSectionHeader(image + Dat::RecordHeaderOffset, image + Dat::RecordsOffset,
+                              size - Dat::RecordsOffset))
+        return false;
+    return IsValidDefinitionArea(image + Dat::DefinitionOffset);
+}
+
+const std::uint8_t* FindQuestionnaireEntry(const std::uint8_t* area, unsigned language)
+{
+    if (HeaderKind(area) != KindEnq)
+        return nullptr;
+    for (int i = 0; i < Dat::QuestionnaireEntryCount; ++i)
+    {
+        const std::uint8_t* entry =
+            area + Dat::QuestionnaireEntrySize * static_cast<std::size_t>(i);
+        if (HeaderKind(entry) == KindEnq && HeaderLanguage(entry) == language)
+            return entry;
+    }
+    return nullptr;
+}
+
+const std::uint8_t* FindWorkEntry(unsigned guide, const std::uint8_t* area, unsigned language)
+{
+    if (HeaderKind(area) != KindLog)
+        return nullptr;
+    for (int i = 0; i < Dat::WorkEntryCount; ++i)
+    {
+        const std::uint8_t* entry = area + Dat::WorkEntrySize * static_cast<std::size_t>(i);
+        if (HeaderKind(entry) == KindLog && HeaderLanguage(entry) == language &&
+            ReadU16(entry + Dat::WorkGuideOffset) == guide)
+            return entry;
+    }
+    return nullptr;
+}
+
+QString ReadFixedText(const std::uint8_t* field, int maximum)
+{
+    QString text;
+    for (int i = 0; i < maximum; ++i)
+    {
+        const char16_t unit = ReadU16(field + 2 * i);
+        if (unit == 0)
+            break;
+        text += QChar(unit);
+    }
+    return text;
+}
+
+int QuestionCount(const std::uint8_t* entry)
+{
+    return std::min<int>(entry[Dat::QuestionCountOffset], Dat::MaxQuestions);
+}
+
+const std::uint8_t* QuestionBlock(const std::uint8_t* entry, int question)
+{
+    return entry + Dat::QuestionBlocksOffset +
+           Dat::QuestionBlockSize * static_cast<std::size_t>(question);
+}
+
+int AnswerCount(const std::uint8_t* block)
+{
+    return std::min<int>(block[1], Dat::MaxAnswers);
+}
+
+void CDatFileImage::Load(const QString& path)
+{
+    m_path = path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+    {
+        Console::Out(QStringLiteral("can't open %1\n").arg(path));
+        throw ErrRead;
+    }
+    const qint64 length = file.size();
+    if (length <= 0)
+        return;
+    const auto size = static_cast<std::size_t>(length);
+    if (size != m_size || !m_buffer)
+    {
+        m_buffer.reset();
+        m_size = 0;
+        m_buffer.reset(new (std::nothrow) std::uint8_t[size]);
+        if (!m_buffer)
+            return;
+        m_size = size;
+    }
+    qint64 done = 0;
+    while (done < length)
+    {
+        const qint64 got = file.read(reinterpret_cast<char*>(m_buffer.get()) + done, length - done);
+        if (got <= 0)
+            break;
+        done += got;
+    }
+    if (done != length)
+        std::memset(m_buffer.get() + done, 0, static_cast<std::size_t>(length - done));
+}
+
+void CDatFileImage::Free()
+{
+    m_buffer.reset();
+    m_size = 0;
+}
+
+void CDatFileImage::Assign(const QString& path, const std::uint8_t* data, std::size_t size)
+{
+    m_path = path;
+    m_buffer.reset(size ? new std::uint8_t[size] : nullptr);
+    if (size)
+        std::memcpy(m_buffer.get(), data, size);
+    m_size = size;
+}
+
+CDatFileImage& CDatFileCache::Get(const QString& path)
+{
+    CDatFileImage& image = m_images[path];
+    if (!image.HasBuffer())
+        image.Load(path);
+    return image;
+}
+
+void CDatFileCache::FreeDatFiles()
+{
+    for (auto& [path, image] : m_images)
+        image.Free();
+}

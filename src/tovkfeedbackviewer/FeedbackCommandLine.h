@@ -1,0 +1,20 @@
+#pragma once
+// The viewer's options: "-in" (default ".") and "-out" (default "html"), found by exact
+// comparison of whole elements; the element after an option is its value.
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+class CFeedbackCommandLine
+{
+public:
+    // arguments[0] is the program name; it is searched like every other element.
+    void Parse(const QStringList& arguments);
+    bool IsValid() const { return m_valid; }
+    QString GetInFolder() const { return m_options.value(QStringLiteral("-in")); }
+    QString GetOutFolder() const { return m_options.value(QStringLiteral("-out")); }
+
+private:
+    QMap<QString, QString> m_options;
+    bool m_valid = false;
+};

@@ -1,0 +1,160 @@
+#include "tovkfeedbackviewer/ReportFile.h"
+
+#include "tovkfeedbackviewer/Console.h"
+#include "tovkfeedbackviewer/ErrorType.h"
+
+#include <QFileInfo>
+#include <QtEndian>
+#include <cstring>
+
+namespace
+{
+void OpenOrThrow(QFile& file, const QString& path)
+{
+    file.setFileName(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    {
+        Console::Out(QStringLiteral("can't open %1\n").arg(path));
+        throw ErrWrite;
+    }
+}
+
+QByteArray Utf16Le(QStringView text)
+{
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)
+    {
+        std::memcpy(bytes.data(), text.utf16(), static_cast<std::size_t>(bytes.size()));
+    }
+    else
+    {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            qToLittleEndian<quint16>(text[i].unicode(), bytes.data() + 2 * i);
+    }
+    return bytes;
+}
+} // namespace
+
+CReportFile::CReportFile(const QString& path, ScriptTwin twin)
+{
+    OpenOrThrow(m_file, path);
+    if (twin == WithScript)
+    {
+        OpenOrThrow(m_script, ScriptPath(path));
+        const QByteArray head =
+            "quorvaneReport(\"" + QFileInfo(path).fileName().toUtf8() + "\", \"";
+        if (m_script.write(head) != head.size())
+            m_failed = true;
+    }
+}
+
+CReportFile::~CReportFile() = default;
+
+void CReportFile::WriteBom()
+{
+    Flush();
+    static const char bom[] = {'\xFF', '\xFE'};
+    if (m_file.write(bom, 2) != 2)
+        m_failed = true;
+}
+
+void CReportFile::Line(int tabs, QStringView text)
+{
+    for (int i = 0; i < tabs; ++i)
+        m_text += u'\t';
+    m_text += text;
+    m_text += QLatin1StringView("\r\n");
+    FlushIfLarge();
+}
+
+void CReportFile::WriteBytes(const QByteArray& bytes)
+{
+    Flush();
+    if (m_file.write(bytes) != bytes.size())
+        m_failed = true;
+}
+
+void CReportFile::Flush()
+{
+    if (m_text.isEmpty())
+        return;
+    const QByteArray bytes = Utf16Le(m_text);
+    if (!m_failed && m_file.write(bytes) != bytes.size())
+        m_failed = true;
+    if (m_script.isOpen() && !m_failed)
+    {
+        QByteArray script;
+        script.reserve(m_text.size() + m_text.size() / 4);
+        AppendScriptText(script, m_text);
+        if (m_script.write(script) != script.size())
+            m_failed = true;
+    }
+    m_text.clear();
+}
+
+void CReportFile::Close()
+{
+    Flush();
+    if (m_script.isOpen())
+    {
+        if (!m_failed && m_script.write("\");\r\n") != 5)
+            m_failed = true;
+        if (!m_script.flush())
+            m_failed = true;
+        m_script.close();
+    }
+    if (!m_file.flush())
+        m_failed = true;
+    m_file.close();
+    if (m_failed)
+        throw ErrWrite;
+}
+
+QString CReportFile::ScriptPath(const QString& path)
+{
+    return path + QLatin1StringView(".js");
+}
+
+QByteArray CReportFile::ScriptFor(const QString& name, QStringView text)
+{
+    QByteArray out = "quorvaneReport(\"" + name.toUtf8() + "\", \"";
+    AppendScriptText(out, text);
+    out += "\");\r\n";
+    return out;
+}
+
+void CReportFile::AppendScriptText(QByteArray& out, QStringView text)
+{
+    static const char digits[] = "0123456789abcdef";
+    for (const QChar ch : text)
+    {
+        const char16_t c = ch.unicode();
+        if (c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\' && c != u'<' && c != u'>')
+        {
+            out += static_cast<char>(c);
+            continue;
+        }
+        if (c == u'\r')
+        {
+            out += "\\r";
+            continue;
+        }
+        if (c == u'\n')
+        {
+            out += "\\n";
+            continue;
+        }
+        if (c == u'\t')
+        {
+            out += "\\t";
+            continue;
+        }
+        const char escape[] = {'\\',
+                               'u',
+                               digits[(c >> 12) & 0xF],
+                               digits[(c >> 8) & 0xF],
+                               digits[(c >> 4) & 0xF],
+                               digits[c & 0xF]};
+        out.append(escape, sizeof escape);
+    }
+}

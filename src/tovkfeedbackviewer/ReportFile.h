@@ -1,0 +1,56 @@
+#pragma once
+// One output file of the viewer: created (replacing an old one) and written in binary.
+// Text is collected as UTF-16 and written as UTF-16LE in large pieces. A report for the
+// pages can carry a script twin ("<name>.js") holding the same text, which the pages load
+// from disk where a browser refuses to read the XML itself.
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QStringView>
+
+class CReportFile
+{
+public:
+    enum ScriptTwin
+    {
+        NoScript,
+        WithScript,
+    };
+
+    // Prints "can't open %s" and throws ErrWrite when the file cannot be created.
+    explicit CReportFile(const QString& path, ScriptTwin twin = NoScript);
+    ~CReportFile();
+    CReportFile(const CReportFile&) = delete;
+    CReportFile& operator=(const CReportFile&) = delete;
+
+    // Where the text goes; Line and Flush move it to the file.
+    QString& Text() { return m_text; }
+    void WriteBom();
+    // TABs, the text, CR LF.
+    void Line(int tabs, QStringView text);
+    // Raw bytes (templates); the collected text is written first.
+    void WriteBytes(const QByteArray& bytes);
+    // Writes the collected text when it has grown large.
+    void FlushIfLarge()
+    {
+        if (m_text.size() >= FlushThreshold)
+            Flush();
+    }
+    // Writes the rest and closes; throws ErrWrite after a write error (what was written stays).
+    void Close();
+
+    // The script twin's name for a report path: "LOG.xml" -> "LOG.xml.js".
+    static QString ScriptPath(const QString& path);
+    // The script that hands the text to the page: quorvaneReport("<name>", "<text>");
+    static QByteArray ScriptFor(const QString& name, QStringView text);
+
+private:
+    static constexpr qsizetype FlushThreshold = 1 << 16;
+    void Flush();
+    static void AppendScriptText(QByteArray& out, QStringView text);
+
+    QFile m_file;
+    QFile m_script;
+    QString m_text;
+    bool m_failed = false;
+};

@@ -1,0 +1,157 @@
+#include "tovkfeedbackviewer/Text.h"
+
+#include "tovkfeedbackviewer/Resource.h"
+
+QString GetLanguageName(unsigned index)
+{
+    if (index >= 1 && index <= 8)
+        return LoadViewerString(IDS_JAPANESE + index);
+    return LoadViewerString(IDS_JAPANESE);
+}
+
+void AppendEscapedXml(QString& out, QStringView text)
+{
+    const qsizetype count = text.size();
+    for (qsizetype i = 0; i < count; ++i)
+    {
+        const char16_t c = text[i].unicode();
+        switch (c)
+        {
+        case u'\n':
+            out += QLatin1StringView("\r\n");
+            continue;
+        case u'\r':
+            continue;
+        case u'&':
+            out += QLatin1StringView("&amp;");
+            continue;
+        case u'<':
+            out += QLatin1StringView("&lt;");
+            continue;
+        case u'>':
+            out += QLatin1StringView("&gt;");
+            continue;
+        case u'"':
+            out += QLatin1StringView("&quot;");
+            continue;
+        case u'\'':
+            out += QLatin1StringView("&apos;");
+            continue;
+        default:
+            break;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < count &&
+            QChar::isLowSurrogate(text[i + 1].unicode()))
+        {
+            out += text[i];
+            out += text[i + 1];
+            ++i;
+            continue;
+        }
+        const bool allowed =
+            c == u'\t' || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD);
+        out += allowed ? QChar(c) : QChar(QChar::ReplacementCharacter);
+    }
+}
+
+QString EscapeXml(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    AppendEscapedXml(out, text);
+    return out;
+}
+
+QString EscapeCsv(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar ch : text)
+    {
+        if (ch == u'\n')
+            out += QLatin1StringView("\r\n");
+        else if (ch == u'\r')
+            continue;
+        else if (ch == u'"')
+            out += QLatin1StringView("\"\"");
+        else
+            out += ch;
+    }
+    return out;
+}
+
+void AppendCsvField(QString& line, QStringView field)
+{
+    if (!line.isEmpty())
+        line += u'\t';
+    line += u'"';
+    if (!field.isEmpty())
+        line += EscapeCsv(field);
+    line += u'"';
+}
+
+void AppendLineEnd(QString& line)
+{
+    line += QLatin1StringView("\r\n");
+}
+
+void AppendTwoDigits(QString& out, unsigned value)
+{
+    if (value >= 100)
+    {
+        AppendNumber(out, value);
+        return;
+    }
+    out += QChar(u'0' + value / 10);
+    out += QChar(u'0' + value % 10);
+}
+
+void AppendHexByte(QString& out, unsigned value)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    out += QLatin1Char(digits[(value >> 4) & 0xF]);
+    out += QLatin1Char(digits[value & 0xF]);
+}
+
+void AppendNumber(QString& out, long long value)
+{
+    char buffer[24];
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    const bool negative = value < 0;
+    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                            : static_cast<unsigned long long>(value);
+    do
+    {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (negative)
+        *--p = '-';
+    out += QLatin1StringView(p, end - p);
+}
+
+void AppendDate(QString& out, std::uint32_t packedTime)
+{
+    out += QLatin1StringView("20");
+    AppendTwoDigits(out, packedTime & 0x3F);
+    out += u'/';
+    AppendTwoDigits(out, (packedTime >> 6) & 0xF);
+    out += u'/';
+    AppendTwoDigits(out, (packedTime >> 10) & 0x1F);
+}
+
+void AppendTime(QString& out, std::uint32_t packedTime)
+{
+    AppendTwoDigits(out, (packedTime >> 15) & 0x1F);
+    out += u':';
+    AppendTwoDigits(out, (packedTime >> 20) & 0x3F);
+    out += u':';
+    AppendTwoDigits(out, (packedTime >> 26) & 0x3F);
+}
+
+void AppendMac(QString& out, const std::uint8_t* mac)
+{
+    for (int i = 0; i < 6; ++i)
+        AppendHexByte(out, mac[i]);
+}

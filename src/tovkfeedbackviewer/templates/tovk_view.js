@@ -1,0 +1,1 @@
+placeholder tovk_view.js
