@@ -47,4 +47,5 @@ private:
     QString m_stdout;
     QString m_stderr;
     QString m_stdin;
+    QString m_error;
 };

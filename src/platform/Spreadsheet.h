@@ -1,7 +1,7 @@
 #pragma once
 // Opening a file read-only in the spreadsheet program, through a replaceable backend.
-// The desktop backend uses the program the desktop registers for the file type, else
-// "libreoffice --calc --view <file>" when that is on PATH; nothing happens when neither is.
+// The desktop backend starts "libreoffice --calc --view <file>" (or soffice / localc) when
+// one is on PATH; without one the spreadsheet counts as not installed and nothing opens.
 #include "platform/CommandLine.h"
 
 #include <QList>

@@ -1,0 +1,119 @@
+#include "platform/ChildProcess.h"
+
+#include "platform/Path.h"
+
+#include <QProcess>
+
+ChildProcess::ChildProcess() = default;
+
+ChildProcess::~ChildProcess()
+{
+    if (m_process && m_process->state() != QProcess::NotRunning)
+    {
+        // The child outlives its holder: the process object goes once the child has ended.
+        QProcess* process = m_process.release();
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    }
+}
+
+void ChildProcess::SetStandardOutputFile(const QString& path)
+{
+    m_stdout = path;
+}
+
+void ChildProcess::SetStandardErrorFile(const QString& path)
+{
+    m_stderr = path;
+}
+
+void ChildProcess::SetStandardInputFile(const QString& path)
+{
+    m_stdin = path;
+}
+
+bool ChildProcess::Start(const CommandLine& command, const QString& workingFolder, bool)
+{
+    if (m_process && m_process->state() != QProcess::NotRunning)
+        return false;
+    m_process = std::make_unique<QProcess>();
+    m_process->setProgram(Path::Resolve(command.program));
+    m_process->setArguments(command.arguments);
+    if (!workingFolder.isEmpty())
+        m_process->setWorkingDirectory(Path::Resolve(workingFolder));
+    m_process->setStandardInputFile(m_stdin.isEmpty() ? QProcess::nullDevice()
+                                                      : Path::Resolve(m_stdin));
+    m_process->setStandardOutputFile(m_stdout.isEmpty() ? QProcess::nullDevice()
+                                                        : Path::Resolve(m_stdout));
+    m_process->setStandardErrorFile(m_stderr.isEmpty() ? QProcess::nullDevice()
+                                                       : Path::Resolve(m_stderr));
+    m_process->start(QIODevice::ReadOnly);
+    if (!m_process->waitForStarted(-1))
+    {
+        m_error = m_process->errorString();
+        m_process.reset();
+        return false;
+    }
+    return true;
+}
+
+bool ChildProcess::IsStarted() const
+{
+    return m_process != nullptr;
+}
+
+bool ChildProcess::IsRunning() const
+{
+    if (!m_process)
+        return false;
+    // Looks at the child now rather than at the last event the loop delivered.
+    if (m_process->state() != QProcess::NotRunning)
+        m_process->waitForFinished(0);
+    return m_process->state() != QProcess::NotRunning;
+}
+
+bool ChildProcess::WaitFor(int ms)
+{
+    if (!m_process)
+        return true;
+    if (m_process->state() == QProcess::NotRunning)
+        return true;
+    m_process->waitForFinished(ms);
+    return m_process->state() == QProcess::NotRunning;
+}
+
+int ChildProcess::ExitCode() const
+{
+    if (!m_process)
+        return -1;
+    if (IsRunning())
+        return STILL_ACTIVE;
+    if (m_process->exitStatus() == QProcess::CrashExit)
+        return -1;
+    return m_process->exitCode();
+}
+
+bool ChildProcess::Crashed() const
+{
+    return m_process && !IsRunning() && m_process->exitStatus() == QProcess::CrashExit;
+}
+
+qint64 ChildProcess::ProcessId() const
+{
+    return m_process ? m_process->processId() : 0;
+}
+
+void ChildProcess::Terminate()
+{
+    if (m_process && m_process->state() != QProcess::NotRunning)
+    {
+        m_process->kill();
+        m_process->waitForFinished(5000);
+    }
+}
+
+QString ChildProcess::ErrorString() const
+{
+    if (!m_error.isEmpty())
+        return m_error;
+    return m_process ? m_process->errorString() : QString();
+}
