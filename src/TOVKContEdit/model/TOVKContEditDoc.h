@@ -116,8 +116,9 @@ public:
     virtual bool SetCellNumber(int row, int column, int value);
     // False when a row other than skipRow (-1: none) has the number.
     virtual bool IsItemNumberFree(int number, int skipRow) const;
-    // The output check of one language; defined with the content checks.
-    virtual bool CheckLanguage(int language);
+    // The output check of one language; defined with the content checks (not virtual, so
+    // the document links without it).
+    bool CheckLanguage(int language);
     virtual void SortByItemNumber(bool renumber);
     virtual void SetPlayingRow(int row);
 
@@ -141,6 +142,8 @@ protected:
     bool FillRowsFromRecords();
     // The title part of the template string or the file name.
     QString GetTitle() const;
+    // An empty row (display language, image count 2) with that number; returns its index.
+    int AppendEmptyRow(int itemNumber);
 
 private:
     std::vector<ContentRow> m_rows;
@@ -151,6 +154,7 @@ private:
     CProgressDlg* m_pProgressDlg = nullptr;
     CXmlContentDumFile m_xmlFile;
     ContentRecords m_records;
+    ContentRow m_outside; // what GetRow gives for an index outside the table
 
     QString m_pathName;
     bool m_modified = false;

@@ -1,0 +1,270 @@
+// The XML content file: the bytes written, what a load accepts, and round trips.
+#include "TOVKContEdit/res/Strings.h"
+#include "TOVKContEdit/shared/XmlContentDumFile.h"
+#include "common/TestSupport.h"
+#include "platform/RecordingMessages.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace
+{
+QByteArray Utf16(const QString& text)
+{
+    QByteArray bytes("\xFF\xFE", 2);
+    bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    return bytes;
+}
+
+QString Wrap(const QString& infos)
+{
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<ContentBody>") + infos +
+           QStringLiteral("</ContentBody>");
+}
+
+QString Info(const QString& lang, const QString& number, const QString& txt = "\"\"",
+             const QString& cmt = "\"\"")
+{
+    return QStringLiteral("<ContentInfo><nLangType>%1</nLangType><nProductNo>%2</nProductNo>"
+                          "<nProductImgCnt>2</nProductImgCnt><strProductImg1>/i/a.bmp"
+                          "</strProductImg1><strProductImg2/><strProductWav/>"
+                          "<strProductTxt>%3</strProductTxt><strProductCmt>%4</strProductCmt>"
+                          "</ContentInfo>")
+        .arg(lang, number, txt, cmt);
+}
+
+ContentRecord Record(int lang, int number)
+{
+    ContentRecord r;
+    r.nLangType = lang;
+    r.nProductNo = number;
+    r.nProductImgCnt = 2;
+    r.strProductImg1 = "/p/img/a 1.bmp";
+    r.strProductWav = "/p/wav/a.wav";
+    r.strProductTxt = "line one\r\nline two";
+    r.strProductCmt = "note";
+    return r;
+}
+
+class XmlContentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Strings::Install(ContEditStringsEN()); }
+    QString folder = TestSupport::NewFolder("xml");
+    CXmlContentDumFile file;
+    RecordingMessages messages;
+};
+
+TEST_F(XmlContentTest, WritesTheIndentedUtf16Layout)
+{
+    ContentRecord r;
+    r.nLangType = 1;
+    r.nProductNo = 12;
+    r.nProductImgCnt = 2;
+    r.strProductImg1 = "/p/a.bmp";
+    r.strProductTxt = "a & <b>";
+    const QString path = folder + "/out.xml";
+    ASSERT_TRUE(file.Save(path, {r}));
+
+    const QString expected =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>\r\n"
+                       "<ContentBody>\r\n"
+                       "\t<ContentInfo>\r\n"
+                       "\t\t<nLangType>1</nLangType>\r\n"
+                       "\t\t<nProductNo>12</nProductNo>\r\n"
+                       "\t\t<nProductImgCnt>2</nProductImgCnt>\r\n"
+                       "\t\t<strProductImg1>/p/a.bmp</strProductImg1>\r\n"
+                       "\t\t<strProductImg2/>\r\n"
+                       "\t\t<strProductWav/>\r\n"
+                       "\t\t<strProductTxt>\"a &amp; &lt;b&gt;\"</strProductTxt>\r\n"
+                       "\t\t<strProductCmt>\"\"</strProductCmt>\r\n"
+                       "\t</ContentInfo>\r\n"
+                       "</ContentBody>\r\n");
+    EXPECT_EQ(TestSupport::ReadFile(path), Utf16(expected));
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(XmlContentTest, EmptyRecordListWritesOnlyTheRoot)
+{
+    const QString path = folder + "/empty.xml";
+    ASSERT_TRUE(file.Save(path, {}));
+    ContentRecords back{Record(0, 1)};
+    EXPECT_TRUE(file.Load(path, back));
+    EXPECT_TRUE(back.empty());
+}
+
+TEST_F(XmlContentTest, RoundTripKeepsEveryField)
+{
+    ContentRecord quoted = Record(8, 10000);
+    quoted.strProductCmt = "\"quoted\""; // a second pair goes around it
+    quoted.strProductTxt = "";           // written as two quotes
+    ContentRecord special = Record(0, 3);
+    special.strProductTxt = "日本語 & \"x\" <tag> \t tab";
+    special.strProductImg2 = "/p/ü/b.bmp";
+    const ContentRecords records{Record(0, 1), Record(1, 1), quoted, special};
+    const QString path = folder + "/rt.xml";
+    ASSERT_TRUE(file.Save(path, records));
+
+    ContentRecords back;
+    ASSERT_TRUE(file.Load(path, back));
+    ASSERT_EQ(back.size(), records.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+    {
+        SCOPED_TRACE(i);
+        ContentRecord expected = records[i];
+        // XML reading turns CR LF into LF; the document puts the CR back.
+        expected.strProductTxt.replace("\r\n", "\n");
+        EXPECT_EQ(back[i], expected);
+    }
+}
+
+TEST_F(XmlContentTest, CharactersXmlCannotCarryAreReplacedSoTheFileStillLoads)
+{
+    ContentRecord r = Record(0, 1);
+    r.strProductTxt = QString("a") + QChar(0x01) + "b" + QChar(0xD800) + "c";
+    r.strProductCmt = QString("x") + QChar(0x1F);
+    const QString path = folder + "/ctl.xml";
+    ASSERT_TRUE(file.Save(path, {r}));
+    ContentRecords back;
+    ASSERT_TRUE(file.Load(path, back));
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].strProductTxt, QString("a") + QChar(0xFFFD) + "b" + QChar(0xFFFD) + "c");
+    EXPECT_EQ(back[0].strProductCmt, QString("x") + QChar(0xFFFD));
+}
+
+TEST_F(XmlContentTest, ReadsFieldsTheWayTheFormatDefines)
+{
+    struct Case
+    {
+        const char* name;
+        QString body;
+        int lang, number;
+        QString txt, cmt;
+    };
+    const QList<Case> cases = {
+        {"letters read as 0", Info("1", "abc"), 1, 0, "", ""},
+        {"leading digits count", Info(" 2", "12abc"), 2, 12, "", ""},
+        {"overflow reads as 0", Info("1", "99999999999"), 1, 0, "", ""},
+        {"int limits", Info("-2147483648", "2147483647"), INT_MIN, INT_MAX, "", ""},
+        {"negative", Info("-1", "-5"), -1, -5, "", ""},
+        {"one pair of quotes off", Info("0", "1", "\"\"x\"\"", "\"c\""), 0, 1, "\"x\"", "c"},
+        {"unquoted kept", Info("0", "1", "plain", "\"half"), 0, 1, "plain", "\"half"},
+        {"a lone quote kept", Info("0", "1", "\"", "\"\""), 0, 1, "\"", ""},
+        {"missing elements", "<ContentInfo><strProductTxt>\"t\"</strProductTxt></ContentInfo>", 0,
+         0, "t", ""},
+        {"first of a name wins, at any depth",
+         "<ContentInfo><x><nProductNo>7</nProductNo></x><nProductNo>8</nProductNo>"
+         "<nLangType>3<b>4</b></nLangType></ContentInfo>",
+         34, 7, "", ""},
+        {"CDATA and entities", Info("0", "<![CDATA[4]]>1", "\"&lt;&#x41;&gt;\""), 0, 41, "<A>", ""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ContentRecords back;
+        ASSERT_TRUE(file.LoadBytes(Utf16(Wrap(c.body)), back));
+        ASSERT_EQ(back.size(), 1u);
+        EXPECT_EQ(back[0].nLangType, c.lang);
+        EXPECT_EQ(back[0].nProductNo, c.number);
+        EXPECT_EQ(back[0].strProductTxt, c.txt);
+        EXPECT_EQ(back[0].strProductCmt, c.cmt);
+    }
+}
+
+TEST_F(XmlContentTest, EveryContentInfoBelowTheRootIsARecordInDocumentOrder)
+{
+    // The outer record sees the inner one's fields below it too.
+    const QString body = QStringLiteral(
+        "<ContentInfo><nProductNo>1</nProductNo>"
+        "<group><ContentInfo><nLangType>5</nLangType><nProductNo>2</nProductNo></ContentInfo>"
+        "</group></ContentInfo>"
+        "<other><ContentInfo><nProductNo>3</nProductNo></ContentInfo></other>"
+        "<ContentInfo/>");
+    ContentRecords back;
+    ASSERT_TRUE(file.LoadBytes(Utf16(Wrap(body)), back));
+    ASSERT_EQ(back.size(), 4u);
+    EXPECT_EQ(back[0].nProductNo, 1);
+    EXPECT_EQ(back[0].nLangType, 5);
+    EXPECT_EQ(back[1].nProductNo, 2);
+    EXPECT_EQ(back[2].nProductNo, 3);
+    EXPECT_EQ(back[3].nProductNo, 0);
+    EXPECT_EQ(back[3].nLangType, 0);
+}
+
+TEST_F(XmlContentTest, RefusesWhatIsNotAContentFile)
+{
+    const QString good = Wrap(Info("0", "1"));
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QList<Case> cases = {
+        {"empty", QByteArray()},
+        {"binary", QByteArray("\x00\x01\x02\xFF\xFE\x00", 6)},
+        {"text", "just some words"},
+        {"root ContentInfo", Utf16("<ContentInfo><nProductNo>1</nProductNo></ContentInfo>")},
+        {"root of another case", Utf16("<contentbody/>")},
+        {"truncated", Utf16(good).left(Utf16(good).size() - 12)},
+        {"odd byte count", Utf16(good).left(Utf16(good).size() - 1)},
+        {"malformed", Utf16(Wrap("<ContentInfo><nLangType>1</nProductNo></ContentInfo>"))},
+        {"second root", Utf16(good + "<ContentBody/>")},
+        {"document type", Utf16("<?xml version=\"1.0\"?><!DOCTYPE ContentBody [<!ENTITY a "
+                                "\"aaaa\">]><ContentBody>&a;</ContentBody>")},
+        {"undeclared entity", Utf16(Wrap(Info("0", "&x;")))},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ContentRecords back{Record(0, 1)};
+        EXPECT_FALSE(file.LoadBytes(c.bytes, back));
+        EXPECT_TRUE(back.empty());
+    }
+    ContentRecords back;
+    EXPECT_TRUE(file.LoadBytes(Utf16(good), back));
+    const QString utf8 = QString(good).replace("UTF-16", "UTF-8");
+    EXPECT_TRUE(file.LoadBytes("\xEF\xBB\xBF" + utf8.toUtf8(), back)) << "UTF-8";
+}
+
+TEST_F(XmlContentTest, LoadOfMissingOrFolderPathFails)
+{
+    ContentRecords back{Record(0, 1)};
+    EXPECT_FALSE(file.Load(folder + "/none.xml", back));
+    EXPECT_TRUE(back.empty());
+    EXPECT_FALSE(file.Load(folder, back));
+}
+
+TEST_F(XmlContentTest, LoadFindsTheFileWhateverTheLetterCase)
+{
+    TestSupport::WriteFile(folder + "/Input/XML/Content.xml", Utf16(Wrap(Info("2", "9"))));
+    ContentRecords back;
+    ASSERT_TRUE(file.Load(folder + "/input/xml/content.XML", back));
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].nProductNo, 9);
+}
+
+TEST_F(XmlContentTest, SaveThatCannotWriteShowsTheFileInUseMessage)
+{
+    const QString path = folder + "/missing/sub/out.xml";
+    EXPECT_FALSE(file.Save(path, {Record(0, 1)}));
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].text,
+              "The file below is being used by another application.\r\nThe file could not be "
+              "saved.\r\n\r\n" +
+                  path);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(XmlContentTest, GetChildTextAndAddElement)
+{
+    QDomDocument doc = CXmlContentDumFile::CreateDocument("Root");
+    QDomElement root = doc.documentElement();
+    QDomElement empty = CXmlContentDumFile::AddElement(doc, root, "a", "");
+    CXmlContentDumFile::AddElement(doc, root, "a", "second");
+    EXPECT_FALSE(empty.hasChildNodes());
+    EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "a", 0), "");
+    EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "a", 1), "second");
+    EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "a", 2), "");
+    EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "b", 0), "");
+}
+} // namespace
