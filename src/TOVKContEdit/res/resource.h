@@ -128,3 +128,74 @@ constexpr unsigned IDS_ROW_VOICE_NOT_GUIDE_WAV = 165;
 constexpr unsigned IDS_ROW_NO_IMAGE_FILE = 166;
 constexpr unsigned IDS_ROW_NO_VOICE_FILE = 167;
 constexpr unsigned IDS_WAV_EMPTY = 173;
+
+// --- Content table view, add-content dialog, sort dialog, About box ----------------------
+constexpr unsigned IDD_ABOUTBOX = 100;
+constexpr unsigned IDD_ADD_CONTENT = 138;
+constexpr unsigned IDD_SORT = 147;
+
+constexpr unsigned IDS_LIST_FONT_FACE = 101;
+constexpr unsigned IDS_COMMENT = 109;
+constexpr unsigned IDS_IMAGE_NUMBER = 110;
+constexpr unsigned IDS_ITEM_DESCRIPTION = 114;
+constexpr unsigned IDS_NOT_BMP_FILE = 125;
+constexpr unsigned IDS_NOT_WAV_FILE = 126;
+constexpr unsigned IDS_ITEM_NUMBER_USED = 127;
+constexpr unsigned IDS_VERSION_FORMAT = 129;
+constexpr unsigned IDS_NO_IMAGE1_OF = 130;
+constexpr unsigned IDS_NO_VOICE_OF = 131;
+constexpr unsigned IDS_IMAGE_NOT_BMP_OF = 136;
+constexpr unsigned IDS_IMAGE_NOT_GUIDE_OF = 137;
+constexpr unsigned IDS_IMAGE_MISSING_OF = 139;
+constexpr unsigned IDS_VOICE_NOT_GUIDE_OF = 140;
+constexpr unsigned IDS_VOICE_NOT_WAV_OF = 141;
+constexpr unsigned IDS_VOICE_MISSING_OF = 143;
+constexpr unsigned IDS_ITEM_NUMBER_RANGE = 146;
+constexpr unsigned IDS_ITEM_NUMBER_DIGITS_ONLY = 152;
+constexpr unsigned IDS_ENTER_ITEM_NUMBER = 153;
+
+// Dialog texts of templates 100, 138 and 147, and the browse filters.
+constexpr unsigned IDS_ABOUT_CAPTION = 64000;
+constexpr unsigned IDS_ABOUT_VERSION = 64001;
+constexpr unsigned IDS_ABOUT_COPYRIGHT = 64002;
+constexpr unsigned IDS_DIALOG_OK = 64003;
+constexpr unsigned IDS_DIALOG_CANCEL = 64004;
+constexpr unsigned IDS_ADD_CAPTION = 64010;
+constexpr unsigned IDS_ADD_ITEM_NUMBER = 64011;
+constexpr unsigned IDS_ADD_COMMENT = 64012;
+constexpr unsigned IDS_ADD_LANGUAGE = 64013;
+constexpr unsigned IDS_ADD_VOICE = 64014;
+constexpr unsigned IDS_ADD_IMAGE1 = 64015;
+constexpr unsigned IDS_ADD_IMAGE2 = 64016;
+constexpr unsigned IDS_ADD_DESCRIPTION = 64017;
+constexpr unsigned IDS_ADD_DESCRIPTION_NOTE = 64018;
+constexpr unsigned IDS_ADD_PIXEL_STATUS = 64019;
+constexpr unsigned IDS_ADD_LINE_STATUS = 64020;
+constexpr unsigned IDS_ADD_BROWSE = 64021;
+constexpr unsigned IDS_SORT_CAPTION = 64030;
+constexpr unsigned IDS_SORT_TEXT = 64031;
+constexpr unsigned IDS_SORT_FILL_UNUSED = 64032;
+constexpr unsigned IDS_FILTER_BMP = 64040;
+constexpr unsigned IDS_FILTER_WAV = 64041;
+
+// Controls.
+constexpr unsigned IDC_IMAGE1_PATH = 1000;
+constexpr unsigned IDC_BROWSE_IMAGE1 = 1001;
+constexpr unsigned IDC_IMAGE2_PATH = 1002;
+constexpr unsigned IDC_BROWSE_IMAGE2 = 1003;
+constexpr unsigned IDC_VOICE_PATH = 1004;
+constexpr unsigned IDC_BROWSE_VOICE = 1005;
+constexpr unsigned IDC_LANGUAGE_COMBO = 1007;
+constexpr unsigned IDC_ITEM_NUMBER = 1008;
+constexpr unsigned IDC_ITEM_NUMBER_SPIN = 1009;
+constexpr unsigned IDC_DESCRIPTION = 1010;
+constexpr unsigned IDC_IMAGE1_PREVIEW = 1013;
+constexpr unsigned IDC_IMAGE2_PREVIEW = 1014;
+constexpr unsigned IDC_COMMENT = 1015;
+constexpr unsigned IDC_FILL_UNUSED = 1016;
+constexpr unsigned IDC_ABOUT_PRODUCT = 1017;
+constexpr unsigned IDC_ABOUT_COPYRIGHT = 1018;
+constexpr unsigned IDC_ABOUT_VERSION = 1020;
+constexpr unsigned IDC_PIXEL_STATUS = 1024;
+constexpr unsigned IDC_LINE_STATUS = 1025;
+constexpr unsigned IDC_LANGUAGE_TAB = 1026;

@@ -1,0 +1,69 @@
+#include "TOVKContEdit/ui/AboutDlg.h"
+
+#include "TOVKContEdit/res/resource.h"
+#include "TOVKContEdit/shared/VersionReader.h"
+#include "TOVKContEdit/ui/DialogLayout.h"
+#include "platform/Messages.h"
+#include "platform/Strings.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    const DialogLayout layout(DialogLayout::DialogFont(Strings::Load(IDS_LIST_FONT_FACE)));
+    layout.SizeDialog(this, 235, 55);
+    setWindowTitle(Strings::Load(IDS_ABOUT_CAPTION));
+    setObjectName(QString::number(IDD_ABOUTBOX));
+
+    m_icon = new QLabel(this);
+    QIcon icon = QApplication::windowIcon();
+    if (icon.isNull())
+        icon = style()->standardIcon(QStyle::SP_MessageBoxInformation);
+    layout.Place(m_icon, 11, 14, 21, 20);
+    m_icon->setPixmap(icon.pixmap(m_icon->size()));
+
+    auto makeStatic = [&](unsigned id, const QString& text, int y)
+    {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QString::number(id));
+        label->setTextFormat(Qt::PlainText);
+        layout.Place(label, 40, y, 130, 8);
+        return label;
+    };
+    m_product = makeStatic(IDC_ABOUT_PRODUCT, Strings::Load(IDS_APP_TITLE), 10);
+    m_version = makeStatic(IDC_ABOUT_VERSION, Strings::Load(IDS_ABOUT_VERSION), 24);
+    m_copyright = makeStatic(IDC_ABOUT_COPYRIGHT, Strings::Load(IDS_ABOUT_COPYRIGHT), 38);
+
+    m_ok = new QPushButton(Strings::Load(IDS_DIALOG_OK), this);
+    m_ok->setObjectName(QString::number(IDOK));
+    m_ok->setDefault(true);
+    layout.Place(m_ok, 178, 7, 50, 14);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+bool CAboutDlg::OnInitDialog()
+{
+    std::unique_ptr<VersionInfoHandle> block = ReadVersionInfo();
+    QString product;
+    QString copyright;
+    QueryVersionString(QStringLiteral("ProductName"), block.get(), product);
+    QueryVersionString(QStringLiteral("LegalCopyright"), block.get(), copyright);
+    // The version numbers are those of the program, not read from the block.
+    if (m_product)
+        m_product->setText(product);
+    if (m_version)
+        m_version->setText(FormatString(IDS_VERSION_FORMAT, {1, 1}));
+    if (m_copyright)
+        m_copyright->setText(copyright);
+    FreeVersionInfo(block);
+    return true;
+}
+
+int CAboutDlg::DoModal()
+{
+    OnInitDialog();
+    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
