@@ -1,0 +1,72 @@
+// The output check of one language, run before the language is converted.
+#include "TOVKContEdit/model/ContentValidation.h"
+#include "TOVKContEdit/model/TOVKContEditDoc.h"
+#include "TOVKContEdit/res/resource.h"
+#include "TOVKContEdit/shared/ImageEx.h"
+#include "platform/Messages.h"
+#include "platform/Path.h"
+#include "platform/Strings.h"
+
+#include <unordered_set>
+
+namespace
+{
+// More findings than this end the scan with "...".
+constexpr int MaxOutputFindings = 25;
+
+void CheckPicture(const QString& path, int rowNumber, int picture, QStringList& findings)
+{
+    if (path.isEmpty())
+        return;
+    if (!Path::FileExists(path))
+        findings.append(FormatString(IDS_ROW_NO_IMAGE_FILE, {rowNumber, picture}));
+    else if (!ValidateGuideImageFile(path, picture, false))
+        findings.append(
+            FormatString(IDS_ROW_IMAGE_NOT_GUIDE_BITMAP,
+                         {rowNumber, picture, CImageEx::GuideWidth, CImageEx::GuideHeight}));
+}
+} // namespace
+
+bool CTOVKContEditDoc::CheckLanguage(int language)
+{
+    const int count = GetRowCount();
+    if (count == 0)
+    {
+        AfxMessageBox(Strings::Load(IDS_NO_CONTENT), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    QStringList findings;
+    std::unordered_set<int> numbers;
+    for (int i = 0; i < count; ++i)
+    {
+        const ContentRow& row = GetRow(i);
+        const int rowNumber = i + 1;
+        if (!numbers.insert(row.itemNumber).second)
+            findings.append(FormatString(IDS_ROW_ITEM_NUMBER_USED, {rowNumber, row.itemNumber}));
+        CheckPicture(row.image1[language], rowNumber, 1, findings);
+        CheckPicture(row.image2[language], rowNumber, 2, findings);
+        const QString& voice = row.voice[language];
+        if (!voice.isEmpty())
+        {
+            if (!Path::FileExists(voice))
+                findings.append(FormatString(IDS_ROW_NO_VOICE_FILE, {rowNumber}));
+            else if (!ValidateVoiceFile(voice, false))
+                findings.append(FormatString(IDS_ROW_VOICE_NOT_GUIDE_WAV, {rowNumber}));
+        }
+        if (row.image1[language].isEmpty() && !row.image2[language].isEmpty())
+            findings.append(FormatString(IDS_ROW_NO_IMAGE1, {rowNumber}));
+        if (voice.isEmpty())
+            findings.append(FormatString(IDS_ROW_NO_VOICE, {rowNumber}));
+        if (row.description[language].isEmpty())
+            findings.append(FormatString(IDS_ROW_NO_DESCRIPTION, {rowNumber}));
+        if (findings.size() > MaxOutputFindings)
+        {
+            findings.append(QStringLiteral("...\r\n"));
+            break;
+        }
+    }
+    if (findings.isEmpty())
+        return true;
+    AfxMessageBox(findings.join(QString()), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}

@@ -1,0 +1,117 @@
+#include "TOVKContEdit/shared/ImageEx.h"
+
+#include "platform/BmpHeader.h"
+#include "platform/Path.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <bitset>
+#include <unordered_set>
+
+namespace
+{
+int DepthOf(const QImage& image, const QByteArray& head)
+{
+    BmpHeaderInfo info;
+    if (ReadBmpHeader(head, info))
+        return info.bitsPerPixel;
+    return image.depth();
+}
+} // namespace
+
+bool CImageEx::Load(const QString& path)
+{
+    Destroy();
+    QFile file(Path::Resolve(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(BmpHeaderBytes);
+    file.seek(0);
+    QImageReader reader(&file);
+    m_image = reader.read();
+    if (m_image.isNull())
+        return false;
+    m_bitsPerPixel = DepthOf(m_image, head);
+    return true;
+}
+
+bool CImageEx::LoadFromBytes(const QByteArray& bytes)
+{
+    Destroy();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    m_image = reader.read();
+    if (m_image.isNull())
+        return false;
+    m_bitsPerPixel = DepthOf(m_image, bytes.left(BmpHeaderBytes));
+    return true;
+}
+
+void CImageEx::Destroy()
+{
+    m_image = QImage();
+    m_bitsPerPixel = 0;
+}
+
+int CImageEx::CountDistinctColors(int limit) const
+{
+    if (m_image.format() == QImage::Format_Indexed8)
+    {
+        // The pixels are palette indices: collect the indices in use, then the distinct
+        // RGB values among their palette entries.
+        std::bitset<256> used;
+        for (int y = 0; y < m_image.height(); ++y)
+        {
+            const uchar* line = m_image.constScanLine(y);
+            for (int x = 0; x < m_image.width(); ++x)
+                used.set(line[x]);
+        }
+        const QList<QRgb> palette = m_image.colorTable();
+        std::unordered_set<QRgb> colors;
+        for (int i = 0; i < 256; ++i)
+        {
+            if (!used.test(i))
+                continue;
+            const QRgb rgb = i < palette.size() ? palette[i] & 0xFFFFFF : 0;
+            colors.insert(rgb);
+            if (static_cast<int>(colors.size()) > limit)
+                break;
+        }
+        return static_cast<int>(colors.size());
+    }
+    const QImage rgb = m_image.convertToFormat(QImage::Format_RGB32);
+    std::unordered_set<QRgb> colors;
+    for (int y = 0; y < rgb.height(); ++y)
+    {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+        {
+            colors.insert(line[x] & 0xFFFFFF);
+            if (static_cast<int>(colors.size()) > limit)
+                return static_cast<int>(colors.size());
+        }
+    }
+    return static_cast<int>(colors.size());
+}
+
+bool CImageEx::IsValidGuideImage()
+{
+    m_flags = 0;
+    if (IsNull())
+    {
+        m_flags = FlagNoBitmap;
+        return false;
+    }
+    if (GetWidth() != GuideWidth || GetHeight() != GuideHeight)
+        m_flags |= FlagWrongSize;
+    if (GetBPP() != 8)
+        m_flags |= FlagWrongDepth;
+    if (m_flags != 0)
+        return false;
+    if (CountDistinctColors(MaxGuideColors) > MaxGuideColors)
+        m_flags |= FlagTooManyColors;
+    return m_flags == 0;
+}

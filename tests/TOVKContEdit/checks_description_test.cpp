@@ -1,0 +1,198 @@
+// Description limits, the supported-character rule and the font tables behind them.
+#include "TOVKContEdit/model/CharTables.h"
+#include "TOVKContEdit/model/ContentLimits.h"
+#include "TOVKContEdit/res/Strings.h"
+#include "checks_fixtures.h"
+#include "platform/RecordingMessages.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+constexpr int Japanese = 0, English = 1, French = 2, Chinese = 6, Korean = 7, Dutch = 8;
+
+class Description : public ::testing::Test
+{
+protected:
+    void SetUp() override { Strings::Install(ContEditStringsEN()); }
+    RecordingMessages m_messages;
+};
+
+TEST(CharTables, TellingRows)
+{
+    struct Row
+    {
+        char16_t c;
+        int japanese, chinese, korean;
+    };
+    const Row rows[] = {
+        {u'A', 8, 8, 10},        {u'i', 2, 2, 3},         {u' ', 9, 5, 4},
+        {u'0', 8, 8, 10},        {u'7', 8, 8, 10},        {u'\u00E9', 8, 16, 8},
+        {u'\u3042', 16, 16, 16}, {u'\u4E00', 16, 16, 16}, {u'\uAC00', 16, 16, 16},
+        {u'\u3000', 15, 15, 15}, {u'\r', 0, 0, 0},        {u'\n', 0, 0, 0},
+    };
+    for (const Row& r : rows)
+    {
+        EXPECT_EQ(GlyphWidthTable(FontGroup::Japanese)[r.c], r.japanese) << int(r.c);
+        EXPECT_EQ(GlyphWidthTable(FontGroup::European)[r.c], r.japanese) << int(r.c);
+        EXPECT_EQ(GlyphWidthTable(FontGroup::Chinese)[r.c], r.chinese) << int(r.c);
+        EXPECT_EQ(GlyphWidthTable(FontGroup::Korean)[r.c], r.korean) << int(r.c);
+    }
+}
+
+TEST(CharTables, WidthsExactlyWhereSupported)
+{
+    const auto& supported = SupportedCharacterTable();
+    const auto& japanese = GlyphWidthTable(FontGroup::Japanese);
+    int count = 0, chineseDiffers = 0, koreanDiffers = 0;
+    for (int c = 0; c < 65536; ++c)
+    {
+        count += supported[c] != 0;
+        for (FontGroup g :
+             {FontGroup::Japanese, FontGroup::European, FontGroup::Chinese, FontGroup::Korean})
+        {
+            const int w = GlyphWidthTable(g)[c];
+            ASSERT_EQ(w != 0, supported[c] != 0) << c;
+            ASSERT_LE(w, 16) << c;
+        }
+        chineseDiffers += GlyphWidthTable(FontGroup::Chinese)[c] != japanese[c];
+        koreanDiffers += GlyphWidthTable(FontGroup::Korean)[c] != japanese[c];
+    }
+    EXPECT_EQ(chineseDiffers, 27);
+    EXPECT_EQ(koreanDiffers, 75);
+    // Close to the handheld's own 13,139: the three national repertoires plus Latin.
+    EXPECT_NEAR(count, 13139, 400);
+    for (char16_t c : {u'\u0101', u'\u0113', u'\u011B', u'\u0391', u'\u03C9', u'\u0401', u'\u0451',
+                       u'\u2010', u'\u2026', u'\uFFE6', u'\u00A1', u'\u00FF'})
+        EXPECT_TRUE(IsSupportedCharacter(c)) << int(c);
+    for (char16_t c : {u'\r', u'\n', u'\t', u'\u007F', u'\u00A6', u'\u200F', u'\uFFFF'})
+        EXPECT_FALSE(IsSupportedCharacter(c)) << int(c);
+}
+
+TEST(CharTables, FontGroupsOfLanguages)
+{
+    EXPECT_EQ(FontGroupOf(Japanese), FontGroup::Japanese);
+    EXPECT_EQ(FontGroupOf(Chinese), FontGroup::Chinese);
+    EXPECT_EQ(FontGroupOf(Korean), FontGroup::Korean);
+    for (int language : {English, French, 3, 4, 5, Dutch})
+        EXPECT_EQ(FontGroupOf(language), FontGroup::European) << language;
+}
+
+TEST_F(Description, PixelWidthOfATextPerLanguage)
+{
+    EXPECT_EQ(GetTextPixelWidth(Japanese, "A"), 8);
+    EXPECT_EQ(GetTextPixelWidth(English, "A"), 8);
+    EXPECT_EQ(GetTextPixelWidth(Chinese, "A"), 8);
+    EXPECT_EQ(GetTextPixelWidth(Korean, "A"), 10);
+    // CR and LF add nothing; other code units add their glyph width.
+    EXPECT_EQ(GetTextPixelWidth(Korean, "A\r\nA i"), 10 + 10 + 4 + 3);
+}
+
+TEST_F(Description, MeasureCountsLinesCharactersAndPixels)
+{
+    struct Case
+    {
+        const char* name;
+        QString text;
+        int lines, characters;
+        QString linesText, pixelText;
+        bool over;
+    };
+    const QString wide = QString(29, u'A'); // 232 pixels
+    const Case cases[] = {
+        {"two short lines", "ab\r\ncd", 2, 6, "", "\n\n", false},
+        {"five lines", "a\r\nb\r\nc\r\nd\r\ne", 5, 13, "over 1 lines", "\n\n\n\n", true},
+        {"71 characters", QString(71, u'i'), 1, 71, "over 1 character(s)", "\n", true},
+        {"both", "a\r\nb\r\nc\r\nd\r\n" + QString(60, u'i'), 5, 72,
+         "over 1 lines, over 2 character(s)", "\n\n\n\n", true},
+        {"a wide second line", "ok\r\n" + wide, 2, 33, "", "\nover 8 pixel(s)\n", true},
+        {"exactly 224 pixels", QString(28, u'A'), 1, 28, "", "\n", false},
+        {"empty", "", 1, 0, "", "\n", false},
+    };
+    for (const Case& c : cases)
+    {
+        const DescriptionMeasure m = MeasureDescription(English, SplitDescriptionLines(c.text));
+        EXPECT_EQ(m.lines, c.lines) << c.name;
+        EXPECT_EQ(m.characters, c.characters) << c.name;
+        EXPECT_EQ(m.linesText, c.linesText) << c.name;
+        EXPECT_EQ(m.pixelText, c.pixelText) << c.name;
+        EXPECT_EQ(m.overLimit, c.over) << c.name;
+    }
+}
+
+TEST_F(Description, OnlyTheFirstFourLinesAreMeasured)
+{
+    const QString wide = QString(40, u'A');
+    const DescriptionMeasure m =
+        MeasureDescription(English, SplitDescriptionLines("a\r\nb\r\nc\r\nd\r\n" + wide));
+    EXPECT_EQ(m.pixels.size(), 4);
+    EXPECT_EQ(m.pixelText, "\n\n\n\n");
+}
+
+TEST_F(Description, ControlCharacterListedWithABlank)
+{
+    const QString list =
+        CollectUnsupportedCharacters(English, QString::fromUtf16(u"ab\u200F\r\nc"));
+    EXPECT_EQ(list, "The description for " + LanguageName(English) +
+                        " includes the unsupported character  [ ]0x200F.\r\n\r\nUse another "
+                        "character or delete the entry.");
+    EXPECT_EQ(CollectUnsupportedCharacters(English, "plain\r\ntext"), "");
+}
+
+TEST_F(Description, OtherCharactersListedAsThemselves)
+{
+    const QString list = CollectUnsupportedCharacters(Japanese, QString::fromUtf16(u"x\u0E01"));
+    EXPECT_TRUE(list.contains(QString::fromUtf16(u"[\u0E01]0x0E01"))) << list.toStdString();
+}
+
+TEST_F(Description, ThirtyUnsupportedCharactersListTwentySix)
+{
+    const QString text(30, QChar(0x0E01));
+    const QString one = CollectUnsupportedCharacters(English, QString(QChar(0x0E01)));
+    EXPECT_EQ(CollectUnsupportedCharacters(English, text), one.repeated(26));
+
+    EXPECT_FALSE(CheckSupportedCharacters(English, text, true));
+    ASSERT_EQ(m_messages.shown().size(), 1);
+    EXPECT_EQ(m_messages.shown()[0].text, one.repeated(26));
+    EXPECT_TRUE(CheckSupportedCharacters(English, "fine", true));
+    EXPECT_EQ(m_messages.shown().size(), 1);
+}
+
+TEST_F(Description, DialogCheckStopsAtTheFirstFailure)
+{
+    const QString name = LanguageName(Dutch);
+    struct Case
+    {
+        const char* name;
+        QString text;
+        bool overLimit;
+        QString message;
+    };
+    const Case cases[] = {
+        {"empty", "", true,
+         "Product description for " + name + " has not been entered. \r\nConfirm text string."},
+        {"unsupported and over", QString::fromUtf16(u"\u0E01"), true,
+         CollectUnsupportedCharacters(Dutch, QString::fromUtf16(u"\u0E01"))},
+        {"over", "text", true, "The description for " + name + " exceeds display parameters."},
+        {"blanks pass", "   ", false, {}},
+    };
+    for (const Case& c : cases)
+    {
+        m_messages.Clear();
+        EXPECT_EQ(CheckDescription(Dutch, c.text, c.overLimit), c.message.isEmpty()) << c.name;
+        const QStringList expected = c.message.isEmpty() ? QStringList() : QStringList{c.message};
+        EXPECT_EQ(m_messages.texts(), expected) << c.name;
+    }
+}
+
+TEST(ControlChars, TheSeventeen)
+{
+    int count = 0;
+    for (int c = 0; c < 65536; ++c)
+        count += IsUnicodeControlChar(char16_t(c));
+    EXPECT_EQ(count, 17);
+    EXPECT_TRUE(IsUnicodeControlChar(u'\u200E'));
+    EXPECT_TRUE(IsUnicodeControlChar(u'\u001F'));
+    EXPECT_FALSE(IsUnicodeControlChar(u'\u200B'));
+}
+} // namespace
