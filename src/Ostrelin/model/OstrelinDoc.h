@@ -1,0 +1,64 @@
+#pragma once
+// The hub's single document: the project data and the project file (".olx").
+#include "Ostrelin/model/BindData.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class CArchive;
+
+// Size of the reader's buffer for one content data file, and the bytes of it that are used.
+constexpr qint64 kContentFileBufferSize = 5357820;
+constexpr qsizetype kContentHeaderSize = 0xC4;
+constexpr qsizetype kWorkNumberOffset = 0x0C;
+constexpr qsizetype kDescriptionOffset = 0x24;
+constexpr int kDescriptionUnits = 80;
+
+// The first `size` bytes of a regular file, zero-filled beyond its end; nothing when the
+// file does not exist, is not a regular file or cannot be opened.
+std::optional<QByteArray> ReadWholeFile(const QString& path, qsizetype size = kContentHeaderSize);
+
+class COstrelinDoc
+{
+public:
+    COstrelinDoc();
+    virtual ~COstrelinDoc();
+    COstrelinDoc(const COstrelinDoc&) = delete;
+    COstrelinDoc& operator=(const COstrelinDoc&) = delete;
+
+    CBindData& GetBindData() { return m_data; }
+    const CBindData& GetBindData() const { return m_data; }
+
+    virtual void Serialize(CArchive& ar);
+    virtual bool OnNewDocument();
+    // Reads the project file; false when it cannot be read or is not accepted, with the
+    // project data left as it was.
+    virtual bool OnOpenDocument(const QString& path);
+    // Writes the project file through an atomic replace.
+    virtual bool OnSaveDocument(const QString& path);
+    // Asks whether to save a modified project; false when the pending action is abandoned.
+    virtual bool SaveModified();
+
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    const QString& GetPathName() const { return m_strPathName; }
+
+    void SetDefaultXmlPaths(const QString& projectFilePath);
+
+    // The content scan over ProjectFolder/convert/output/contents/<code>.
+    std::optional<QByteArray> LoadContentBin(const QString& projectFolder, int language,
+                                             qint32 fileNo) const;
+    void ScanContentFiles(const QString& projectFolder);
+    void ScanQueryLanguages(const QString& projectFolder);
+
+    bool m_bLoadError = false;
+
+private:
+    void Store(CArchive& ar) const;
+    void Load(CArchive& ar);
+
+    CBindData m_data;
+    bool m_bModified = false;
+    QString m_strPathName;
+};

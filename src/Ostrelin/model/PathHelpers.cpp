@@ -1,0 +1,23 @@
+#include "Ostrelin/model/PathHelpers.h"
+
+#include "platform/Path.h"
+
+#include <QDir>
+
+QString AppendPath(const QString& path, const QString& relative)
+{
+    QString more = Path::ToNative(relative);
+    while (more.startsWith(u'/'))
+        more.remove(0, 1);
+    if (path.isEmpty())
+        return QDir::cleanPath(more);
+    if (more.isEmpty())
+        return path;
+    return QDir::cleanPath(Path::RemoveBackslash(path) + u'/' + more);
+}
+
+QString GetFileNamePart(const QString& path)
+{
+    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.mid(slash + 1);
+}
