@@ -72,13 +72,11 @@ constexpr unsigned IDS_OUTPUT_ABORTED = 175;
 constexpr unsigned IDS_OUTPUT_COMPLETED = 176;
 constexpr unsigned IDS_OUTPUT_ALL_LANGUAGES = 177;
 constexpr unsigned IDS_APP_TITLE = 57344;
-// Framework texts: the idle prompt of the status bar, the indicators, the save prompt,
-// the message for a bad path name, the "/d" switch without folder.
+// Framework texts: the idle prompt of the status bar, the save prompt, the "/d" switch
+// without folder, the messages of a command that failed.
 constexpr unsigned IDS_IDLE_MESSAGE = 57345;
 constexpr unsigned IDS_ASK_TO_SAVE = 61456;
-constexpr unsigned IDS_BAD_PATHNAME = 61457;
 constexpr unsigned IDS_FOLDER_SWITCH_WITHOUT_FOLDER = 61458;
-constexpr unsigned IDS_UNTITLED = 61459;
 constexpr unsigned IDS_MEMORY_EXCEPTION = 61460;
 constexpr unsigned IDS_COMMAND_FAILED = 61461;
 // Dialog texts: the Cancel button of template 148.

@@ -1,0 +1,149 @@
+// Stand-in converter. Called as
+//   marvex -i <content xml> -opath <output folder> -binpath <tool folder>
+// It writes C<CODE><NNNNN>.bin per ContentInfo record into the output folder (work number
+// as u32 at 0x0C, description as UTF-16LE at 0x24, at most 80 units), then follows its
+// control file and records its call.
+//
+// Environment:
+//   MARVEX_CONTROL  control file (default: "marvex.control" beside the program). One
+//                   command a line, optionally prefixed by "[xx] " to apply only when the
+//                   output folder's name is the language code xx:
+//                     print <text>   a line on standard output
+//                     sleep <ms>     wait
+//                     exit <code>    stop here with that exit code (files already written stay)
+//                     nofiles        write no data files
+//   MARVEX_RECORD   folder; each run adds run-<n>.txt (cwd and arguments, one per line:
+//                   "cwd\t...", "arg\t...") and run-<n>.xml (a copy of the input file).
+#include <QCoreApplication>
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+QString Argument(const QStringList& args, const QString& name)
+{
+    const qsizetype at = args.indexOf(name);
+    return (at >= 0 && at + 1 < args.size()) ? args.at(at + 1) : QString();
+}
+
+QString Unquote(const QString& text)
+{
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        return text.mid(1, text.size() - 2);
+    return text;
+}
+
+void Record(const QStringList& args, const QString& input)
+{
+    const QString folder = qEnvironmentVariable("MARVEX_RECORD");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    int n = 1;
+    while (QFile::exists(folder + QStringLiteral("/run-%1.txt").arg(n)))
+        ++n;
+    QFile out(folder + QStringLiteral("/run-%1.txt").arg(n));
+    if (out.open(QIODevice::WriteOnly))
+    {
+        QByteArray text = "cwd\t" + QDir::currentPath().toUtf8() + "\n";
+        for (const QString& a : args.mid(1))
+            text += "arg\t" + a.toUtf8() + "\n";
+        out.write(text);
+    }
+    QFile::copy(input, folder + QStringLiteral("/run-%1.xml").arg(n));
+}
+
+bool WriteDataFiles(const QString& input, const QString& outFolder, const QString& code)
+{
+    QFile file(input);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QDomDocument doc;
+    if (!doc.setContent(&file))
+        return false;
+    const QDomNodeList infos =
+        doc.documentElement().elementsByTagName(QStringLiteral("ContentInfo"));
+    for (int i = 0; i < infos.size(); ++i)
+    {
+        const QDomElement info = infos.at(i).toElement();
+        const quint32 work = info.firstChildElement(QStringLiteral("nProductNo")).text().toUInt();
+        const QString text =
+            Unquote(info.firstChildElement(QStringLiteral("strProductTxt")).text());
+        QByteArray bytes(0xC4, '\0');
+        std::memcpy(bytes.data(), "CBIN", 4);
+        for (int b = 0; b < 4; ++b)
+            bytes[0x0C + b] = char((work >> (8 * b)) & 0xFF);
+        for (int u = 0; u < qMin<qsizetype>(80, text.size()); ++u)
+        {
+            bytes[0x24 + 2 * u] = char(text.at(u).unicode() & 0xFF);
+            bytes[0x24 + 2 * u + 1] = char(text.at(u).unicode() >> 8);
+        }
+        const QString name =
+            QStringLiteral("C%1%2.bin").arg(code.toUpper()).arg(i + 1, 5, 10, QChar(u'0'));
+        QFile out(outFolder + u'/' + name);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString input = Argument(args, QStringLiteral("-i"));
+    const QString outFolder = Argument(args, QStringLiteral("-opath"));
+    const QString code = QFileInfo(outFolder).fileName().toLower();
+    Record(args, input);
+
+    QString controlPath = qEnvironmentVariable("MARVEX_CONTROL");
+    if (controlPath.isEmpty())
+        controlPath = app.applicationDirPath() + QStringLiteral("/marvex.control");
+    QStringList commands;
+    QFile control(controlPath);
+    if (control.open(QIODevice::ReadOnly))
+        commands = QString::fromUtf8(control.readAll()).split(u'\n');
+
+    bool files = true;
+    QStringList active;
+    for (QString line : commands)
+    {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.startsWith(u'['))
+        {
+            const qsizetype close = line.indexOf(u']');
+            if (close < 0 || line.mid(1, close - 1).toLower() != code)
+                continue;
+            line = line.mid(close + 1).trimmed();
+        }
+        if (line == QStringLiteral("nofiles"))
+            files = false;
+        else if (!line.isEmpty())
+            active << line;
+    }
+
+    if (files && !WriteDataFiles(input, outFolder, code))
+        std::printf("Error : marvex : input = %s\nABORTED!!\n", input.toLocal8Bit().constData());
+    std::fflush(stdout);
+
+    for (const QString& line : active)
+    {
+        if (line.startsWith(QStringLiteral("print ")))
+        {
+            std::printf("%s\n", line.mid(6).toLocal8Bit().constData());
+            std::fflush(stdout);
+        }
+        else if (line.startsWith(QStringLiteral("sleep ")))
+            QThread::msleep(line.mid(6).toULong());
+        else if (line.startsWith(QStringLiteral("exit ")))
+            return line.mid(5).toInt();
+    }
+    return 0;
+}
