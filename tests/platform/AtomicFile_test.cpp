@@ -1,0 +1,86 @@
+#include "Printers.h"
+#include "common/TestSupport.h"
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace
+{
+QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+TEST(AtomicFile, ReplacesOnlyOnCommit)
+{
+    const QString folder = TestSupport::NewFolder();
+    const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
+    {
+        AtomicFile file(path);
+        ASSERT_TRUE(file.Open());
+        ASSERT_TRUE(file.Write(QByteArray("new ")));
+        ASSERT_TRUE(file.Write("bytes", 5));
+        // Until the commit the old file stands, whole.
+        EXPECT_EQ(TestSupport::ReadFile(path), "old");
+        ASSERT_TRUE(file.Commit());
+    }
+    EXPECT_EQ(TestSupport::ReadFile(path), "new bytes");
+    EXPECT_EQ(Entries(folder), QStringList{"data.xml"});
+}
+
+TEST(AtomicFile, AbandonedWriteLeavesOldFileAndNoLitter)
+{
+    const QString folder = TestSupport::NewFolder();
+    const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
+    {
+        AtomicFile file(path);
+        ASSERT_TRUE(file.Open());
+        ASSERT_TRUE(file.Write(QByteArray(100000, 'x')));
+    }
+    EXPECT_EQ(TestSupport::ReadFile(path), "old");
+    EXPECT_EQ(Entries(folder), QStringList{"data.xml"});
+}
+
+TEST(AtomicFile, WritesThroughTheResolvedName)
+{
+    const QString folder = TestSupport::NewFolder();
+    TestSupport::WriteFile(folder + "/Input/XML/TOVKContent.xml", "old");
+    ASSERT_TRUE(WriteFileAtomically(folder + "/input/xml/tovkcontent.XML", "new"));
+    EXPECT_EQ(TestSupport::ReadFile(folder + "/Input/XML/TOVKContent.xml"), "new");
+    EXPECT_EQ(Entries(folder + "/Input/XML"), QStringList{"TOVKContent.xml"});
+}
+
+TEST(AtomicFile, FailureIsReported)
+{
+    const QString folder = TestSupport::NewFolder();
+    QString error;
+    EXPECT_FALSE(WriteFileAtomically(folder + "/no/such/folder/x", "a", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(WriteFileAtomically(folder, "a"));
+}
+
+TEST(AtomicFile, ReadOnlyFolderLeavesTheOldFile)
+{
+    const QString folder = TestSupport::NewFolder();
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    const QString locked = folder + "/locked";
+    const QString path = TestSupport::WriteFile(locked + "/data.xml", "old");
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(WriteFileAtomically(path, "new"));
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(TestSupport::ReadFile(path), "old");
+}
+
+TEST(AtomicFile, WriteWithoutOpenFails)
+{
+    AtomicFile file(TestSupport::NewFolder() + "/x");
+    EXPECT_FALSE(file.Write(QByteArray("a")));
+    EXPECT_FALSE(file.Commit());
+}
+} // namespace

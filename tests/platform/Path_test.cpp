@@ -1,0 +1,195 @@
+#include "Printers.h"
+#include "common/TestSupport.h"
+#include "platform/Path.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace
+{
+TEST(Path, StringHelpers)
+{
+    struct Case
+    {
+        QString got;
+        QString expected;
+    };
+    const Case cases[] = {
+        {Path::Append("/a", "b"), "/a/b"},
+        {Path::Append("/a/", "b"), "/a/b"},
+        {Path::Append("/tmp/q", "\\VantiloqTools"), "/tmp/q/VantiloqTools"},
+        {Path::Append("/a", "b\\c.txt"), "/a/b/c.txt"},
+        {Path::Append("", "b"), "b"},
+        {Path::Append("/a", ""), "/a"},
+        {Path::Append("/", "x"), "/x"},
+        {Path::QuoteSpaces("/a b/c"), "\"/a b/c\""},
+        {Path::QuoteSpaces("/ab/c"), "/ab/c"},
+        {Path::QuoteSpaces("\"/a b\""), "\"/a b\""},
+        {Path::UnquoteSpaces("\"a b\""), "a b"},
+        {Path::UnquoteSpaces("\"a b"), "\"a b"},
+        {Path::UnquoteSpaces("\""), "\""},
+        {Path::UnquoteSpaces("\"\"x\"\""), "\"x\""},
+        {Path::RemoveFileSpec("/a/b.txt"), "/a"},
+        {Path::RemoveFileSpec("/a"), "/"},
+        {Path::RemoveFileSpec("b.txt"), ""},
+        {Path::RemoveFileSpec("c:\\x\\y.bmp"), "c:/x"},
+        {Path::FindFileName("/a/b.txt"), "b.txt"},
+        {Path::FindFileName("b.txt"), "b.txt"},
+        {Path::FindFileName("/a/"), ""},
+        {Path::FindExtension("/a.d/b.c.TXT"), ".TXT"},
+        {Path::FindExtension("/a.d/b"), ""},
+        {Path::RemoveExtension("/a.d/b.c.txt"), "/a.d/b.c"},
+        {Path::RemoveExtension("/a.d/b"), "/a.d/b"},
+        {Path::RenameExtension("/x/TOVKContent.xml", ".bak"), "/x/TOVKContent.bak"},
+        {Path::RenameExtension("/x.y/file", ".bin"), "/x.y/file.bin"},
+        {Path::RemoveBackslash("/a/b//"), "/a/b"},
+        {Path::RemoveBackslash("/"), "/"},
+        {Path::AddBackslash("/a"), "/a/"},
+        {Path::AddBackslash("/a//"), "/a/"},
+        {Path::AddBackslash("/"), "/"},
+        {Path::AddBackslash(""), ""},
+        {Path::ToNative("a\\b\\c"), "a/b/c"},
+        {Path::ExecutableName("durnap"), "durnap"},
+        {Path::ExecutableName("marvex.EXE"), "marvex"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.got, c.expected);
+}
+
+TEST(Path, RelativeAndAbsoluteLocal)
+{
+    EXPECT_TRUE(Path::IsRelative("a/b"));
+    EXPECT_TRUE(Path::IsRelative("C:\\x"));
+    EXPECT_TRUE(Path::IsRelative(""));
+    EXPECT_FALSE(Path::IsRelative("/a"));
+    EXPECT_FALSE(Path::IsRelative("\\a"));
+    EXPECT_TRUE(Path::IsAbsoluteLocal("/a/b"));
+    EXPECT_FALSE(Path::IsAbsoluteLocal("//server/share"));
+    EXPECT_FALSE(Path::IsAbsoluteLocal("\\\\server\\share"));
+    EXPECT_FALSE(Path::IsAbsoluteLocal("a/b"));
+}
+
+TEST(Path, WildcardMatching)
+{
+    struct Case
+    {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"CEN00001.bin", "CEN?????.bin", true},
+        {"cen00001.BIN", "CEN?????.bin", true},
+        {"CEN0001.bin", "CEN?????.bin", false},
+        {"CEN000001.bin", "CEN?????.bin", false},
+        {"noext", "*.*", true},
+        {"a.b.c", "*.c", true},
+        {"abc", "a*c", true},
+        {"ac", "a*c", true},
+        {"abcd", "a*c", false},
+        {"x.log", "*", true},
+        {"", "*", true},
+        {"aXbXc", "a*b*c", true},
+        {"aaab", "*a?b", true},
+        {"TITLE.BMP", "title*.bmp", true},
+        {"日本.XML", "日本.xml", true},
+        {"abc", "?", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Path::MatchesPattern(c.name, c.pattern), c.matches)
+            << c.name << " ~ " << c.pattern;
+}
+
+class PathTree : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        root = TestSupport::NewFolder("tree");
+        TestSupport::WriteFile(root + "/output/contents/en/CEN00002.bin", "2");
+        TestSupport::WriteFile(root + "/output/contents/en/cen00001.BIN", "1");
+        TestSupport::WriteFile(root + "/output/contents/en/CEN001.bin", "short");
+        TestSupport::WriteFile(root + "/output/contents/en/Readme.txt", "r");
+        QDir().mkpath(root + "/output/contents/en/CEN00003.bin"); // a folder with a file's name
+        QDir().mkpath(root + "/Mixed/SD");
+        QDir().mkpath(root + "/Mixed/sd");
+        QDir().mkpath(root + "/Case/Alpha");
+    }
+    QString root;
+};
+
+TEST_F(PathTree, ResolveMapsEachComponentIgnoringCase)
+{
+    struct Case
+    {
+        QString given;
+        QString expected;
+    };
+    const Case cases[] = {
+        {root + "/output/contents/EN/CEN00002.bin", root + "/output/contents/en/CEN00002.bin"},
+        {root + "/OUTPUT/Contents/En/CEN00001.bin", root + "/output/contents/en/cen00001.BIN"},
+        // The unmatched rest is kept as given.
+        {root + "/output/CONTENTS/JA/new/File.bin", root + "/output/contents/JA/new/File.bin"},
+        // An exact match wins over an earlier case-insensitive one.
+        {root + "/Mixed/sd", root + "/Mixed/sd"},
+        {root + "/Mixed/SD", root + "/Mixed/SD"},
+        // With no exact match, the first in name order.
+        {root + "/mixed/Sd", root + "/Mixed/SD"},
+        {root + "\\case\\ALPHA\\", root + "/Case/Alpha/"},
+        {root + "//case///alpha", root + "/Case/Alpha"},
+        {root + "/nothing/here", root + "/nothing/here"},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Path::Resolve(c.given), c.expected) << c.given.toStdString();
+}
+
+TEST_F(PathTree, ResolveWorksOnRelativePaths)
+{
+    const QString old = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root));
+    EXPECT_EQ(Path::Resolve("OUTPUT/contents/EN/Readme.TXT"), "output/contents/en/Readme.txt");
+    QDir::setCurrent(old);
+}
+
+TEST_F(PathTree, ExistsAndKindGoThroughResolve)
+{
+    EXPECT_TRUE(Path::FileExists(root + "/Output/Contents/EN/readme.txt"));
+    EXPECT_TRUE(Path::IsRegularFile(root + "/Output/Contents/EN/readme.txt"));
+    EXPECT_FALSE(Path::IsDirectory(root + "/Output/Contents/EN/readme.txt"));
+    EXPECT_TRUE(Path::IsDirectory(root + "/OUTPUT/contents"));
+    EXPECT_FALSE(Path::FileExists(root + "/Output/missing.txt"));
+    EXPECT_FALSE(Path::FileExists(""));
+}
+
+TEST_F(PathTree, FindSortsIgnoringCaseAndFiltersKinds)
+{
+    const QString folder = root + "/OUTPUT/contents/EN";
+    EXPECT_EQ(Path::Find(folder, "CEN?????.bin"),
+              (QStringList{"cen00001.BIN", "CEN00002.bin", "CEN00003.bin"}));
+    EXPECT_EQ(Path::Find(folder, "CEN?????.bin", Path::FindFilesOnly),
+              (QStringList{"cen00001.BIN", "CEN00002.bin"}));
+    EXPECT_EQ(Path::Find(folder, "*.*", Path::FindFoldersOnly), (QStringList{"CEN00003.bin"}));
+    EXPECT_EQ(Path::Find(folder, "*").size(), 5);
+    EXPECT_TRUE(Path::Find(root + "/missing", "*").isEmpty());
+}
+
+TEST_F(PathTree, FindFilesOnlySkipsSpecialFiles)
+{
+    const QString fifo = root + "/output/contents/en/CEN00009.bin";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(Path::Find(root + "/output/contents/en", "CEN?????.bin", Path::FindFilesOnly),
+              (QStringList{"cen00001.BIN", "CEN00002.bin"}));
+}
+
+TEST_F(PathTree, CreateDirectoryReusesExistingCase)
+{
+    EXPECT_TRUE(Path::CreateDirectory(root + "/CASE/alpha/New/Deep"));
+    EXPECT_TRUE(QFileInfo(root + "/Case/Alpha/New/Deep").isDir());
+    EXPECT_FALSE(QFileInfo::exists(root + "/CASE"));
+    // A file in the way cannot become a folder.
+    EXPECT_FALSE(Path::CreateDirectory(root + "/output/contents/en/Readme.txt"));
+}
+} // namespace
