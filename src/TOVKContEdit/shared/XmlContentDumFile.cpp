@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QXmlStreamReader>
+#include <QtEndian>
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -135,8 +136,8 @@ QString CXmlContentDumFile::GetChildText(const QDomElement& element, const QStri
 
 QDomDocument CXmlContentDumFile::BuildDocument(const ContentRecords& records)
 {
-    // Characters XML 1.0 cannot carry are replaced, so a saved file always loads again.
-    const auto clean = [](const QString& text) { return XmlWriter::ReplaceInvalidXmlChars(text); };
+    // Characters XML 1.0 cannot carry are replaced by the writer, so a saved file always
+    // loads again.
     QDomDocument doc = CreateDocument(kRootName);
     QDomElement root = doc.documentElement();
     for (const ContentRecord& record : records)
@@ -146,11 +147,11 @@ QDomDocument CXmlContentDumFile::BuildDocument(const ContentRecords& records)
         AddElement(doc, info, kFieldNames[FieldProductNo], QString::number(record.nProductNo));
         AddElement(doc, info, kFieldNames[FieldProductImgCnt],
                    QString::number(record.nProductImgCnt));
-        AddElement(doc, info, kFieldNames[FieldProductImg1], clean(record.strProductImg1));
-        AddElement(doc, info, kFieldNames[FieldProductImg2], clean(record.strProductImg2));
-        AddElement(doc, info, kFieldNames[FieldProductWav], clean(record.strProductWav));
-        AddElement(doc, info, kFieldNames[FieldProductTxt], Quoted(clean(record.strProductTxt)));
-        AddElement(doc, info, kFieldNames[FieldProductCmt], Quoted(clean(record.strProductCmt)));
+        AddElement(doc, info, kFieldNames[FieldProductImg1], record.strProductImg1);
+        AddElement(doc, info, kFieldNames[FieldProductImg2], record.strProductImg2);
+        AddElement(doc, info, kFieldNames[FieldProductWav], record.strProductWav);
+        AddElement(doc, info, kFieldNames[FieldProductTxt], Quoted(record.strProductTxt));
+        AddElement(doc, info, kFieldNames[FieldProductCmt], Quoted(record.strProductCmt));
     }
     return doc;
 }
@@ -164,7 +165,15 @@ bool CXmlContentDumFile::SaveDocument(const QString& path, const QDomDocument& d
         error = FormatString(IDS_FILE_IN_USE, {path});
         return false;
     }
-    if (!file.Write(XmlWriter::Serialize(doc)) || !file.Commit())
+    // The writer's text goes out as it stands in memory (UTF-16LE after the BOM), without
+    // a second copy of a file that may run to a hundred megabytes.
+    QString text = XmlWriter::SerializeText(doc);
+    if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN)
+        for (QChar& c : text)
+            c = QChar(qToLittleEndian(c.unicode()));
+    if (!file.Write("\xFF\xFE", 2) ||
+        !file.Write(reinterpret_cast<const char*>(text.constData()), text.size() * 2) ||
+        !file.Commit())
     {
         // The old file stays whole; the code stands where the system's error code stood.
         error = FormatString(IDS_XML_SAVE_FAILED, {file.ErrorString(), 0x80004005u});
