@@ -12,6 +12,7 @@
 #include "tovkfeedbackviewer/Templates.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLocale>
 
 namespace
@@ -100,8 +101,11 @@ void Run(const QStringList& arguments)
     WriteIndexJp(indexJp, count);
     WriteIndexEn(indexEn, count);
 
-    const QString index = QLocale().language() == QLocale::Japanese ? indexJp : indexEn;
-    Shell::Open(QDir(index).absolutePath());
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    {
+        const QString index = QLocale().language() == QLocale::Japanese ? indexJp : indexEn;
+        Shell::Open(QDir(index).absolutePath());
+    }
 }
 } // namespace
 

@@ -42,7 +42,7 @@ CReportFile::CReportFile(const QString& path, ScriptTwin twin)
     {
         OpenOrThrow(m_script, ScriptPath(path));
         const QByteArray head =
-            "quorvaneReport(\"" + QFileInfo(path).fileName().toUtf8() + "\", \"";
+            "\xEF\xBB\xBFquorvaneReport(\"" + QFileInfo(path).fileName().toUtf8() + "\", \"";
         if (m_script.write(head) != head.size())
             m_failed = true;
     }
@@ -117,7 +117,7 @@ QString CReportFile::ScriptPath(const QString& path)
 
 QByteArray CReportFile::ScriptFor(const QString& name, QStringView text)
 {
-    QByteArray out = "quorvaneReport(\"" + name.toUtf8() + "\", \"";
+    QByteArray out = "\xEF\xBB\xBFquorvaneReport(\"" + name.toUtf8() + "\", \"";
     AppendScriptText(out, text);
     out += "\");\r\n";
     return out;

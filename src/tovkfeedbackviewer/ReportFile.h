@@ -2,7 +2,8 @@
 // One output file of the viewer: created (replacing an old one) and written in binary.
 // Text is collected as UTF-16 and written as UTF-16LE in large pieces. A report for the
 // pages can carry a script twin ("<name>.js") holding the same text, which the pages load
-// from disk where a browser refuses to read the XML itself.
+// from disk where a browser refuses to read the XML itself (UTF-8 with BOM, so a page in
+// UTF-16 decodes it right; ASCII with string escapes).
 #include <QByteArray>
 #include <QFile>
 #include <QString>

@@ -14,6 +14,7 @@ enum class Encoding
     Utf16WithBom,
     Utf16,
     EightBit,
+    Utf8WithBom,
 };
 
 struct Resource
@@ -32,7 +33,7 @@ constexpr Resource kResources[] = {
     {IDR_ENQ_HTML, "enq.html", "enq.html", Encoding::Utf16WithBom},
     {IDR_ENQ_XSL, "enq.xsl", "enq.xsl", Encoding::Utf16WithBom},
     {IDR_STYLE_CSS, "style.css", "style.css", Encoding::EightBit},
-    {IDR_VIEW_JS, "tovk_view.js", "tovk_view.js", Encoding::EightBit},
+    {IDR_VIEW_JS, "tovk_view.js", "tovk_view.js", Encoding::Utf8WithBom},
     {IDR_INDEX_JP_HEAD, "index_jp_head.html", "", Encoding::Utf16WithBom},
     {IDR_INDEX_JP_TAIL, "index_jp_tail.html", "", Encoding::Utf16},
     {IDR_INDEX_EN_HEAD, "index_en_head.html", "", Encoding::Utf16WithBom},
@@ -69,7 +70,11 @@ QString SourceText(const Resource& resource)
                QLatin1StringView(resource.source));
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    return QString::fromUtf8(file.readAll());
+    // Sources keep LF line ends; the files carry CR LF.
+    QString text = QString::fromUtf8(file.readAll());
+    text.remove(u'\r');
+    text.replace(u'\n', QLatin1StringView("\r\n"));
+    return text;
 }
 
 bool WriteIndex(const QString& path, int count, unsigned head, unsigned tail, bool japanese)
@@ -120,6 +125,8 @@ QByteArray TemplateBytes(unsigned resourceId)
         return Utf16Le(text, true);
     case Encoding::Utf16:
         return Utf16Le(text, false);
+    case Encoding::Utf8WithBom:
+        return "\xEF\xBB\xBF" + text.toUtf8();
     case Encoding::EightBit:
         break;
     }

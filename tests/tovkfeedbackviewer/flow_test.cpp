@@ -1,0 +1,339 @@
+// The viewer's run from the command line to the index page, on card copies built in code.
+#include "DatFixture.h"
+#include "ReportText.h"
+#include "common/TestSupport.h"
+#include "platform/Shell.h"
+#include "tovkfeedbackviewer/Console.h"
+#include "tovkfeedbackviewer/FeedbackCommandLine.h"
+#include "tovkfeedbackviewer/FeedbackViewer.h"
+#include "tovkfeedbackviewer/Templates.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace DatFixture;
+
+namespace
+{
+struct RunResult
+{
+    int exitCode;
+    QString out;
+    QString err;
+    QStringList opened;
+};
+
+RunResult RunViewer(const QStringList& options)
+{
+    Console::Capture capture;
+    RecordingShell shell;
+    const int exitCode =
+        FeedbackViewerMain(QStringList{QStringLiteral("TOVKFeedbackViewer")} + options);
+    return {exitCode, capture.out, capture.err, shell.opened};
+}
+
+const QString kUsage =
+    QStringLiteral("\n"
+                   "-------------------------------------------------------------\n"
+                   "Usage : TOVKFeedbackViewer.exe -in inFolder -out outFolder\n"
+                   "\n"
+                   "  Options:\n"
+                   "\n"
+                   "   -in: input folder\n"
+                   "   -out : output folder\n"
+                   "\n");
+
+QByteArray EnqFile(const QByteArray& area, int minute)
+{
+    return DatFile(
+        area, {Answer(PackTime(2024, 5, 5, 10, minute, 0), 0, Mac({1, 2, 3, 4, 5, 6}), {1, 2})});
+}
+
+QByteArray LogFile()
+{
+    return DatFile(SampleLogArea(),
+                   {Access(PackTime(2024, 5, 5, 11, 0, 0), 1, 2, Mac({9, 9, 9, 9, 9, 9}))});
+}
+
+// Runs in a fresh current folder and puts the old one back.
+class CurrentFolder
+{
+public:
+    explicit CurrentFolder(const QString& folder) : m_previous(QDir::currentPath())
+    {
+        QDir::setCurrent(folder);
+    }
+    ~CurrentFolder() { QDir::setCurrent(m_previous); }
+
+private:
+    QString m_previous;
+};
+} // namespace
+
+TEST(FeedbackCommandLine, OptionTable)
+{
+    struct Case
+    {
+        QStringList arguments;
+        bool valid;
+        QString in;
+        QString out;
+    };
+    const std::vector<Case> cases = {
+        {{}, true, ".", "html"},
+        {{"-in", "card", "-out", "reports"}, true, "card", "reports"},
+        {{"-out", "reports", "-in"}, true, ".", "reports"},
+        {{"-in", "card", "-out", ""}, false, "card", ""},
+        {{"-IN", "card"}, true, ".", "html"},
+        {{"-in", "-out", "x"}, true, "-out", "x"},
+        {{"-in", "first", "-in", "second"}, true, "first", "html"},
+        {{"stray", "-out", "o", "more"}, true, ".", "o"},
+        {{"-in", ""}, false, "", "html"},
+    };
+    for (const Case& c : cases)
+    {
+        CFeedbackCommandLine commandLine;
+        commandLine.Parse(QStringList{"TOVKFeedbackViewer"} + c.arguments);
+        const std::string name = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(commandLine.IsValid(), c.valid) << name;
+        EXPECT_EQ(commandLine.GetInFolder(), c.in) << name;
+        EXPECT_EQ(commandLine.GetOutFolder(), c.out) << name;
+    }
+}
+
+TEST(FeedbackFlow, InvalidOptionsPrintTheMessageAndTheUsage)
+{
+    const QString folder = TestSupport::NewFolder();
+    const RunResult result = RunViewer({"-out", ""});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Conversion error\n");
+    EXPECT_EQ(result.out, kUsage);
+}
+
+TEST(FeedbackFlow, NoArgumentsUseTheCurrentFolderAndHtml)
+{
+    const QString folder = TestSupport::NewFolder();
+    CurrentFolder current(folder);
+    const RunResult result = RunViewer({});
+    EXPECT_EQ(result.out, "Create html\nCreate html/Data\n");
+    EXPECT_EQ(result.err, "There is no data.\n") << "no card in the current folder";
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(QFileInfo(folder + "/html/Data").isDir());
+}
+
+TEST(FeedbackFlow, FolderErrors)
+{
+    const QString folder = TestSupport::NewFolder();
+    TestSupport::WriteFile(folder + "/file", "x");
+    struct Case
+    {
+        const char* name;
+        QStringList options;
+        QString err;
+        QString out;
+    };
+    const std::vector<Case> cases = {
+        {"input is not a folder",
+         {"-in", folder + "/none", "-out", folder + "/o1"},
+         "There is no data.\n",
+         ""},
+        {"input is a file",
+         {"-in", folder + "/file", "-out", folder + "/o1"},
+         "There is no data.\n",
+         ""},
+        {"output names a file", {"-in", folder, "-out", folder + "/file"}, "Write error.\n", ""},
+        {"output below a file",
+         {"-in", folder, "-out", folder + "/file/sub"},
+         "Write error.\n",
+         "Create " + folder + "/file/sub\n"},
+        {"card without the application folder",
+         {"-in", folder, "-out", folder + "/o2"},
+         "There is no data.\n",
+         "Create " + folder + "/o2\nCreate " + folder + "/o2/Data\n"},
+    };
+    for (const Case& c : cases)
+    {
+        const RunResult result = RunViewer(c.options);
+        EXPECT_EQ(result.exitCode, 1) << c.name;
+        EXPECT_EQ(result.err, c.err) << c.name;
+        EXPECT_EQ(result.out, c.out) << c.name;
+        EXPECT_TRUE(result.opened.isEmpty()) << c.name;
+    }
+}
+
+TEST(FeedbackFlow, BackslashesInTheOutputPathMakeNestedFolders)
+{
+    const QString folder = TestSupport::NewFolder();
+    const RunResult result = RunViewer({"-in", folder, "-out", folder + "\\a\\b"});
+    EXPECT_TRUE(result.out.startsWith("Create " + folder + "/a\nCreate " + folder +
+                                      "/a/b\nCreate " + folder + "/a/b/Data\n"))
+        << result.out.toStdString();
+    EXPECT_TRUE(QFileInfo(folder + "/a/b/Data").isDir());
+}
+
+TEST(FeedbackFlow, OnlyInvalidFilesGiveNoDataAndNoPages)
+{
+    const QString card = TestSupport::NewFolder();
+    QByteArray broken = LogFile();
+    broken[0x30] = static_cast<char>(broken[0x30] ^ 1);
+    WriteCardFile(card, "ENQ001/A.DAT", QByteArray(100, '\0'));
+    WriteCardFile(card, "LOG001/B.DAT", broken);
+    WriteCardFile(card, "LOG001/C.DAT", QByteArray());
+    // A log file without any access record writes no report either.
+    WriteCardFile(card, "LOG002/D.DAT", DatFile(SampleLogArea(), {}));
+    const RunResult result = RunViewer({"-in", card, "-out", card + "/out"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "There is no data.\n");
+    EXPECT_EQ(QDir(card + "/out/Data").entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(card + "/out").entryList(QDir::Files), QStringList());
+}
+
+TEST(FeedbackFlow, AFileThatCannotBeOpenedStopsTheRun)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    const QString card = TestSupport::NewFolder();
+    const QString path = WriteCardFile(card, "LOG001/A.DAT", LogFile());
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    const RunResult result = RunViewer({"-in", card, "-out", card + "/out"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.endsWith("can't open " + path + "\n")) << result.out.toStdString();
+    EXPECT_EQ(result.err, "Conversion error\n");
+}
+
+TEST(FeedbackFlow, FullRunWritesReportsPagesAndOpensTheIndex)
+{
+    const QString card = TestSupport::NewFolder();
+    const QByteArray first = SampleQuestionnaireArea();
+    const QByteArray second =
+        QuestionnaireArea({{1, {{false, QStringLiteral("Other?"), {QStringLiteral("Yes")}}}}});
+    // Folder and file names in other letter cases are found; a LOG folder holding a
+    // questionnaire file still feeds the questionnaire report.
+    WriteCardFile(card, "ENQ_b/x1.dat", EnqFile(first, 1));
+    WriteCardFile(card, "enq_a/X2.DAT", EnqFile(second, 2));
+    WriteCardFile(card, "LOG01/L1.DAT", LogFile());
+    WriteCardFile(card, "LOG01/E3.DAT", EnqFile(first, 3));
+    WriteCardFile(card, "LOG01/folder.DAT/inner.DAT", LogFile());
+    WriteCardFile(card, "other/Z.DAT", EnqFile(QuestionnaireArea({{2, {}}}), 4));
+
+    QLocale::setDefault(QLocale(QLocale::English));
+    const QString out = card + "/out";
+    const RunResult result = RunViewer({"-in", card, "-out", out});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "Create " + out + "\nCreate " + out + "/Data\n");
+    EXPECT_EQ(result.opened, QStringList{QDir(out + "/index_en.html").absolutePath()});
+
+    const QStringList expected = {"ENQ_00.csv",
+                                  "ENQ_00.xml",
+                                  "ENQ_00.xml.js",
+                                  "ENQ_01.csv",
+                                  "ENQ_01.xml",
+                                  "ENQ_01.xml.js",
+                                  "LOG.csv",
+                                  "LOG.xml",
+                                  "LOG.xml.js",
+                                  "enq.html",
+                                  "enq.xsl",
+                                  "log.html",
+                                  "log.xsl",
+                                  "style.css",
+                                  "tovk_common.xsl",
+                                  "tovk_define.xml",
+                                  "tovk_define.xml.js",
+                                  "tovk_view.js"};
+    EXPECT_EQ(QDir(out + "/Data").entryList(QDir::Files, QDir::Name), expected);
+    // Folders in name order ignoring case: enq_a before ENQ_b.
+    EXPECT_TRUE(ReportText::Read(out + "/Data/ENQ_00.xml").contains("<query>Other?</query>"));
+    const QString enq01 = ReportText::Read(out + "/Data/ENQ_01.xml");
+    EXPECT_TRUE(enq01.contains("<table_data no=\"2\">"))
+        << "the file of the LOG folder added its answer";
+    EXPECT_FALSE(enq01.contains("<table_data no=\"3\">"));
+    EXPECT_TRUE(ReportText::Read(out + "/Data/LOG.xml").contains("<table_data no=\"1\">"));
+    EXPECT_FALSE(ReportText::Read(out + "/Data/LOG.xml").contains("<table_data no=\"2\">"))
+        << "a folder named like a file is not read";
+
+    for (const unsigned id : {IDR_DEFINE_XML, IDR_COMMON_XSL, IDR_LOG_HTML, IDR_LOG_XSL,
+                              IDR_ENQ_HTML, IDR_ENQ_XSL, IDR_STYLE_CSS, IDR_VIEW_JS})
+    {
+        const QString name = TemplateFileName(id);
+        EXPECT_FALSE(TemplateBytes(id).isEmpty()) << name.toStdString();
+        EXPECT_EQ(TestSupport::ReadFile(out + "/Data/" + name), TemplateBytes(id))
+            << name.toStdString();
+    }
+
+    // A second run rewrites the templates and opens the Japanese page under a Japanese locale.
+    TestSupport::WriteFile(out + "/Data/enq.xsl", "changed");
+    QLocale::setDefault(QLocale(QLocale::Japanese));
+    const RunResult again = RunViewer({"-in", card, "-out", out});
+    QLocale::setDefault(QLocale(QLocale::English));
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.out, "");
+    EXPECT_EQ(again.opened, QStringList{QDir(out + "/index_jp.html").absolutePath()});
+    EXPECT_EQ(TestSupport::ReadFile(out + "/Data/enq.xsl"), TemplateBytes(IDR_ENQ_XSL));
+}
+
+TEST(IndexPages, RowsForTwoQuestionnaires)
+{
+    const QString folder = TestSupport::NewFolder();
+    ASSERT_TRUE(WriteIndexJp(folder + "/index_jp.html", 2));
+    ASSERT_TRUE(WriteIndexEn(folder + "/index_en.html", 2));
+    const auto rows = [](const QString& language, const QString& survey, const QString& results)
+    {
+        QString text;
+        for (const char* nn : {"00", "01"})
+        {
+            text += "\t<tr>\r\n";
+            if (QString(nn) == "00")
+                text += "\t\t<th class=\"index\" rowspan=\"2\">\r\n\t\t\t" + survey +
+                        "\r\n\t\t</th>\r\n";
+            text += QString("\t\t<td class=\"index\">\r\n\t\t\t<a "
+                            "href=\"Data/enq.html?sysLang=%1?xml=ENQ_%2.xml\">%3%2</a>\r\n"
+                            "\t\t</td>\r\n\t\t<td class=\"index\">\r\n\t\t\t<a "
+                            "href=\"Data/ENQ_%2.csv\">ENQ_%2.csv</a>\r\n"
+                            "\t\t</td>\r\n\t</tr>\r\n")
+                        .arg(language, nn, results);
+        }
+        return text;
+    };
+    const auto utf16 = [](const QString& text)
+    { return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2); };
+    EXPECT_EQ(TestSupport::ReadFile(folder + "/index_jp.html"),
+              TemplateBytes(IDR_INDEX_JP_HEAD) +
+                  utf16(rows("Japanese", "アンケート", "アンケート結果 ")) +
+                  TemplateBytes(IDR_INDEX_JP_TAIL));
+    EXPECT_EQ(TestSupport::ReadFile(folder + "/index_en.html"),
+              TemplateBytes(IDR_INDEX_EN_HEAD) +
+                  utf16(rows("English", "Survey", "Survey results ")) +
+                  TemplateBytes(IDR_INDEX_EN_TAIL));
+}
+
+TEST(IndexPages, WithoutQuestionnairesHeadAndTailOnly)
+{
+    const QString folder = TestSupport::NewFolder();
+    ASSERT_TRUE(WriteIndexEn(folder + "/index_en.html", 0));
+    const QByteArray bytes = TestSupport::ReadFile(folder + "/index_en.html");
+    EXPECT_EQ(bytes, TemplateBytes(IDR_INDEX_EN_HEAD) + TemplateBytes(IDR_INDEX_EN_TAIL));
+    EXPECT_TRUE(bytes.startsWith("\xFF\xFE"));
+    EXPECT_NE(bytes.mid(2).indexOf(QByteArray("\xFF\xFE", 2)) % 2, 0)
+        << "exactly one byte-order mark";
+    EXPECT_TRUE(bytes.endsWith(QByteArray("\r\0\n\0", 4)));
+    const QString text = ReportText::Read(folder + "/index_en.html");
+    EXPECT_TRUE(text.contains("Data/log.html?sysLang=English?xml=LOG.xml"));
+    EXPECT_FALSE(text.contains("\n\n")) << "every line ends with CR LF";
+}
+
+TEST(Templates, EncodingsOfTheResources)
+{
+    for (const unsigned id : {IDR_DEFINE_XML, IDR_COMMON_XSL, IDR_LOG_HTML, IDR_LOG_XSL,
+                              IDR_ENQ_HTML, IDR_ENQ_XSL, IDR_INDEX_JP_HEAD, IDR_INDEX_EN_HEAD})
+        EXPECT_TRUE(TemplateBytes(id).startsWith("\xFF\xFE")) << id;
+    for (const unsigned id : {IDR_INDEX_JP_TAIL, IDR_INDEX_EN_TAIL})
+        EXPECT_EQ(TemplateBytes(id).left(2), QByteArray("\t\0", 2)) << id;
+    EXPECT_TRUE(TemplateBytes(IDR_STYLE_CSS).startsWith("@charset"));
+    EXPECT_TRUE(TemplateBytes(IDR_VIEW_JS).startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(TemplateBytes(999).isEmpty());
+}
