@@ -1,0 +1,26 @@
+#pragma once
+// The converter's options: "-i" input picture, "-o" output folder, "-tovkguide" guide mode.
+#include <QString>
+#include <QStringList>
+#include <map>
+
+class CConvCommandLine
+{
+public:
+    // The elements as the program got them, its own name first.
+    void Parse(const QStringList& arguments);
+
+    // "." when the option is missing or empty.
+    QString GetInput() const;
+    QString GetOutput() const;
+
+    bool IsValid() const { return m_valid; }
+    bool IsGuide() const { return m_guide; }
+
+private:
+    QString Value(const QString& option) const;
+
+    std::map<QString, QString> m_options;
+    bool m_valid = false;
+    bool m_guide = false;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// Why a run of the converter ends without output files. Thrown where the run is refused and
+// caught once by the converter's main, which prints the text below and returns 1.
+#include <QByteArray>
+#include <QString>
+
+enum EErrorType
+{
+    ErrArgument = 0,
+    ErrNot256IndexColor = 1,
+    ErrNotBmp = 2,
+    ErrSizeNotMultipleOf8 = 3,
+    ErrGuideSize = 4,
+    ErrResize = 5,
+    // The palette file's name has no form in the locale's character set.
+    ErrLinkName = 6,
+    // An output file could not be created or written (the subject is that file).
+    ErrWriteFile = 7,
+};
+
+// What the console shows for the error: its line with the subject (the "-i" value, or the
+// output file for ErrWriteFile) and, for the size errors, the picture's width and height,
+// followed by the usage text for every refused input.
+QByteArray ErrorText(EErrorType error, const QString& subject, int width, int height);
+
+// The usage text that follows a refused input.
+QByteArray UsageText();

@@ -1,0 +1,23 @@
+// bmp2vcx: turns a 256-colour BMP picture into the handheld's palette and tile files.
+#include "bmp2vcx/Converter.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <clocale>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+    QCoreApplication application(argc, argv);
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    QFile out;
+    QFile err;
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return Bmp2Vcx::wmain(arguments, out, err);
+}
