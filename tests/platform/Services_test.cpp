@@ -1,0 +1,131 @@
+// Version block, shell and spreadsheet opening, wave output backends.
+#include "Printers.h"
+#include "platform/Shell.h"
+#include "platform/Spreadsheet.h"
+#include "platform/VersionInfo.h"
+#include "platform/WaveOut.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const VersionString JapaneseStrings[] = {
+    {u"FileVersion", u"1, 0, 0, 3"},
+    {u"ProductName", u"Quorvane KP ガイド エディタ"},
+};
+const VersionString EnglishStrings[] = {
+    {u"FileVersion", u"1, 0, 0, 3 en"},
+};
+const VersionLanguage Languages[] = {
+    {0x041104B0, JapaneseStrings, 2},
+    {0x040904E4, EnglishStrings, 1},
+};
+const VersionBlock Block = {Languages, 2};
+
+TEST(VersionInfo, QueryByKeyAndLanguage)
+{
+    QString value = "untouched";
+    VersionInfo::Install(nullptr);
+    EXPECT_FALSE(VersionInfo::Query("FileVersion", 0x041104B0, value));
+    VersionInfo::Install(&Block);
+    EXPECT_TRUE(VersionInfo::IsInstalled());
+    EXPECT_TRUE(VersionInfo::Query("FileVersion", 0x041104B0, value));
+    EXPECT_EQ(value, "1, 0, 0, 3");
+    EXPECT_TRUE(VersionInfo::Query("productname", 0x041104B0, value));
+    EXPECT_EQ(value, QString::fromUtf8("Quorvane KP ガイド エディタ"));
+    EXPECT_TRUE(VersionInfo::Query("FileVersion", 0x040904E4, value));
+    EXPECT_EQ(value, "1, 0, 0, 3 en");
+    value = "untouched";
+    EXPECT_FALSE(VersionInfo::Query("ProductName", 0x040904E4, value));
+    EXPECT_FALSE(VersionInfo::Query("FileVersion", 0x041103A4, value));
+    EXPECT_EQ(value, "untouched");
+    EXPECT_EQ(VersionInfo::SubBlock("FileVersion", 0x041104B0),
+              "\\StringFileInfo\\041104B0\\FileVersion");
+    EXPECT_EQ(VersionInfo::SubBlock("X", 0x4E4), "\\StringFileInfo\\000004E4\\X");
+    VersionInfo::Install(nullptr);
+}
+
+TEST(Shell, RecordingBackendTakesTheCalls)
+{
+    {
+        RecordingShell shell;
+        shell.result = false;
+        EXPECT_FALSE(Shell::Open("/out/index.html"));
+        EXPECT_EQ(shell.opened, QStringList{"/out/index.html"});
+    }
+    RecordingSpreadsheet sheet;
+    sheet.installed = false;
+    EXPECT_FALSE(Spreadsheet::IsInstalled());
+    EXPECT_TRUE(Spreadsheet::OpenReadOnly("/p/Query.xml"));
+    EXPECT_EQ(sheet.opened, QStringList{"/p/Query.xml"});
+}
+
+TEST(Spreadsheet, ReadOnlyCommandIsAnArgumentVector)
+{
+    const CommandLine command = Spreadsheet::ReadOnlyCommand("/p/with space.xml");
+    if (command.program.isEmpty())
+    {
+        EXPECT_FALSE(Spreadsheet::IsInstalled());
+        return;
+    }
+    EXPECT_EQ(command.arguments, (QStringList{"--calc", "--view", "/p/with space.xml"}));
+}
+
+TEST(WaveOut, RecordingBackendRecordsThePlayback)
+{
+    RecordingWaveOut out;
+    int done = 0;
+    out.SetDoneCallback([&] { ++done; });
+    WaveFormat format;
+    format.channels = 2;
+    format.samplesPerSecond = 22050;
+    format.bitsPerSample = 16;
+    format.blockAlign = 4;
+    format.averageBytesPerSecond = 88200;
+    EXPECT_FALSE(out.Write(QByteArray(4, 'x')));
+    ASSERT_TRUE(out.Open(0, format));
+    EXPECT_TRUE(out.Write(QByteArray(1024, 'x')));
+    out.SetVolume(3276 | (3276u << 16));
+    out.Restart();
+    out.FinishPlaying();
+    out.Pause();
+    out.Reset();
+    out.Close();
+    EXPECT_EQ(out.calls, (QStringList{"Write 4", "Open 0", "Write 1024", "SetVolume 0x0ccc0ccc",
+                                      "Restart", "Pause", "Reset", "Close"}));
+    EXPECT_EQ(out.format, format);
+    EXPECT_EQ(done, 1);
+    EXPECT_FALSE(out.IsOpen());
+    out.failOpen = true;
+    EXPECT_FALSE(out.Open(-1, format));
+}
+
+TEST(WaveOut, DefaultBackendRunsWithOrWithoutADevice)
+{
+    std::unique_ptr<WaveOut> out = WaveOut::CreateDefault();
+    ASSERT_TRUE(out);
+    WaveFormat format;
+    format.channels = 1;
+    format.samplesPerSecond = 8000;
+    format.bitsPerSample = 8;
+    format.blockAlign = 1;
+    format.averageBytesPerSecond = 8000;
+    if (out->DeviceCount() == 0)
+    {
+        EXPECT_FALSE(out->Open(-1, format));
+        EXPECT_FALSE(out->IsOpen());
+        EXPECT_FALSE(out->Write(QByteArray(8000, '\x80')));
+    }
+    else if (out->Open(out->DeviceCount() - 1, format))
+    {
+        EXPECT_TRUE(out->Write(QByteArray(800, '\x80')));
+        out->Pause();
+        out->Reset();
+        out->Close();
+        EXPECT_FALSE(out->IsOpen());
+    }
+    // A format the device cannot take is refused rather than played wrongly.
+    format.bitsPerSample = 12;
+    EXPECT_FALSE(out->Open(-1, format));
+}
+} // namespace

@@ -1,0 +1,71 @@
+#include "Printers.h"
+#include "common/TestSupport.h"
+#include "platform/SingleInstance.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSysInfo>
+#include <gtest/gtest.h>
+
+namespace
+{
+const QString Name = "Quorvane KPSonavelContentEditor";
+
+TEST(SingleInstance, SecondHolderIsRefusedUntilRelease)
+{
+    SingleInstance first(Name);
+    ASSERT_TRUE(first.TryAcquire());
+    EXPECT_TRUE(first.IsHeld());
+    EXPECT_TRUE(first.TryAcquire());
+    {
+        SingleInstance second(Name);
+        EXPECT_FALSE(second.TryAcquire());
+        EXPECT_FALSE(second.IsHeld());
+        SingleInstance other("Quorvane KPSonavel");
+        EXPECT_TRUE(other.TryAcquire());
+    }
+    first.Release();
+    SingleInstance third(Name);
+    EXPECT_TRUE(third.TryAcquire());
+}
+
+TEST(SingleInstance, DestructionReleases)
+{
+    {
+        SingleInstance held(Name);
+        ASSERT_TRUE(held.TryAcquire());
+    }
+    EXPECT_FALSE(QFile::exists(SingleInstance::LockPath(Name)));
+    SingleInstance again(Name);
+    EXPECT_TRUE(again.TryAcquire());
+}
+
+TEST(SingleInstance, LockOfADeadProcessIsTakenOver)
+{
+    // A process that has ended leaves its lock behind, as after a crash.
+    QProcess dead;
+    dead.start("/bin/true");
+    ASSERT_TRUE(dead.waitForFinished(10000));
+    const qint64 pid = dead.processId() ? dead.processId() : 999999;
+    const QString path = SingleInstance::LockPath(Name);
+    TestSupport::WriteFile(path, QByteArray::number(pid > 0 ? pid : 999999) + "\ntrue\n" +
+                                     QSysInfo::machineHostName().toUtf8() + "\n");
+    SingleInstance taker(Name);
+    EXPECT_TRUE(taker.TryAcquire());
+}
+
+TEST(SingleInstance, LockOfALiveProcessHolds)
+{
+    QProcess alive;
+    alive.start("/bin/sleep", {"30"});
+    ASSERT_TRUE(alive.waitForStarted(10000));
+    const QString path = SingleInstance::LockPath(Name);
+    TestSupport::WriteFile(path, QByteArray::number(alive.processId()) + "\nsleep\n" +
+                                     QSysInfo::machineHostName().toUtf8() + "\n");
+    SingleInstance refused(Name);
+    EXPECT_FALSE(refused.TryAcquire());
+    alive.kill();
+    alive.waitForFinished(10000);
+    QFile::remove(path);
+}
+} // namespace
