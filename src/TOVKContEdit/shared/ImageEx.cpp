@@ -6,7 +6,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <bitset>
+#include <array>
 #include <unordered_set>
 
 namespace
@@ -62,18 +62,20 @@ int CImageEx::CountDistinctColors(int limit) const
     {
         // The pixels are palette indices: collect the indices in use, then the distinct
         // RGB values among their palette entries.
-        std::bitset<256> used;
-        for (int y = 0; y < m_image.height(); ++y)
+        std::array<std::uint8_t, 256> used{};
+        const int width = m_image.width();
+        const int height = m_image.height();
+        for (int y = 0; y < height; ++y)
         {
             const uchar* line = m_image.constScanLine(y);
-            for (int x = 0; x < m_image.width(); ++x)
-                used.set(line[x]);
+            for (int x = 0; x < width; ++x)
+                used[line[x]] = 1;
         }
         const QList<QRgb> palette = m_image.colorTable();
         std::unordered_set<QRgb> colors;
         for (int i = 0; i < 256; ++i)
         {
-            if (!used.test(i))
+            if (!used[i])
                 continue;
             const QRgb rgb = i < palette.size() ? palette[i] & 0xFFFFFF : 0;
             colors.insert(rgb);
