@@ -1,0 +1,140 @@
+// The modeless progress dialog: its owner's enabled state, the steps and the percent text,
+// and the keys and buttons that must not close it.
+#include "TOVKContEdit/res/Strings.h"
+#include "TOVKContEdit/shared/ProgressPump.h"
+#include "TOVKContEdit/ui/ProgressDlg.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+class Progress : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Strings::Install(ContEditStringsEN());
+        m_owner.show();
+    }
+    QMainWindow m_owner;
+};
+
+TEST_F(Progress, StepsInTwosUpToTheUpperBound)
+{
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create(&m_owner));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Convert"));
+    EXPECT_EQ(dialog.GetPos(), 0);
+    int last = 0;
+    for (int i = 0; i < 50; ++i)
+        last = dialog.StepIt();
+    EXPECT_EQ(last, 100);
+    EXPECT_EQ(dialog.PercentLabel()->text(), QStringLiteral("100%"));
+    // At the upper bound a step changes nothing.
+    EXPECT_EQ(dialog.StepIt(), 100);
+    EXPECT_EQ(dialog.GetPos(), 100);
+}
+
+TEST_F(Progress, UnevenStepStopsAtTheBound)
+{
+    CProgressDlg dialog;
+    dialog.m_nStep = 30;
+    ASSERT_TRUE(dialog.Create(&m_owner));
+    EXPECT_EQ(dialog.StepIt(), 30);
+    EXPECT_EQ(dialog.StepIt(), 60);
+    EXPECT_EQ(dialog.StepIt(), 90);
+    EXPECT_EQ(dialog.StepIt(), 100);
+    EXPECT_EQ(dialog.StepIt(), 100);
+}
+
+TEST_F(Progress, PercentTextFollowsThePosition)
+{
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create(&m_owner));
+    dialog.SetPos(37);
+    dialog.UpdatePercent(37);
+    EXPECT_EQ(dialog.PercentLabel()->text(), QStringLiteral("37%"));
+    EXPECT_EQ(dialog.StepIt(), 39);
+    EXPECT_EQ(dialog.PercentLabel()->text(), QStringLiteral("39%"));
+}
+
+TEST(ProgressPumpMath, PercentOfARange)
+{
+    struct Case
+    {
+        int position, lower, upper, percent;
+    } cases[] = {{0, 0, 100, 0}, {37, 0, 100, 37}, {100, 0, 100, 100},
+                 {5, 0, 7, 71},  {15, 10, 20, 50}, {3, 3, 3, 100}};
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(ProgressPump::Percent(c.position, c.lower, c.upper), c.percent);
+        EXPECT_EQ(ProgressPump::PercentText(c.position, c.lower, c.upper),
+                  QString::number(c.percent) + u'%');
+    }
+}
+
+TEST_F(Progress, EnablesOnlyTheOwnerItDisabled)
+{
+    {
+        CProgressDlg dialog;
+        ASSERT_TRUE(dialog.Create(&m_owner));
+        EXPECT_FALSE(m_owner.isEnabled());
+        EXPECT_TRUE(dialog.isEnabled());
+        EXPECT_TRUE(dialog.isVisible());
+    }
+    EXPECT_TRUE(m_owner.isEnabled());
+
+    m_owner.setEnabled(false);
+    {
+        CProgressDlg dialog;
+        ASSERT_TRUE(dialog.Create(&m_owner));
+        EXPECT_FALSE(dialog.OwnerDisabled());
+    }
+    EXPECT_FALSE(m_owner.isEnabled());
+    m_owner.setEnabled(true);
+
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create(&m_owner));
+    dialog.DestroyWindow();
+    EXPECT_TRUE(m_owner.isEnabled());
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(Progress, EnterEscCancelAndCloseDoNotCloseIt)
+{
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create(&m_owner));
+    dialog.activateWindow();
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.IsCancelRequested());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.IsCancelRequested());
+
+    CProgressDlg other;
+    ASSERT_TRUE(other.Create(&m_owner));
+    QTest::mouseClick(other.CancelButton(), Qt::LeftButton);
+    EXPECT_TRUE(other.IsCancelRequested());
+    EXPECT_TRUE(other.isVisible());
+    EXPECT_FALSE(other.close());
+    EXPECT_TRUE(other.isVisible());
+}
+
+TEST_F(Progress, StepsDeliverPendingEvents)
+{
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create(&m_owner));
+    bool delivered = false;
+    QTimer::singleShot(0, &m_owner, [&delivered] { delivered = true; });
+    dialog.StepIt();
+    EXPECT_TRUE(delivered);
+}
+} // namespace

@@ -1,0 +1,281 @@
+// Start-up and exit of the content editor's application object: the refusals, the single
+// instance, the file argument, the column widths in the profile, the window placement and
+// the tool folder's life.
+#include "TOVKContEdit/model/TOVKContEditDoc.h"
+#include "TOVKContEdit/res/Strings.h"
+#include "TOVKContEdit/shared/ToolArchive.h"
+#include "TOVKContEdit/shared/XmlContentDumFile.h"
+#include "TOVKContEdit/ui/App.h"
+#include "TOVKContEdit/ui/CommandLineInfoEx.h"
+#include "TOVKContEdit/ui/MainFrame.h"
+#include "common/TestSupport.h"
+#include "platform/Profile.h"
+#include "platform/RecordingMessages.h"
+#include "platform/SingleInstance.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace
+{
+const QString kTitle = QStringLiteral("Quorvane KP Guide Editor - Contents");
+const QString kNoFolder = QStringLiteral("Please start with Quorvane KP Guide Editor.");
+const QString kBadFolder = QStringLiteral(
+    "Cannot launch Quorvane KP Guide Editor data. \r\nPlease check project folder. \r\n\r\n%1");
+const QString kSwitchWithoutFolder = QStringLiteral("/d ... parameter is not found.\n");
+
+class AppStartup : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Strings::Install(ContEditStringsEN());
+        m_convert = TestSupport::NewFolder(QStringLiteral("convert"));
+        QFile::remove(Profile::FilePath(kTitle));
+    }
+
+    QString m_convert;
+    RecordingMessages m_messages;
+};
+
+TEST_F(AppStartup, RefusesToStartWithoutAUsableFolder)
+{
+    const QString file = TestSupport::WriteFile(m_convert + QStringLiteral("/plain.txt"), "x");
+    const QString missing = m_convert + QStringLiteral("/missing");
+    const QString longFolder = m_convert + u'/' + QString(260, u'a');
+    struct Case
+    {
+        QStringList arguments;
+        QStringList messages;
+    } cases[] = {
+        {{}, {kNoFolder}},
+        {{QStringLiteral("-d")}, {kNoFolder}},
+        // The switch is case-sensitive: -D is some other switch and the folder the file.
+        {{QStringLiteral("-D"), m_convert}, {kNoFolder}},
+        {{QStringLiteral("-d"), QStringLiteral("-x")}, {kSwitchWithoutFolder, kNoFolder}},
+        {{QStringLiteral("-d"), missing}, {kBadFolder.arg(missing)}},
+        {{QStringLiteral("-d"), file}, {kBadFolder.arg(file)}},
+        {{QStringLiteral("-d"), longFolder}, {kBadFolder.arg(longFolder)}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        m_messages.Clear();
+        CTOVKContEditApp app;
+        EXPECT_FALSE(app.InitInstance(c.arguments));
+        EXPECT_EQ(m_messages.texts(), c.messages);
+        EXPECT_EQ(app.GetMainWnd(), nullptr);
+        app.ExitInstance();
+    }
+}
+
+TEST_F(AppStartup, SwitchWithoutFolderIsAnErrorBox)
+{
+    CTOVKContEditApp app;
+    app.InitInstance({QStringLiteral("-d"), QStringLiteral("-x")});
+    ASSERT_EQ(m_messages.shown().size(), 2);
+    EXPECT_EQ(m_messages.shown()[0].flags & MB_ICONMASK, MB_ICONERROR);
+    EXPECT_EQ(m_messages.shown()[0].caption, kTitle);
+    app.ExitInstance();
+}
+
+TEST_F(AppStartup, SecondInstanceIsRefused)
+{
+    SingleInstance other(QStringLiteral("Quorvane KPSonavelContentEditor"));
+    ASSERT_TRUE(other.TryAcquire());
+    {
+        CTOVKContEditApp app;
+        EXPECT_FALSE(app.InitInstance({QStringLiteral("-d"), m_convert}));
+        EXPECT_EQ(m_messages.texts(), QStringList{QStringLiteral("Cannot double start")});
+        app.ExitInstance();
+    }
+    // The refused instance wrote no settings over those of the running one.
+    EXPECT_FALSE(Profile(kTitle).Contains(QStringLiteral("Settings"), QStringLiteral("ItemWidth")));
+    other.Release();
+
+    CTOVKContEditApp first;
+    ASSERT_TRUE(first.InitInstance({QStringLiteral("-d"), m_convert}));
+    CTOVKContEditApp second;
+    EXPECT_FALSE(second.InitInstance({QStringLiteral("-d"), m_convert}));
+    second.ExitInstance();
+    first.ExitInstance();
+}
+
+TEST_F(AppStartup, FileArgumentOpensOrBindsTheDocument)
+{
+    const QString existing = m_convert + QStringLiteral("/input/xml/TOVKContent.xml");
+    QDir().mkpath(QFileInfo(existing).path());
+    ContentRecord record;
+    record.nLangType = 1;
+    record.nProductNo = 7;
+    record.strProductTxt = QStringLiteral("text");
+    ASSERT_TRUE(CXmlContentDumFile().Save(existing, {record}));
+    const QString missing = m_convert + QStringLiteral("/input/xml/New.xml");
+
+    struct Case
+    {
+        QStringList arguments;
+        QString path;
+        int rows;
+        QString title;
+        QStringList recent;
+    } cases[] = {
+        {{QStringLiteral("-d"), m_convert, existing},
+         existing,
+         1,
+         QStringLiteral("TOVKContent.xml - ") + kTitle,
+         {existing}},
+        {{QStringLiteral("/d"), m_convert},
+         QString(),
+         0,
+         QStringLiteral("TOVKContent - ") + kTitle,
+         {}},
+        {{QStringLiteral("-d"), m_convert, missing},
+         missing,
+         0,
+         QStringLiteral("New.xml - ") + kTitle,
+         {}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        QFile::remove(Profile::FilePath(kTitle));
+        CTOVKContEditApp app;
+        ASSERT_TRUE(app.InitInstance(c.arguments));
+        EXPECT_TRUE(m_messages.texts().isEmpty()) << m_messages.texts().join(u'|').toStdString();
+        EXPECT_EQ(app.GetDocument()->GetPathName(), c.path);
+        EXPECT_EQ(app.GetDocument()->GetRowCount(), c.rows);
+        EXPECT_FALSE(app.GetDocument()->IsModified());
+        EXPECT_EQ(app.GetMainWnd()->windowTitle(), c.title);
+        EXPECT_EQ(app.GetRecentFileList()->Items(), c.recent);
+        EXPECT_EQ(app.GetDocument()->GetConvertFolder(), m_convert);
+        app.ExitInstance();
+    }
+}
+
+TEST_F(AppStartup, ColumnWidthsNeedAllEightNumbers)
+{
+    struct Case
+    {
+        const char* stored;
+        std::array<int, 8> widths;
+    } cases[] = {
+        {"10,20,30,40,50,60,70,80", {10, 20, 30, 40, 50, 60, 70, 80}},
+        {"-1,0x10,010,4,5,6,7,8", {-1, 16, 8, 4, 5, 6, 7, 8}},
+        {"10,20,30,40,50,60,70", {-1, -1, -1, -1, -1, -1, -1, -1}},
+        {"10,20,x,40,50,60,70,80", {-1, -1, -1, -1, -1, -1, -1, -1}},
+        {"", {-1, -1, -1, -1, -1, -1, -1, -1}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.stored);
+        Profile(kTitle).WriteString(QStringLiteral("Settings"), QStringLiteral("ItemWidth"),
+                                    QString::fromLatin1(c.stored));
+        CTOVKContEditApp app;
+        ASSERT_TRUE(app.InitInstance({QStringLiteral("-d"), m_convert}));
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(app.m_nColumnWidth[i], c.widths[i]) << "column " << i;
+        app.ExitInstance();
+    }
+}
+
+TEST_F(AppStartup, ExitKeepsTheColumnWidthsAndRemovesTheTools)
+{
+    QString tools;
+    {
+        CTOVKContEditApp app;
+        ASSERT_TRUE(app.InitInstance({QStringLiteral("-d"), m_convert}));
+        tools = app.m_strToolFolder;
+        ASSERT_FALSE(tools.isEmpty());
+        EXPECT_EQ(tools, ToolFolderPath());
+        EXPECT_EQ(app.m_strToolFolderCopy, tools);
+        EXPECT_TRUE(QFileInfo::exists(tools + QStringLiteral("/exe")));
+        EXPECT_TRUE(QFileInfo::exists(tools + QStringLiteral("/files")));
+        const int widths[8] = {50, 65, 50, 75, 130, 130, 70, 300};
+        std::copy(std::begin(widths), std::end(widths), app.m_nColumnWidth);
+        app.ExitInstance();
+    }
+    EXPECT_FALSE(QFileInfo::exists(tools));
+    EXPECT_EQ(Profile(kTitle).GetString(QStringLiteral("Settings"), QStringLiteral("ItemWidth")),
+              QStringLiteral("50,65,50,75,130,130,70,300"));
+}
+
+TEST_F(AppStartup, FirstWindowFillsTheWorkAreaHeight)
+{
+    struct Case
+    {
+        QRect workArea;
+        QSize size;
+    } cases[] = {
+        {QRect(0, 0, 1280, 1024), QSize(800, 1024)},
+        {QRect(0, 0, 640, 480), QSize(640, 480)},
+    };
+    for (const Case& c : cases)
+    {
+        CTOVKContEditApp app;
+        app.SetWorkArea(c.workArea);
+        ASSERT_TRUE(app.InitInstance({QStringLiteral("-d"), m_convert}));
+        EXPECT_EQ(app.GetMainWnd()->geometry().size(), c.size);
+        EXPECT_TRUE(app.GetMainWnd()->isVisible());
+        app.ExitInstance();
+    }
+}
+
+TEST(AppPlacement, KeepsAWideWindowAndMovesOneThatWouldPassTheEdge)
+{
+    struct Case
+    {
+        QRect before;
+        QRect workArea;
+        QRect after;
+    } cases[] = {
+        {QRect(100, 50, 640, 480), QRect(0, 0, 1280, 1024), QRect(100, 50, 800, 1024)},
+        {QRect(700, 50, 640, 480), QRect(0, 0, 1280, 1024), QRect(0, 0, 800, 1024)},
+        {QRect(10, 10, 900, 300), QRect(0, 0, 1280, 1024), QRect(10, 10, 900, 300)},
+        {QRect(0, 0, 640, 480), QRect(0, 0, 640, 400), QRect(0, 0, 640, 400)},
+    };
+    for (const Case& c : cases)
+    {
+        QWidget window;
+        window.setGeometry(c.before);
+        CTOVKContEditApp::PlaceMainWindow(window, c.workArea);
+        EXPECT_EQ(window.geometry(), c.after);
+    }
+}
+
+TEST(CommandLine, FolderSwitchAndFile)
+{
+    RecordingMessages messages;
+    Strings::Install(ContEditStringsEN());
+    struct Case
+    {
+        QStringList arguments;
+        QString folder;
+        QString file;
+        int boxes;
+    } cases[] = {
+        {{"-d", "/p/convert", "/p/convert/input/xml/TOVKContent.xml"},
+         "/p/convert",
+         "/p/convert/input/xml/TOVKContent.xml",
+         0},
+        {{"/d", "/p/convert"}, "/p/convert", "", 0},
+        {{"x.xml", "-d", "/p/convert", "y.xml"}, "/p/convert", "x.xml", 0},
+        {{"-D", "/p/convert"}, "", "/p/convert", 0},
+        {{"-d", "-x", "f.xml"}, "", "f.xml", 1},
+        {{"-d", "/d", "/p/q"}, "", "/p/q", 1},
+        {{"-d"}, "", "", 0},
+        {{"-d", "a", "-d", "b"}, "b", "", 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        messages.Clear();
+        CCommandLineInfoEx info;
+        ParseCommandLine(c.arguments, info);
+        EXPECT_EQ(info.m_strFolder, c.folder);
+        EXPECT_EQ(info.m_strFileName, c.file);
+        EXPECT_EQ(messages.shown().size(), c.boxes);
+    }
+}
+} // namespace
