@@ -234,6 +234,20 @@ TEST_F(XmlContentTest, LoadOfMissingOrFolderPathFails)
     EXPECT_FALSE(file.Load(folder, back));
 }
 
+TEST_F(XmlContentTest, HugeFileIsRefusedUnread)
+{
+    // A sparse file: its size says more than the reader takes, its bytes are never read.
+    const QString path = folder + "/huge.xml";
+    QFile huge(path);
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(Utf16(Wrap(Info("0", "1"))));
+    ASSERT_TRUE(huge.resize(CXmlContentDumFile::MaxFileSize + 1));
+    huge.close();
+    ContentRecords back;
+    EXPECT_FALSE(file.Load(path, back));
+    EXPECT_TRUE(back.empty());
+}
+
 TEST_F(XmlContentTest, LoadFindsTheFileWhateverTheLetterCase)
 {
     TestSupport::WriteFile(folder + "/Input/XML/Content.xml", Utf16(Wrap(Info("2", "9"))));
