@@ -1,7 +1,8 @@
 #pragma once
 // Opening a file read-only in the spreadsheet program, through a replaceable backend.
-// The desktop backend starts "libreoffice --calc --view <file>" (or soffice / localc) when
-// one is on PATH; without one the spreadsheet counts as not installed and nothing opens.
+// The desktop backend starts the program the desktop registers as default for spreadsheet
+// files (mimeapps.list and its desktop entry), else "libreoffice --calc --view <file>" (or
+// soffice / localc) from PATH; with neither the spreadsheet counts as not installed.
 #include "platform/CommandLine.h"
 
 #include <QList>
@@ -34,9 +35,13 @@ private:
 namespace Spreadsheet
 {
 bool IsInstalled();
+// Started in the file's folder when that exists; the program is not waited for.
 bool OpenReadOnly(const QString& path);
 // The read-only command the desktop backend would start for the path, empty program when none.
 CommandLine ReadOnlyCommand(const QString& path);
+// A desktop entry's Exec value as a command for the path: the path replaces %f %F %u %U
+// (or %1), or is appended when there is none; other field codes are dropped.
+CommandLine CommandFromExec(const QString& exec, const QString& path);
 SpreadsheetBackend& Current();
 void SetBackend(SpreadsheetBackend* backend); // not owned; nullptr: the desktop
 } // namespace Spreadsheet

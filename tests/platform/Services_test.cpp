@@ -1,11 +1,14 @@
 // Version block, shell and spreadsheet opening, wave output backends.
 #include "Printers.h"
+#include "common/TestSupport.h"
 #include "platform/Shell.h"
 #include "platform/Spreadsheet.h"
 #include "platform/VersionInfo.h"
 #include "platform/WaveOut.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace
 {
@@ -60,15 +63,86 @@ TEST(Shell, RecordingBackendTakesTheCalls)
     EXPECT_EQ(sheet.opened, QStringList{"/p/Query.xml"});
 }
 
-TEST(Spreadsheet, ReadOnlyCommandIsAnArgumentVector)
+class SpreadsheetDesktop : public ::testing::Test
 {
-    const CommandLine command = Spreadsheet::ReadOnlyCommand("/p/with space.xml");
-    if (command.program.isEmpty())
+protected:
+    void SetUp() override
     {
-        EXPECT_FALSE(Spreadsheet::IsInstalled());
-        return;
+        for (const char* name :
+             {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"})
+            saved.emplace_back(name, qgetenv(name));
+        root = TestSupport::NewFolder("desktop");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + "/config"));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(root + "/etc"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root + "/data"));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(root + "/share"));
+        qputenv("PATH", QFile::encodeName(root + "/bin"));
     }
+    void TearDown() override
+    {
+        for (const auto& [name, value] : saved)
+            qputenv(name, value);
+    }
+    std::vector<std::pair<const char*, QByteArray>> saved;
+    QString root;
+};
+
+TEST_F(SpreadsheetDesktop, NothingRegisteredMeansNotInstalled)
+{
+    EXPECT_TRUE(Spreadsheet::ReadOnlyCommand("/p/a.xml").program.isEmpty());
+    EXPECT_FALSE(Spreadsheet::IsInstalled());
+    EXPECT_FALSE(Spreadsheet::OpenReadOnly("/p/a.xml"));
+}
+
+TEST_F(SpreadsheetDesktop, OfficeOnPathOpensInViewMode)
+{
+    const QString office = TestSupport::WriteFile(root + "/bin/libreoffice", "#!/bin/sh\n");
+    QFile::setPermissions(office,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const CommandLine command = Spreadsheet::ReadOnlyCommand("/p/with space.xml");
+    EXPECT_EQ(command.program, office);
     EXPECT_EQ(command.arguments, (QStringList{"--calc", "--view", "/p/with space.xml"}));
+    EXPECT_TRUE(Spreadsheet::IsInstalled());
+}
+
+TEST_F(SpreadsheetDesktop, RegisteredProgramComesFirst)
+{
+    TestSupport::WriteFile(
+        root + "/config/mimeapps.list",
+        "[Added Associations]\napplication/vnd.ms-excel=other.desktop;\n"
+        "[Default Applications]\napplication/vnd.ms-excel=missing.desktop;sheet.desktop;\n");
+    TestSupport::WriteFile(root + "/share/applications/sheet.desktop",
+                           "[Desktop Entry]\nName=Sheet\nExec=\"/opt/my sheet/run\" --readonly %U\n"
+                           "[Desktop Action New]\nExec=/opt/sheet --new\n");
+    const CommandLine command = Spreadsheet::ReadOnlyCommand("/p/a.xml");
+    EXPECT_EQ(command.program, "/opt/my sheet/run");
+    EXPECT_EQ(command.arguments, (QStringList{"--readonly", "/p/a.xml"}));
+    EXPECT_TRUE(Spreadsheet::IsInstalled());
+}
+
+TEST(Spreadsheet, ExecFieldCodes)
+{
+    struct Case
+    {
+        QString exec;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"calc %f", {"calc", "/a b.xml"}},
+        {"calc", {"calc", "/a b.xml"}},
+        {"calc --view %1", {"calc", "--view", "/a b.xml"}},
+        {"calc %i %c --x=%f 100%%", {"calc", "--x=/a b.xml", "100%"}},
+        {"\"/opt/a \\\"b\\\"\" -o", {"/opt/a \"b\"", "-o", "/a b.xml"}},
+        {"", {}},
+    };
+    for (const Case& c : cases)
+    {
+        const CommandLine command = Spreadsheet::CommandFromExec(c.exec, "/a b.xml");
+        QStringList got;
+        if (!command.program.isEmpty())
+            got = QStringList{command.program} + command.arguments;
+        EXPECT_EQ(got, c.expected) << c.exec.toStdString();
+    }
 }
 
 TEST(WaveOut, RecordingBackendRecordsThePlayback)
