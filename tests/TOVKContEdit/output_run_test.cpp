@@ -1,0 +1,313 @@
+// The Output command against the stand-in converter: the languages chosen, the folders
+// prepared, the converter's command line and current folder, its data files, the report
+// of its log, and the window kept alive while it runs.
+#include "TOVKContEdit/model/TOVKContEditDoc.h"
+#include "TOVKContEdit/res/Strings.h"
+#include "TOVKContEdit/res/resource.h"
+#include "TOVKContEdit/ui/MainFrame.h"
+#include "TOVKContEdit/ui/Output.h"
+#include "checks_fixtures.h"
+#include "common/TestSupport.h"
+#include "platform/Path.h"
+#include "platform/RecordingMessages.h"
+#include "platform/TempFolder.h"
+
+#include <QDir>
+#include <QDomDocument>
+#include <QFileInfo>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+constexpr int JP = 0, EN = 1, FR = 2;
+
+struct ConverterRun
+{
+    QString cwd;
+    QStringList arguments;
+    QByteArray input;
+};
+
+class OutputRun : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Strings::Install(ContEditStringsEN());
+        // Blanks and quotes in the folder names: the converter gets every path whole.
+        m_project = TestSupport::NewFolder(QStringLiteral("pro ject \"q\""));
+        m_convert = m_project + QStringLiteral("/convert");
+        QDir().mkpath(m_convert + QStringLiteral("/input/xml"));
+        m_media = m_project + QStringLiteral("/media");
+        m_bmp =
+            TestSupport::WriteFile(m_media + QStringLiteral("/a.bmp"), ChecksFixtures::GuideBmp(4));
+        m_wav = TestSupport::WriteFile(
+            m_media + QStringLiteral("/a.wav"),
+            ChecksFixtures::MakeWav(1, 16000, 16, ChecksFixtures::Samples(3200)));
+        m_records = m_project + QStringLiteral("/runs");
+        m_control = m_project + QStringLiteral("/marvex.control");
+        qputenv("MARVEX_RECORD", m_records.toUtf8());
+        qputenv("MARVEX_CONTROL", m_control.toUtf8());
+        m_tools = m_project + QStringLiteral("/tools dir");
+        m_start = TestSupport::StandinFolder();
+        m_frame.OnCreate();
+        m_frame.show();
+        m_output.SetOwner(&m_frame, &m_frame);
+    }
+    void TearDown() override
+    {
+        qunsetenv("MARVEX_RECORD");
+        qunsetenv("MARVEX_CONTROL");
+    }
+
+    // A row with picture, voice and description in each of the languages.
+    void AddRow(int number, std::initializer_list<int> languages)
+    {
+        const int row = m_doc.AddRow(false);
+        ContentRow& content = m_doc.GetRow(row);
+        content.itemNumber = number;
+        content.comment = QStringLiteral("comment %1").arg(number);
+        for (int language : languages)
+        {
+            content.image1[language] = m_bmp;
+            content.voice[language] = m_wav;
+            content.description[language] =
+                QStringLiteral("Work %1 in %2").arg(number).arg(language);
+        }
+    }
+
+    void Control(const QByteArray& text) { TestSupport::WriteFile(m_control, text); }
+
+    QList<ConverterRun> Runs() const
+    {
+        QList<ConverterRun> runs;
+        for (int n = 1; QFileInfo::exists(m_records + QStringLiteral("/run-%1.txt").arg(n)); ++n)
+        {
+            ConverterRun run;
+            const QString text = QString::fromUtf8(
+                TestSupport::ReadFile(m_records + QStringLiteral("/run-%1.txt").arg(n)));
+            for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
+            {
+                if (line.startsWith(QStringLiteral("cwd\t")))
+                    run.cwd = line.mid(4);
+                else if (line.startsWith(QStringLiteral("arg\t")))
+                    run.arguments << line.mid(4);
+            }
+            run.input = TestSupport::ReadFile(m_records + QStringLiteral("/run-%1.xml").arg(n));
+            runs << run;
+        }
+        return runs;
+    }
+
+    QString Folder(const QString& code) const
+    {
+        return m_convert + QStringLiteral("/output/contents/") + code;
+    }
+
+    QString m_project, m_convert, m_media, m_bmp, m_wav, m_records, m_control, m_tools, m_start;
+    RecordingMessages m_messages;
+    CTOVKContEditDoc m_doc;
+    CMainFrame m_frame;
+    CContentOutput m_output{m_doc, [this] { return OutputFolders{m_start, m_convert, m_tools}; }};
+};
+
+TEST_F(OutputRun, NoContentAtAll)
+{
+    EXPECT_FALSE(m_output.OnUpdateFileOutput());
+    m_output.OnFileOutput();
+    EXPECT_EQ(m_messages.texts(), (QStringList{"There is no content.", "Failed to output data."}));
+    EXPECT_TRUE(Runs().isEmpty());
+}
+
+TEST_F(OutputRun, NoWithContentOnlyInAnotherLanguageStartsNothing)
+{
+    AddRow(1, {EN});
+    EXPECT_TRUE(m_output.OnUpdateFileOutput());
+    m_messages.Answer(IDNO);
+    m_output.OnFileOutput();
+    ASSERT_EQ(m_messages.shown().size(), 2);
+    EXPECT_EQ(m_messages.shown()[0].text,
+              QStringLiteral("Do you output all the languages?\n\nPlease choose \"No\" when you "
+                             "output only the displaying language \"JPN\"."));
+    EXPECT_EQ(m_messages.shown()[0].flags, MB_YESNOCANCEL | MB_ICONQUESTION);
+    EXPECT_EQ(m_messages.shown()[1].text,
+              QStringLiteral("Failed to output data.\n\nConversion error."));
+    EXPECT_TRUE(Runs().isEmpty());
+    EXPECT_TRUE(m_frame.isEnabled());
+}
+
+TEST_F(OutputRun, CancelEndsTheCommand)
+{
+    AddRow(1, {JP});
+    m_messages.Answer(IDCANCEL);
+    m_output.OnFileOutput();
+    EXPECT_EQ(m_messages.shown().size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(m_convert + QStringLiteral("/output")));
+}
+
+TEST_F(OutputRun, YesConvertsEveryLanguageWithContentInOrder)
+{
+    AddRow(5, {JP, FR});
+    AddRow(3, {FR, JP});
+    m_doc.GetRow(1).image2[FR] = m_bmp;
+    m_doc.SetPathName(m_convert + QStringLiteral("/input/xml/TOVKContent.xml"), false);
+    // Old data of every language goes first, also where nothing is converted now.
+    const QStringList codes = {"jp", "en", "fr", "ge", "it", "sp", "cn", "kr", "du"};
+    TestSupport::WriteFile(Folder("en") + QStringLiteral("/CEN00001.bin"), "old");
+    TestSupport::WriteFile(Folder("du") + QStringLiteral("/OLD.BIN"), "old");
+    TestSupport::WriteFile(Folder("jp") + QStringLiteral("/CJP00009.bin"), "old");
+    TestSupport::WriteFile(Folder("du") + QStringLiteral("/keep.txt"), "keep");
+
+    m_messages.Answer(IDYES);
+    m_output.OnFileOutput();
+    EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
+    EXPECT_EQ(m_messages.shown().last().flags & MB_ICONMASK, MB_ICONINFORMATION);
+
+    const QList<ConverterRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 2);
+    for (int i = 0; i < 2; ++i)
+    {
+        const QString code = i == 0 ? QStringLiteral("jp") : QStringLiteral("fr");
+        EXPECT_EQ(runs[i].cwd, m_convert);
+        EXPECT_EQ(runs[i].arguments,
+                  (QStringList{"-i", Folder(code) + "/TOVKContent_" + code + ".xml", "-opath",
+                               Folder(code), "-binpath", m_tools}));
+        // The input is a one-language content file, removed after the run.
+        QDomDocument input;
+        ASSERT_TRUE(input.setContent(runs[i].input));
+        const QDomNodeList infos = input.documentElement().elementsByTagName("ContentInfo");
+        ASSERT_EQ(infos.size(), 2);
+        EXPECT_EQ(infos.at(0).firstChildElement("nLangType").text(),
+                  QString::number(i == 0 ? JP : FR));
+        EXPECT_EQ(infos.at(0).firstChildElement("nProductNo").text(), "5");
+        EXPECT_EQ(infos.at(1).firstChildElement("nProductImgCnt").text(), i == 0 ? "1" : "2");
+        EXPECT_FALSE(QFileInfo::exists(runs[i].arguments[1]));
+    }
+    for (const QString& code : codes)
+        EXPECT_TRUE(QFileInfo(Folder(code)).isDir()) << code.toStdString();
+    EXPECT_EQ(QDir(Folder("en")).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(Folder("du")).entryList(QDir::Files), QStringList{"keep.txt"});
+    EXPECT_EQ(QDir(Folder("jp")).entryList(QDir::Files),
+              (QStringList{"CJP00001.bin", "CJP00002.bin"}));
+    const QByteArray data = TestSupport::ReadFile(Folder("fr") + "/CFR00002.bin");
+    ASSERT_GE(data.size(), 0x10);
+    EXPECT_EQ(quint8(data[0x0C]), 3);
+    EXPECT_TRUE(m_frame.isEnabled());
+    EXPECT_FALSE(m_frame.IsBusy());
+}
+
+TEST_F(OutputRun, NoConvertsTheDisplayLanguageOnly)
+{
+    AddRow(1, {JP, FR});
+    m_doc.OnViewLanguage(FR);
+    m_messages.Answer(IDNO);
+    m_output.OnFileOutput();
+    EXPECT_TRUE(m_messages.texts().first().contains("\"FRE\""));
+    const QList<ConverterRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 1);
+    // An untitled document names its input after the language alone.
+    EXPECT_EQ(runs[0].arguments.value(1), Folder("fr") + QStringLiteral("/_fr.xml"));
+    EXPECT_FALSE(QFileInfo::exists(Folder("jp")));
+}
+
+TEST_F(OutputRun, AbortedRunReportsTheKeptLines)
+{
+    AddRow(1, {JP});
+    Control("print Error : marvex : pnum = 12\n"
+            "print Path = /p/convert ABORTED!!\n"
+            "print Error : marvex : other\n");
+    m_messages.Answer(IDYES);
+    m_output.OnFileOutput();
+    EXPECT_EQ(m_messages.texts().last(),
+              QStringLiteral(
+                  "Failed to output data.\r\nConfirm Contents data\r\n\r\nItem number = 12\r\n"));
+    EXPECT_EQ(m_messages.shown().last().flags & MB_TYPEMASK, MB_OK);
+}
+
+TEST_F(OutputRun, AnEarlierLanguagesAbortIsNotLost)
+{
+    AddRow(1, {JP, FR});
+    Control("[jp] print ABORTED!!\n[jp] print Error : marvex : img1 = /p/a.bmp\n[fr] print fine\n");
+    m_messages.Answer(IDYES);
+    m_output.OnFileOutput();
+    EXPECT_EQ(Runs().size(), 2);
+    EXPECT_EQ(m_messages.texts().last(),
+              QStringLiteral("Failed to output data.\r\nConfirm Contents data\r\n\r\n"
+                             "ABORTED!!\r\nImage1 = /p/a.bmp\r\nfine\r\n"));
+}
+
+TEST_F(OutputRun, ConverterThatCannotStart)
+{
+    AddRow(1, {JP});
+    m_start = TestSupport::NewFolder(QStringLiteral("no converter"));
+    m_messages.Answer(IDYES);
+    m_output.OnFileOutput();
+    EXPECT_EQ(m_messages.texts(), (QStringList{m_messages.texts().value(0), "Conversion error.",
+                                               "Failed to output data.\n\nJPN"}));
+    // The input file does not stay behind.
+    EXPECT_EQ(QDir(Folder("jp")).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(OutputRun, FindingsOfTheCheckStopTheRun)
+{
+    AddRow(1, {JP});
+    AddRow(2, {JP});
+    m_doc.GetRow(1).voice[JP].clear();
+    m_messages.Answer(IDYES);
+    m_output.OnFileOutput();
+    ASSERT_EQ(m_messages.shown().size(), 3);
+    EXPECT_TRUE(m_messages.texts()[1].startsWith("Row 2: Voice file has not been entered"));
+    EXPECT_EQ(m_messages.texts()[2], QStringLiteral("Failed to output data.\n\nJPN"));
+    EXPECT_TRUE(Runs().isEmpty());
+}
+
+TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
+{
+    AddRow(1, {JP});
+    Control("sleep 2500\n");
+    int ticks = 0;
+    bool refusedWhileRunning = true;
+    bool disabledWhileRunning = true;
+    QTimer timer;
+    timer.setInterval(100);
+    QObject::connect(&timer, &QTimer::timeout,
+                     [&]
+                     {
+                         ++ticks;
+                         int news = 0;
+                         m_frame.SetCommandHandler(ID_FILE_NEW, [&news] { ++news; });
+                         refusedWhileRunning =
+                             refusedWhileRunning && !m_frame.OnCommand(ID_FILE_NEW) && news == 0;
+                         disabledWhileRunning = disabledWhileRunning && !m_frame.isEnabled();
+                     });
+    m_messages.Answer(IDYES);
+    QTimer::singleShot(0, [&timer] { timer.start(); });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    m_output.OnFileOutput();
+    timer.stop();
+    EXPECT_GE(elapsed.elapsed(), 2500);
+    EXPECT_GE(ticks, 15);
+    EXPECT_TRUE(refusedWhileRunning);
+    EXPECT_TRUE(disabledWhileRunning);
+    EXPECT_TRUE(m_frame.isEnabled());
+    EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
+}
+
+TEST(OutputFolders, EnsureAndDeleteBinFiles)
+{
+    const QString root = TestSupport::NewFolder(QStringLiteral("bins"));
+    EXPECT_TRUE(CContentOutput::EnsureFolder(root + QStringLiteral("/a")));
+    EXPECT_TRUE(CContentOutput::EnsureFolder(root + QStringLiteral("/a")));
+    EXPECT_FALSE(CContentOutput::EnsureFolder(root + QStringLiteral("/x/y")));
+    TestSupport::WriteFile(root + QStringLiteral("/a/one.bin"), "1");
+    TestSupport::WriteFile(root + QStringLiteral("/a/TWO.Bin"), "2");
+    TestSupport::WriteFile(root + QStringLiteral("/a/three.bin.txt"), "3");
+    QDir().mkpath(root + QStringLiteral("/a/folder.bin"));
+    CContentOutput::DeleteBinFiles(root + QStringLiteral("/a"));
+    EXPECT_EQ(QDir(root + QStringLiteral("/a")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{"folder.bin", "three.bin.txt"}));
+}
+} // namespace
