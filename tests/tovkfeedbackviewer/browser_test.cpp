@@ -8,11 +8,15 @@
 #include "tovkfeedbackviewer/FeedbackViewer.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -59,15 +63,83 @@ QStringList BrowserArguments()
             "--virtual-time-budget=5000"};
 }
 
-// The page's DOM after load, as text (tags kept).
-QString DumpDom(const QString& relative, const QString& query)
+// The DOM after load, as text (tags kept); the event loop runs meanwhile (for the server).
+QString DumpUrl(const QString& url)
 {
     QProcess browser;
-    const QString url = QUrl::fromLocalFile(g_out + "/" + relative).toString() + query;
+    QEventLoop loop;
+    QObject::connect(&browser, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     browser.start(g_browser, BrowserArguments() << "--dump-dom" << url);
-    browser.waitForFinished(60000);
+    loop.exec();
     return QString::fromUtf8(browser.readAllStandardOutput());
 }
+
+QString DumpDom(const QString& relative, const QString& query)
+{
+    return DumpUrl(QUrl::fromLocalFile(g_out + "/" + relative).toString() + query);
+}
+
+// A copy of a report whose root carries the given view attributes; returns its path below
+// the output folder.
+QString ReportWithRoot(const QString& report, const QString& attributes)
+{
+    static int counter = 0;
+    const QString name = QStringLiteral("Data/test_%1_%2").arg(++counter).arg(report);
+    QString text = Utf16File(g_out + "/Data/" + report);
+    text.replace("\r\n<table>\r\n", "\r\n<table " + attributes + ">\r\n");
+    QByteArray bytes("\xFF\xFE", 2);
+    bytes += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    TestSupport::WriteFile(g_out + "/" + name, bytes);
+    return name;
+}
+
+// A loopback HTTP server for the files below one folder.
+class FileServer : public QTcpServer
+{
+public:
+    explicit FileServer(const QString& root) : m_root(root)
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this,
+                [this]
+                {
+                    while (QTcpSocket* socket = nextPendingConnection())
+                        connect(socket, &QTcpSocket::readyRead, socket,
+                                [this, socket] { Serve(socket); });
+                });
+    }
+    QString Url(const QString& relative) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/%2").arg(serverPort()).arg(relative);
+    }
+
+private:
+    void Serve(QTcpSocket* socket)
+    {
+        const QList<QByteArray> request = socket->readAll().split(' ');
+        QString path =
+            request.size() > 1 ? QString::fromUtf8(request[1]).section('?', 0, 0) : QString();
+        QByteArray body;
+        QByteArray status = "404 Not Found";
+        if (!path.contains(".."))
+        {
+            QFile file(m_root + path);
+            if (file.open(QIODevice::ReadOnly))
+            {
+                body = file.readAll();
+                status = "200 OK";
+            }
+        }
+        const QByteArray type = path.endsWith(".xml") || path.endsWith(".xsl") ? "text/xml"
+                                : path.endsWith(".css")                        ? "text/css"
+                                                                               : "text/html";
+        socket->write("HTTP/1.0 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: " +
+                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        socket->disconnectFromHost();
+    }
+    QString m_root;
+};
 
 // Texts of the page's visible cells and buttons, without tags, blanks collapsed.
 QString Visible(const QString& dom)
@@ -231,6 +303,46 @@ TEST_F(Pages, AccessLogTotalListAndLanguage)
     EXPECT_TRUE(japanese.contains("作品説明の表示言語"));
     EXPECT_TRUE(japanese.contains("1 2024/06/01 09:00:00 英語 101 1 Water Lilies"));
     EXPECT_TRUE(japanese.contains("3 2024/06/01 09:10:00 日本語 102 2 -"));
+}
+
+TEST_F(Pages, StyleSheetsRenderTheReportsOverHttp)
+{
+    FileServer server(g_out);
+    const QString enq = Visible(DumpUrl(server.Url("Data/ENQ_00.xml")));
+    EXPECT_TRUE(enq.contains("Top Survey results (total) [TOTAL] [LIST 1 ～ 3] Display Language "
+                             "[Japanese] Japanese [English] English"))
+        << enq.toStdString();
+    EXPECT_TRUE(enq.contains("1. 展示はいかがでしたか Number of answers (Individual Selection) "
+                             "Ratio 良い 2 / 3 66.7% 普通 0 / 3 0.0% 悪い 1 / 3 33.3%"));
+    EXPECT_TRUE(enq.contains("彫刻 2 / 3 66.7% No-responce 1 / 3 33.3%"));
+    const QString log = Visible(DumpUrl(server.Url("Data/LOG.xml")));
+    EXPECT_TRUE(log.contains("Access log (total)")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Item number Guide number Item explanation Number of accesses 101 1 "
+                             "睡蓮 2 102 2 考える人 1"));
+    // The views that the page selects through the root's attributes.
+    const QString single = Visible(DumpUrl(
+        server.Url(ReportWithRoot("ENQ_00.xml", "selectIdx=\"2\" listStart=\"\" listEnd=\"\" "
+                                                "sysLanguage=\"Japanese\" language=\"English\""))));
+    EXPECT_TRUE(single.contains("アンケート結果(個別)")) << single.toStdString();
+    EXPECT_TRUE(single.contains("[PREV] 2 / 3 [NEXT]"));
+    EXPECT_TRUE(single.contains(
+        "How was the exhibition? (単一選択) Good Favourite works (複数選択) 未回答"));
+    const QString list = Visible(DumpUrl(server.Url(ReportWithRoot(
+        "ENQ_00.xml", "selectIdx=\"\" listStart=\"2\" listEnd=\"3\" listLimit=\"2\""))));
+    EXPECT_TRUE(list.contains("Survey results (list) [TOTAL] [LIST 1 ～ 2] [LIST 3]"))
+        << list.toStdString();
+    EXPECT_TRUE(list.contains("[2] 2024/05/02 11:30:15 Japanese 良い No-responce [3] 2024/05/03 "
+                              "12:45:30 English 悪い 彫刻"));
+    EXPECT_FALSE(list.contains("2024/05/01"));
+    const QString logList = Visible(DumpUrl(server.Url(
+        ReportWithRoot("LOG.xml", "listStart=\"1\" listEnd=\"0\" language=\"English\""))));
+    EXPECT_TRUE(logList.contains("Access log (list)")) << logList.toStdString();
+    EXPECT_TRUE(logList.contains("1 2024/06/01 09:00:00 English 101 1 Water Lilies 2 2024/06/01 "
+                                 "09:05:00 Japanese 101 1 Water Lilies "
+                                 "3 2024/06/01 09:10:00 Japanese 102 2 -"));
+    // The page itself over HTTP, too.
+    const QString page = Visible(DumpUrl(server.Url("Data/enq.html") + kEnqJa));
+    EXPECT_TRUE(page.contains("アンケート結果(集計)")) << page.toStdString();
 }
 
 TEST_F(Pages, ScreenshotShowsTheRenderedPage)
