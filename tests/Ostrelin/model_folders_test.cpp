@@ -76,6 +76,24 @@ TEST(BindModelFoldersTest, ExistingFoldersInOtherCaseAreUsed)
     EXPECT_EQ(FoldersBelow(root), expected);
 }
 
+TEST(BindModelFoldersTest, NothingWithoutTheProjectFolder)
+{
+    const QString root = NewFolder(QStringLiteral("cwd"));
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root));
+    WriteFile(root + QStringLiteral("/convert/output/sd/private/kp/app/6D2E7A10/TZM1/a"), "a");
+    CreateProjectFolders(QString());
+    CreateProjectFolders(QStringLiteral("GuideData.olx"));
+    CleanOutputFolders(QString());
+    CleanOutputFolders(QStringLiteral("GuideData.olx"));
+    CreateProjectFolders(root + QStringLiteral("/missing/GuideData.olx"));
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(
+        QFile::exists(root + QStringLiteral("/convert/output/sd/private/kp/app/6D2E7A10/TZM1/a")));
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/convert/input")));
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/missing")));
+}
+
 class BindModelCleanTest : public ::testing::Test
 {
 protected:

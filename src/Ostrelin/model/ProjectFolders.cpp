@@ -29,6 +29,10 @@ constexpr char kSdAppFolder[] = "./convert/output/sd/private/kp/app/6D2E7A10/TZM
 void CreateProjectFolders(const QString& projectFilePath)
 {
     const QString projectFolder = Path::RemoveFileSpec(projectFilePath);
+    // Without the project's folder there is no tree to make (and never one in the current
+    // folder for an empty path).
+    if (projectFolder.isEmpty() || !Path::IsDirectory(projectFolder))
+        return;
     QString paths[std::size(kTree)];
     for (std::size_t i = 0; i < std::size(kTree); ++i)
     {
@@ -43,6 +47,8 @@ void CreateProjectFolders(const QString& projectFilePath)
 
 void CleanOutputFolders(const QString& projectFilePath)
 {
+    if (Path::RemoveFileSpec(projectFilePath).isEmpty())
+        return;
     const QString search =
         AppendPath(Path::RemoveFileSpec(projectFilePath), QString::fromLatin1(kSdAppFolder));
     const QString appFolder = Path::Resolve(Path::RemoveFileSpec(search));
