@@ -236,6 +236,20 @@ void CListViewEx::SetCellText(int column, int line, const QString& text)
     cells[line].text = text.left(MaxTextLength - 1);
 }
 
+void CListViewEx::ReplaceCell(int column, int line, const ListCell& cell)
+{
+    if (column < 0 || column >= GetColumnCount() || line < 0)
+        return;
+    auto& cells = m_columns[column].cells;
+    if (line >= static_cast<int>(cells.size()))
+        return;
+    cells[line] = cell;
+    if (cell.isNumber)
+        cells[line].number = std::min(cell.number, m_maxNumber);
+    else
+        cells[line].text.truncate(MaxTextLength - 1);
+}
+
 void CListViewEx::FreeAllCells()
 {
     for (Column& column : m_columns)

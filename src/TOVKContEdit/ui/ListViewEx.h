@@ -159,6 +159,8 @@ protected:
     // The header-band double-click: fits the column under the divider.
     void OnHeaderDoubleClick(const QPoint& point);
     void EmptySelection();
+    // Puts a prepared cell in place of the line's cell of the column.
+    void ReplaceCell(int column, int line, const ListCell& cell);
     // Redraw switch around bulk changes (the original's WM_SETREDRAW).
     void SetRedraw(bool on);
     bool ModifierDown(Qt::KeyboardModifier modifier) const { return (m_modifiers & modifier) != 0; }
