@@ -6,15 +6,19 @@
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/Output.h"
+#include "TOVKContEdit/ui/ProgressDlg.h"
 #include "checks_fixtures.h"
 #include "common/TestSupport.h"
 #include "platform/Path.h"
 #include "platform/RecordingMessages.h"
 #include "platform/TempFolder.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDomDocument>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -270,6 +274,8 @@ TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
     int ticks = 0;
     bool refusedWhileRunning = true;
     bool disabledWhileRunning = true;
+    QString caption, label;
+    bool cancelShown = true;
     QTimer timer;
     timer.setInterval(100);
     QObject::connect(&timer, &QTimer::timeout,
@@ -281,6 +287,16 @@ TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
                          refusedWhileRunning =
                              refusedWhileRunning && !m_frame.OnCommand(ID_FILE_NEW) && news == 0;
                          disabledWhileRunning = disabledWhileRunning && !m_frame.isEnabled();
+                         for (QWidget* window : QApplication::topLevelWidgets())
+                         {
+                             auto* progress = qobject_cast<CProgressDlg*>(window);
+                             if (progress && progress->isVisible())
+                             {
+                                 caption = progress->windowTitle();
+                                 label = progress->Label()->text();
+                                 cancelShown = progress->CancelButton()->isVisible();
+                             }
+                         }
                      });
     m_messages.Answer(IDYES);
     QTimer::singleShot(0, [&timer] { timer.start(); });
@@ -292,6 +308,9 @@ TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
     EXPECT_GE(ticks, 15);
     EXPECT_TRUE(refusedWhileRunning);
     EXPECT_TRUE(disabledWhileRunning);
+    EXPECT_EQ(caption, QStringLiteral("Outputting"));
+    EXPECT_EQ(label, QStringLiteral("Outputting content data ... JPN"));
+    EXPECT_FALSE(cancelShown);
     EXPECT_TRUE(m_frame.isEnabled());
     EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
 }

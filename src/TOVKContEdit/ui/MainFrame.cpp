@@ -70,7 +70,7 @@ QIcon ToolIcon(unsigned id)
     case ID_EDIT_COPY:
         return GlyphIcon(QStringLiteral("\u2750"), Qt::black);
     case ID_EDIT_PASTE:
-        return GlyphIcon(QStringLiteral("\u2398"), Qt::black);
+        return GlyphIcon(QStringLiteral("\u25A4"), Qt::black);
     case ID_APP_ABOUT:
         return GlyphIcon(QStringLiteral("?"), Qt::darkBlue);
     case ID_EDIT_ADD:
