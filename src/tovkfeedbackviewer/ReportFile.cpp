@@ -84,7 +84,6 @@ void CReportFile::Flush()
     if (m_script.isOpen() && !m_failed)
     {
         QByteArray script;
-        script.reserve(m_text.size() + m_text.size() / 4);
         AppendScriptText(script, m_text);
         if (m_script.write(script) != script.size())
             m_failed = true;
@@ -126,35 +125,30 @@ QByteArray CReportFile::ScriptFor(const QString& name, QStringView text)
 void CReportFile::AppendScriptText(QByteArray& out, QStringView text)
 {
     static const char digits[] = "0123456789abcdef";
+    const qsizetype begin = out.size();
+    out.resize(begin + text.size() * 6); // the longest escape per unit
+    char* p = out.data() + begin;
     for (const QChar ch : text)
     {
         const char16_t c = ch.unicode();
         if (c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\' && c != u'<' && c != u'>')
         {
-            out += static_cast<char>(c);
-            continue;
+            *p++ = static_cast<char>(c);
         }
-        if (c == u'\r')
+        else if (c == u'\r' || c == u'\n' || c == u'\t')
         {
-            out += "\\r";
-            continue;
+            *p++ = '\\';
+            *p++ = c == u'\r' ? 'r' : c == u'\n' ? 'n' : 't';
         }
-        if (c == u'\n')
+        else
         {
-            out += "\\n";
-            continue;
+            *p++ = '\\';
+            *p++ = 'u';
+            *p++ = digits[(c >> 12) & 0xF];
+            *p++ = digits[(c >> 8) & 0xF];
+            *p++ = digits[(c >> 4) & 0xF];
+            *p++ = digits[c & 0xF];
         }
-        if (c == u'\t')
-        {
-            out += "\\t";
-            continue;
-        }
-        const char escape[] = {'\\',
-                               'u',
-                               digits[(c >> 12) & 0xF],
-                               digits[(c >> 8) & 0xF],
-                               digits[(c >> 4) & 0xF],
-                               digits[c & 0xF]};
-        out.append(escape, sizeof escape);
     }
+    out.resize(p - out.constData());
 }
