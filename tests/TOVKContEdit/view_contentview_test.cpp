@@ -5,6 +5,7 @@
 #include "TOVKContEdit/ui/App.h"
 #include "TOVKContEdit/ui/SortDlg.h"
 #include "TOVKContEdit/ui/TOVKContEditView.h"
+#include "checks_fixtures.h"
 #include "common/TestSupport.h"
 #include "platform/RecordingMessages.h"
 #include "platform/WaveOut.h"
@@ -25,47 +26,20 @@
 
 namespace
 {
-// A 256 x 192 picture at 8 bits per pixel in two colours: red on top, blue below.
+using namespace ChecksFixtures;
+
+// A guide picture in two colours: red on top, blue below.
 QByteArray GuideBitmap()
 {
-    QImage image(256, 192, QImage::Format_Indexed8);
-    image.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 255)});
-    for (int y = 0; y < 192; ++y)
-        for (int x = 0; x < 256; ++x)
-            image.setPixel(x, y, y < 96 ? 0 : 1);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes;
+    QList<QRgb> palette = GreyPalette(256);
+    palette[0] = qRgb(255, 0, 0);
+    palette[1] = qRgb(0, 0, 255);
+    return MakeBmp(256, 192, 8, palette, [](int, int y) { return std::uint32_t(y < 96 ? 0 : 1); });
 }
 
-QByteArray VoiceWave(int rate = 16000, int channels = 1, int bits = 16, int dataBytes = 64)
+QByteArray VoiceWave(int channels = 1)
 {
-    QByteArray bytes("RIFF");
-    auto u32 = [&](quint32 v)
-    {
-        for (int i = 0; i < 4; ++i)
-            bytes.append(char((v >> (8 * i)) & 0xFF));
-    };
-    auto u16 = [&](quint16 v)
-    {
-        bytes.append(char(v & 0xFF));
-        bytes.append(char(v >> 8));
-    };
-    u32(36 + dataBytes);
-    bytes.append("WAVEfmt ");
-    u32(16);
-    u16(1);
-    u16(channels);
-    u32(rate);
-    u32(rate * channels * bits / 8);
-    u16(channels * bits / 8);
-    u16(bits);
-    bytes.append("data");
-    u32(dataBytes);
-    bytes.append(QByteArray(dataBytes, '\0'));
-    return bytes;
+    return MakeWav(channels, 16000, 16, Samples(64));
 }
 
 QMimeData* FileDrop(const QString& path)
@@ -479,7 +453,7 @@ TEST_F(ViewTest, DropsThatFailTheirCheckOrAreTooLongAreRefused)
 {
     AddRows(1);
     const QString stereo =
-        TestSupport::WriteFile(folder + QStringLiteral("/input/wav/st.wav"), VoiceWave(16000, 2));
+        TestSupport::WriteFile(folder + QStringLiteral("/input/wav/st.wav"), VoiceWave(2));
     std::unique_ptr<QMimeData> data(FileDrop(stereo));
     ASSERT_EQ(view->OnDragOver(data.get(), view->CellPoint(ColumnVoice, 0)), Qt::CopyAction);
     EXPECT_FALSE(view->OnDrop(data.get(), view->CellPoint(ColumnVoice, 0), Qt::CopyAction));

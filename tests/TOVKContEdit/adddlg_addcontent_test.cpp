@@ -1,0 +1,420 @@
+// The add-content dialog driven offscreen: typing, drops, browsing, tab changes and OK.
+#include "TOVKContEdit/model/TOVKContEditDoc.h"
+#include "TOVKContEdit/res/Strings.h"
+#include "TOVKContEdit/res/resource.h"
+#include "TOVKContEdit/ui/AddContentDlg.h"
+#include "checks_fixtures.h"
+#include "common/TestSupport.h"
+#include "platform/FileDialogs.h"
+#include "platform/RecordingMessages.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QTabBar>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace
+{
+using namespace ChecksFixtures;
+
+// Two colours in squares: a guide picture.
+QByteArray GuideBitmap()
+{
+    return MakeBmp(256, 192, 8, GreyPalette(256),
+                   [](int x, int y) { return std::uint32_t(((x / 32 + y / 32) % 2) * 255); });
+}
+
+QByteArray VoiceWave()
+{
+    return MakeWav(1, 16000, 16, Samples(32));
+}
+
+void Drop(QWidget* target, const QString& path)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    const QPoint point = target->rect().center();
+    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+}
+
+class AddDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Strings::Install(ContEditStringsEN());
+        folder = TestSupport::NewFolder(QStringLiteral("add"));
+        picture =
+            TestSupport::WriteFile(folder + QStringLiteral("/input/bmp/work.bmp"), GuideBitmap());
+        capitals =
+            TestSupport::WriteFile(folder + QStringLiteral("/input/bmp/WORK2.BMP"), GuideBitmap());
+        voice = TestSupport::WriteFile(folder + QStringLiteral("/input/wav/work.wav"), VoiceWave());
+        doc.SetConvertFolder(folder);
+        // Two rows: numbers 1 and 2.
+        doc.AddRow(true);
+        doc.AddRow(true);
+    }
+
+    std::unique_ptr<CAddContentDlg> Open(int row = -1, int tab = 0)
+    {
+        auto dialog = std::make_unique<CAddContentDlg>(&doc);
+        dialog->m_nRowIndex = row;
+        dialog->m_nLanguage = tab;
+        dialog->m_nCurrentTab = tab;
+        dialog->m_nItemNumber = row >= 0 ? doc.GetRow(row).itemNumber : doc.GetFreeItemNumber();
+        dialog->m_strProjectFolder = folder;
+        if (row >= 0)
+        {
+            dialog->m_strImage1 = doc.GetRow(row).image1;
+            dialog->m_strVoice = doc.GetRow(row).voice;
+            dialog->m_strDescription = doc.GetRow(row).description;
+        }
+        dialog->OnInitDialog();
+        dialog->show();
+        return dialog;
+    }
+
+    // A complete language on the shown tab.
+    void FillTab(CAddContentDlg& dialog, const QString& description = QStringLiteral("Hello"))
+    {
+        dialog.Image1Edit()->setText(picture);
+        dialog.VoiceEdit()->setText(voice);
+        dialog.DescriptionEdit()->SetText(description);
+    }
+
+    QStringList Shown() const { return messages.texts(); }
+
+    RecordingMessages messages;
+    QString folder;
+    QString picture;
+    QString capitals;
+    QString voice;
+    CTOVKContEditDoc doc;
+};
+
+TEST_F(AddDialogTest, OkWithoutAnyContentShowsNoContent)
+{
+    auto dialog = Open();
+    dialog->OnBnClickedOk();
+    EXPECT_EQ(Shown(), QStringList{QStringLiteral("There is no content.")});
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(AddDialogTest, ADescriptionWithoutVoiceFailsForItsLanguage)
+{
+    auto dialog = Open(-1, 2);
+    dialog->DescriptionEdit()->SetText(QStringLiteral("Bonjour"));
+    dialog->OnBnClickedOk();
+    ASSERT_EQ(Shown().size(), 1);
+    EXPECT_EQ(Shown()[0], QStringLiteral("Voice file for FRE has not been entered or has been "
+                                         "left blank. \r\nConfirm text string."));
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(AddDialogTest, ACompleteLanguagePassesAndIsReadBack)
+{
+    auto dialog = Open(-1, 1);
+    FillTab(*dialog);
+    dialog->CommentEdit()->setText(QStringLiteral("note"));
+    QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("1")), Qt::LeftButton);
+    EXPECT_TRUE(Shown().isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->m_strImage1[1], picture);
+    EXPECT_EQ(dialog->m_strVoice[1], voice);
+    EXPECT_EQ(dialog->m_strDescription[1], QStringLiteral("Hello"));
+    EXPECT_EQ(dialog->m_strComment, QStringLiteral("note"));
+    EXPECT_EQ(dialog->m_nItemNumber, 3);
+    EXPECT_EQ(dialog->m_nLanguage, 1);
+}
+
+TEST_F(AddDialogTest, ItemNumberInputIsCheckedAsItIsTyped)
+{
+    struct Case
+    {
+        const char* keys; // typed over the whole field; "" clears it
+        QString message;
+        QString shown;
+        int stored;
+    } cases[] = {
+        {"a", QStringLiteral("Only single-byte characters may be entered."), QStringLiteral("3"),
+         3},
+        {"0", QStringLiteral("Please set range from 1 to 10,000."), QStringLiteral("1"), 1},
+        {"99999", QStringLiteral("Please set range from 1 to 10,000."), QStringLiteral("10000"),
+         10000},
+        {"", QStringLiteral("Please enter item number."), QStringLiteral("3"), 3},
+        {"42", QString(), QStringLiteral("42"), 42},
+    };
+    for (const Case& c : cases)
+    {
+        messages.Clear();
+        auto dialog = Open();
+        CDropEdit* edit = dialog->ItemNumberEdit();
+        edit->setFocus();
+        edit->selectAll();
+        if (*c.keys)
+            QTest::keyClicks(edit, QString::fromLatin1(c.keys));
+        else
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        EXPECT_EQ(Shown(), c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.keys;
+        EXPECT_EQ(edit->text(), c.shown) << c.keys;
+        EXPECT_EQ(dialog->m_nItemNumber, c.stored) << c.keys;
+    }
+}
+
+TEST_F(AddDialogTest, TheSpinStepsTheNumberWithinItsRange)
+{
+    auto dialog = Open();
+    dialog->ItemNumberEdit()->setText(QStringLiteral("9999"));
+    QTest::keyClick(dialog->ItemNumberEdit(), Qt::Key_Up);
+    QTest::keyClick(dialog->ItemNumberEdit(), Qt::Key_Up);
+    EXPECT_EQ(dialog->ItemNumberEdit()->text(), QStringLiteral("10000"));
+    EXPECT_EQ(dialog->m_nItemNumber, 10000);
+    EXPECT_TRUE(Shown().isEmpty());
+    EXPECT_EQ(dialog->ItemNumberEdit()->maxLength(), 5);
+}
+
+TEST_F(AddDialogTest, DropsOnPreviewsAndFieldsCheckTheFileKind)
+{
+    auto dialog = Open();
+    Drop(dialog->Image1Preview(), voice);
+    EXPECT_EQ(Shown(), QStringList{QStringLiteral("This file is not a BMP file.")});
+    EXPECT_TRUE(dialog->m_strImage1[0].isEmpty());
+
+    messages.Clear();
+    Drop(dialog->VoiceEdit(), picture);
+    EXPECT_EQ(Shown(), QStringList{QStringLiteral("This file is not a WAV file.")});
+
+    messages.Clear();
+    Drop(dialog->Image2Preview(), capitals);
+    EXPECT_TRUE(Shown().isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(dialog->m_strImage2[0], capitals);
+    EXPECT_EQ(dialog->Image2Edit()->text(), capitals);
+    EXPECT_FALSE(dialog->Image2Preview()->pixmap().isNull());
+    EXPECT_EQ(dialog->Image2Preview()->pixmap().size(),
+              dialog->Image2Preview()->contentsRect().size());
+
+    Drop(dialog->VoiceEdit(), voice);
+    EXPECT_EQ(dialog->m_strVoice[0], voice);
+}
+
+TEST_F(AddDialogTest, PreviewFollowsTheTypedPath)
+{
+    auto dialog = Open();
+    dialog->Image1Edit()->setText(picture);
+    EXPECT_FALSE(dialog->Image1Preview()->pixmap().isNull());
+    dialog->Image1Edit()->setText(folder + QStringLiteral("/input/bmp/none.bmp"));
+    EXPECT_TRUE(dialog->Image1Preview()->pixmap().isNull());
+    const QString flat =
+        TestSupport::WriteFile(folder + QStringLiteral("/flat.bmp"), QByteArray("BMnot really"));
+    dialog->Image1Edit()->setText(flat);
+    EXPECT_TRUE(dialog->Image1Preview()->pixmap().isNull());
+    EXPECT_TRUE(Shown().isEmpty());
+}
+
+TEST_F(AddDialogTest, BrowseStartsInTheProjectInputFolders)
+{
+    ScriptedFileDialogs files;
+    auto dialog = Open();
+    files.Answer(picture);
+    dialog->BrowseImage(IDC_BROWSE_IMAGE1);
+    files.Answer(voice);
+    dialog->BrowseVoice();
+    files.Cancel();
+    dialog->BrowseImage(IDC_BROWSE_IMAGE2);
+    ASSERT_EQ(files.calls().size(), 3);
+    EXPECT_EQ(files.calls()[0].folder, folder + QStringLiteral("/input/bmp"));
+    EXPECT_EQ(files.calls()[0].filter, QStringLiteral("BMP files (*.bmp)|*.bmp|"));
+    EXPECT_EQ(files.calls()[1].folder, folder + QStringLiteral("/input/wav"));
+    EXPECT_EQ(files.calls()[1].filter, QStringLiteral("WAV files (*.wav)|*.wav|"));
+    EXPECT_EQ(dialog->Image1Edit()->text(), picture);
+    EXPECT_EQ(dialog->VoiceEdit()->text(), voice);
+    EXPECT_TRUE(dialog->m_strImage2[0].isEmpty());
+    EXPECT_FALSE(dialog->Image1Preview()->pixmap().isNull());
+
+    // With a file in the field, the dialog opens on it.
+    files.Cancel();
+    dialog->BrowseImage(IDC_BROWSE_IMAGE1);
+    EXPECT_EQ(files.calls()[3].folder, picture);
+}
+
+TEST_F(AddDialogTest, TabChangeIsRefusedWhileTheOldLanguageFails)
+{
+    auto dialog = Open();
+    dialog->DescriptionEdit()->SetText(QStringLiteral("only text"));
+    dialog->TabBar()->setCurrentIndex(1);
+    EXPECT_EQ(dialog->TabBar()->currentIndex(), 0);
+    EXPECT_EQ(dialog->m_nCurrentTab, 0);
+    ASSERT_EQ(Shown().size(), 1);
+    EXPECT_TRUE(Shown()[0].startsWith(QStringLiteral("Voice file for JPN")));
+
+    messages.Clear();
+    FillTab(*dialog);
+    dialog->TabBar()->setCurrentIndex(1);
+    EXPECT_TRUE(Shown().isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(dialog->m_nCurrentTab, 1);
+    EXPECT_TRUE(dialog->VoiceEdit()->text().isEmpty());
+    EXPECT_TRUE(dialog->Image1Preview()->pixmap().isNull());
+
+    // Back on the first tab its fields return.
+    dialog->TabBar()->setCurrentIndex(0);
+    EXPECT_EQ(dialog->VoiceEdit()->text(), voice);
+    EXPECT_FALSE(dialog->Image1Preview()->pixmap().isNull());
+}
+
+TEST_F(AddDialogTest, AnotherRowsNumberIsRefusedButTheRowsOwnPasses)
+{
+    {
+        auto dialog = Open();
+        FillTab(*dialog);
+        dialog->ItemNumberEdit()->setText(QStringLiteral("2"));
+        dialog->OnBnClickedOk();
+        EXPECT_EQ(Shown(), QStringList{QStringLiteral("This item number has already been used.")});
+        EXPECT_NE(dialog->result(), QDialog::Accepted);
+        messages.Clear();
+        dialog->TabBar()->setCurrentIndex(3);
+        EXPECT_EQ(Shown(), QStringList{QStringLiteral("This item number has already been used.")});
+        EXPECT_EQ(dialog->m_nCurrentTab, 0);
+    }
+    messages.Clear();
+    auto dialog = Open(1);
+    EXPECT_EQ(dialog->ItemNumberEdit()->text(), QStringLiteral("2"));
+    FillTab(*dialog);
+    dialog->OnBnClickedOk();
+    EXPECT_TRUE(Shown().isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(AddDialogTest, PictureChecksRunInOrder)
+{
+    const QString wrongSize = [&]
+    {
+        return TestSupport::WriteFile(
+            folder + QStringLiteral("/small.bmp"),
+            MakeBmp(100, 100, 8, GreyPalette(256), [](int, int) { return std::uint32_t(0); }));
+    }();
+    struct Case
+    {
+        QString image1;
+        QString image2;
+        QString message;
+    } cases[] = {
+        {QString(), picture,
+         QStringLiteral("Product Image 1 of JPN has not been entered or has been left blank. "
+                        "\r\nConfirm text string.")},
+        {voice, QString(), QStringLiteral("File Image 1 of JPN is not a BMP file.")},
+        {picture, folder + QStringLiteral("/gone.bmp"),
+         QStringLiteral("File Image 2 of JPN not found.")},
+        {wrongSize, QString(),
+         QStringLiteral("BMP file Image 1 meets the 256x192 256 colors Bitmap use specification "
+                        "of 255 colors or less.")},
+    };
+    for (const Case& c : cases)
+    {
+        messages.Clear();
+        auto dialog = Open();
+        FillTab(*dialog);
+        dialog->Image1Edit()->setText(c.image1);
+        dialog->Image2Edit()->setText(c.image2);
+        dialog->OnBnClickedOk();
+        EXPECT_EQ(Shown(), QStringList{c.message}) << c.message.toStdString();
+        EXPECT_NE(dialog->result(), QDialog::Accepted);
+    }
+}
+
+TEST_F(AddDialogTest, ANeverShownLanguageIsJudgedByItsLengthAlone)
+{
+    // Row 0 carries Spanish data that the dialog never shows.
+    ContentRow& row = doc.GetRow(0);
+    row.image1[5] = picture;
+    row.voice[5] = voice;
+    struct Case
+    {
+        QString description;
+        bool accepted;
+    } cases[] = {
+        // 69 letters and one line break counting 2: 71.
+        {QString(34, QLatin1Char('a')) + QStringLiteral("\r\n") + QString(35, QLatin1Char('a')),
+         false},
+        {QString(34, QLatin1Char('a')) + QStringLiteral("\r\n") + QString(34, QLatin1Char('a')),
+         true},
+        // Far wider than 224 pixels, but never measured.
+        {QString(60, QLatin1Char('W')), true},
+    };
+    for (const Case& c : cases)
+    {
+        messages.Clear();
+        row.description[5] = c.description;
+        auto dialog = Open(0);
+        dialog->OnBnClickedOk();
+        EXPECT_EQ(dialog->result() == QDialog::Accepted, c.accepted) << c.description.size();
+        if (!c.accepted)
+        {
+            EXPECT_EQ(Shown(), QStringList{QStringLiteral("The description for SPA exceeds "
+                                                          "display parameters.")});
+        }
+    }
+}
+
+TEST_F(AddDialogTest, TheShownDescriptionIsMeasuredAsItIsTyped)
+{
+    auto dialog = Open();
+    CDescriptionEdit* edit = dialog->DescriptionEdit();
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("ab"));
+    QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(edit, QStringLiteral("cd"));
+    EXPECT_EQ(edit->Text(), QStringLiteral("ab\r\ncd"));
+    EXPECT_TRUE(dialog->LineStatus()->text().isEmpty());
+    for (int i = 0; i < 3; ++i)
+    {
+        QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClicks(edit, QStringLiteral("x"));
+    }
+    EXPECT_EQ(dialog->LineStatus()->text(), QStringLiteral("over 1 lines"));
+    EXPECT_EQ(dialog->LineStatus()->palette().color(QPalette::WindowText), QColor(224, 0, 0));
+
+    // Now over the limit, OK refuses the language.
+    edit->SetText(QString(30, QLatin1Char('W')));
+    EXPECT_TRUE(dialog->PixelStatus()->text().startsWith(QStringLiteral("over ")));
+    dialog->Image1Edit()->setText(picture);
+    dialog->VoiceEdit()->setText(voice);
+    dialog->OnBnClickedOk();
+    EXPECT_EQ(Shown(),
+              QStringList{QStringLiteral("The description for JPN exceeds display parameters.")});
+}
+
+TEST_F(AddDialogTest, PathsAreNativeAfterOk)
+{
+    auto dialog = Open();
+    FillTab(*dialog);
+    // A typed path with doubled separators still names the file; it is kept as typed.
+    const QString typed = folder + QStringLiteral("/input//wav/work.wav");
+    dialog->VoiceEdit()->setText(typed);
+    dialog->OnBnClickedOk();
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->m_strVoice[0], typed);
+    EXPECT_FALSE(dialog->m_strImage1[0].contains(QLatin1Char('\\')));
+}
+
+TEST_F(AddDialogTest, Screenshot)
+{
+    auto dialog = Open(-1, 1);
+    FillTab(*dialog, QStringLiteral("A line of text\r\nand another"));
+    dialog->Image2Edit()->setText(capitals);
+    const QString folderName =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folderName);
+    dialog->grab().save(folderName + QStringLiteral("/adddlg_en.png"));
+    SUCCEED();
+}
+} // namespace
