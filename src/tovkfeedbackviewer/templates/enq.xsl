@@ -94,7 +94,7 @@
 					</th>
 					<th class="rate"><xsl:call-template name="msg-replace"><xsl:with-param name="label" select="'getRate'"/></xsl:call-template></th>
 				</tr>
-				<xsl:for-each select="ans">
+				<xsl:for-each select="ans[. != '' and not(preceding-sibling::ans[. = ''])]">
 					<xsl:variable name="k" select="@no"/>
 					<xsl:call-template name="graph-row">
 						<xsl:with-param name="label"><xsl:call-template name="br-replace"><xsl:with-param name="text" select="."/></xsl:call-template></xsl:with-param>

@@ -289,7 +289,11 @@ var TovkView = (function () {
                 html += '<tr><th class="enq" colspan="2">' + escapeHtml(h.no) + ". " + brReplace(h.query) +
                     '</th><th class="total">' + msg("getCnt") + " " + msg(h.type) + '</th><th class="rate">' +
                     msg("getRate") + "</th></tr>";
-                h.answers.forEach(function (a) {
+                // Answers 1, 2, ... while a text exists.
+                var answers = [];
+                for (var k = 0; k < h.answers.length && h.answers[k].text !== ""; ++k)
+                    answers.push(h.answers[k]);
+                answers.forEach(function (a) {
                     var count = model.records.filter(function (r) {
                         var e = r.enqs[h.no];
                         return e && e.chosen.indexOf(a.no) >= 0;
