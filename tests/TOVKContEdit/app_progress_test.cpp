@@ -15,7 +15,7 @@
 
 namespace
 {
-class Progress : public ::testing::Test
+class ProgressDialog : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -26,7 +26,7 @@ protected:
     QMainWindow m_owner;
 };
 
-TEST_F(Progress, StepsInTwosUpToTheUpperBound)
+TEST_F(ProgressDialog, StepsInTwosUpToTheUpperBound)
 {
     CProgressDlg dialog;
     ASSERT_TRUE(dialog.Create(&m_owner));
@@ -42,7 +42,7 @@ TEST_F(Progress, StepsInTwosUpToTheUpperBound)
     EXPECT_EQ(dialog.GetPos(), 100);
 }
 
-TEST_F(Progress, UnevenStepStopsAtTheBound)
+TEST_F(ProgressDialog, UnevenStepStopsAtTheBound)
 {
     CProgressDlg dialog;
     dialog.m_nStep = 30;
@@ -54,7 +54,7 @@ TEST_F(Progress, UnevenStepStopsAtTheBound)
     EXPECT_EQ(dialog.StepIt(), 100);
 }
 
-TEST_F(Progress, PercentTextFollowsThePosition)
+TEST_F(ProgressDialog, PercentTextFollowsThePosition)
 {
     CProgressDlg dialog;
     ASSERT_TRUE(dialog.Create(&m_owner));
@@ -80,7 +80,7 @@ TEST(ProgressPumpMath, PercentOfARange)
     }
 }
 
-TEST_F(Progress, EnablesOnlyTheOwnerItDisabled)
+TEST_F(ProgressDialog, EnablesOnlyTheOwnerItDisabled)
 {
     {
         CProgressDlg dialog;
@@ -107,7 +107,7 @@ TEST_F(Progress, EnablesOnlyTheOwnerItDisabled)
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(Progress, EnterEscCancelAndCloseDoNotCloseIt)
+TEST_F(ProgressDialog, EnterEscCancelAndCloseDoNotCloseIt)
 {
     CProgressDlg dialog;
     ASSERT_TRUE(dialog.Create(&m_owner));
@@ -128,7 +128,7 @@ TEST_F(Progress, EnterEscCancelAndCloseDoNotCloseIt)
     EXPECT_TRUE(other.isVisible());
 }
 
-TEST_F(Progress, StepsDeliverPendingEvents)
+TEST_F(ProgressDialog, StepsDeliverPendingEvents)
 {
     CProgressDlg dialog;
     ASSERT_TRUE(dialog.Create(&m_owner));

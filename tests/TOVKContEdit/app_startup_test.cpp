@@ -244,7 +244,7 @@ TEST(AppPlacement, KeepsAWideWindowAndMovesOneThatWouldPassTheEdge)
     }
 }
 
-TEST(CommandLine, FolderSwitchAndFile)
+TEST(AppCommandLine, FolderSwitchAndFile)
 {
     RecordingMessages messages;
     Strings::Install(ContEditStringsEN());

@@ -153,7 +153,7 @@ TEST(FrameMenu, ToolTipsAndPromptsComeFromTheCommandStrings)
     Strings::Install(ContEditStringsEN());
 }
 
-class Frame : public ::testing::Test
+class FrameWindow : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -168,7 +168,7 @@ protected:
     RecordingMessages m_messages;
 };
 
-TEST_F(Frame, BothToolbarsShareTheTopRow)
+TEST_F(FrameWindow, BothToolbarsShareTheTopRow)
 {
     EXPECT_EQ(m_frame.toolBarArea(m_frame.MainToolBar()), Qt::TopToolBarArea);
     EXPECT_EQ(m_frame.toolBarArea(m_frame.ContentsToolBar()), Qt::TopToolBarArea);
@@ -177,7 +177,7 @@ TEST_F(Frame, BothToolbarsShareTheTopRow)
     EXPECT_GT(m_frame.ContentsToolBar()->x(), m_frame.MainToolBar()->x());
 }
 
-TEST_F(Frame, BarCommandsToggleAndCheck)
+TEST_F(FrameWindow, BarCommandsToggleAndCheck)
 {
     struct Case
     {
@@ -200,7 +200,7 @@ TEST_F(Frame, BarCommandsToggleAndCheck)
     }
 }
 
-TEST_F(Frame, CommandsRouteToTheirHandlers)
+TEST_F(FrameWindow, CommandsRouteToTheirHandlers)
 {
     int runs = 0;
     bool allowed = true;
@@ -229,7 +229,7 @@ TEST_F(Frame, CommandsRouteToTheirHandlers)
         EXPECT_EQ(m_frame.Action(ID_LANGUAGE_JAPANESE + i)->isChecked(), i == 3) << i;
 }
 
-TEST_F(Frame, BusyFrameRefusesCommandsShortcutsAndClosing)
+TEST_F(FrameWindow, BusyFrameRefusesCommandsShortcutsAndClosing)
 {
     int news = 0;
     m_frame.SetCommandHandler(ID_FILE_NEW, [&news] { ++news; });
@@ -250,7 +250,7 @@ TEST_F(Frame, BusyFrameRefusesCommandsShortcutsAndClosing)
     EXPECT_EQ(news, 2);
 }
 
-TEST_F(Frame, CloseAsksTheCloseHandler)
+TEST_F(FrameWindow, CloseAsksTheCloseHandler)
 {
     bool allow = false;
     m_frame.SetCloseHandler([&allow] { return allow; });
@@ -259,7 +259,7 @@ TEST_F(Frame, CloseAsksTheCloseHandler)
     EXPECT_TRUE(m_frame.close());
 }
 
-TEST_F(Frame, AFailingCommandIsReportedNotPropagated)
+TEST_F(FrameWindow, AFailingCommandIsReportedNotPropagated)
 {
     m_frame.SetCommandHandler(ID_EDIT_SORT, [] { throw std::runtime_error("broken"); });
     m_frame.SetCommandHandler(ID_EDIT_ADD, [] { throw std::bad_alloc(); });
@@ -269,7 +269,7 @@ TEST_F(Frame, AFailingCommandIsReportedNotPropagated)
               (QStringList{"An unsupported operation was attempted.", "Out of memory."}));
 }
 
-TEST_F(Frame, RecentFilesReplaceThePlaceholder)
+TEST_F(FrameWindow, RecentFilesReplaceThePlaceholder)
 {
     int opened = -1;
     m_frame.SetRecentFileHandler([&opened](int index) { opened = index; });
@@ -299,7 +299,7 @@ TEST_F(Frame, RecentFilesReplaceThePlaceholder)
     EXPECT_TRUE(visibleTexts().contains(QStringLiteral("Recently used files")));
 }
 
-TEST_F(Frame, StatusBarShowsPromptsAndTheIdleText)
+TEST_F(FrameWindow, StatusBarShowsPromptsAndTheIdleText)
 {
     EXPECT_EQ(m_frame.MessageText(), QStringLiteral("Ready"));
     m_frame.Action(ID_EDIT_ADD)->showStatusText(&m_frame);

@@ -7,6 +7,7 @@
 #include "TOVKContEdit/ui/CommandLineInfoEx.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/Output.h"
+#include "TOVKContEdit/ui/TOVKContEditView.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
 #include "platform/Profile.h"
@@ -26,12 +27,6 @@ const QString kSettings = QStringLiteral("Settings");
 const QString kItemWidth = QStringLiteral("ItemWidth");
 
 CTOVKContEditApp* g_current = nullptr;
-
-CTOVKContEditApp::ViewFactory& ViewFactoryRef()
-{
-    static CTOVKContEditApp::ViewFactory factory;
-    return factory;
-}
 
 // swscanf("%i,%i,%i,%i,%i,%i,%i,%i"): the numbers must come in that order, each parsed like
 // %i (sign, 0x hex, leading 0 octal), separated by commas; true when all eight were read.
@@ -77,11 +72,6 @@ CTOVKContEditApp::~CTOVKContEditApp()
 CTOVKContEditApp* CTOVKContEditApp::Current()
 {
     return g_current;
-}
-
-void CTOVKContEditApp::SetViewFactory(ViewFactory factory)
-{
-    ViewFactoryRef() = std::move(factory);
 }
 
 bool CTOVKContEditApp::InitInstance(const QStringList& arguments)
@@ -204,8 +194,7 @@ bool CTOVKContEditApp::CreateMainWindow()
     m_frame->SetRecentFileHandler([this](int index) { OnOpenRecentFile(index); });
     RegisterCommands();
 
-    const ViewFactory& factory = ViewFactoryRef();
-    m_view = factory ? factory(*m_doc, *m_frame) : new QWidget;
+    m_view = CTOVKContEditView::Create(*m_doc, *m_frame);
     m_frame->SetView(m_view);
     RefreshRecentMenu();
     m_frame->UpdateCommandUI();

@@ -5,7 +5,6 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 
 class CContentOutput;
@@ -61,10 +60,6 @@ public:
     QWidget* GetView() const { return m_view; }
     Profile* GetProfile() const { return m_profile.get(); }
     RecentFileList* GetRecentFileList() const { return m_recent.get(); }
-
-    // Makes the view of the document inside the frame (it registers its own commands).
-    using ViewFactory = std::function<QWidget*(CTOVKContEditDoc& doc, CMainFrame& frame)>;
-    static void SetViewFactory(ViewFactory factory);
 
     QString m_szStartFolder;   // current folder at start-up; holds the converter
     QString m_szConvertFolder; // the -d folder

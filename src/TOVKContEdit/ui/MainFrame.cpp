@@ -105,7 +105,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The view goes first: it unregisters its commands from a frame that is still whole.
+    delete takeCentralWidget();
+}
 
 unsigned CMainFrame::MenuTextId(unsigned commandId)
 {
