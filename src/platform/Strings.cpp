@@ -1,5 +1,7 @@
 #include "platform/Strings.h"
 
+#include <algorithm>
+
 namespace
 {
 const StringTable* g_table = nullptr;
@@ -49,7 +51,7 @@ bool ParseSpec(const QString& text, qsizetype& pos, Spec& spec, NextInt nextInt)
     {
         if (i < n && text[i] == u'*')
         {
-            out = nextInt();
+            out = std::clamp(nextInt(), -4096, 4096);
             ++i;
             return;
         }

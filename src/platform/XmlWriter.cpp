@@ -3,6 +3,8 @@
 #include "platform/AtomicFile.h"
 
 #include <QDomNamedNodeMap>
+#include <QList>
+#include <algorithm>
 
 namespace
 {
@@ -61,6 +63,11 @@ QString EscapeAttribute(const QString& raw)
     return out;
 }
 
+QString Clean(const QString& text)
+{
+    return XmlWriter::ReplaceInvalidXmlChars(text);
+}
+
 void WriteIndent(QString& out, int depth)
 {
     out += QString(depth, u'\t');
@@ -68,76 +75,126 @@ void WriteIndent(QString& out, int depth)
 
 QString StartTag(const QDomElement& element)
 {
-    QString tag = u'<' + element.tagName();
+    QString tag = u'<' + Clean(element.tagName());
+    // The DOM keeps no attribute order: by name, so the same tree always gives the same bytes.
+    // A name that only differed by characters XML cannot carry is written once.
     const QDomNamedNodeMap attributes = element.attributes();
+    QList<std::pair<QString, QString>> sorted;
     for (int i = 0; i < attributes.size(); ++i)
     {
         const QDomAttr attr = attributes.item(i).toAttr();
-        tag += u' ' + attr.name() + QStringLiteral("=\"") + EscapeAttribute(attr.value()) + u'"';
+        sorted.append({Clean(attr.name()), attr.value()});
+    }
+    std::sort(sorted.begin(), sorted.end());
+    for (qsizetype i = 0; i < sorted.size(); ++i)
+    {
+        if (i > 0 && sorted[i].first == sorted[i - 1].first)
+            continue;
+        tag += u' ' + sorted[i].first + QStringLiteral("=\"") + EscapeAttribute(sorted[i].second) +
+               u'"';
     }
     return tag;
 }
 
+QString CharacterData(const QDomNode& node)
+{
+    if (node.isCDATASection())
+        return node.toCDATASection().data();
+    if (node.isText())
+        return node.toText().data();
+    return QString();
+}
+
+// CDATA is written as escaped text: same content, and no "]]>" can break it.
 QString NodeText(const QDomNode& node)
 {
-    // CDATA is written as escaped text: same content, and no "]]>" can break it.
-    return EscapeText(node.toCharacterData().data());
+    return EscapeText(CharacterData(node));
+}
+
+// Writes the node and everything below it on the current line: used for mixed content,
+// where added line breaks and indentation would change the text.
+void WriteInline(QString& out, const QDomNode& node)
+{
+    if (node.isText() || node.isCDATASection())
+    {
+        out += NodeText(node);
+        return;
+    }
+    if (node.isComment())
+    {
+        out += QStringLiteral("<!--") + Clean(node.toComment().data()) + QStringLiteral("-->");
+        return;
+    }
+    if (node.isProcessingInstruction())
+    {
+        const QDomProcessingInstruction pi = node.toProcessingInstruction();
+        out += QStringLiteral("<?") + Clean(pi.target());
+        if (!pi.data().isEmpty())
+            out += u' ' + Clean(pi.data());
+        out += QStringLiteral("?>");
+        return;
+    }
+    if (!node.isElement())
+        return;
+    const QDomElement element = node.toElement();
+    out += StartTag(element);
+    bool empty = true;
+    for (QDomNode child = element.firstChild(); empty && !child.isNull();
+         child = child.nextSibling())
+        empty = (child.isText() || child.isCDATASection()) && CharacterData(child).isEmpty();
+    if (empty)
+    {
+        out += QStringLiteral("/>");
+        return;
+    }
+    out += u'>';
+    for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
+        WriteInline(out, child);
+    out += QStringLiteral("</") + Clean(element.tagName()) + u'>';
+}
+
+bool IsMarkup(const QDomNode& node)
+{
+    return node.isElement() || node.isComment() || node.isProcessingInstruction();
 }
 
 void WriteElement(QString& out, const QDomElement& element, int depth)
 {
     WriteIndent(out, depth);
-    out += StartTag(element);
-    bool hasElements = false;
-    bool hasContent = false;
+    bool hasMarkup = false;
+    bool hasText = false;
     for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
     {
-        if (child.isElement() || child.isComment() || child.isProcessingInstruction())
-            hasElements = true;
-        if (child.isElement() || child.isText() || child.isCDATASection() || child.isComment() ||
-            child.isProcessingInstruction())
-            hasContent = true;
+        hasMarkup = hasMarkup || IsMarkup(child);
+        hasText = hasText || child.isText() || child.isCDATASection();
     }
-    if (!hasContent)
+    if (!hasMarkup)
     {
-        out += QStringLiteral("/>") + Eol;
+        // Empty, or text only: the whole element on its own line.
+        WriteInline(out, element);
+        out += Eol;
         return;
     }
-    out += u'>';
-    if (!hasElements)
+    if (hasText)
     {
-        // Text only: on the element's own line.
-        for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
-            if (child.isText() || child.isCDATASection())
-                out += NodeText(child);
-        out += QStringLiteral("</") + element.tagName() + u'>' + Eol;
+        WriteInline(out, element);
+        out += Eol;
         return;
     }
-    out += Eol;
+    out += StartTag(element) + u'>' + Eol;
     for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
     {
         if (child.isElement())
             WriteElement(out, child.toElement(), depth + 1);
-        else if (child.isText() || child.isCDATASection())
+        else
         {
             WriteIndent(out, depth + 1);
-            out += NodeText(child) + Eol;
-        }
-        else if (child.isComment())
-        {
-            WriteIndent(out, depth + 1);
-            out += QStringLiteral("<!--") + child.toComment().data() + QStringLiteral("-->") + Eol;
-        }
-        else if (child.isProcessingInstruction())
-        {
-            const QDomProcessingInstruction pi = child.toProcessingInstruction();
-            WriteIndent(out, depth + 1);
-            out +=
-                QStringLiteral("<?") + pi.target() + u' ' + pi.data() + QStringLiteral("?>") + Eol;
+            WriteInline(out, child);
+            out += Eol;
         }
     }
     WriteIndent(out, depth);
-    out += QStringLiteral("</") + element.tagName() + u'>' + Eol;
+    out += QStringLiteral("</") + Clean(element.tagName()) + u'>' + Eol;
 }
 } // namespace
 
@@ -150,7 +207,10 @@ QString XmlWriter::SerializeText(const QDomDocument& doc)
         if (child.isElement())
             WriteElement(out, child.toElement(), 0);
         else if (child.isComment())
-            out += QStringLiteral("<!--") + child.toComment().data() + QStringLiteral("-->") + Eol;
+        {
+            WriteInline(out, child);
+            out += Eol;
+        }
     }
     return out;
 }

@@ -62,12 +62,35 @@ TEST(XmlWriter, TextWithLineBreaksAndNonAsciiRoundTrips)
     EXPECT_EQ(XmlDocument::GetChildText(back.Root(), "T"), expected);
 }
 
+TEST(XmlWriter, MixedContentStaysOnOneLineAndEmptyTextIsAnEmptyElement)
+{
+    XmlDocument doc = XmlDocument::WithRoot("R");
+    QDomElement p = doc.AddElement(doc.Root(), "P", "before ");
+    doc.AddElement(p, "B", "bold");
+    p.appendChild(doc.Dom().createTextNode(" after"));
+    doc.Root().appendChild(doc.Dom().createElement("E")).appendChild(doc.Dom().createTextNode(""));
+    doc.Root()
+        .appendChild(doc.Dom().createElement("C"))
+        .appendChild(doc.Dom().createCDATASection("<x>]]>"));
+    const QString text = XmlWriter::SerializeText(doc.Dom());
+    EXPECT_EQ(
+        text,
+        "<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>\r\n<R>\r\n"
+        "\t<P>before <B>bold</B> after</P>\r\n\t<E/>\r\n\t<C>&lt;x&gt;]]&gt;</C>\r\n</R>\r\n");
+    XmlDocument back;
+    ASSERT_TRUE(back.LoadBytes(XmlWriter::Serialize(doc.Dom())));
+    EXPECT_EQ(XmlWriter::SerializeText(back.Dom()), text);
+}
+
 TEST(XmlWriter, AttributesAreEscaped)
 {
     XmlDocument doc = XmlDocument::WithRoot("R");
     doc.Root().setAttribute("v", "a\"b<c&d\te\nf");
+    doc.Root().setAttribute("b", "2");
+    doc.Root().setAttribute("a", "1");
     const QString text = XmlWriter::SerializeText(doc.Dom());
-    EXPECT_TRUE(text.contains("<R v=\"a&quot;b&lt;c&amp;d&#9;e&#10;f\"/>")) << text.toStdString();
+    EXPECT_TRUE(text.contains("<R a=\"1\" b=\"2\" v=\"a&quot;b&lt;c&amp;d&#9;e&#10;f\"/>"))
+        << text.toStdString();
     XmlDocument back;
     ASSERT_TRUE(back.LoadBytes(XmlWriter::Serialize(doc.Dom())));
     EXPECT_EQ(back.Root().attribute("v"), "a\"b<c&d\te\nf");
