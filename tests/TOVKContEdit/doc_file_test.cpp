@@ -298,6 +298,50 @@ TEST_F(DocFileTest, OpenCommandAsksToSaveChangesFirst)
     EXPECT_FALSE(doc.IsModified());
 }
 
+TEST_F(DocFileTest, SaveModifiedAnswers)
+{
+    struct Case
+    {
+        const char* name;
+        bool modified;
+        int answer;
+        QString savePath; // the save dialog's answer; empty: cancelled
+        bool result;
+        bool saved;
+    };
+    const QList<Case> cases = {
+        {"unmodified", false, 0, "", true, false},
+        {"no", true, IDNO, "", true, false},
+        {"cancel", true, IDCANCEL, "", false, false},
+        {"yes, dialog cancelled", true, IDYES, "", false, false},
+        {"yes", true, IDYES, "s.xml", true, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CTOVKContEditDoc fresh;
+        fresh.SetCellText(0, ColumnDescription, "d", false);
+        fresh.SetModifiedFlag(c.modified);
+        messages.Clear();
+        if (c.answer)
+            messages.Answer(c.answer);
+        const QString path = c.savePath.isEmpty() ? QString() : folder + "/" + c.savePath;
+        if (c.answer == IDYES)
+            dialogs.Answer(path);
+        EXPECT_EQ(fresh.SaveModified(), c.result);
+        ASSERT_EQ(messages.shown().size(), c.modified ? 1 : 0);
+        if (c.modified)
+        {
+            EXPECT_EQ(messages.shown()[0].text, "Save changes to TOVKContent?");
+            EXPECT_EQ(messages.shown()[0].flags & MB_TYPEMASK, MB_YESNOCANCEL);
+        }
+        EXPECT_EQ(fresh.IsModified(), c.modified && !c.saved);
+        EXPECT_EQ(QFile::exists(path), c.saved);
+    }
+    ASSERT_FALSE(dialogs.calls().isEmpty());
+    EXPECT_EQ(dialogs.calls().last().folder, "TOVKContent.xml") << "an untitled document";
+}
+
 TEST_F(DocFileTest, CanLoadContentFile)
 {
     EXPECT_TRUE(doc.CanLoadContentFile(ContentFile(folder + "/a.xml", "")));

@@ -131,8 +131,9 @@ bool CTOVKContEditDoc::SaveModified()
 {
     if (!IsModified())
         return true;
-    switch (AfxMessageBox(FormatString(IDS_ASK_TO_SAVE, {GetTitle()}),
-                          MB_YESNOCANCEL | MB_ICONQUESTION))
+    // The framework's prompt names the document in "%1", filled in as a plain replacement.
+    const QString prompt = Strings::Load(IDS_ASK_TO_SAVE).replace(QStringLiteral("%1"), GetTitle());
+    switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONQUESTION))
     {
     case IDYES:
         return DoFileSave();
