@@ -24,14 +24,15 @@ run: build
 	$(BUILD)/app/OstrelinJP
 
 bench: build
-	@for b in $(BUILD)/bench/*/*_bench; do echo "== $$b"; $$b || exit 1; done
+	@for b in $$(find $(BUILD)/bench -type f -name '*_bench' -perm -u+x | sort); do \
+	  echo "== $$b"; $$b || exit 1; done
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DQUORVANE_FUZZ=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined"
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@for f in $(FUZZ_BUILD)/fuzz/*/fuzz_*; do \
-	  [ -x "$$f" ] || continue; echo "== $$f"; \
+	@for f in $$(find $(FUZZ_BUILD)/fuzz -type f -name 'fuzz_*' -perm -u+x | sort); do \
+	  echo "== $$f"; \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
 	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$(basename $$f) || exit 1; \
 	done
