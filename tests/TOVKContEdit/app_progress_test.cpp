@@ -128,6 +128,23 @@ TEST_F(ProgressDialog, EnterEscCancelAndCloseDoNotCloseIt)
     EXPECT_TRUE(other.isVisible());
 }
 
+TEST_F(ProgressDialog, TemplateControlsFitTheDialog)
+{
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create(&m_owner));
+    const QList<QWidget*> controls = {dialog.Label(), dialog.ProgressBar(), dialog.PercentLabel(),
+                                      dialog.CancelButton()};
+    for (int i = 0; i < controls.size(); ++i)
+    {
+        EXPECT_TRUE(dialog.rect().contains(controls[i]->geometry())) << i;
+        EXPECT_GT(controls[i]->height(), 0) << i;
+        for (int j = i + 1; j < controls.size(); ++j)
+            EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry())) << i << j;
+    }
+    for (unsigned id : {1020u, 1021u, 1022u, 2u})
+        EXPECT_NE(dialog.findChild<QWidget*>(QString::number(id)), nullptr) << id;
+}
+
 TEST_F(ProgressDialog, StepsDeliverPendingEvents)
 {
     CProgressDlg dialog;
