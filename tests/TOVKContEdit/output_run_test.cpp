@@ -205,12 +205,22 @@ TEST_F(OutputRun, YesConvertsEveryLanguageWithContentInOrder)
 TEST_F(OutputRun, NoConvertsTheDisplayLanguageOnly)
 {
     AddRow(1, {JP, FR});
+    // A name given in other letter case reaches the converter as the file system has it.
+    m_doc.GetRow(0).image1[FR] = m_media + QStringLiteral("/A.BMP");
     m_doc.OnViewLanguage(FR);
     m_messages.Answer(IDNO);
     m_output.OnFileOutput();
     EXPECT_TRUE(m_messages.texts().first().contains("\"FRE\""));
+    EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
     const QList<ConverterRun> runs = Runs();
     ASSERT_EQ(runs.size(), 1);
+    QDomDocument input;
+    ASSERT_TRUE(input.setContent(runs[0].input));
+    EXPECT_EQ(input.documentElement()
+                  .firstChildElement("ContentInfo")
+                  .firstChildElement("strProductImg1")
+                  .text(),
+              m_bmp);
     // An untitled document names its input after the language alone.
     EXPECT_EQ(runs[0].arguments.value(1), Folder("fr") + QStringLiteral("/_fr.xml"));
     EXPECT_FALSE(QFileInfo::exists(Folder("jp")));

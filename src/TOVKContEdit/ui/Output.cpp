@@ -27,6 +27,12 @@ QString ShortName(int language)
     return Strings::Load(IDS_LANGUAGE_NAME_FIRST + static_cast<unsigned>(language));
 }
 
+// The converter looks files up by exact name: give it the name the file system has.
+QString ResolvedIfExists(const QString& path)
+{
+    return !path.isEmpty() && Path::FileExists(path) ? Path::Resolve(path) : path;
+}
+
 // Waits the given time while the window keeps handling its events.
 void PumpFor(int ms)
 {
@@ -197,9 +203,9 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
         record.nProductNo = content.itemNumber;
         record.nProductImgCnt = (content.image1[language].isEmpty() ? 0 : 1) +
                                 (content.image2[language].isEmpty() ? 0 : 1);
-        record.strProductImg1 = content.image1[language];
-        record.strProductImg2 = content.image2[language];
-        record.strProductWav = content.voice[language];
+        record.strProductImg1 = ResolvedIfExists(content.image1[language]);
+        record.strProductImg2 = ResolvedIfExists(content.image2[language]);
+        record.strProductWav = ResolvedIfExists(content.voice[language]);
         record.strProductTxt = content.description[language];
         record.strProductCmt = content.comment;
         records.push_back(std::move(record));
