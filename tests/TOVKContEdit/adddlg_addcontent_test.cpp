@@ -17,7 +17,9 @@
 #include <QTabBar>
 #include <QTest>
 #include <QUrl>
+#include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace
 {
@@ -169,6 +171,39 @@ TEST_F(AddDialogTest, ItemNumberInputIsCheckedAsItIsTyped)
         EXPECT_EQ(edit->text(), c.shown) << c.keys;
         EXPECT_EQ(dialog->m_nItemNumber, c.stored) << c.keys;
     }
+}
+
+// A message backend that lets more input arrive while its box is open.
+class InterruptingMessages : public RecordingMessages
+{
+public:
+    std::function<void()> whileOpen;
+    int Show(const QString& text, unsigned flags, const QString& caption) override
+    {
+        if (auto action = std::exchange(whileOpen, nullptr))
+            action();
+        return RecordingMessages::Show(text, flags, caption);
+    }
+};
+
+TEST_F(AddDialogTest, InputWhileAnItemNumberMessageIsOpenFailsQuietly)
+{
+    InterruptingMessages quiet;
+    auto dialog = Open();
+    CDropEdit* edit = dialog->ItemNumberEdit();
+    bool quietInside = false;
+    quiet.whileOpen = [&]
+    {
+        quietInside = CAddContentDlg::IsQuiet();
+        edit->setText(QStringLiteral("0")); // out of range: clamped without a second box
+    };
+    edit->setText(QStringLiteral("3x"));
+    EXPECT_TRUE(quietInside);
+    EXPECT_FALSE(CAddContentDlg::IsQuiet());
+    EXPECT_EQ(quiet.texts(),
+              QStringList{QStringLiteral("Only single-byte characters may be entered.")});
+    EXPECT_EQ(dialog->m_nItemNumber, 1);
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 TEST_F(AddDialogTest, TheSpinStepsTheNumberWithinItsRange)

@@ -643,6 +643,13 @@ void CListViewEx::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+void CListViewEx::keyReleaseEvent(QKeyEvent* event)
+{
+    // Shift and Ctrl count as they are now, not as they were at the last key press.
+    m_modifiers = event->modifiers();
+    QAbstractScrollArea::keyReleaseEvent(event);
+}
+
 void CListViewEx::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || m_captured)
