@@ -280,6 +280,25 @@ TEST_F(AddDialogTest, BrowseStartsInTheProjectInputFolders)
     files.Cancel();
     dialog->BrowseImage(IDC_BROWSE_IMAGE1);
     EXPECT_EQ(files.calls()[3].folder, picture);
+
+    // A folder opens with every file of it; the root, and a voice in a picture field, do not.
+    struct Case
+    {
+        QString field;
+        QString start;
+    } cases[] = {
+        {folder + QStringLiteral("/input"), folder + QStringLiteral("/input/*")},
+        {QStringLiteral("/"), folder + QStringLiteral("/input/bmp")},
+        {voice, voice}, // an existing file in the field still gives the start folder
+    };
+    for (const Case& c : cases)
+    {
+        dialog->Image2Edit()->setText(c.field);
+        files.Cancel();
+        dialog->BrowseImage(IDC_BROWSE_IMAGE2);
+        EXPECT_EQ(files.calls().last().folder, c.start) << c.field.toStdString();
+        EXPECT_EQ(dialog->Image2Edit()->text(), c.field);
+    }
 }
 
 TEST_F(AddDialogTest, TabChangeIsRefusedWhileTheOldLanguageFails)
@@ -428,17 +447,22 @@ TEST_F(AddDialogTest, TheShownDescriptionIsMeasuredAsItIsTyped)
               QStringList{QStringLiteral("The description for JPN exceeds display parameters.")});
 }
 
-TEST_F(AddDialogTest, PathsAreNativeAfterOk)
+TEST_F(AddDialogTest, PathsAreStoredWithNativeSeparatorsAfterOk)
 {
     auto dialog = Open();
     FillTab(*dialog);
-    // A typed path with doubled separators still names the file; it is kept as typed.
-    const QString typed = folder + QStringLiteral("/input//wav/work.wav");
+    QString typed = voice;
+    typed.replace(folder + QLatin1Char('/'), folder + QLatin1Char('\\'));
+    typed.replace(QStringLiteral("/wav/"), QStringLiteral("\\wav\\"));
+    ASSERT_TRUE(typed.contains(QLatin1Char('\\')));
     dialog->VoiceEdit()->setText(typed);
+    QString picturePath = picture;
+    picturePath.replace(QStringLiteral("/bmp/"), QStringLiteral("\\bmp\\"));
+    dialog->Image1Edit()->setText(picturePath);
     dialog->OnBnClickedOk();
-    ASSERT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(dialog->m_strVoice[0], typed);
-    EXPECT_FALSE(dialog->m_strImage1[0].contains(QLatin1Char('\\')));
+    ASSERT_EQ(dialog->result(), QDialog::Accepted) << Shown().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(dialog->m_strVoice[0], voice);
+    EXPECT_EQ(dialog->m_strImage1[0], picture);
 }
 
 TEST_F(AddDialogTest, Screenshot)
