@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -274,6 +275,57 @@ TEST(FeedbackFlow, FullRunWritesReportsPagesAndOpensTheIndex)
     EXPECT_EQ(again.out, "");
     EXPECT_EQ(again.opened, QStringList{QDir(out + "/index_jp.html").absolutePath()});
     EXPECT_EQ(TestSupport::ReadFile(out + "/Data/enq.xsl"), TemplateBytes(IDR_ENQ_XSL));
+}
+
+TEST(FeedbackFlow, AnOutputFileThatCannotBeCreatedIsAWriteError)
+{
+    // A folder in the place of an output file: the report, template or index page cannot be
+    // created, the run stops there with its line and "Write error.".
+    for (const char* blocked : {"Data/ENQ_00.xml", "Data/LOG.csv", "Data/ENQ_00.xml.js",
+                                "Data/style.css", "index_jp.html"})
+    {
+        const QString card = TestSupport::NewFolder();
+        WriteCardFile(card, "ENQ1/A.DAT", EnqFile(SampleQuestionnaireArea(), 1));
+        WriteCardFile(card, "LOG1/B.DAT", LogFile());
+        const QString out = card + "/out";
+        QDir().mkpath(out + "/Data");
+        QDir().mkpath(out + "/" + blocked);
+        const RunResult result = RunViewer({"-in", card, "-out", out});
+        EXPECT_EQ(result.exitCode, 1) << blocked;
+        EXPECT_EQ(result.out, "can't open " + out + "/" + blocked + "\n") << blocked;
+        EXPECT_EQ(result.err, "Write error.\n") << blocked;
+        EXPECT_TRUE(result.opened.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(out + "/index_en.html")) << blocked;
+    }
+}
+
+TEST(FeedbackProgram, RunsAsAConsoleProgram)
+{
+    const QString card = TestSupport::NewFolder();
+    WriteCardFile(card, "LOG1/B.DAT", LogFile());
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(card);
+    program.start(QStringLiteral(QUORVANE_APP_DIR "/TOVKFeedbackViewer"),
+                  {"-in", ".", "-out", "reports"});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(program.readAllStandardOutput(), "Create reports\nCreate reports/Data\n");
+    EXPECT_TRUE(QFileInfo::exists(card + "/reports/Data/LOG.xml"));
+    EXPECT_TRUE(QFileInfo::exists(card + "/reports/index_en.html"));
+
+    program.start(QStringLiteral(QUORVANE_APP_DIR "/TOVKFeedbackViewer"), {"-in", "."});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0) << "the default output folder \"html\"";
+    EXPECT_TRUE(QFileInfo::exists(card + "/html/index_jp.html"));
+
+    program.start(QStringLiteral(QUORVANE_APP_DIR "/TOVKFeedbackViewer"), {"-in", "missing"});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_EQ(program.readAllStandardError(), "There is no data.\n");
 }
 
 TEST(IndexPages, RowsForTwoQuestionnaires)
