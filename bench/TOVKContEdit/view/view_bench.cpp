@@ -59,10 +59,14 @@ struct Table
     }
 };
 
+// Made on first use, gone before the application object.
+std::unique_ptr<Table> g_table;
+
 Table& SharedTable()
 {
-    static Table table;
-    return table;
+    if (!g_table)
+        g_table = std::make_unique<Table>();
+    return *g_table;
 }
 
 void BM_PaintWindow(benchmark::State& state)
@@ -108,5 +112,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_table.reset();
     return 0;
 }

@@ -71,7 +71,8 @@ const QImage* ThumbnailCache::Get(const QString& path, const QSize& cell)
     if (size.isEmpty())
         return nullptr;
     if (it->scaled.size() != size)
-        it->scaled = it->picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        it->scaled = it->picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_RGB32);
     return &it->scaled;
 }
 
