@@ -36,7 +36,9 @@ bool ChildProcess::Start(const CommandLine& command, const QString& workingFolde
     if (m_process && m_process->state() != QProcess::NotRunning)
         return false;
     m_process = std::make_unique<QProcess>();
-    m_process->setProgram(Path::Resolve(command.program));
+    // A bare name is looked up on PATH; a path goes through Resolve like every file.
+    const QString native = Path::ToNative(command.program);
+    m_process->setProgram(native.contains(u'/') ? Path::Resolve(native) : native);
     m_process->setArguments(command.arguments);
     if (!workingFolder.isEmpty())
         m_process->setWorkingDirectory(Path::Resolve(workingFolder));

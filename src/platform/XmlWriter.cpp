@@ -166,17 +166,12 @@ void WriteElement(QString& out, const QDomElement& element, int depth)
     for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
     {
         hasMarkup = hasMarkup || IsMarkup(child);
-        hasText = hasText || child.isText() || child.isCDATASection();
+        // Text of blanks only between elements is layout, which a reader drops.
+        hasText = hasText || !CharacterData(child).trimmed().isEmpty();
     }
-    if (!hasMarkup)
+    if (!hasMarkup || hasText)
     {
-        // Empty, or text only: the whole element on its own line.
-        WriteInline(out, element);
-        out += Eol;
-        return;
-    }
-    if (hasText)
-    {
+        // Empty, text only, or text mixed with elements: the whole element on its own line.
         WriteInline(out, element);
         out += Eol;
         return;
@@ -186,7 +181,7 @@ void WriteElement(QString& out, const QDomElement& element, int depth)
     {
         if (child.isElement())
             WriteElement(out, child.toElement(), depth + 1);
-        else
+        else if (IsMarkup(child))
         {
             WriteIndent(out, depth + 1);
             WriteInline(out, child);

@@ -4,6 +4,7 @@
 #include "platform/CommandLine.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -96,6 +97,21 @@ TEST(ChildProcess, RunningMeansNotFinishedEvenWithCode259)
     EXPECT_FALSE(odd.IsRunning());
     // The system keeps eight bits of the code: 259 arrives as 3.
     EXPECT_EQ(odd.ExitCode(), 259 & 0xFF);
+}
+
+TEST(ChildProcess, ProgramPathIsResolvedIgnoringCase)
+{
+    const QString folder = TestSupport::NewFolder("app");
+    const QString tool =
+        TestSupport::WriteFile(folder + "/bin/durnap", "#!/bin/sh\necho \"$@\" > \"$PWD/args\"\n");
+    QFile::setPermissions(tool,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ChildProcess child;
+    ASSERT_TRUE(
+        child.Start(CommandLine(folder + "/BIN/Durnap", {"-conf", "a b"}), folder + "/Bin"));
+    ASSERT_TRUE(child.WaitFor(10000));
+    EXPECT_EQ(child.ExitCode(), 0);
+    EXPECT_EQ(TestSupport::ReadFile(folder + "/bin/args"), "-conf a b\n");
 }
 
 TEST(ChildProcess, StartFailureAndTerminate)
