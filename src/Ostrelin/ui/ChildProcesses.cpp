@@ -1,0 +1,88 @@
+#include "Ostrelin/ui/ChildProcesses.h"
+
+#include "Ostrelin/model/PathHelpers.h"
+#include "platform/HandOver.h"
+#include "platform/Spreadsheet.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+namespace
+{
+QString g_appFolderOverride;
+int g_waiting = 0;
+// Short enough that a repaint after another window moved away is not noticed as a delay.
+constexpr int kWaitSliceMs = 10;
+} // namespace
+
+bool IsProcessRunning(const CProcessHolder& holder)
+{
+    return holder.process && holder.process->IsRunning();
+}
+
+QString GetAppFolder()
+{
+    if (!g_appFolderOverride.isEmpty())
+        return g_appFolderOverride;
+    return QCoreApplication::applicationDirPath();
+}
+
+QString GetBinFolder()
+{
+    return AppendPath(GetAppFolder(), QStringLiteral("bin"));
+}
+
+void SetAppFolderOverride(const QString& folder)
+{
+    g_appFolderOverride = folder;
+}
+
+bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
+                       const QString& currentFolder)
+{
+    if (IsProcessRunning(holder))
+        return false;
+    holder.process.reset();
+    auto process = std::make_unique<ChildProcess>();
+    const QString folder = currentFolder.isEmpty() ? GetAppFolder() : currentFolder;
+    if (!process->Start(command, folder, true))
+        return false;
+    holder.process = std::move(process);
+    return true;
+}
+
+bool RunProcessAndWait(const CommandLine& command, int* exitCode)
+{
+    ChildProcess process;
+    if (!process.Start(command, GetBinFolder(), true))
+        return false;
+    ++g_waiting;
+    while (!process.WaitFor(kWaitSliceMs))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kWaitSliceMs);
+    --g_waiting;
+    if (exitCode)
+        *exitCode = process.ExitCode();
+    return true;
+}
+
+bool IsWaitingForProcess()
+{
+    return g_waiting > 0;
+}
+
+bool OpenXmlInExcel(const QString& xmlPath)
+{
+    if (!Spreadsheet::IsInstalled())
+        return false;
+    return Spreadsheet::OpenReadOnly(xmlPath);
+}
+
+bool ClearRegistryString(const QString& name)
+{
+    return HandOver::ClearValue(name);
+}
+
+bool ReadRegistryString(const QString& name, QString& value)
+{
+    return HandOver::ReadValue(name, value);
+}

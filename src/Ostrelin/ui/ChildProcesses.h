@@ -1,0 +1,45 @@
+#pragma once
+// The hub's three ways to start another program: an editor or the bind tool without
+// waiting, the title replacer with waiting, and the spreadsheet program read-only. Programs
+// get their arguments as a vector, so blanks and quotes in paths never add arguments.
+#include "platform/ChildProcess.h"
+#include "platform/CommandLine.h"
+
+#include <QString>
+#include <memory>
+
+// One started program; empty until the first start. The handles of an ended program stay
+// until the next start.
+struct CProcessHolder
+{
+    std::unique_ptr<ChildProcess> process;
+};
+
+// Running means started and not yet finished (a child that exits with 259 has ended).
+bool IsProcessRunning(const CProcessHolder& holder);
+
+// AppFolder: the running program's folder; AppFolder/bin holds the started programs.
+QString GetAppFolder();
+QString GetBinFolder();
+// Tests run the hub from a temporary AppFolder; empty goes back to the program's folder.
+void SetAppFolderOverride(const QString& folder);
+
+// False without starting when the holder's program still runs, or when the start fails.
+// An empty current folder means AppFolder.
+bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
+                       const QString& currentFolder);
+
+// Starts in AppFolder/bin and waits until the program has ended. The wait runs in short
+// slices that keep the windows painted; while it lasts IsWaitingForProcess() is true and
+// the commands that change the project are refused.
+bool RunProcessAndWait(const CommandLine& command, int* exitCode = nullptr);
+bool IsWaitingForProcess();
+
+// Opens the file read-only in the spreadsheet program without waiting; false when no
+// program is there or it did not start.
+bool OpenXmlInExcel(const QString& xmlPath);
+
+// The editors' hand-over values ("LastContentFile", "LastQueryFile").
+bool ClearRegistryString(const QString& name);
+// True with the value when it was read; a missing key or an over-long value leaves `value`.
+bool ReadRegistryString(const QString& name, QString& value);

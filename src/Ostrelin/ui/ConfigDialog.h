@@ -1,0 +1,36 @@
+#pragma once
+// Step page 3: the display language and the guide languages among those with content.
+#include "Ostrelin/ui/StepPage.h"
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QShowEvent;
+
+class CConfigDialog : public CStepPage
+{
+    Q_OBJECT
+public:
+    explicit CConfigDialog(QWidget* parent = nullptr);
+
+    bool OnInitDialog();
+    // Shows the project's values in the controls.
+    void UpdateControls();
+    void Refresh() override { UpdateControls(); }
+    bool CheckStep(QString& error) override;
+
+    void OnSelChangeDisplayLanguage();
+    void OnLanguageCheck();
+    void OnShowWindow(bool show);
+
+    QComboBox* DisplayLanguageBox() const { return m_displayLanguage; }
+    QCheckBox* LanguageBox(int language) const { return m_languageBoxes[std::size_t(language)]; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QComboBox* m_displayLanguage = nullptr;
+    std::array<QCheckBox*, 9> m_languageBoxes{};
+};

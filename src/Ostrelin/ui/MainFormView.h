@@ -1,0 +1,83 @@
+#pragma once
+// The hub's only view: the step tabs with their eight pages, the project file's identity,
+// the program folders, the two editor processes, and the file and editor commands.
+#include "Ostrelin/model/ProjectHost.h"
+#include "Ostrelin/ui/ChildProcesses.h"
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class CCallEditorDialog;
+class CFeedbackDialog;
+class CFileSelectDialog;
+class COstrelinDoc;
+class CProgressTabCtrl;
+class CStepPage;
+class QFrame;
+
+// ProjectFolder/convert of a project file ("/Guide.olx" gives "/convert").
+QString ConvertFolderOf(const QString& projectPath);
+
+class CMainFormView : public QWidget, public CProjectHost
+{
+    Q_OBJECT
+public:
+    explicit CMainFormView(QWidget* parent = nullptr);
+    ~CMainFormView() override;
+
+    // Creates the eight pages, sizes the form and shows tab 0.
+    void OnInitialUpdate();
+    void UpdateWindowTitle() override;
+    void UpdateAllPages();
+
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave() override;
+    bool OnUpdateFileSave() const;
+    void OnFileSaveAs();
+    void OnAppExit();
+    void OnAppAbout();
+
+    // Editor launch: start, wait in the modal box, take over the results.
+    void OnContentEditor();
+    void OnQueryEditor();
+    // True when the hub may close: no editor it started still runs.
+    bool CheckEditorsClosed();
+    // The wait box's test: either editor still runs.
+    bool IsAnyEditorRunning() const;
+
+    COstrelinDoc* GetDocument() const { return m_pDocument.get(); }
+    COstrelinDoc* GetActiveDocument() override { return m_pDocument.get(); }
+    QString GetProjectPath() const override { return m_strProjectPath; }
+    void UpdateStepStates() override;
+    CProgressTabCtrl* GetTabs() const { return m_tabSteps; }
+
+    QString m_strProjectPath;
+    QString m_strAppFolder;
+    QString m_strBinFolder;
+    CProcessHolder m_piContentEditor;
+    CProcessHolder m_piQueryEditor;
+    CFileSelectDialog* m_pFileSelectPage = nullptr;
+    CCallEditorDialog* m_pCallEditorPage = nullptr;
+    CStepPage* m_pConfigPage = nullptr;
+    CStepPage* m_pTitleEditPage = nullptr;
+    CStepPage* m_pContentListPage = nullptr;
+    CStepPage* m_pWdbListPage = nullptr;
+    CStepPage* m_pOutputPage = nullptr;
+    CFeedbackDialog* m_pFeedbackPage = nullptr;
+    CProgressTabCtrl* m_tabSteps = nullptr;
+
+private:
+    struct EditorKind;
+    void LaunchEditor(const EditorKind& kind);
+    // The open project is replaced only by a document that loaded completely.
+    bool OpenInto(const QString& path);
+    void RememberProjectFile(const QString& path);
+    QString InitialProjectName() const;
+    // Commands that change the project are refused while a started program is waited for.
+    bool IsBusy() const;
+
+    std::unique_ptr<COstrelinDoc> m_pDocument;
+    QFrame* m_pane = nullptr;
+};

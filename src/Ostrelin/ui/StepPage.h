@@ -1,0 +1,31 @@
+#pragma once
+// The common shape of the step pages: a child dialog under the step tabs with the step
+// contract. CheckStep empties the error, appends one line ending in "\r\n" per problem and
+// is true exactly when it appended nothing.
+#include <QWidget>
+
+class QKeyEvent;
+
+class CStepPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CStepPage(QWidget* parent = nullptr) : QWidget(parent) {}
+
+    // Pages without a check have no step error.
+    virtual bool CheckStep(QString& error);
+    // The page's refresh from the project data (pages 0..6).
+    virtual void Refresh() {}
+    // Enter while the page is current reaches the page here; true when it used the key.
+    virtual bool PreTranslateMessage(QKeyEvent* event);
+    // The tab control's activation notice when the page is shown or hidden.
+    virtual void OnActivate(bool active);
+};
+
+// The place of a step whose page comes later: no controls, no check.
+class CPlaceholderPage : public CStepPage
+{
+    Q_OBJECT
+public:
+    using CStepPage::CStepPage;
+};
