@@ -3,6 +3,7 @@
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/ui/AddContentDlg.h"
 #include "TOVKContEdit/ui/App.h"
+#include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/SortDlg.h"
 #include "TOVKContEdit/ui/TOVKContEditView.h"
 #include "checks_fixtures.h"
@@ -526,6 +527,26 @@ TEST_F(ViewTest, PlayNeedsAWaveOnTheFocusedLine)
     EXPECT_TRUE(doc.GetRow(1).playing);
     EXPECT_TRUE(view->OnUpdateEditStopVoice());
     view->OnEditStopVoice();
+}
+
+TEST_F(ViewTest, FrameCommandsFollowTheUpdateRules)
+{
+    AddRows(3);
+    auto frame = std::make_unique<CMainFrame>();
+    ASSERT_EQ(frame->OnCreate(), 0);
+    view->RegisterCommands(*frame);
+    Select({0});
+    EXPECT_FALSE(frame->OnCommand(ID_EDIT_MOVEUP));
+    EXPECT_TRUE(frame->OnCommand(ID_EDIT_MOVEDOWN));
+    EXPECT_EQ(doc.GetRow(1).comment, QStringLiteral("row 1"));
+    QTest::keyClick(view.get(), Qt::Key_Escape);
+    EXPECT_FALSE(frame->OnCommand(ID_EDIT_COPY));
+    EXPECT_FALSE(frame->OnCommand(ID_EDIT_PASTE));
+
+    // A frame that outlives the view refuses its commands.
+    view.reset();
+    EXPECT_FALSE(frame->OnCommand(ID_EDIT_ADD));
+    EXPECT_FALSE(frame->OnCommand(ID_EDIT_SORT));
 }
 
 TEST_F(ViewTest, ScreenshotOfASampleTable)

@@ -88,13 +88,6 @@ CTOVKContEditView::CTOVKContEditView(CTOVKContEditDoc& doc, std::unique_ptr<Wave
 CTOVKContEditView::~CTOVKContEditView()
 {
     m_doc.RemoveView(this);
-    if (m_frame)
-    {
-        for (unsigned id :
-             {ID_EDIT_ADD, ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_DELETE, ID_EDIT_MOVEUP,
-              ID_EDIT_MOVEDOWN, ID_EDIT_SORT, ID_EDIT_PLAYVOICE, ID_EDIT_STOPVOICE})
-            m_frame->RemoveCommandHandler(id);
-    }
     if (CTOVKContEditApp* app = CTOVKContEditApp::Current(); app && m_columnsAdded)
     {
         for (int c = 0; c < ColumnCount; ++c)
@@ -112,35 +105,33 @@ CTOVKContEditView* CTOVKContEditView::Create(CTOVKContEditDoc& doc, CMainFrame& 
 
 void CTOVKContEditView::RegisterCommands(CMainFrame& frame)
 {
-    m_frame = &frame;
-    frame.SetCommandHandler(ID_EDIT_ADD, [this] { OnEditAdd(); });
-    frame.SetCommandHandler(
-        ID_EDIT_COPY, [this] { OnEditCopy(); },
-        [this](CCmdUI& ui) { ui.Enable(OnUpdateEditCopy()); });
-    frame.SetCommandHandler(
-        ID_EDIT_CUT, [this] { OnEditCut(); },
-        [this](CCmdUI& ui) { ui.Enable(OnUpdateEditCopy()); });
-    frame.SetCommandHandler(
-        ID_EDIT_PASTE, [this] { OnEditPaste(); },
-        [this](CCmdUI& ui) { ui.Enable(OnUpdateEditPaste()); });
-    frame.SetCommandHandler(
-        ID_EDIT_DELETE, [this] { OnEditDelete(); },
-        [this](CCmdUI& ui) { ui.Enable(OnUpdateEditDelete()); });
-    frame.SetCommandHandler(
-        ID_EDIT_MOVEUP, [this] { OnEditMoveUp(); },
-        [this](CCmdUI& ui) { ui.Enable(OnUpdateEditMoveUp()); });
-    frame.SetCommandHandler(
-        ID_EDIT_MOVEDOWN, [this] { OnEditMoveDown(); },
-        [this](CCmdUI& ui) { ui.Enable(OnUpdateEditMoveDown()); });
-    frame.SetCommandHandler(
-        ID_EDIT_SORT, [this] { OnEditSort(); },
-        [this](CCmdUI& ui) { ui.Enable(OnUpdateEditSort()); });
-    frame.SetCommandHandler(
-        ID_EDIT_PLAYVOICE, [this] { OnEditPlayVoice(); },
-        [this](CCmdUI& ui) { ui.Enable(OnUpdateEditPlayVoice()); });
-    frame.SetCommandHandler(
-        ID_EDIT_STOPVOICE, [this] { OnEditStopVoice(); },
-        [this](CCmdUI& ui) { ui.Enable(OnUpdateEditStopVoice()); });
+    // The handlers outlive the view when the frame goes first: they hold it weakly.
+    const QPointer<CTOVKContEditView> self(this);
+    auto route = [&frame, self](unsigned id, void (CTOVKContEditView::*command)(),
+                                bool (CTOVKContEditView::*enabled)() const)
+    {
+        frame.SetCommandHandler(
+            id,
+            [self, command]
+            {
+                if (self)
+                    (self->*command)();
+            },
+            [self, enabled](CCmdUI& ui) { ui.Enable(self && (!enabled || (self->*enabled)())); });
+    };
+    route(ID_EDIT_ADD, &CTOVKContEditView::OnEditAdd, nullptr);
+    route(ID_EDIT_COPY, &CTOVKContEditView::OnEditCopy, &CListViewEx::OnUpdateEditCopy);
+    route(ID_EDIT_CUT, &CTOVKContEditView::OnEditCut, &CListViewEx::OnUpdateEditCopy);
+    route(ID_EDIT_PASTE, &CTOVKContEditView::OnEditPaste, &CListViewEx::OnUpdateEditPaste);
+    route(ID_EDIT_DELETE, &CTOVKContEditView::OnEditDelete, &CListViewEx::OnUpdateEditDelete);
+    route(ID_EDIT_MOVEUP, &CTOVKContEditView::OnEditMoveUp, &CTOVKContEditView::OnUpdateEditMoveUp);
+    route(ID_EDIT_MOVEDOWN, &CTOVKContEditView::OnEditMoveDown,
+          &CTOVKContEditView::OnUpdateEditMoveDown);
+    route(ID_EDIT_SORT, &CTOVKContEditView::OnEditSort, &CTOVKContEditView::OnUpdateEditSort);
+    route(ID_EDIT_PLAYVOICE, &CTOVKContEditView::OnEditPlayVoice,
+          &CTOVKContEditView::OnUpdateEditPlayVoice);
+    route(ID_EDIT_STOPVOICE, &CTOVKContEditView::OnEditStopVoice,
+          &CTOVKContEditView::OnUpdateEditStopVoice);
 }
 
 void CTOVKContEditView::OnInitialUpdate()

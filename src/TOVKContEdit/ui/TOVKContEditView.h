@@ -7,7 +7,6 @@
 
 #include <QDateTime>
 #include <QHash>
-#include <QPointer>
 #include <memory>
 
 class CAddContentDlg;
@@ -120,7 +119,6 @@ private:
     CTOVKContEditDoc& m_doc;
     CWavePlayer m_player;
     ThumbnailCache m_thumbnails;
-    QPointer<CMainFrame> m_frame;
     int m_dropRow = -1;
     int m_dropColumn = -1;
     bool m_columnsAdded = false;
