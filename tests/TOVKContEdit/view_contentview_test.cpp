@@ -356,6 +356,16 @@ TEST_F(ViewTest, CuttingTheLastRowsMovesTheFocusToTheEmptyLine)
     EXPECT_EQ(view->GetFocusRow(), 3);
 }
 
+TEST_F(ViewTest, ANewDocumentPutsTheFocusOnTheEmptyLine)
+{
+    AddRows(6);
+    Select({5});
+    doc.DeleteContents();
+    EXPECT_EQ(view->GetLineCount(), 0);
+    EXPECT_EQ(view->GetFocusRow(), 0);
+    EXPECT_EQ(view->GetSelectedCount(), 0);
+}
+
 TEST_F(ViewTest, DeleteKeyRemovesTheSelectedRows)
 {
     AddRows(4);

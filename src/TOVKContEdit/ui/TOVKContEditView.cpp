@@ -240,7 +240,9 @@ void CTOVKContEditView::RefreshAll()
             SelectRow(row, true);
         first = false;
     }
-    if (GetSelectedCount() == 0 && GetLineCount() > 0)
+    // Nothing marked: the focus line is selected again (an empty table keeps the focus on
+    // the empty line).
+    if (GetSelectedCount() == 0)
         SetFocusRow(GetFocusRow(), true);
     m_refreshing = false;
     UpdateScrollSizes();
