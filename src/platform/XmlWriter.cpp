@@ -4,6 +4,7 @@
 
 #include <QDomNamedNodeMap>
 #include <QList>
+#include <QtEndian>
 #include <algorithm>
 
 namespace
@@ -16,51 +17,56 @@ bool IsValidXmlChar(char32_t c)
            (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// What XML 1.0 cannot carry is replaced, so a written file always loads again.
-QString EscapeText(const QString& raw)
+// Appends the text escaped; what XML 1.0 cannot carry becomes U+FFFD, so a written file
+// always loads again. Attribute values also keep their quotes and line breaks.
+void AppendEscaped(QString& out, const QString& text, bool attribute)
 {
-    const QString text = XmlWriter::ReplaceInvalidXmlChars(raw);
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text)
+    const qsizetype n = text.size();
+    const QChar* p = text.constData();
+    for (qsizetype i = 0; i < n; ++i)
     {
-        if (c == u'&')
-            out += QStringLiteral("&amp;");
-        else if (c == u'<')
-            out += QStringLiteral("&lt;");
-        else if (c == u'>')
-            out += QStringLiteral("&gt;");
+        const char16_t c = p[i].unicode();
+        if (c >= 0x20 && c < 0xD800 && c != u'&' && c != u'<' && c != u'>' && c != u'"')
+        {
+            out += p[i];
+            continue;
+        }
+        switch (c)
+        {
+        case u'&':
+            out += QLatin1String("&amp;");
+            continue;
+        case u'<':
+            out += QLatin1String("&lt;");
+            continue;
+        case u'>':
+            out += QLatin1String("&gt;");
+            continue;
+        case u'"':
+            out += attribute ? QLatin1String("&quot;") : QLatin1String("\"");
+            continue;
+        case u'\t':
+            out += attribute ? QLatin1String("&#9;") : QLatin1String("\t");
+            continue;
+        case u'\n':
+            out += attribute ? QLatin1String("&#10;") : QLatin1String("\n");
+            continue;
+        case u'\r':
+            out += attribute ? QLatin1String("&#13;") : QLatin1String("\r");
+            continue;
+        default:
+            break;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && p[i + 1].isLowSurrogate())
+        {
+            out += p[i];
+            out += p[++i];
+        }
+        else if (QChar::isSurrogate(c) || !IsValidXmlChar(c))
+            out += QChar(0xFFFD);
         else
-            out += c;
+            out += p[i];
     }
-    return out;
-}
-
-QString EscapeAttribute(const QString& raw)
-{
-    const QString text = XmlWriter::ReplaceInvalidXmlChars(raw);
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text)
-    {
-        if (c == u'&')
-            out += QStringLiteral("&amp;");
-        else if (c == u'<')
-            out += QStringLiteral("&lt;");
-        else if (c == u'>')
-            out += QStringLiteral("&gt;");
-        else if (c == u'"')
-            out += QStringLiteral("&quot;");
-        else if (c == u'\t')
-            out += QStringLiteral("&#9;");
-        else if (c == u'\n')
-            out += QStringLiteral("&#10;");
-        else if (c == u'\r')
-            out += QStringLiteral("&#13;");
-        else
-            out += c;
-    }
-    return out;
 }
 
 QString Clean(const QString& text)
@@ -73,9 +79,12 @@ void WriteIndent(QString& out, int depth)
     out += QString(depth, u'\t');
 }
 
-QString StartTag(const QDomElement& element)
+void AppendStartTag(QString& out, const QDomElement& element)
 {
-    QString tag = u'<' + Clean(element.tagName());
+    out += u'<';
+    out += Clean(element.tagName());
+    if (!element.hasAttributes())
+        return;
     // The DOM keeps no attribute order: by name, so the same tree always gives the same bytes.
     // A name that only differed by characters XML cannot carry is written once.
     const QDomNamedNodeMap attributes = element.attributes();
@@ -90,25 +99,31 @@ QString StartTag(const QDomElement& element)
     {
         if (i > 0 && sorted[i].first == sorted[i - 1].first)
             continue;
-        tag += u' ' + sorted[i].first + QStringLiteral("=\"") + EscapeAttribute(sorted[i].second) +
-               u'"';
+        out += u' ';
+        out += sorted[i].first;
+        out += QLatin1String("=\"");
+        AppendEscaped(out, sorted[i].second, true);
+        out += u'"';
     }
-    return tag;
 }
 
 QString CharacterData(const QDomNode& node)
 {
-    if (node.isCDATASection())
-        return node.toCDATASection().data();
-    if (node.isText())
-        return node.toText().data();
-    return QString();
+    return node.isText() || node.isCDATASection() ? node.nodeValue() : QString();
+}
+
+bool HasNonBlank(const QString& text)
+{
+    for (const QChar c : text)
+        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n')
+            return true;
+    return false;
 }
 
 // CDATA is written as escaped text: same content, and no "]]>" can break it.
-QString NodeText(const QDomNode& node)
+void AppendNodeText(QString& out, const QDomNode& node)
 {
-    return EscapeText(CharacterData(node));
+    AppendEscaped(out, CharacterData(node), false);
 }
 
 // Writes the node and everything below it on the current line: used for mixed content,
@@ -117,7 +132,7 @@ void WriteInline(QString& out, const QDomNode& node)
 {
     if (node.isText() || node.isCDATASection())
     {
-        out += NodeText(node);
+        AppendNodeText(out, node);
         return;
     }
     if (node.isComment())
@@ -137,7 +152,7 @@ void WriteInline(QString& out, const QDomNode& node)
     if (!node.isElement())
         return;
     const QDomElement element = node.toElement();
-    out += StartTag(element);
+    AppendStartTag(out, element);
     bool empty = true;
     for (QDomNode child = element.firstChild(); empty && !child.isNull();
          child = child.nextSibling())
@@ -161,13 +176,33 @@ bool IsMarkup(const QDomNode& node)
 void WriteElement(QString& out, const QDomElement& element, int depth)
 {
     WriteIndent(out, depth);
+    // The common leaf, empty or with one text: written without a second walk.
+    const QDomNode first = element.firstChild();
+    if (first.isNull() ||
+        ((first.isText() || first.isCDATASection()) && first.nextSibling().isNull()))
+    {
+        const QString text = first.isNull() ? QString() : first.nodeValue();
+        AppendStartTag(out, element);
+        if (text.isEmpty())
+            out += QLatin1String("/>");
+        else
+        {
+            out += u'>';
+            AppendEscaped(out, text, false);
+            out += QLatin1String("</");
+            out += Clean(element.tagName());
+            out += u'>';
+        }
+        out += Eol;
+        return;
+    }
     bool hasMarkup = false;
     bool hasText = false;
     for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
     {
         hasMarkup = hasMarkup || IsMarkup(child);
         // Text of blanks only between elements is layout, which a reader drops.
-        hasText = hasText || !CharacterData(child).trimmed().isEmpty();
+        hasText = hasText || HasNonBlank(CharacterData(child));
     }
     if (!hasMarkup || hasText)
     {
@@ -176,7 +211,9 @@ void WriteElement(QString& out, const QDomElement& element, int depth)
         out += Eol;
         return;
     }
-    out += StartTag(element) + u'>' + Eol;
+    AppendStartTag(out, element);
+    out += u'>';
+    out += Eol;
     for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
     {
         if (child.isElement())
@@ -213,16 +250,10 @@ QString XmlWriter::SerializeText(const QDomDocument& doc)
 QByteArray XmlWriter::Serialize(const QDomDocument& doc)
 {
     const QString text = SerializeText(doc);
-    QByteArray bytes;
-    bytes.reserve(2 + text.size() * 2);
-    bytes.append('\xFF');
-    bytes.append('\xFE');
-    for (const QChar c : text)
-    {
-        const char16_t u = c.unicode();
-        bytes.append(char(u & 0xFF));
-        bytes.append(char(u >> 8));
-    }
+    QByteArray bytes(2 + text.size() * 2, Qt::Uninitialized);
+    bytes[0] = '\xFF';
+    bytes[1] = '\xFE';
+    qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data() + 2);
     return bytes;
 }
 
