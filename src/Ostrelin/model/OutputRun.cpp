@@ -1,0 +1,283 @@
+#include "Ostrelin/model/OutputRun.h"
+
+#include "Ostrelin/model/OstrelinDoc.h"
+#include "Ostrelin/model/OutputProgress.h"
+#include "Ostrelin/model/ProjectFolders.h"
+#include "Ostrelin/res/resource.h"
+#include "TOVKContEdit/shared/ImageEx.h"
+#include "platform/ChildProcess.h"
+#include "platform/Messages.h"
+#include "platform/Path.h"
+#include "platform/Strings.h"
+#include "platform/TempFolder.h"
+
+#include <QDir>
+#include <QThread>
+
+namespace
+{
+constexpr int kFileStep = 500;
+constexpr int kToolStep = 2;
+constexpr int kToolSliceMs = 10;
+constexpr unsigned long kCompletePauseMs = 200;
+
+bool HasLanguage(quint16 mask, int language)
+{
+    return (mask & (1u << language)) != 0;
+}
+
+// Pumps, then reports whether the user asked to cancel; without a dialog nothing is asked.
+bool Cancelled(COutputProgress* progress, bool* cancelled)
+{
+    if (progress == nullptr)
+        return false;
+    progress->PumpMessages();
+    if (!progress->IsCancelRequested())
+        return false;
+    *cancelled = true;
+    return true;
+}
+
+void Append(QString& report, bool& headerDone, unsigned headerId, const QString& line)
+{
+    if (!headerDone)
+    {
+        report += Strings::Load(headerId);
+        headerDone = true;
+    }
+    report += line;
+}
+} // namespace
+
+OutputPaths::OutputPaths(const QString& projectPath)
+    : projectFolder(Path::RemoveFileSpec(projectPath))
+{
+    convertFolder = projectFolder + QStringLiteral("/convert/");
+    titleFolder = convertFolder + QStringLiteral("output/title/");
+    contentsFolder = convertFolder + QStringLiteral("output/contents/");
+    queryFolder = convertFolder + QStringLiteral("output/query/");
+    xmlFolder = convertFolder + QStringLiteral("input/xml/");
+    sdFolder = convertFolder + QStringLiteral("output/SD");
+    confFile = xmlFolder + QStringLiteral("KPGEditor_Conf.xml");
+    infoFile = xmlFolder + QStringLiteral("KPGEditor_Info.xml");
+}
+
+bool CheckStepData(COstrelinDoc& doc, const QString& projectPath, QString& report, bool* cancelled,
+                   COutputProgress* progress)
+{
+    report.clear();
+    const QString projectFolder = Path::RemoveFileSpec(projectPath);
+    CBindData& data = doc.GetBindData();
+    if (progress)
+        progress->SetStep(kFileStep);
+
+    bool header = false;
+    for (int i = 0; i < kLanguageCount; ++i)
+    {
+        if (!HasLanguage(data.m_wGuideLanguages, i) || !HasLanguage(data.m_wTitleLanguages, i))
+            continue;
+        CImageEx image;
+        if (!LoadTitlePicture(image, data.m_strTitleImage[i]))
+            Append(report, header, IDS_CHECK_TITLE_HEADER,
+                   FormatString(IDS_CHECK_TITLE_LINE, {GetLanguageName(i)}));
+    }
+
+    header = false;
+    data.ClearWorkUsedFlags();
+    for (const auto& [guideNo, entry] : data.m_mapGuides)
+    {
+        if (!entry)
+            continue;
+        const qint32 workNo = entry->m_nWorkNo;
+        if (workNo < 1 || workNo > kMaxWorkNo)
+            continue;
+        const CWork* work = data.FindWork(workNo);
+        if (work && work->m_bUsed)
+            continue;
+        quint16 failed = 0;
+        for (int i = 0; i < kLanguageCount; ++i)
+        {
+            if (!HasLanguage(data.m_wGuideLanguages, i))
+                continue;
+            if (!work || !doc.LoadContentBin(projectFolder, i, work->m_nFileNo))
+                failed |= quint16(1u << i);
+            if (Cancelled(progress, cancelled))
+                return true;
+        }
+        if (failed == 0)
+            data.MarkWorkUsed(workNo);
+        for (int i = 0; i < kLanguageCount; ++i)
+        {
+            if (HasLanguage(failed, i))
+                Append(report, header, IDS_CHECK_WORKS_HEADER,
+                       FormatString(IDS_CHECK_WORK_LINE, {entry->m_nGuideNo, GetLanguageName(i)}));
+        }
+        if (Cancelled(progress, cancelled))
+            return true;
+    }
+    if (progress)
+        progress->StepIt();
+
+    header = false;
+    bool queryServer = false;
+    for (const auto& server : data.m_listServers)
+        queryServer = queryServer || (server && server->m_nRole == RoleEnquete);
+    if (queryServer)
+    {
+        for (int i = 0; i < kLanguageCount; ++i)
+        {
+            if (!HasLanguage(data.m_wGuideLanguages, i))
+                continue;
+            const QString relative = FormatString(IDS_QUERY_FILE, {GetLanguageCode(i)});
+            const QString path =
+                QDir::cleanPath(FormatString(IDS_PATH_JOIN, {projectFolder, relative}));
+            if (!Path::FileExists(path))
+                Append(report, header, IDS_CHECK_QUERY_HEADER,
+                       FormatString(IDS_CHECK_QUERY_LINE, {GetLanguageName(i)}));
+            if (Cancelled(progress, cancelled))
+                return true;
+        }
+    }
+    if (progress)
+        progress->StepIt();
+    return report.isEmpty();
+}
+
+QString BuildOutputSummary(const CBindData& data, const QString& projectPath)
+{
+    QString text =
+        FormatString(IDS_OUTPUT_DISPLAY_LANGUAGE, {GetLanguageName(data.m_nDisplayLanguage)});
+    text += Strings::Load(IDS_OUTPUT_GUIDE_LANGUAGES);
+    if (data.m_wGuideLanguages == 0)
+        text += Strings::Load(IDS_OUTPUT_NO_GUIDE_LANGUAGE);
+    else
+    {
+        for (int i = 0; i < kLanguageCount; ++i)
+        {
+            if (HasLanguage(data.m_wGuideLanguages, i))
+                text += FormatString(IDS_OUTPUT_GUIDE_LANGUAGE, {GetLanguageName(i)});
+        }
+        text += Strings::Load(IDS_OUTPUT_GUIDE_LANGUAGES_END);
+    }
+    QString folder = Path::RemoveFileSpec(projectPath);
+    while (folder.endsWith(u'/'))
+        folder.chop(1);
+    text += FormatString(IDS_OUTPUT_FOLDER, {folder + Strings::Load(IDS_OUTPUT_SD_FOLDER)});
+    return text;
+}
+
+COutputRun::COutputRun(COstrelinDoc& doc, QString projectPath, QString appFolder, QString binFolder)
+    : m_doc(doc), m_strProjectPath(std::move(projectPath)), m_strAppFolder(std::move(appFolder)),
+      m_strBinFolder(std::move(binFolder))
+{
+}
+
+bool COutputRun::CancelTest(bool* cancelled)
+{
+    return Cancelled(m_pProgress, cancelled);
+}
+
+void COutputRun::StepIt()
+{
+    if (m_pProgress)
+        m_pProgress->StepIt();
+}
+
+void COutputRun::SetStep(int step)
+{
+    if (m_pProgress)
+        m_pProgress->SetStep(step);
+}
+
+bool COutputRun::RunOutput(bool* cancelled)
+{
+    *cancelled = false;
+    const OutputPaths paths(m_strProjectPath);
+    const CBindData& data = m_doc.GetBindData();
+    SetStep(kFileStep);
+
+    CleanOutputFolders(m_strProjectPath);
+    CreateProjectFolders(m_strProjectPath);
+    StepIt();
+    if (CancelTest(cancelled))
+        return true;
+
+    TitleRun titles;
+    titles.titleOutputFolder = paths.titleFolder;
+    titles.appFolder = m_strAppFolder;
+    titles.toolFolder = m_strToolFolder;
+    titles.tempFolder = m_bTempFolderSet ? m_strTempFolder : TempFolder();
+    titles.run = m_titleRunner;
+    m_wTitleMask = ReplaceTitleImages(data, titles);
+    if (CancelTest(cancelled))
+        return true;
+    StepIt();
+
+    const BindConfRows confRows = BuildBindConfRows(data, m_wTitleMask, paths.titleFolder);
+    BindInfoRows infoRows;
+    for (const auto& server : data.m_listServers)
+    {
+        if (server)
+            AppendServerRows(data, *server, paths.contentsFolder, paths.queryFolder, infoRows);
+        if (CancelTest(cancelled))
+            return true;
+    }
+
+    StepIt();
+    if (!CXmlBindConfFile().Save(paths.confFile, confRows))
+    {
+        AfxMessageBox(IDS_CANNOT_CREATE, MB_OK);
+        *cancelled = true;
+        return true;
+    }
+    if (CancelTest(cancelled))
+        return true;
+    StepIt();
+    if (!CXmlBindInfoFile().Save(paths.infoFile, infoRows))
+    {
+        AfxMessageBox(IDS_CANNOT_CREATE, MB_OK);
+        *cancelled = true;
+        return true;
+    }
+    if (CancelTest(cancelled))
+        return true;
+    StepIt();
+
+    SetStep(kToolStep);
+    const CommandLine command(
+        Path::Append(m_strBinFolder, Path::ExecutableName(QStringLiteral("durnap"))),
+        {QStringLiteral("-conf"), Path::Resolve(paths.confFile), QStringLiteral("-info"),
+         Path::Resolve(paths.infoFile), QStringLiteral("-out"), Path::Resolve(paths.sdFolder)});
+    ChildProcess tool;
+    if (!tool.Start(command, m_strBinFolder, true))
+    {
+        AfxMessageBox(IDS_OUTPUT_TOOL_MISSING, MB_OK | MB_ICONEXCLAMATION);
+        *cancelled = true;
+    }
+    else
+    {
+        while (!tool.WaitFor(kToolSliceMs))
+        {
+            if (m_pProgress == nullptr)
+                continue;
+            m_pProgress->StepIt();
+            if (CancelTest(cancelled))
+            {
+                // Stopped and reaped before the caller removes what it wrote.
+                tool.Terminate();
+                return true;
+            }
+        }
+        if (tool.Crashed())
+        {
+            AfxMessageBox(IDS_OUTPUT_TOOL_FAILED, MB_OK | MB_ICONEXCLAMATION);
+            *cancelled = true;
+        }
+    }
+    if (m_pProgress)
+    {
+        m_pProgress->Complete();
+        QThread::msleep(kCompletePauseMs);
+    }
+    return true;
+}

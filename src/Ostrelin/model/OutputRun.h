@@ -1,0 +1,81 @@
+#pragma once
+// The output of a project into the card tree: the pre-output check, the summary of the
+// output page and the run itself (clean, create, titles, the two bind files, the bind tool
+// polled in 10 ms slices). Progress, pumping and cancel go through COutputProgress; without
+// one the run goes through to its end.
+#include "Ostrelin/model/BindXml.h"
+#include "Ostrelin/model/TitleScreen.h"
+
+#include <QString>
+#include <utility>
+
+class COstrelinDoc;
+class COutputProgress;
+
+// The paths of one run, built from the project file's path.
+struct OutputPaths
+{
+    explicit OutputPaths(const QString& projectPath);
+
+    QString projectFolder;
+    QString convertFolder;  // ProjectFolder/convert/
+    QString titleFolder;    // .../output/title/
+    QString contentsFolder; // .../output/contents/
+    QString queryFolder;    // .../output/query/
+    QString xmlFolder;      // .../input/xml/
+    QString sdFolder;       // .../output/SD
+    QString confFile;       // xml folder + KPGEditor_Conf.xml
+    QString infoFile;       // xml folder + KPGEditor_Info.xml
+};
+
+// Checks that every file the bind tool will be given can be read: the title pictures of the
+// guide languages, the content files of each registered work in each guide language (only
+// their header is read) and, with a questionnaire server, the questionnaire files. The
+// report gets one section per kind of problem. True when the report is empty, and after a
+// cancel (with *cancelled set).
+bool CheckStepData(COstrelinDoc& doc, const QString& projectPath, QString& report, bool* cancelled,
+                   COutputProgress* progress);
+
+// The output page's text: display language, guide languages and the card folder.
+QString BuildOutputSummary(const CBindData& data, const QString& projectPath);
+
+class COutputRun
+{
+public:
+    COutputRun(COstrelinDoc& doc, QString projectPath, QString appFolder, QString binFolder);
+
+    void SetProgress(COutputProgress* progress) { m_pProgress = progress; }
+    // The unpacked converter tools handed to the title replacer.
+    void SetToolFolder(const QString& folder) { m_strToolFolder = folder; }
+    // How the title replacer is started and waited for.
+    void SetTitleRunner(ProcessRunner runner) { m_titleRunner = std::move(runner); }
+    // Where the screen bitmaps go; by default the user's temporary folder.
+    void SetTempFolder(const QString& folder)
+    {
+        m_strTempFolder = folder;
+        m_bTempFolderSet = true;
+    }
+
+    // Always true; *cancelled tells the outcome: false when the run went through, true when
+    // it was cancelled or stopped after a failure (the caller removes the partial output).
+    bool RunOutput(bool* cancelled);
+
+    // The title mask of the last run.
+    quint16 TitleMask() const { return m_wTitleMask; }
+
+private:
+    bool CancelTest(bool* cancelled);
+    void StepIt();
+    void SetStep(int step);
+
+    COstrelinDoc& m_doc;
+    QString m_strProjectPath;
+    QString m_strAppFolder;
+    QString m_strBinFolder;
+    QString m_strToolFolder;
+    QString m_strTempFolder;
+    bool m_bTempFolderSet = false;
+    ProcessRunner m_titleRunner = RunAndWaitForEnd;
+    COutputProgress* m_pProgress = nullptr;
+    quint16 m_wTitleMask = 0;
+};

@@ -1,0 +1,189 @@
+#include "Ostrelin/model/TitleScreen.h"
+
+#include "TOVKContEdit/shared/ImageEx.h"
+#include "platform/ChildProcess.h"
+#include "platform/Path.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <array>
+#include <unordered_map>
+
+namespace
+{
+constexpr int kPaletteEntries = 256;
+constexpr quint32 kBackground = 0xFF323232; // reserved byte, red, green, blue as in the file
+constexpr int kMaxTitleColors = 254;
+
+template <typename T> void Put(QByteArray& bytes, qsizetype offset, T value)
+{
+    qToLittleEndian(value, bytes.data() + offset);
+}
+
+QString CodeOf(int language)
+{
+    return GetLanguageCode(language >= 1 && language < kLanguageCount ? language : 0);
+}
+
+bool IsTitlePicture(const CImageEx& image)
+{
+    return !image.IsNull() && image.GetWidth() == kTitleScreenWidth &&
+           image.GetHeight() == kTitleHeight && image.GetBPP() == 8 &&
+           image.CountDistinctColors(kMaxTitleColors) <= kMaxTitleColors;
+}
+} // namespace
+
+bool RunAndWaitForEnd(const CommandLine& command, const QString& folder)
+{
+    ChildProcess process;
+    if (!process.Start(command, folder, true))
+        return false;
+    process.WaitFor(-1);
+    return true;
+}
+
+QByteArray BuildTitleScreenBitmap(const QImage& title)
+{
+    QByteArray bytes(kTitleScreenBitmapSize, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    Put<quint32>(bytes, 2, quint32(kTitleScreenBitmapSize));
+    Put<quint32>(bytes, 10, quint32(kTitleScreenPixelOffset));
+    Put<quint32>(bytes, 14, 40);
+    Put<qint32>(bytes, 18, kTitleScreenWidth);
+    Put<qint32>(bytes, 22, kTitleScreenHeight);
+    Put<quint16>(bytes, 26, 1);
+    Put<quint16>(bytes, 28, 8);
+    Put<quint32>(bytes, 34, quint32(kTitleScreenWidth * kTitleScreenHeight));
+    Put<quint32>(bytes, 46, kPaletteEntries);
+
+    // Entries as the file holds them (blue, green, red, reserved), read little-endian.
+    std::array<quint32, kPaletteEntries> palette;
+    palette.fill(0xFF000000);
+    palette[0] = 0;
+    palette[1] = kBackground;
+    int used = 2;
+    std::unordered_map<quint32, int> index{{kBackground, 1}};
+
+    const QImage picture = title.convertToFormat(QImage::Format_RGB32);
+    std::array<std::array<uchar, kTitleScreenWidth>, kTitleHeight> rows{};
+    for (int y = 0; y < kTitleHeight; ++y)
+    {
+        for (int x = 0; x < kTitleScreenWidth; ++x)
+        {
+            // A picture smaller than the title area leaves the background there.
+            if (y >= picture.height() || x >= picture.width())
+            {
+                rows[y][x] = 1;
+                continue;
+            }
+            const quint32 entry = 0xFF000000 | (picture.pixel(x, y) & 0x00FFFFFF);
+            auto found = index.find(entry);
+            if (found == index.end())
+            {
+                if (used == kPaletteEntries)
+                {
+                    rows[y][x] = kPaletteEntries - 1;
+                    continue;
+                }
+                palette[used] = entry;
+                found = index.emplace(entry, used++).first;
+            }
+            rows[y][x] = uchar(found->second);
+        }
+    }
+    for (int i = 0; i < kPaletteEntries; ++i)
+        Put<quint32>(bytes, kTitleScreenHeaderSize + 4 * i, palette[i]);
+    // File row k is screen row 191 - k; the screen below the title is background.
+    char* pixels = bytes.data() + kTitleScreenPixelOffset;
+    for (int k = 0; k < kTitleScreenHeight; ++k)
+    {
+        const int y = kTitleScreenHeight - 1 - k;
+        char* row = pixels + qsizetype(k) * kTitleScreenWidth;
+        if (y < kTitleHeight)
+            std::copy(rows[y].begin(), rows[y].end(), row);
+        else
+            std::fill(row, row + kTitleScreenWidth, char(1));
+    }
+    return bytes;
+}
+
+bool LoadTitlePicture(CImageEx& image, const QString& path)
+{
+    image.Destroy();
+    if (path.isEmpty() || Path::IsDirectory(path) || !Path::FileExists(path))
+        return false;
+    return image.Load(path) && IsTitlePicture(image);
+}
+
+namespace
+{
+bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int language)
+{
+    if (language < 0 || language >= kLanguageCount || run.tempFolder.isEmpty())
+        return false;
+    const QString titlePath = settings.m_strTitleImage[language];
+    const QString bitmapPath =
+        Path::Append(run.tempFolder, QStringLiteral("200_") + Path::FindFileName(titlePath));
+    const QString outputFolder = Path::Resolve(Path::RemoveBackslash(run.titleOutputFolder));
+    const QString code = CodeOf(language);
+
+    CImageEx picture;
+    if (!picture.Load(titlePath))
+        return false;
+    const QByteArray bitmap = BuildTitleScreenBitmap(picture.Image());
+    picture.Destroy();
+
+    QFile file(bitmapPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bitmap) != bitmap.size() || !file.flush())
+        return false;
+    file.close();
+
+    const QString titleFile = u'R' + code + QStringLiteral("000.BIN");
+    const QString oldFile = Path::Resolve(Path::Append(outputFolder, titleFile));
+    if (Path::IsRegularFile(oldFile) && !QFile::remove(oldFile))
+        return false;
+
+    const CommandLine command(Path::Append(Path::Append(run.appFolder, QStringLiteral("bin")),
+                                           Path::ExecutableName(QStringLiteral("halbrine"))),
+                              {QStringLiteral("-i"), bitmapPath, QStringLiteral("-o"), outputFolder,
+                               QStringLiteral("-lang"), code, QStringLiteral("-bin"),
+                               run.toolFolder});
+    if (!run.run(command, Path::Append(run.appFolder, QStringLiteral("bin"))))
+        return false;
+    return Path::IsRegularFile(Path::Append(outputFolder, titleFile));
+}
+} // namespace
+
+bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language)
+{
+    // Out of memory, or whatever else breaks one language, leaves that title out.
+    try
+    {
+        return ReplaceOneTitle(settings, run, language);
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
+
+quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run)
+{
+    quint16 mask = 0;
+    for (int i = 0; i < kLanguageCount; ++i)
+    {
+        if ((settings.m_wTitleLanguages & (1u << i)) == 0)
+            continue;
+        CImageEx image;
+        if (LoadTitlePicture(image, settings.m_strTitleImage[i]))
+            mask |= quint16(1u << i);
+    }
+    for (int i = 0; i < kLanguageCount; ++i)
+    {
+        if ((mask & (1u << i)) != 0 && !ReplaceTitleForLanguage(settings, run, i))
+            mask &= quint16(~(1u << i));
+    }
+    return mask;
+}

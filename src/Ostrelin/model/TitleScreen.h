@@ -1,0 +1,53 @@
+#pragma once
+// The title replacement of the output: each chosen 256 x 64 title picture becomes a
+// full-screen 8-bit bitmap (the title over a dark-grey screen) in the user's temporary
+// folder, and the title replacer turns it into R<code>000.BIN in the title output folder.
+#include "Ostrelin/model/BindData.h"
+#include "platform/CommandLine.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <functional>
+
+class CImageEx;
+
+constexpr int kTitleScreenWidth = 256;
+constexpr int kTitleScreenHeight = 192;
+constexpr int kTitleHeight = 64;
+constexpr qsizetype kTitleScreenHeaderSize = 54;
+constexpr qsizetype kTitleScreenPixelOffset = 1078;
+constexpr qsizetype kTitleScreenBitmapSize = 50230;
+
+// Starts a program in the given current folder and waits for its end; false when it could
+// not be started.
+using ProcessRunner = std::function<bool(const CommandLine& command, const QString& folder)>;
+// The plain wait without a time-out.
+bool RunAndWaitForEnd(const CommandLine& command, const QString& folder);
+
+// The 50,230 bytes of the screen bitmap for a title picture: palette entry 0 black and
+// unused, entry 1 the background grey (50, 50, 50), then the picture's colours in the order
+// they first occur (rows from the top, each from the left); rows stored bottom-up.
+QByteArray BuildTitleScreenBitmap(const QImage& title);
+
+// Picture check of the title page: a file that loads as a 256 x 64 picture of 8 bits per
+// pixel with at most 254 colours. The picture stays loaded in image.
+bool LoadTitlePicture(CImageEx& image, const QString& path);
+
+struct TitleRun
+{
+    QString titleOutputFolder; // ConvertFolder/output/title/
+    QString appFolder;         // the replacer is AppFolder/bin/halbrine
+    QString toolFolder;        // the unpacked converter tools, given with -bin
+    QString tempFolder;        // where the screen bitmaps go; empty: none can be written
+    ProcessRunner run = RunAndWaitForEnd;
+};
+
+// Writes the screen bitmap of one language and runs the replacer on it. True only when the
+// replacer started and R<code>000.BIN exists afterwards; the old file of the language is
+// removed first, so a stale title is never taken for a new one.
+bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language);
+
+// Every language of m_wTitleLanguages whose picture passes the check is replaced, one after
+// another once all were checked; the result has bit i for each title file produced.
+quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run);
