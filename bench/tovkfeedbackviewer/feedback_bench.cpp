@@ -2,9 +2,12 @@
 // answers, half accesses, 1,000 per file: 500 + 500 files for 1M), beside `cat` of the same files
 // to the null device.
 #include "platform/Shell.h"
+#include "tovkfeedbackviewer/AccessLog.h"
 #include "tovkfeedbackviewer/Console.h"
+#include "tovkfeedbackviewer/DatFile.h"
 #include "tovkfeedbackviewer/DatFixture.h"
 #include "tovkfeedbackviewer/FeedbackViewer.h"
+#include "tovkfeedbackviewer/Questionnaire.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -120,6 +123,26 @@ void BM_ViewerRun(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * card.bytes);
 }
 
+// Reading, validating and merging alone (the reports' order included), without writing.
+void BM_ReadAndMerge(benchmark::State& state)
+{
+    Card& card = CardFor(static_cast<int>(state.range(0)));
+    const QString app = AppFolder(card.folder->path());
+    const QStringList folders = QDir(app).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (auto _ : state)
+    {
+        g_questionnaires.Clear();
+        g_accessLog.Clear();
+        g_datFiles.Clear();
+        for (const QString& folder : folders)
+            ScanDatFolder(app + "/" + folder);
+        for (std::size_t i = 0; i < g_questionnaires.Count(); ++i)
+            benchmark::DoNotOptimize(g_questionnaires.At(i).Answers().size());
+        benchmark::DoNotOptimize(g_accessLog.Accesses().size());
+    }
+    state.SetBytesProcessed(state.iterations() * card.bytes);
+}
+
 void BM_CatSameFiles(benchmark::State& state)
 {
     Card& card = CardFor(static_cast<int>(state.range(0)));
@@ -135,6 +158,12 @@ void BM_CatSameFiles(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ViewerRun)
+    ->Arg(250000)
+    ->Arg(500000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_ReadAndMerge)
     ->Arg(250000)
     ->Arg(500000)
     ->Arg(1000000)

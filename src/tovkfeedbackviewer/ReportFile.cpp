@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QtEndian>
+#include <array>
 #include <cstring>
 
 namespace
@@ -125,20 +126,36 @@ QByteArray CReportFile::ScriptFor(const QString& name, QStringView text)
 void CReportFile::AppendScriptText(QByteArray& out, QStringView text)
 {
     static const char digits[] = "0123456789abcdef";
+    // Per ASCII unit: 0 copied as it is, else the letter of its two-character escape, or 'u'.
+    static const auto escapes = []
+    {
+        std::array<char, 128> table{};
+        for (int c = 0; c < 128; ++c)
+            table[static_cast<std::size_t>(c)] = (c < 0x20 || c == 0x7F) ? 'u' : 0;
+        table['\r'] = 'r';
+        table['\n'] = 'n';
+        table['\t'] = 't';
+        for (const char c : {'"', '\\', '<', '>'})
+            table[static_cast<std::size_t>(c)] = 'u';
+        return table;
+    }();
     const qsizetype begin = out.size();
     out.resize(begin + text.size() * 6); // the longest escape per unit
     char* p = out.data() + begin;
-    for (const QChar ch : text)
+    const char16_t* unit = text.utf16();
+    const char16_t* const end = unit + text.size();
+    for (; unit != end; ++unit)
     {
-        const char16_t c = ch.unicode();
-        if (c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\' && c != u'<' && c != u'>')
+        const char16_t c = *unit;
+        const char escape = c < 128 ? escapes[c] : 'u';
+        if (escape == 0)
         {
             *p++ = static_cast<char>(c);
         }
-        else if (c == u'\r' || c == u'\n' || c == u'\t')
+        else if (escape != 'u')
         {
             *p++ = '\\';
-            *p++ = c == u'\r' ? 'r' : c == u'\n' ? 'n' : 't';
+            *p++ = escape;
         }
         else
         {

@@ -39,6 +39,20 @@ TEST(Crc16, MatchesTheArcCheckValue)
     EXPECT_EQ(g_crc16Table[1], 0xC0C1);
 }
 
+TEST(Crc16, AgreesWithABitwiseCrcAtEveryLengthAndAlignment)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 64; ++i)
+        bytes.append(static_cast<char>((i * 37 + 11) & 0xFF));
+    for (int offset = 0; offset < 8; ++offset)
+    {
+        for (int length = 0; length + offset <= bytes.size(); ++length)
+            ASSERT_EQ(Crc16(Bytes(bytes) + offset, static_cast<std::size_t>(length)),
+                      Crc(bytes.constData() + offset, length))
+                << offset << " " << length;
+    }
+}
+
 TEST(DatFileRule, TableOfCases)
 {
     struct Case
