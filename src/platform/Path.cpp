@@ -1,27 +1,71 @@
 #include "platform/Path.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <vector>
 
 namespace
 {
 constexpr QChar Sep = u'/';
 
-bool CaseLess(const QString& a, const QString& b)
+// The original file system orders names by their upper-case form ("AB" before "A_B").
+QString SortKey(const QString& name)
 {
-    const int c = a.compare(b, Qt::CaseInsensitive);
-    return c != 0 ? c < 0 : a < b;
+    QString key = name;
+    for (QChar& c : key)
+        c = c.toUpper();
+    return key;
 }
 
-// Every entry name of the folder (hidden ones too), in name order ignoring case.
-QStringList ListFolder(const QString& folder, QDir::Filters filter)
+bool CaseLess(const QString& a, const QString& b)
 {
-    QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    QStringList names =
-        dir.entryList(filter | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    std::sort(names.begin(), names.end(), CaseLess);
-    return names;
+    const QString ka = SortKey(a);
+    const QString kb = SortKey(b);
+    return ka != kb ? ka < kb : a < b;
+}
+
+enum class Kind
+{
+    Any,
+    File,
+    Folder
+};
+
+// The entry names of the folder ("." and ".." left out) that are of the kind; links are
+// followed to decide. The order is the folder's own.
+template <typename Visit> void ForEachEntry(const QString& folder, Kind kind, Visit visit)
+{
+    const QByteArray native = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    DIR* dir = opendir(native.constData());
+    if (!dir)
+        return;
+    while (const dirent* e = readdir(dir))
+    {
+        const char* n = e->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            continue;
+        if (kind != Kind::Any)
+        {
+            unsigned char type = e->d_type;
+            if (type == DT_LNK || type == DT_UNKNOWN)
+            {
+                struct stat st;
+                const QByteArray full = native + '/' + n;
+                type = stat(full.constData(), &st) != 0 ? DT_UNKNOWN
+                       : S_ISREG(st.st_mode)            ? DT_REG
+                       : S_ISDIR(st.st_mode)            ? DT_DIR
+                                                        : DT_UNKNOWN;
+            }
+            if ((kind == Kind::File && type != DT_REG) || (kind == Kind::Folder && type != DT_DIR))
+                continue;
+        }
+        visit(QFile::decodeName(n));
+    }
+    closedir(dir);
 }
 
 QString Join(const QString& prefix, const QString& name)
@@ -158,15 +202,15 @@ QString Path::Resolve(const QString& path)
             done = exact;
             continue;
         }
+        // The first in name order of the entries that match ignoring case.
         QString match;
-        for (const QString& name : ListFolder(done, QDir::AllEntries))
-        {
-            if (name.compare(part, Qt::CaseInsensitive) == 0)
-            {
-                match = name;
-                break;
-            }
-        }
+        ForEachEntry(done, Kind::Any,
+                     [&](const QString& name)
+                     {
+                         if (name.compare(part, Qt::CaseInsensitive) == 0 &&
+                             (match.isEmpty() || CaseLess(name, match)))
+                             match = name;
+                     });
         if (match.isEmpty())
             break;
         done = Join(done, match);
@@ -228,22 +272,22 @@ bool Path::MatchesPattern(const QString& name, const QString& pattern)
 
 QStringList Path::Find(const QString& folder, const QString& pattern, unsigned flags)
 {
-    const QString resolved = Resolve(folder);
-    QDir::Filters filter = QDir::AllEntries;
-    if (flags & FindFilesOnly)
-        filter = QDir::Files;
-    else if (flags & FindFoldersOnly)
-        filter = QDir::Dirs;
+    const Kind kind = (flags & FindFilesOnly)     ? Kind::File
+                      : (flags & FindFoldersOnly) ? Kind::Folder
+                                                  : Kind::Any;
+    // Sorted on keys computed once per name.
+    std::vector<std::pair<QString, QString>> found;
+    ForEachEntry(Resolve(folder), kind,
+                 [&](const QString& name)
+                 {
+                     if (MatchesPattern(name, pattern))
+                         found.emplace_back(SortKey(name), name);
+                 });
+    std::sort(found.begin(), found.end());
     QStringList out;
-    for (const QString& name : ListFolder(resolved, filter))
-    {
-        if (!MatchesPattern(name, pattern))
-            continue;
-        // Files only means regular files: no devices, pipes or sockets.
-        if ((flags & FindFilesOnly) && !QFileInfo(Join(resolved, name)).isFile())
-            continue;
-        out << name;
-    }
+    out.reserve(qsizetype(found.size()));
+    for (auto& entry : found)
+        out << std::move(entry.second);
     return out;
 }
 

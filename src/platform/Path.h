@@ -49,7 +49,7 @@ enum FindFlags : unsigned
 };
 // Names (not paths) of the entries of the (resolved) folder matching the wildcard pattern
 // ('*' any run, '?' one character, case ignored; "*.*" matches every name), sorted by
-// name ignoring case.
+// name ignoring case (by the upper-case form, the original file system's order).
 QStringList Find(const QString& folder, const QString& pattern, unsigned flags = FindAll);
 // True when the name matches the wildcard pattern under the rules above.
 bool MatchesPattern(const QString& name, const QString& pattern);

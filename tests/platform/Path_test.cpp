@@ -116,6 +116,9 @@ protected:
         QDir().mkpath(root + "/Mixed/SD");
         QDir().mkpath(root + "/Mixed/sd");
         QDir().mkpath(root + "/Case/Alpha");
+        QFile::link(root + "/output/contents/en/CEN00002.bin",
+                    root + "/output/contents/en/CEN00004.bin");
+        QFile::link(root + "/nowhere", root + "/output/contents/en/CEN00005.bin");
     }
     QString root;
 };
@@ -168,12 +171,22 @@ TEST_F(PathTree, FindSortsIgnoringCaseAndFiltersKinds)
 {
     const QString folder = root + "/OUTPUT/contents/EN";
     EXPECT_EQ(Path::Find(folder, "CEN?????.bin"),
-              (QStringList{"cen00001.BIN", "CEN00002.bin", "CEN00003.bin"}));
+              (QStringList{"cen00001.BIN", "CEN00002.bin", "CEN00003.bin", "CEN00004.bin",
+                           "CEN00005.bin"}));
+    // A link counts by what it points to; a dangling one is nothing.
     EXPECT_EQ(Path::Find(folder, "CEN?????.bin", Path::FindFilesOnly),
-              (QStringList{"cen00001.BIN", "CEN00002.bin"}));
+              (QStringList{"cen00001.BIN", "CEN00002.bin", "CEN00004.bin"}));
     EXPECT_EQ(Path::Find(folder, "*.*", Path::FindFoldersOnly), (QStringList{"CEN00003.bin"}));
-    EXPECT_EQ(Path::Find(folder, "*").size(), 5);
+    EXPECT_EQ(Path::Find(folder, "*").size(), 7);
     EXPECT_TRUE(Path::Find(root + "/missing", "*").isEmpty());
+}
+
+TEST(Path, FindOrdersByUpperCaseNames)
+{
+    const QString folder = TestSupport::NewFolder("order");
+    for (const char* name : {"b", "A_B", "AB", "a", "_x", "Z", "ab2"})
+        TestSupport::WriteFile(folder + "/" + name, "");
+    EXPECT_EQ(Path::Find(folder, "*"), (QStringList{"a", "AB", "ab2", "A_B", "b", "Z", "_x"}));
 }
 
 TEST_F(PathTree, FindFilesOnlySkipsSpecialFiles)
@@ -181,7 +194,7 @@ TEST_F(PathTree, FindFilesOnlySkipsSpecialFiles)
     const QString fifo = root + "/output/contents/en/CEN00009.bin";
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_EQ(Path::Find(root + "/output/contents/en", "CEN?????.bin", Path::FindFilesOnly),
-              (QStringList{"cen00001.BIN", "CEN00002.bin"}));
+              (QStringList{"cen00001.BIN", "CEN00002.bin", "CEN00004.bin"}));
 }
 
 TEST_F(PathTree, CreateDirectoryReusesExistingCase)
