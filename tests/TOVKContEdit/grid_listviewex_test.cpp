@@ -294,6 +294,30 @@ TEST_F(GridTest, FocusMovesScrollTheFocusLineIntoView)
     SaveScreenshot(grid, QStringLiteral("grid_scrolled"));
 }
 
+TEST_F(GridTest, FocusColumnMovesScrollSideways)
+{
+    grid.Fill(3);
+    grid.resize(150, 300);
+    Click(0);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Right);
+    ASSERT_EQ(grid.GetFocusColumn(), 2);
+    const QRect cell = grid.GetCellRect(2, 0);
+    const int left = cell.left() - grid.horizontalScrollBar()->value();
+    EXPECT_GT(grid.horizontalScrollBar()->value(), 0);
+    EXPECT_GE(left, 0);
+    EXPECT_LE(left + cell.width(), grid.viewport()->width());
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(grid.horizontalScrollBar()->value(), 0); // column 0 brings the numbers back
+    // Up and Down leave the sideways position alone.
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Right);
+    const int sideways = grid.horizontalScrollBar()->value();
+    Key(Qt::Key_Down);
+    EXPECT_EQ(grid.horizontalScrollBar()->value(), sideways);
+}
+
 TEST_F(GridTest, CellsInsertAndTruncate)
 {
     grid.Fill(2);
