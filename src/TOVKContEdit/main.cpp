@@ -40,12 +40,9 @@ int main(int argc, char** argv)
     FileDialogs::SetCurrent(&dialogs);
 
     CTOVKContEditApp app;
-    if (!app.InitInstance(application.arguments().mid(1)))
-        return app.ExitInstance();
-    messages.SetParent(app.GetMainWnd());
-
     // A termination request (the session ending) closes the main window the usual way, so
-    // the exit removes the tools and keeps the settings.
+    // the exit removes the tools and keeps the settings; one that comes during start-up
+    // waits for the event loop.
     std::unique_ptr<QSocketNotifier> terminate;
     if (pipe(g_signalPipe) == 0)
     {
@@ -60,6 +57,10 @@ int main(int argc, char** argv)
                          });
         std::signal(SIGTERM, OnTerminate);
     }
+    if (!app.InitInstance(application.arguments().mid(1)))
+        return app.ExitInstance();
+    messages.SetParent(app.GetMainWnd());
+
     application.exec();
     return app.ExitInstance();
 }
