@@ -1,0 +1,130 @@
+// Stand-in for an editor the hub starts: the questionnaire editor TOVKQueryEditJP, and
+// (built as conteditstub) the content editor for the hub's tests. Called as
+//   <program> -d <convert folder> [<xml file>]
+// It records its call, follows its control file and exits.
+//
+// Environment:
+//   EDITORSTUB_CONTROL  control file (default: "<program>.control" beside the program). One
+//                       command a line:
+//                         query <code>                write output/query/E<CODE>000.bin
+//                         content <code> <work> <text> write the next content data file
+//                                                     output/contents/<code>/C<CODE><nnnnn>.bin
+//                                                     (work number at 0x0C, text at 0x24)
+//                         save [<path>]               write the XML file (default: the one
+//                                                     given, else input/xml/<default>) and
+//                                                     put its full path in the hand-over value
+//                         removetools                 remove the unpacked tool folder, as the
+//                                                     content editor does at its exit
+//                         sleep <ms>                  wait
+//                         exit <code>                 stop with that exit code
+//   EDITORSTUB_RECORD   folder; each run adds run-<n>.txt ("cwd\t...", "arg\t..." lines).
+#include "TOVKContEdit/shared/ToolArchive.h"
+#include "platform/HandOver.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <cstring>
+
+namespace
+{
+void Record(const QStringList& args)
+{
+    const QString folder = qEnvironmentVariable("EDITORSTUB_RECORD");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    int n = 1;
+    while (QFile::exists(folder + QStringLiteral("/run-%1.txt").arg(n)))
+        ++n;
+    QFile out(folder + QStringLiteral("/run-%1.txt").arg(n));
+    if (!out.open(QIODevice::WriteOnly))
+        return;
+    QByteArray text = "program\t" + QFileInfo(args.at(0)).fileName().toUtf8() + "\n";
+    text += "cwd\t" + QDir::currentPath().toUtf8() + "\n";
+    for (const QString& a : args.mid(1))
+        text += "arg\t" + a.toUtf8() + "\n";
+    out.write(text);
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
+}
+
+QByteArray ContentFile(quint32 work, const QString& text)
+{
+    QByteArray bytes(0xC4, '\0');
+    std::memcpy(bytes.data(), "CBIN", 4);
+    for (int b = 0; b < 4; ++b)
+        bytes[0x0C + b] = char((work >> (8 * b)) & 0xFF);
+    for (int u = 0; u < qMin<qsizetype>(80, text.size()); ++u)
+    {
+        bytes[0x24 + 2 * u] = char(text.at(u).unicode() & 0xFF);
+        bytes[0x24 + 2 * u + 1] = char(text.at(u).unicode() >> 8);
+    }
+    return bytes;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    Record(args);
+    const qsizetype at = args.indexOf(QStringLiteral("-d"));
+    const QString convert = (at >= 0 && at + 1 < args.size()) ? args.at(at + 1) : QString();
+    const QString given = (at >= 0 && at + 2 < args.size()) ? args.at(at + 2) : QString();
+
+    QString controlPath = qEnvironmentVariable("EDITORSTUB_CONTROL");
+    if (controlPath.isEmpty())
+        controlPath = app.applicationFilePath() + QStringLiteral(".control");
+    QStringList commands;
+    QFile control(controlPath);
+    if (control.open(QIODevice::ReadOnly))
+        commands = QString::fromUtf8(control.readAll()).split(u'\n');
+
+    int fileNo = 0;
+    for (QString line : commands)
+    {
+        line = line.trimmed();
+        const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+        if (words.isEmpty())
+            continue;
+        const QString& verb = words.at(0);
+        if (verb == u"query" && words.size() >= 2)
+        {
+            const QString code = words.at(1).toUpper();
+            WriteBytes(convert + QStringLiteral("/output/query/E%1000.bin").arg(code), "EBIN");
+        }
+        else if (verb == u"content" && words.size() >= 4)
+        {
+            const QString code = words.at(1).toUpper();
+            const QString text = line.section(u' ', 3);
+            WriteBytes(convert + QStringLiteral("/output/contents/%1/C%1%2.bin")
+                                     .arg(code)
+                                     .arg(++fileNo, 5, 10, QChar(u'0')),
+                       ContentFile(words.at(2).toUInt(), text));
+        }
+        else if (verb == u"save")
+        {
+            QString path = words.size() >= 2 ? line.section(u' ', 1) : given;
+            if (path.isEmpty())
+                path = convert + QStringLiteral("/input/xml/" QUORVANE_STUB_DEFAULT_XML);
+            path = QFileInfo(path).absoluteFilePath();
+            WriteBytes(path, "<?xml version=\"1.0\"?>\n<" QUORVANE_STUB_ROOT "/>\n");
+            HandOver::SetValue(QStringLiteral(QUORVANE_STUB_HANDOVER), path);
+        }
+        else if (verb == u"removetools")
+            RemoveTools(ToolFolderPath());
+        else if (verb == u"sleep" && words.size() >= 2)
+            QThread::msleep(words.at(1).toULong());
+        else if (verb == u"exit" && words.size() >= 2)
+            return words.at(1).toInt();
+    }
+    return 0;
+}
