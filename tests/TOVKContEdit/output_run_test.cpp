@@ -4,6 +4,8 @@
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/resource.h"
+#include "TOVKContEdit/shared/XmlContentDumFile.h"
+#include "TOVKContEdit/ui/App.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/Output.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
@@ -13,6 +15,7 @@
 #include "platform/RecordingMessages.h"
 #include "platform/TempFolder.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDomDocument>
@@ -338,5 +341,45 @@ TEST(OutputFolders, EnsureAndDeleteBinFiles)
     CContentOutput::DeleteBinFiles(root + QStringLiteral("/a"));
     EXPECT_EQ(QDir(root + QStringLiteral("/a")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               (QStringList{"folder.bin", "three.bin.txt"}));
+}
+
+TEST(OutputCommand, TheProgramsOutputCommandUsesItsStartFolderAndTools)
+{
+    Strings::Install(ContEditStringsEN());
+    RecordingMessages messages;
+    const QString project = TestSupport::NewFolder(QStringLiteral("program"));
+    const QString convert = project + QStringLiteral("/convert");
+    const QString file = convert + QStringLiteral("/input/xml/TOVKContent.xml");
+    QDir().mkpath(QFileInfo(file).path());
+    ContentRecord record;
+    record.nLangType = EN;
+    record.nProductNo = 4;
+    record.nProductImgCnt = 1;
+    record.strProductImg1 =
+        TestSupport::WriteFile(project + QStringLiteral("/a.bmp"), ChecksFixtures::GuideBmp(2));
+    record.strProductWav =
+        TestSupport::WriteFile(project + QStringLiteral("/a.wav"),
+                               ChecksFixtures::MakeWav(1, 16000, 16, ChecksFixtures::Samples(320)));
+    record.strProductTxt = QStringLiteral("Text");
+    ASSERT_TRUE(CXmlContentDumFile().Save(file, {record}));
+    const QString records = project + QStringLiteral("/runs");
+    qputenv("MARVEX_RECORD", records.toUtf8());
+
+    CTOVKContEditApp app;
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("-d"), convert, file}));
+    app.m_szStartFolder = TestSupport::StandinFolder();
+    app.GetMainWnd()->UpdateCommandUI();
+    EXPECT_TRUE(app.GetMainWnd()->Action(ID_FILE_OUTPUT)->isEnabled());
+    messages.Answer(IDNO);
+    EXPECT_TRUE(app.GetMainWnd()->OnCommand(ID_FILE_OUTPUT));
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("Output completed."));
+    const QString run =
+        QString::fromUtf8(TestSupport::ReadFile(records + QStringLiteral("/run-1.txt")));
+    EXPECT_TRUE(run.contains(QStringLiteral("arg\t-binpath\narg\t") + app.m_strToolFolder + u'\n'))
+        << run.toStdString();
+    EXPECT_TRUE(run.contains(QStringLiteral("cwd\t") + convert + u'\n')) << run.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(convert + QStringLiteral("/output/contents/en/CEN00001.bin")));
+    app.ExitInstance();
+    qunsetenv("MARVEX_RECORD");
 }
 } // namespace
