@@ -1,13 +1,16 @@
 #pragma once
 // Builders for the output tests: title pictures, a temporary AppFolder whose bin folder
 // holds the stand-ins of the title replacer and the bind tool, and their records.
+#include "Ostrelin/model/OutputProgress.h"
 #include "bmp2vcx/BmpFixture.h"
 #include "common/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace OutputFixtures
 {
@@ -78,4 +81,45 @@ inline QList<ToolRun> Runs(const QString& recordFolder)
     }
     return runs;
 }
+// A progress dialog without a window: records the steps and raises its cancel flag when
+// the test's condition holds at a pump.
+class FakeProgress : public COutputProgress
+{
+public:
+    void SetStep(int step) override { m_step = step; }
+    int StepIt() override
+    {
+        PumpMessages();
+        m_pos += m_step;
+        steps.push_back(m_step);
+        return m_pos;
+    }
+    void PumpMessages() override
+    {
+        ++pumps;
+        if (!cancel && cancelWhen && cancelWhen())
+            cancel = true;
+    }
+    bool IsCancelRequested() const override { return cancel; }
+    int Complete() override
+    {
+        const int previous = m_pos;
+        PumpMessages();
+        completedFrom = previous;
+        m_pos = 10000;
+        return previous;
+    }
+    int Position() const { return m_pos; }
+    int Count(int step) const { return int(std::count(steps.begin(), steps.end(), step)); }
+
+    std::function<bool()> cancelWhen;
+    bool cancel = false;
+    int pumps = 0;
+    int completedFrom = -1;
+    std::vector<int> steps;
+
+private:
+    int m_step = 10;
+    int m_pos = 0;
+};
 } // namespace OutputFixtures

@@ -1,0 +1,240 @@
+// The output run against the title replacer and bind tool stand-ins in a temporary
+// AppFolder/bin.
+#include "Ostrelin/ContentFixtures.h"
+#include "Ostrelin/OutputFixtures.h"
+#include "Ostrelin/model/OstrelinDoc.h"
+#include "Ostrelin/model/OutputRun.h"
+#include "Ostrelin/model/ProjectFolders.h"
+#include "Ostrelin/res/Strings.h"
+#include "platform/RecordingMessages.h"
+
+#include <QDomDocument>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace
+{
+using namespace OutputFixtures;
+using TestSupport::NewFolder;
+using TestSupport::ReadFile;
+using TestSupport::WriteFile;
+
+const QString kCardApp = QStringLiteral("/convert/output/SD/private/kp/app/6D2E7A10");
+
+class OutputRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Strings::Install(OstrelinStringsJA());
+        // A blank in the project folder: every path travels as one argument.
+        project = NewFolder(QStringLiteral("my guide"));
+        projectPath = project + QStringLiteral("/Guide.olx");
+        app = MakeAppFolder({QStringLiteral("durnap"), QStringLiteral("halbrine")});
+        durnapRecords = NewFolder(QStringLiteral("durnap-records"));
+        halbrineRecords = NewFolder(QStringLiteral("halbrine-records"));
+        durnapControl = NewFolder(QStringLiteral("durnap-control")) + QStringLiteral("/c");
+        qputenv("DURNAP_RECORD", durnapRecords.toUtf8());
+        qputenv("DURNAP_CONTROL", durnapControl.toUtf8());
+        qputenv("HALBRINE_RECORD", halbrineRecords.toUtf8());
+        qunsetenv("HALBRINE_CONTROL");
+        temp = NewFolder(QStringLiteral("temp"));
+    }
+    void TearDown() override
+    {
+        for (const char* name :
+             {"DURNAP_RECORD", "DURNAP_CONTROL", "HALBRINE_RECORD", "HALBRINE_CONTROL"})
+            qunsetenv(name);
+    }
+
+    // Japanese and English guide with two works, a content and a program server, and an
+    // English title.
+    void FillProject()
+    {
+        CBindData& data = doc.GetBindData();
+        data.m_nDisplayLanguage = 1;
+        data.m_wGuideLanguages = 0x0003;
+        for (int w = 1; w <= 2; ++w)
+        {
+            ContentFixtures::WriteWork(project, QStringLiteral("JP"), w, quint32(w * 10), "j");
+            ContentFixtures::WriteWork(project, QStringLiteral("EN"), w, quint32(w * 10), "e");
+            data.AddWork(w, w * 10, QStringLiteral("w"), 0x0003);
+            data.AddGuide(w, w * 10);
+        }
+        data.AddServer(QStringLiteral("P0001"));
+        data.AddServer(QStringLiteral("A0001"));
+        CServer& contents = *data.FindServer(QStringLiteral("A0001"));
+        contents.m_nRole = RoleContents;
+        contents.m_nChannel = 7;
+        contents.m_setGuides = {1, 2};
+        data.m_wTitleLanguages = 0x0002;
+        data.m_strTitleImage[1] = WriteFile(
+            NewFolder(QStringLiteral("pictures")) + QStringLiteral("/en.bmp"), TwoColourTitle());
+    }
+
+    bool Run(COutputProgress* progress)
+    {
+        COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+        run.SetProgress(progress);
+        run.SetToolFolder(QStringLiteral("/tools folder"));
+        run.SetTempFolder(temp);
+        bool cancelled = true;
+        EXPECT_TRUE(run.RunOutput(&cancelled));
+        titleMask = run.TitleMask();
+        return cancelled;
+    }
+
+    QString Xml(const char* name) const
+    {
+        return project + QStringLiteral("/convert/input/xml/") + QString::fromLatin1(name);
+    }
+
+    QString project, projectPath, app, temp, durnapRecords, halbrineRecords, durnapControl;
+    COstrelinDoc doc;
+    RecordingMessages messages;
+    quint16 titleMask = 0;
+};
+
+TEST_F(OutputRunTest, MainRoadIntoTheCardTree)
+{
+    FillProject();
+    // The card output of an earlier run goes first.
+    WriteFile(project + kCardApp + QStringLiteral("/TZM00042/OLD.BIN"), "old");
+    FakeProgress progress;
+    EXPECT_FALSE(Run(&progress));
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_EQ(titleMask, 0x0002);
+
+    const QList<ToolRun> runs = Runs(durnapRecords);
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].cwd, app + QStringLiteral("/bin"));
+    EXPECT_EQ(runs[0].args,
+              (QStringList{"-conf", Xml("KPGEditor_Conf.xml"), "-info", Xml("KPGEditor_Info.xml"),
+                           "-out", project + QStringLiteral("/convert/output/SD")}));
+    EXPECT_TRUE(runs[0].missing.isEmpty()) << runs[0].missing.join(u'\n').toStdString();
+    EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00042")));
+    EXPECT_TRUE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/REN000.BIN")));
+    EXPECT_TRUE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00002/CEN00002.bin")));
+    EXPECT_EQ(ReadFile(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")),
+              QByteArray("EN\nJP\nEN"));
+
+    const QList<ToolRun> titles = Runs(halbrineRecords);
+    ASSERT_EQ(titles.size(), 1);
+    EXPECT_EQ(titles[0].Arg("-bin"), QStringLiteral("/tools folder"));
+    EXPECT_EQ(titles[0].Arg("-o"), project + QStringLiteral("/convert/output/title"));
+
+    // Five steps of 500 after the check's two, then 2 per slice while the tool ran.
+    ASSERT_GE(progress.steps.size(), 5u);
+    EXPECT_EQ(std::vector<int>(progress.steps.begin(), progress.steps.begin() + 5),
+              std::vector<int>(5, 500));
+    EXPECT_EQ(progress.Count(2), int(progress.steps.size()) - 5);
+    EXPECT_EQ(progress.completedFrom, 2500 + 2 * progress.Count(2));
+    EXPECT_EQ(progress.Position(), 10000);
+}
+
+TEST_F(OutputRunTest, ProjectWithoutServersStillWritesBothFilesAndRunsTheTool)
+{
+    EXPECT_FALSE(Run(nullptr));
+    QDomDocument info;
+    ASSERT_TRUE(info.setContent(ReadFile(Xml("KPGEditor_Info.xml"))));
+    EXPECT_EQ(info.documentElement().tagName(), QStringLiteral("BindBody"));
+    EXPECT_EQ(info.documentElement().childNodes().size(), 1);
+    EXPECT_FALSE(info.documentElement().firstChildElement().hasChildNodes());
+    EXPECT_TRUE(QFile::exists(Xml("KPGEditor_Conf.xml")));
+    EXPECT_EQ(Runs(durnapRecords).size(), 1);
+    EXPECT_TRUE(Runs(halbrineRecords).isEmpty());
+}
+
+TEST_F(OutputRunTest, ToolThatCannotStartIsReportedAndCompletes)
+{
+    QFile::remove(app + QStringLiteral("/bin/durnap"));
+    FakeProgress progress;
+    EXPECT_TRUE(Run(&progress));
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].text,
+              QStringLiteral("出力に使用するファイルが見つかりませんでした。"));
+    EXPECT_EQ(messages.shown()[0].flags, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(progress.completedFrom, 2500);
+}
+
+TEST_F(OutputRunTest, FailedConfigurationWriteLeavesTheInformationFile)
+{
+    FillProject();
+    ASSERT_TRUE(QDir().mkpath(Xml("KPGEditor_Conf.xml")));
+    WriteFile(Xml("KPGEditor_Info.xml"), "previous");
+    FakeProgress progress;
+    EXPECT_TRUE(Run(&progress));
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].text, QStringLiteral("ファイルが作成できませんでした。"));
+    EXPECT_EQ(messages.shown()[0].flags, MB_OK);
+    EXPECT_EQ(ReadFile(Xml("KPGEditor_Info.xml")), QByteArray("previous"));
+    EXPECT_TRUE(Runs(durnapRecords).isEmpty());
+    EXPECT_EQ(progress.completedFrom, -1);
+}
+
+TEST_F(OutputRunTest, CancelDuringTheTitlesIsSeenAfterThemAndWritesNothing)
+{
+    FillProject();
+    FakeProgress progress;
+    progress.cancelWhen = [&]() { return !Runs(halbrineRecords).isEmpty(); };
+    EXPECT_TRUE(Run(&progress));
+    EXPECT_EQ(Runs(halbrineRecords).size(), 1);
+    EXPECT_FALSE(QFile::exists(Xml("KPGEditor_Conf.xml")));
+    EXPECT_FALSE(QFile::exists(Xml("KPGEditor_Info.xml")));
+    EXPECT_TRUE(Runs(durnapRecords).isEmpty());
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(OutputRunTest, CancelWhileTheToolRunsStopsItAtTheNextSlice)
+{
+    FillProject();
+    WriteFile(durnapControl, "work\nsleep 60000\n");
+    FakeProgress progress;
+    // Once the tool has written its tree it hangs; the user cancels.
+    progress.cancelWhen = [&]()
+    { return QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")); };
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(Run(&progress));
+    EXPECT_LT(timer.elapsed(), 30000);
+    EXPECT_EQ(progress.completedFrom, -1);
+    EXPECT_TRUE(messages.shown().isEmpty());
+    // The tool is gone: nothing of it writes after the caller's clean-up.
+    CleanOutputFolders(projectPath);
+    QThread::msleep(100);
+    EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000")));
+}
+
+TEST_F(OutputRunTest, ToolEndingAtOnceJumpsTheBarToTheEnd)
+{
+    QFile::remove(app + QStringLiteral("/bin/durnap"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/bin/true"), app + QStringLiteral("/bin/durnap")));
+    FakeProgress progress;
+    EXPECT_FALSE(Run(&progress));
+    EXPECT_EQ(progress.completedFrom, 2500 + 2 * progress.Count(2));
+    EXPECT_EQ(progress.Position(), 10000);
+}
+
+TEST_F(OutputRunTest, ToolEndByASignalIsAFailureAndAnExitCodeIsNot)
+{
+    struct Case
+    {
+        const char* control;
+        bool cancelled;
+        int messages;
+    };
+    for (const Case& c : {Case{"crash\n", true, 1}, Case{"exit 5\n", false, 0}})
+    {
+        SCOPED_TRACE(c.control);
+        messages.Clear();
+        WriteFile(durnapControl, c.control);
+        EXPECT_EQ(Run(nullptr), c.cancelled);
+        ASSERT_EQ(int(messages.shown().size()), c.messages);
+        if (c.messages)
+            EXPECT_EQ(messages.shown()[0].text, QStringLiteral("出力ツールが異常終了しました。"));
+    }
+}
+} // namespace
