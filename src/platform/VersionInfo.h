@@ -27,6 +27,10 @@ namespace VersionInfo
 {
 // The program's block (not owned); nullptr removes it.
 void Install(const VersionBlock* block);
+inline void Install(const VersionBlock& block)
+{
+    Install(&block);
+}
 bool IsInstalled();
 // True with the value when the block has the key under that language / code page.
 bool Query(const QString& key, unsigned langCodePage, QString& value);
