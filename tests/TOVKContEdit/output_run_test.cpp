@@ -328,6 +328,27 @@ TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
     EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
 }
 
+TEST_F(OutputRun, WithoutAPrivateTemporaryFolderThereIsNoLog)
+{
+    AddRow(1, {JP});
+    Control("print ABORTED!!\n");
+    // A link in place of the private folder makes it unsafe to use.
+    const QString temp = TempFolder();
+    ASSERT_FALSE(temp.isEmpty());
+    ASSERT_TRUE(QDir().rename(temp, temp + QStringLiteral(".real")));
+    ASSERT_TRUE(QFile::link(temp + QStringLiteral(".real"), temp));
+    ASSERT_TRUE(TempFolder().isEmpty());
+    m_messages.Answer(IDYES);
+    m_output.OnFileOutput();
+    QFile::remove(temp);
+    QDir().rename(temp + QStringLiteral(".real"), temp);
+
+    EXPECT_EQ(Runs().size(), 1);
+    EXPECT_EQ(m_messages.shown().size(), 1); // the question only: no log, no report
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("marvex.log")));
+    EXPECT_FALSE(QFileInfo::exists(m_convert + QStringLiteral("/marvex.log")));
+}
+
 TEST(OutputFolders, EnsureAndDeleteBinFiles)
 {
     const QString root = TestSupport::NewFolder(QStringLiteral("bins"));

@@ -136,7 +136,9 @@ void CContentOutput::PrepareAllOutputFolders()
 
 QString CContentOutput::ConverterLogPath()
 {
-    return Path::Append(TempFolder(), QStringLiteral("marvex.log"));
+    // Without a private temporary folder there is no log rather than one in a shared place.
+    const QString folder = TempFolder();
+    return folder.isEmpty() ? QString() : Path::Append(folder, QStringLiteral("marvex.log"));
 }
 
 QString CContentOutput::ConverterInputPath(int language) const
@@ -223,7 +225,7 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
     // The log is made anew for each language; without it the converter runs unredirected.
     {
         QFile log(logPath);
-        if (log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!logPath.isEmpty() && log.open(QIODevice::WriteOnly | QIODevice::Truncate))
         {
             log.close();
             process.SetStandardOutputFile(logPath);
@@ -253,7 +255,8 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
             m_progress->repaint();
         PumpFor(500);
         // The converter's findings of this language, before the next run replaces the log.
-        ReadConverterLogFile(logPath, m_report);
+        if (!logPath.isEmpty())
+            ReadConverterLogFile(logPath, m_report);
     }
     QFile::remove(input);
     return started;

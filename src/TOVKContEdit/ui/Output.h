@@ -46,7 +46,7 @@ public:
     // Writes the converter input, runs the converter and waits for it; true when it ran.
     bool ConvertLanguage(const QString& logPath, int language);
 
-    // "marvex.log" in the user's temporary folder.
+    // "marvex.log" in the user's temporary folder; empty when that folder is not safe.
     static QString ConverterLogPath();
     QString OutputFolder(int language) const;
     QString ConverterInputPath(int language) const;
