@@ -21,3 +21,18 @@ QString GetFileNamePart(const QString& path)
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return path.mid(slash + 1);
 }
+
+QString GetFileNameOf(const QString& path)
+{
+    return Path::FindFileName(Path::ToNative(path));
+}
+
+QString GetExtensionOf(const QString& path)
+{
+    return Path::FindExtension(Path::ToNative(path));
+}
+
+void RemoveTrailingBackslash(QString& path)
+{
+    path = Path::RemoveBackslash(Path::ToNative(path));
+}

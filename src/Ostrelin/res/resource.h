@@ -196,7 +196,6 @@ constexpr unsigned IDS_TITLE_GUIDANCE = 4117;
 constexpr unsigned IDS_TITLE_INVALID = 4118;
 constexpr unsigned IDS_TITLE_INVALID_LINE = 4119;
 constexpr unsigned IDS_TITLE_FILTER = 4120;
-constexpr unsigned IDS_TITLE_PATTERN = 4121;
 constexpr unsigned IDS_COLUMN_GUIDE_NUMBER = 4130;
 constexpr unsigned IDS_COLUMN_WORK_NUMBER = 4131;
 constexpr unsigned IDS_COLUMN_DESCRIPTION = 4132;

@@ -4,7 +4,7 @@
 #include "Ostrelin/model/ProjectHost.h"
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/ExamplePictures.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "Ostrelin/ui/HubLayout.h"
 #include "platform/Strings.h"
 
 #include <QCheckBox>
@@ -15,7 +15,7 @@
 
 CConfigDialog::CConfigDialog(QWidget* parent) : CStepPage(parent)
 {
-    const DialogLayout layout(DialogLayout::DialogFont());
+    const DialogLayout layout = HubLayout();
     layout.SizeDialog(this, 345, 260);
     setObjectName(QString::number(IDD_CONFIG));
 

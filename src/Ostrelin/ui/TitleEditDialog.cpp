@@ -4,8 +4,8 @@
 #include "Ostrelin/model/PathHelpers.h"
 #include "Ostrelin/model/ProjectHost.h"
 #include "Ostrelin/res/resource.h"
+#include "Ostrelin/ui/HubLayout.h"
 #include "TOVKContEdit/shared/ImageEx.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
 #include "platform/FileDialogs.h"
 #include "platform/Path.h"
 #include "platform/Strings.h"
@@ -22,10 +22,10 @@
 namespace
 {
 constexpr std::array<unsigned, 9> kEditIds = {2024, 2027, 2030, 2025, 2028, 2031, 2026, 2029, 2032};
-constexpr std::array<unsigned, 9> kBrowseIds = {2033, 2036, 2039, 2034, 2037, 2040,
-                                                2035, 2038, 2041};
-constexpr std::array<unsigned, 9> kPreviewIds = {2042, 2045, 2048, 2043, 2046, 2049,
-                                                 2044, 2047, 2050};
+constexpr std::array<unsigned, 9> kBrowseIds = {2033, 2036, 2039, 2034, 2037,
+                                                2040, 2035, 2038, 2041};
+constexpr std::array<unsigned, 9> kPreviewIds = {2042, 2045, 2048, 2043, 2046,
+                                                 2049, 2044, 2047, 2050};
 // More verdicts than this are dropped in one go; a page sees a handful of files.
 constexpr qsizetype kMaxVerdicts = 64;
 
@@ -37,7 +37,7 @@ quint16 Bit(int language)
 
 CTitleEditDialog::CTitleEditDialog(QWidget* parent) : CStepPage(parent)
 {
-    const DialogLayout layout(DialogLayout::DialogFont());
+    const DialogLayout layout = HubLayout();
     layout.SizeDialog(this, 424, 269);
     setObjectName(QString::number(IDD_TITLE_EDIT));
 
@@ -91,8 +91,8 @@ void CTitleEditDialog::UpdateFromDoc()
     const CBindData* data = GetActiveProjectData();
     for (int i = 0; i < kLanguageCount; ++i)
     {
-        const bool checked = data && (data->m_wGuideLanguages & Bit(i)) &&
-                             (data->m_wTitleLanguages & Bit(i));
+        const bool checked =
+            data && (data->m_wGuideLanguages & Bit(i)) && (data->m_wTitleLanguages & Bit(i));
         m_checks[std::size_t(i)]->setChecked(checked);
         const QString path = data ? data->m_strTitleImage[std::size_t(i)] : QString();
         const QString shown = LoadTitleImage(i, path);
@@ -190,12 +190,9 @@ QString CTitleEditDialog::LoadTitleImage(int language, const QString& path)
     QStringList lines;
     if (!verdict.loaded)
     {
-        if (path.isEmpty())
-            ;
-        else if (!Path::IsAbsoluteLocal(path))
-            lines << Strings::Load(IDS_TITLE_NEED_FULL_PATH);
-        else
-            lines << Strings::Load(IDS_TITLE_NO_FILE);
+        if (!path.isEmpty())
+            lines << Strings::Load(Path::IsAbsoluteLocal(path) ? IDS_TITLE_NO_FILE
+                                                               : IDS_TITLE_NEED_FULL_PATH);
     }
     else
     {
@@ -291,8 +288,8 @@ void CTitleEditDialog::OnBrowse(int language)
     if (!stored.isEmpty() && Path::FileExists(stored) && !Path::IsDirectory(stored))
         where = Path::IsDirectory(start) ? Path::Append(start, GetFileNameOf(stored)) : start;
 
-    const QString chosen = FileDialogs::Current().GetOpenFileName(
-        this, QString(), where, Strings::Load(IDS_TITLE_FILTER));
+    const QString chosen = FileDialogs::Current().GetOpenFileName(this, QString(), where,
+                                                                  Strings::Load(IDS_TITLE_FILTER));
     if (chosen.isEmpty())
         return;
 

@@ -117,3 +117,33 @@ bool CImageEx::IsValidGuideImage()
         m_flags |= FlagTooManyColors;
     return m_flags == 0;
 }
+
+bool CImageEx::IsValidTitleImage()
+{
+    m_flags = 0;
+    if (IsNull())
+    {
+        m_flags = FlagNoBitmap;
+        return false;
+    }
+    if (GetWidth() != TitleWidth || GetHeight() != TitleHeight)
+        m_flags = FlagWrongSize;
+    if (GetBPP() != 8)
+        m_flags |= FlagWrongDepth;
+    if (m_flags != 0)
+        return false;
+    if (CountDistinctColors(MaxTitleColors) > MaxTitleColors)
+        m_flags |= FlagTooManyColors;
+    return m_flags == 0;
+}
+
+bool CImageEx::LoadAndCheck(const QString& path)
+{
+    Destroy();
+    m_flags = FlagNoBitmap;
+    if (path.isEmpty() || Path::IsDirectory(path) || !Path::FileExists(path))
+        return false;
+    if (!Load(path))
+        return false;
+    return IsValidTitleImage();
+}

@@ -17,6 +17,10 @@ public:
     static constexpr int GuideWidth = 256;
     static constexpr int GuideHeight = 192;
     static constexpr int MaxGuideColors = 255;
+    static constexpr int TitleWidth = 256;
+    static constexpr int TitleHeight = 64;
+    // Two palette entries of the title data are fixed, so a title may use 254 colours.
+    static constexpr int MaxTitleColors = 254;
 
     CImageEx() = default;
 
@@ -37,6 +41,13 @@ public:
     // A guide picture: 256 x 192, 8 bits per pixel, at most 255 distinct pixel colours
     // (two palette entries of one RGB value count once). Sets the flags; true when 0.
     bool IsValidGuideImage();
+
+    // A title picture: 256 x 64, 8 bits per pixel, at most 254 distinct pixel colours.
+    // Sets the flags; true when 0.
+    bool IsValidTitleImage();
+    // Loads the file (nothing when the path is empty, a folder or missing) and checks it as
+    // a title picture; the picture stays loaded for drawing.
+    bool LoadAndCheck(const QString& path);
 
     // Distinct RGB values of the pixels, counted up to limit + 1 (the count stops there).
     int CountDistinctColors(int limit) const;
