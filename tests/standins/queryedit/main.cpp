@@ -7,7 +7,7 @@
 //   EDITORSTUB_CONTROL  control file (default: "<program>.control" beside the program). One
 //                       command a line:
 //                         query <code>                write output/query/E<CODE>000.bin
-//                         content <code> <work> <text> write the next content data file
+//                         content <code> <work> <text> write the language's next data file
 //                                                     output/contents/<code>/C<CODE><nnnnn>.bin
 //                                                     (work number at 0x0C, text at 0x24)
 //                         save [<path>]               write the XML file (default: the one
@@ -25,6 +25,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QThread>
 #include <cstring>
 
@@ -88,7 +89,8 @@ int main(int argc, char** argv)
     if (control.open(QIODevice::ReadOnly))
         commands = QString::fromUtf8(control.readAll()).split(u'\n');
 
-    int fileNo = 0;
+    // The converter numbers the files of each language from 1.
+    QHash<QString, int> fileNo;
     for (QString line : commands)
     {
         line = line.trimmed();
@@ -99,7 +101,9 @@ int main(int argc, char** argv)
         if (verb == u"query" && words.size() >= 2)
         {
             const QString code = words.at(1).toUpper();
-            WriteBytes(convert + QStringLiteral("/output/query/E%1000.bin").arg(code), "EBIN");
+            WriteBytes(convert + QStringLiteral("/output/query/E") + code +
+                           QStringLiteral("000.bin"),
+                       "EBIN");
         }
         else if (verb == u"content" && words.size() >= 4)
         {
@@ -107,7 +111,7 @@ int main(int argc, char** argv)
             const QString text = line.section(u' ', 3);
             WriteBytes(convert + QStringLiteral("/output/contents/%1/C%1%2.bin")
                                      .arg(code)
-                                     .arg(++fileNo, 5, 10, QChar(u'0')),
+                                     .arg(++fileNo[code], 5, 10, QChar(u'0')),
                        ContentFile(words.at(2).toUInt(), text));
         }
         else if (verb == u"save")
