@@ -3,6 +3,7 @@
 // the tool folder's life.
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/Strings.h"
+#include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/shared/ToolArchive.h"
 #include "TOVKContEdit/shared/XmlContentDumFile.h"
 #include "TOVKContEdit/ui/App.h"
@@ -13,6 +14,7 @@
 #include "platform/RecordingMessages.h"
 #include "platform/SingleInstance.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -220,6 +222,42 @@ TEST_F(AppStartup, FirstWindowFillsTheWorkAreaHeight)
         EXPECT_TRUE(app.GetMainWnd()->isVisible());
         app.ExitInstance();
     }
+}
+
+TEST_F(AppStartup, FrameCommandsReachTheDocumentAndTheApplication)
+{
+    CTOVKContEditApp app;
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("-d"), m_convert}));
+    CMainFrame& frame = *app.GetMainWnd();
+    CTOVKContEditDoc& doc = *app.GetDocument();
+
+    frame.OnCommand(ID_LANGUAGE_FRENCH);
+    EXPECT_EQ(doc.GetDisplayLanguage(), 2);
+    frame.UpdateCommandUI();
+    EXPECT_TRUE(frame.Action(ID_LANGUAGE_FRENCH)->isChecked());
+    EXPECT_FALSE(frame.Action(ID_LANGUAGE_JAPANESE)->isChecked());
+    EXPECT_FALSE(frame.Action(ID_FILE_OUTPUT)->isEnabled());
+
+    doc.AddRow(false);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("TOVKContent * - ") + kTitle);
+    frame.UpdateCommandUI();
+    EXPECT_TRUE(frame.Action(ID_FILE_OUTPUT)->isEnabled());
+    // New asks about the changes; No drops them.
+    m_messages.Answer(IDNO);
+    EXPECT_TRUE(frame.OnCommand(ID_FILE_NEW));
+    EXPECT_EQ(m_messages.shown().size(), 1);
+    EXPECT_EQ(doc.GetRowCount(), 0);
+    EXPECT_FALSE(doc.IsModified());
+
+    // Quit with changes: Cancel keeps the window, No closes it.
+    doc.AddRow(false);
+    m_messages.Answer(IDCANCEL);
+    frame.OnCommand(ID_APP_EXIT);
+    EXPECT_TRUE(frame.isVisible());
+    m_messages.Answer(IDNO);
+    frame.OnCommand(ID_APP_EXIT);
+    EXPECT_FALSE(frame.isVisible());
+    app.ExitInstance();
 }
 
 TEST(AppPlacement, KeepsAWideWindowAndMovesOneThatWouldPassTheEdge)
