@@ -47,7 +47,6 @@ public:
     std::vector<CWorkInfo> Works() const;
     const std::vector<CAccessInfo>& Accesses() const;
     int LanguageCount() const { return m_languageCount; }
-    bool IsLanguagePresent(unsigned language) const { return m_present[language]; }
     void Clear();
 
     bool WriteLogXml(const QString& path) const;
