@@ -84,7 +84,8 @@ bool CConfigDialog::CheckStep(QString& error)
 {
     error.clear();
     const CBindData* data = GetActiveProjectData();
-    if (data == nullptr || data->m_wGuideLanguages == 0)
+    // Bits above the nine languages name no language: they do not count as a choice.
+    if (data == nullptr || (data->m_wGuideLanguages & kAllLanguagesMask) == 0)
         error += Strings::Load(IDS_NEED_GUIDE_LANGUAGE);
     return error.isEmpty();
 }
