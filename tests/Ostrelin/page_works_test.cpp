@@ -369,3 +369,38 @@ TEST_F(WorksPageTest, TheTopRowStaysAfterADelete)
     EXPECT_EQ(page.List()->GetTopIndex(), 100);
 }
 } // namespace
+
+namespace
+{
+// Counts the pixels of one state image that satisfy the test.
+int Count(const QImage& image, const std::function<bool(QColor)>& test)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += test(image.pixelColor(x, y)) ? 1 : 0;
+    return n;
+}
+
+TEST(StateImages, BlankTickAndExclamationOnAMagentaKey)
+{
+    const QImage strip = StateBitmap();
+    EXPECT_EQ(strip.size(), QSize(48, 16));
+    EXPECT_EQ(strip.pixelColor(0, 0), QColor(255, 0, 255));
+    const auto transparent = [](QColor c) { return c.alpha() == 0; };
+    const auto green = [](QColor c) { return c.alpha() == 255 && c.green() > 100 && c.red() < 60; };
+    const auto red = [](QColor c) { return c.alpha() == 255 && c.red() > 180 && c.green() < 60; };
+    const auto yellow = [](QColor c)
+    { return c.alpha() == 255 && c.red() > 200 && c.green() > 200 && c.blue() < 80; };
+    const QImage blank = StateImage(StateBlank).toImage();
+    const QImage tick = StateImage(StateOk).toImage();
+    const QImage alert = StateImage(StateError).toImage();
+    EXPECT_EQ(blank.size(), QSize(16, 16));
+    EXPECT_EQ(Count(blank, transparent), 256);
+    EXPECT_GT(Count(tick, green), 10);
+    EXPECT_GT(Count(tick, transparent), 150);
+    EXPECT_GT(Count(alert, red), 60);
+    EXPECT_GT(Count(alert, yellow), 10);
+    EXPECT_EQ(alert.pixelColor(0, 0).alpha(), 0);
+}
+} // namespace
