@@ -1,0 +1,105 @@
+#include "Ostrelin/ui/OutputDialog.h"
+
+#include "Ostrelin/model/OstrelinDoc.h"
+#include "Ostrelin/model/OutputRun.h"
+#include "Ostrelin/model/ProjectFolders.h"
+#include "Ostrelin/res/resource.h"
+#include "Ostrelin/ui/ChildProcesses.h"
+#include "Ostrelin/ui/HubLayout.h"
+#include "Ostrelin/ui/MainFormView.h"
+#include "Ostrelin/ui/OstrelinApp.h"
+#include "Ostrelin/ui/ProgressDlg.h"
+#include "Ostrelin/ui/ReportDialog.h"
+#include "platform/Messages.h"
+#include "platform/Strings.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <memory>
+
+namespace
+{
+constexpr int kProgressUpper = 10000;
+} // namespace
+
+COutputDialog::COutputDialog(CMainFormView* owner) : CStepPage(owner), m_pOwner(owner)
+{
+    setObjectName(QString::number(IDD_OUTPUT));
+    const DialogLayout layout = HubLayout();
+    layout.SizeDialog(this, 280, 234);
+    m_edtSummary = new QPlainTextEdit(this);
+    m_edtSummary->setObjectName(QString::number(IDC_OUTPUT_SUMMARY));
+    m_edtSummary->setReadOnly(true);
+    layout.Place(m_edtSummary, 8, 8, 264, 192);
+    m_btnOutput = new QPushButton(Strings::Load(IDS_OUTPUT_BUTTON), this);
+    m_btnOutput->setObjectName(QString::number(IDC_OUTPUT));
+    layout.Place(m_btnOutput, 8, 208, 64, 18);
+    connect(m_btnOutput, &QPushButton::clicked, this, &COutputDialog::OnOutput);
+    OnInitDialog();
+}
+
+bool COutputDialog::OnInitDialog()
+{
+    UpdateSummary();
+    return true;
+}
+
+void COutputDialog::UpdateSummary()
+{
+    const COstrelinDoc* doc = m_pOwner ? m_pOwner->GetDocument() : nullptr;
+    if (doc == nullptr)
+        return;
+    QString text = BuildOutputSummary(doc->GetBindData(), m_pOwner->m_strProjectPath);
+    m_edtSummary->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void COutputDialog::showEvent(QShowEvent* event)
+{
+    CStepPage::showEvent(event);
+    UpdateSummary();
+}
+
+void COutputDialog::OnOutput()
+{
+    CMainFormView* view = m_pOwner;
+    if (view == nullptr || view->GetDocument() == nullptr)
+        return;
+    auto progress = std::make_unique<CProgressDlg>();
+    if (!progress->Create(view))
+        return;
+    progress->SetRange(0, kProgressUpper);
+    progress->SetPos(0);
+    progress->setWindowTitle(Strings::Load(IDS_OUTPUT_PROGRESS_CAPTION));
+    progress->SetMessageText(Strings::Load(IDS_OUTPUT_PROGRESS_TEXT));
+    progress->show();
+
+    COstrelinDoc& doc = *view->GetDocument();
+    bool cancelled = false;
+    QString report;
+    if (CheckStepData(doc, view->m_strProjectPath, report, &cancelled, progress.get()))
+    {
+        if (!cancelled)
+        {
+            COutputRun run(doc, view->m_strProjectPath, view->m_strAppFolder, view->m_strBinFolder);
+            run.SetProgress(progress.get());
+            if (const COstrelinApp* app = COstrelinApp::Current())
+                run.SetToolFolder(app->m_strToolFolder);
+            run.SetTitleRunner([](const CommandLine& command, const QString&)
+                               { return RunProcessAndWait(command); });
+            run.RunOutput(&cancelled);
+        }
+        progress.reset();
+        if (cancelled)
+        {
+            CleanOutputFolders(view->m_strProjectPath);
+            AfxMessageBox(IDS_OUTPUT_CANCELLED, MB_OK | MB_ICONINFORMATION);
+        }
+        else
+            AfxMessageBox(IDS_OUTPUT_DONE, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    progress.reset();
+    CReportDialog dialog(Strings::Load(IDS_CHECK_FOUND), report, this);
+    dialog.DoModal();
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Step 7, "7. 出力": a read-only summary of what the output produces and where, and the
+// button that runs the output under the progress dialog.
+#include "Ostrelin/ui/StepPage.h"
+
+class CMainFormView;
+class QPlainTextEdit;
+class QPushButton;
+class QShowEvent;
+
+class COutputDialog : public CStepPage
+{
+    Q_OBJECT
+public:
+    explicit COutputDialog(CMainFormView* owner);
+
+    bool OnInitDialog();
+    void UpdateSummary();
+    void Refresh() override { UpdateSummary(); }
+
+    // The output: the check, then the run; the completion, cancel or report at the end.
+    void OnOutput();
+
+    QPlainTextEdit* SummaryEdit() const { return m_edtSummary; }
+    QPushButton* OutputButton() const { return m_btnOutput; }
+
+protected:
+    // The page's WM_SHOWWINDOW: the summary is rebuilt whenever the page is shown.
+    void showEvent(QShowEvent* event) override;
+
+private:
+    CMainFormView* m_pOwner;
+    QPlainTextEdit* m_edtSummary = nullptr;
+    QPushButton* m_btnOutput = nullptr;
+};

@@ -1,0 +1,257 @@
+// The output page, the hub's progress dialog and the output command from the page, offscreen
+// against the stand-ins in a temporary AppFolder/bin.
+#include "Ostrelin/OutputFixtures.h"
+#include "Ostrelin/hub_fixture.h"
+#include "Ostrelin/model/OutputRun.h"
+#include "Ostrelin/ui/OutputDialog.h"
+#include "Ostrelin/ui/ProgressDlg.h"
+#include "Ostrelin/ui/ReportDialog.h"
+#include "platform/Path.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace
+{
+using OutputFixtures::Runs;
+using TestSupport::NewFolder;
+using TestSupport::WriteFile;
+
+const QString kCardApp = QStringLiteral("/convert/output/SD/private/kp/app/6D2E7A10");
+
+TEST(OutputSummary, NamesLanguagesAndTheCardFolder)
+{
+    Strings::Install(OstrelinStringsJA());
+    CBindData data;
+    const QString tail = QStringLiteral("\r\n\r\n    この中にある private フォルダを\r\n"
+                                        "    SDカードにコピーしてください。");
+    const QString folderIntro =
+        QStringLiteral("・出力に関して\r\n\r\n    SDカードに格納できるデータは\r\n"
+                       "    以下のフォルダに出力されます。\r\n\r\n    ");
+    EXPECT_EQ(BuildOutputSummary(data, QString()),
+              QStringLiteral("・配信時に表示される言語\r\n\r\n    日本語\r\n\r\n"
+                             "・ガイド中使用する言語\r\n\r\n    なし\r\n\r\n") +
+                  folderIntro + QStringLiteral("/convert/output/SD") + tail);
+    data.m_nDisplayLanguage = 2;
+    data.m_wGuideLanguages = 0x0041;
+    EXPECT_EQ(BuildOutputSummary(data, QStringLiteral("/work/guide/GuideData.olx")),
+              QStringLiteral("・配信時に表示される言語\r\n\r\n    フランス語\r\n\r\n"
+                             "・ガイド中使用する言語\r\n\r\n    日本語\r\n    中国語\r\n\r\n") +
+                  folderIntro + QStringLiteral("/work/guide/convert/output/SD") + tail);
+}
+
+class ProgressDlgTest : public HubFixture::Bench
+{
+};
+
+TEST_F(ProgressDlgTest, PercentIsCappedAndAFullBarStopsStepping)
+{
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("出力中"));
+    dialog.SetRange(0, 10000);
+    const std::pair<int, const char*> cases[] = {{2500, "25%"}, {9999, "99%"}, {12000, "100%"}};
+    for (const auto& [position, text] : cases)
+    {
+        dialog.UpdatePercent(position);
+        EXPECT_EQ(dialog.PercentLabel()->text(), QString::fromLatin1(text)) << position;
+    }
+    dialog.SetPos(9990);
+    dialog.UpdatePercent(9990);
+    dialog.SetStep(500);
+    EXPECT_EQ(dialog.StepIt(), 10000);
+    EXPECT_EQ(dialog.PercentLabel()->text(), QStringLiteral("100%"));
+    // From here a step neither pumps nor moves the bar.
+    bool pumped = false;
+    QTimer::singleShot(0, [&] { pumped = true; });
+    dialog.SetPos(4000);
+    EXPECT_EQ(dialog.StepIt(), 10000);
+    EXPECT_EQ(dialog.GetPos(), 4000);
+    EXPECT_FALSE(pumped);
+    dialog.SetPos(1000);
+    EXPECT_EQ(dialog.Complete(), 1000);
+    EXPECT_EQ(dialog.GetPos(), 10000);
+}
+
+TEST_F(ProgressDlgTest, CancelOnlyRaisesTheFlagAndTheOwnerComesBack)
+{
+    CMainFormView& view = MakeView();
+    QWidget* frame = view.window();
+    frame->show();
+    {
+        CProgressDlg dialog;
+        ASSERT_TRUE(dialog.Create(&view));
+        dialog.show();
+        EXPECT_FALSE(frame->isEnabled());
+        dialog.CancelButton()->click();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        dialog.close();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog.IsCancelRequested());
+    }
+    EXPECT_TRUE(frame->isEnabled());
+    frame->setEnabled(false);
+    {
+        CProgressDlg dialog;
+        ASSERT_TRUE(dialog.Create(&view));
+        EXPECT_FALSE(dialog.OwnerDisabled());
+    }
+    EXPECT_FALSE(frame->isEnabled());
+}
+
+class OutputPageTest : public HubFixture::Bench
+{
+protected:
+    void SetUp() override
+    {
+        Bench::SetUp();
+        for (const char* tool : {"durnap", "halbrine"})
+            QFile::link(TestSupport::StandinFolder() + u'/' + QString::fromLatin1(tool),
+                        m_binFolder + u'/' + QString::fromLatin1(tool));
+        records = NewFolder(QStringLiteral("durnap-records"));
+        control = NewFolder(QStringLiteral("durnap-control")) + QStringLiteral("/c");
+        qputenv("DURNAP_RECORD", records.toUtf8());
+        qputenv("DURNAP_CONTROL", control.toUtf8());
+        MakeView().window()->show();
+        OpenProject(MakeProject(QStringLiteral("guide"), {10, 20}));
+        project = Path::RemoveFileSpec(View().m_strProjectPath);
+        CBindData& data = Doc().GetBindData();
+        data.m_wGuideLanguages = 0x0001;
+        data.AddGuide(1, 10);
+        data.AddGuide(2, 20);
+        data.AddServer(QStringLiteral("P0001"));
+        data.AddServer(QStringLiteral("A0001"));
+        data.FindServer(QStringLiteral("A0001"))->m_nRole = RoleContents;
+        data.FindServer(QStringLiteral("A0001"))->m_setGuides = {1, 2};
+        page = new COutputDialog(&View());
+    }
+    void TearDown() override
+    {
+        qunsetenv("DURNAP_RECORD");
+        qunsetenv("DURNAP_CONTROL");
+        Bench::TearDown();
+    }
+
+    static CProgressDlg* ShownProgress()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+        {
+            if (auto* dialog = qobject_cast<CProgressDlg*>(w); dialog && dialog->isVisible())
+                return dialog;
+        }
+        return nullptr;
+    }
+
+    // Runs the output with a probe called at every pump while it lasts.
+    void Output(std::function<void()> probe = {})
+    {
+        QTimer timer;
+        if (probe)
+        {
+            QObject::connect(&timer, &QTimer::timeout, probe);
+            timer.start(5);
+        }
+        page->OutputButton()->click();
+    }
+
+    QStringList Texts() const { return m_messages.texts(); }
+
+    QString project, records, control;
+    COutputDialog* page = nullptr;
+};
+
+TEST_F(OutputPageTest, OutputRunsIntoTheCardTreeUnderTheProgressDialog)
+{
+    bool seen = false;
+    Output(
+        [&]
+        {
+            CProgressDlg* dialog = ShownProgress();
+            if (!dialog || seen)
+                return;
+            seen = true;
+            EXPECT_FALSE(View().window()->isEnabled());
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("出力中"));
+            EXPECT_EQ(dialog->MessageLabel()->text(), QStringLiteral("出力中"));
+            EXPECT_EQ(dialog->ProgressBar()->maximum(), 10000);
+        });
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("出力が完了しました。")});
+    EXPECT_EQ(m_messages.shown().at(0).flags, MB_OK | MB_ICONINFORMATION);
+    EXPECT_EQ(ShownProgress(), nullptr);
+    EXPECT_TRUE(View().window()->isEnabled());
+    EXPECT_TRUE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00002/CJP00002.bin")));
+    EXPECT_TRUE(Runs(records).at(0).missing.isEmpty());
+}
+
+TEST_F(OutputPageTest, CheckFindingsShowTheReportAndWriteNothing)
+{
+    Doc().GetBindData().AddGuide(3, 99);
+    QString message, details, caption;
+    // The report is modal: read and close it once it is up.
+    Output(
+        [&]
+        {
+            if (auto* report = qobject_cast<CReportDialog*>(QApplication::activeModalWidget()))
+            {
+                message = report->MessageLabel()->text();
+                details = report->DetailsEdit()->toPlainText();
+                caption = report->windowTitle();
+                report->accept();
+            }
+        });
+    EXPECT_EQ(message, QStringLiteral("以下のエラーが検出されました。"));
+    EXPECT_EQ(details,
+              QStringLiteral("・以下のガイド番号および言語に対応する作品が読み込めませんでした。\n"
+                             "    ガイド番号 3 - 日本語\n"));
+    EXPECT_EQ(caption, HubFixture::kAppTitle);
+    EXPECT_TRUE(Texts().isEmpty());
+    EXPECT_FALSE(QFile::exists(project + QStringLiteral("/convert/input/xml/KPGEditor_Conf.xml")));
+    EXPECT_TRUE(Runs(records).isEmpty());
+}
+
+TEST_F(OutputPageTest, CancelWhileTheToolRunsRemovesItsOutput)
+{
+    WriteFile(control, "work\nsleep 60000\n");
+    Output(
+        [&]
+        {
+            CProgressDlg* dialog = ShownProgress();
+            if (dialog && QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")))
+                dialog->CancelButton()->click();
+        });
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("出力をキャンセルしました。")});
+    EXPECT_EQ(m_messages.shown().at(0).flags, MB_OK | MB_ICONINFORMATION);
+    EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000")));
+    EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00001")));
+    EXPECT_TRUE(View().window()->isEnabled());
+}
+
+TEST_F(OutputPageTest, ToolThatCannotStartEndsAsCancelled)
+{
+    QFile::remove(m_binFolder + QStringLiteral("/durnap"));
+    Output();
+    EXPECT_EQ(Texts(),
+              (QStringList{QStringLiteral("出力に使用するファイルが見つかりませんでした。"),
+                           QStringLiteral("出力をキャンセルしました。")}));
+}
+
+TEST_F(OutputPageTest, SummaryFollowsTheProjectWhenShown)
+{
+    page->hide();
+    Doc().GetBindData().m_wGuideLanguages = 0x0003;
+    page->show();
+    EXPECT_TRUE(
+        page->SummaryEdit()->toPlainText().contains(QStringLiteral("    日本語\n    英語\n")));
+    EXPECT_TRUE(page->SummaryEdit()->toPlainText().contains(project +
+                                                            QStringLiteral("/convert/output/SD")));
+    EXPECT_TRUE(page->SummaryEdit()->isReadOnly());
+}
+} // namespace
