@@ -6,12 +6,16 @@
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/AboutBox.h"
 #include "Ostrelin/ui/CallEditorDialog.h"
+#include "Ostrelin/ui/ConfigDialog.h"
+#include "Ostrelin/ui/ContentListDialog.h"
 #include "Ostrelin/ui/FeedbackDialog.h"
 #include "Ostrelin/ui/FileSelectDialog.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/OstrelinApp.h"
+#include "Ostrelin/ui/TitleEditDialog.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
 #include "Ostrelin/ui/WaitEditorDialog.h"
+#include "Ostrelin/ui/WdbListDialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
@@ -77,10 +81,10 @@ void CMainFormView::OnInitialUpdate()
 {
     m_pFileSelectPage = new CFileSelectDialog(this);
     m_pCallEditorPage = new CCallEditorDialog(this);
-    m_pConfigPage = new CPlaceholderPage(this);
-    m_pTitleEditPage = new CPlaceholderPage(this);
-    m_pContentListPage = new CPlaceholderPage(this);
-    m_pWdbListPage = new CPlaceholderPage(this);
+    m_pConfigPage = new CConfigDialog(this);
+    m_pTitleEditPage = new CTitleEditDialog(this);
+    m_pContentListPage = new CContentListDialog(this);
+    m_pWdbListPage = new CWdbListDialog(this);
     m_pOutputPage = new CPlaceholderPage(this);
     m_pFeedbackPage = new CFeedbackDialog(this);
     const struct
@@ -128,12 +132,16 @@ void CMainFormView::UpdateAllPages()
         m_pFileSelectPage->UpdatePath();
     if (m_pCallEditorPage)
         m_pCallEditorPage->UpdateInfo();
-    for (CStepPage* page :
-         {m_pConfigPage, m_pTitleEditPage, m_pContentListPage, m_pWdbListPage, m_pOutputPage})
-    {
-        if (page)
-            page->Refresh();
-    }
+    if (m_pConfigPage)
+        m_pConfigPage->UpdateControls();
+    if (m_pTitleEditPage)
+        m_pTitleEditPage->UpdateFromDoc();
+    if (m_pContentListPage)
+        m_pContentListPage->FillList();
+    if (m_pWdbListPage)
+        m_pWdbListPage->FillList();
+    if (m_pOutputPage)
+        m_pOutputPage->Refresh();
 }
 
 void CMainFormView::UpdateStepStates()

@@ -9,11 +9,15 @@
 #include <memory>
 
 class CCallEditorDialog;
+class CConfigDialog;
+class CContentListDialog;
 class CFeedbackDialog;
 class CFileSelectDialog;
 class COstrelinDoc;
 class CProgressTabCtrl;
 class CStepPage;
+class CTitleEditDialog;
+class CWdbListDialog;
 class QFrame;
 
 // ProjectFolder/convert of a project file ("/Guide.olx" gives "/convert").
@@ -60,10 +64,11 @@ public:
     CProcessHolder m_piQueryEditor;
     CFileSelectDialog* m_pFileSelectPage = nullptr;
     CCallEditorDialog* m_pCallEditorPage = nullptr;
-    CStepPage* m_pConfigPage = nullptr;
-    CStepPage* m_pTitleEditPage = nullptr;
-    CStepPage* m_pContentListPage = nullptr;
-    CStepPage* m_pWdbListPage = nullptr;
+    CConfigDialog* m_pConfigPage = nullptr;
+    CTitleEditDialog* m_pTitleEditPage = nullptr;
+    CContentListDialog* m_pContentListPage = nullptr;
+    CWdbListDialog* m_pWdbListPage = nullptr;
+    // The output step's place; its page comes with the output.
     CStepPage* m_pOutputPage = nullptr;
     CFeedbackDialog* m_pFeedbackPage = nullptr;
     CProgressTabCtrl* m_tabSteps = nullptr;
