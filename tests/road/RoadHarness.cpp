@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -292,6 +293,14 @@ bool Session::ClickAction(const QString& name) const
     return ClickAt(at["cx"].toInt(), at["cy"].toInt());
 }
 
+bool Session::ChooseMenu(const QString& menu, const QString& action) const
+{
+    const QJsonObject title = Request({{"cmd", "menu"}, {"name", menu}});
+    if (title.contains("error") || !ClickAt(title["cx"].toInt(), title["cy"].toInt()))
+        return false;
+    return ClickAction(action);
+}
+
 bool Session::ClickTab(const QString& window, const QString& name, int tab) const
 {
     const QJsonObject rect =
@@ -323,20 +332,31 @@ bool Session::Keys(const QString& keys) const
 
 bool Session::Enter(const QString& window, const QJsonObject& control, const QString& text) const
 {
-    if (!Click(window, control))
+    const auto fail = [&](const char* step)
+    {
+        qWarning().noquote() << "road: entering" << text << "into" << window
+                             << QJsonDocument(control).toJson(QJsonDocument::Compact) << "failed at"
+                             << step
+                             << QJsonDocument(Find(window, control)).toJson(QJsonDocument::Compact);
         return false;
+    };
+    if (!Click(window, control))
+        return fail("click");
     if (!WaitControl(
             window, control, [](const QJsonObject& c) { return c["focus"].toBool(); }, 10000))
-        return false;
+        return fail("focus");
     QJsonObject request = control;
     request["cmd"] = "commit";
     request["window"] = window;
-    request["text"] = text;
+    request["value"] = text;
     request["replace"] = true;
     if (Request(request).contains("error"))
-        return false;
-    return WaitControl(
-        window, control, [&](const QJsonObject& c) { return c["text"].toString() == text; }, 10000);
+        return fail("commit");
+    if (!WaitControl(
+            window, control, [&](const QJsonObject& c) { return c["text"].toString() == text; },
+            10000))
+        return fail("text");
+    return true;
 }
 
 QString Session::Answer(const QString& button, int timeoutMs) const

@@ -94,6 +94,8 @@ public:
     bool ClickAt(int x, int y, int button = 1, int count = 1) const;
     bool Click(const QString& window, const QJsonObject& control, int count = 1) const;
     bool ClickAction(const QString& name) const;
+    // Opens a pop-up menu by its object name, then clicks one of its commands.
+    bool ChooseMenu(const QString& menu, const QString& action) const;
     bool ClickTab(const QString& window, const QString& name, int tab) const;
     bool ClickCell(const QString& window, const QString& name, int row, int column,
                    int count = 1) const;

@@ -20,6 +20,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -309,18 +310,21 @@ private:
             QJsonObject out{{"enabled", action->isEnabled()},
                             {"checked", action->isChecked()},
                             {"text", Plain(action->text())}};
+            // An open menu first: a click elsewhere would only close it.
             for (QObject* object : action->associatedObjects())
-            {
-                auto* widget = qobject_cast<QWidget*>(object);
-                if (!widget || !widget->isVisible())
-                    continue;
-                if (auto* menu = qobject_cast<QMenu*>(widget))
+                if (auto* menu = qobject_cast<QMenu*>(object); menu && menu->isVisible())
                 {
                     const QRect rect = menu->actionGeometry(action);
                     if (!rect.isEmpty())
                         out["at"] = Rect(menu, rect);
+                    return out;
                 }
-                else if (qobject_cast<QToolButton*>(widget))
+            for (QObject* object : action->associatedObjects())
+            {
+                auto* widget = qobject_cast<QWidget*>(object);
+                if (!widget || !widget->isVisible() || qobject_cast<QMenu*>(widget))
+                    continue;
+                if (qobject_cast<QToolButton*>(widget))
                     out["at"] = Rect(widget, widget->rect());
                 else if (auto* bar = qobject_cast<QToolBar*>(widget))
                 {
@@ -334,6 +338,21 @@ private:
             return out;
         }
 
+        if (command == "menu")
+        {
+            // Where a pop-up menu's title sits in its menu bar.
+            const QString name = request.value("name").toString();
+            for (QWidget* top : Windows())
+                for (QMenuBar* bar : top->findChildren<QMenuBar*>())
+                    for (QAction* action : bar->actions())
+                        if (action->menu() && action->menu()->objectName() == name)
+                        {
+                            const QRect rect = bar->actionGeometry(action);
+                            if (!rect.isEmpty())
+                                return Rect(bar, rect);
+                        }
+            return {{"error", "no such menu"}};
+        }
         QWidget* window = FindWindow(request.value("window").toString());
         if (!window)
             return {{"error", "no such window"}};
@@ -372,7 +391,7 @@ private:
         {
             // Text as an input method commits it, into the control that has the focus.
             QPointer<QWidget> target = control;
-            const QString text = request.value("text").toString();
+            const QString text = request.value("value").toString();
             const bool replace = request.value("replace").toBool();
             QTimer::singleShot(0, this,
                                [target, text, replace]
