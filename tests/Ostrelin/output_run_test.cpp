@@ -234,7 +234,9 @@ TEST_F(OutputRunTest, ToolEndByASignalIsAFailureAndAnExitCodeIsNot)
         EXPECT_EQ(Run(nullptr), c.cancelled);
         ASSERT_EQ(int(messages.shown().size()), c.messages);
         if (c.messages)
+        {
             EXPECT_EQ(messages.shown()[0].text, QStringLiteral("出力ツールが異常終了しました。"));
+        }
     }
 }
 } // namespace

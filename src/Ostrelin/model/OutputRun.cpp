@@ -77,7 +77,7 @@ bool CheckStepData(COstrelinDoc& doc, const QString& projectPath, QString& repor
         if (!HasLanguage(data.m_wGuideLanguages, i) || !HasLanguage(data.m_wTitleLanguages, i))
             continue;
         CImageEx image;
-        if (!LoadTitlePicture(image, data.m_strTitleImage[i]))
+        if (!image.LoadAndCheck(data.m_strTitleImage[i]))
             Append(report, header, IDS_CHECK_TITLE_HEADER,
                    FormatString(IDS_CHECK_TITLE_LINE, {GetLanguageName(i)}));
     }

@@ -13,7 +13,6 @@ namespace
 {
 constexpr int kPaletteEntries = 256;
 constexpr quint32 kBackground = 0xFF323232; // reserved byte, red, green, blue as in the file
-constexpr int kMaxTitleColors = 254;
 
 template <typename T> void Put(QByteArray& bytes, qsizetype offset, T value)
 {
@@ -23,13 +22,6 @@ template <typename T> void Put(QByteArray& bytes, qsizetype offset, T value)
 QString CodeOf(int language)
 {
     return GetLanguageCode(language >= 1 && language < kLanguageCount ? language : 0);
-}
-
-bool IsTitlePicture(const CImageEx& image)
-{
-    return !image.IsNull() && image.GetWidth() == kTitleScreenWidth &&
-           image.GetHeight() == kTitleHeight && image.GetBPP() == 8 &&
-           image.CountDistinctColors(kMaxTitleColors) <= kMaxTitleColors;
 }
 } // namespace
 
@@ -108,14 +100,6 @@ QByteArray BuildTitleScreenBitmap(const QImage& title)
     return bytes;
 }
 
-bool LoadTitlePicture(CImageEx& image, const QString& path)
-{
-    image.Destroy();
-    if (path.isEmpty() || Path::IsDirectory(path) || !Path::FileExists(path))
-        return false;
-    return image.Load(path) && IsTitlePicture(image);
-}
-
 namespace
 {
 bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int language)
@@ -177,7 +161,7 @@ quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& ru
         if ((settings.m_wTitleLanguages & (1u << i)) == 0)
             continue;
         CImageEx image;
-        if (LoadTitlePicture(image, settings.m_strTitleImage[i]))
+        if (image.LoadAndCheck(settings.m_strTitleImage[i]))
             mask |= quint16(1u << i);
     }
     for (int i = 0; i < kLanguageCount; ++i)

@@ -10,8 +10,6 @@
 #include <QString>
 #include <functional>
 
-class CImageEx;
-
 constexpr int kTitleScreenWidth = 256;
 constexpr int kTitleScreenHeight = 192;
 constexpr int kTitleHeight = 64;
@@ -29,10 +27,6 @@ bool RunAndWaitForEnd(const CommandLine& command, const QString& folder);
 // unused, entry 1 the background grey (50, 50, 50), then the picture's colours in the order
 // they first occur (rows from the top, each from the left); rows stored bottom-up.
 QByteArray BuildTitleScreenBitmap(const QImage& title);
-
-// Picture check of the title page: a file that loads as a 256 x 64 picture of 8 bits per
-// pixel with at most 254 colours. The picture stays loaded in image.
-bool LoadTitlePicture(CImageEx& image, const QString& path);
 
 struct TitleRun
 {
