@@ -107,7 +107,7 @@ void CMainFormView::OnInitialUpdate()
     m_pCallEditorPage->OnInitDialog();
 
     // The tab control covers the form; the pages lie on its pane.
-    m_tabSteps->setGeometry(0, 0, width(), m_tabSteps->sizeHint().height());
+    m_tabSteps->FitTabs(width());
     m_pane->setGeometry(0, m_tabSteps->height() - 1, width(), height() - m_tabSteps->height() + 1);
     m_pane->lower();
     setFixedSize(size());

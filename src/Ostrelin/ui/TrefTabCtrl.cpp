@@ -12,6 +12,8 @@ CTrefTabCtrl::CTrefTabCtrl(QWidget* parent) : QTabBar(parent)
     setFocusPolicy(Qt::StrongFocus);
     setExpanding(false);
     setDrawBase(true);
+    setUsesScrollButtons(false);
+    setElideMode(Qt::ElideNone);
     connect(this, &QTabBar::currentChanged, this, &CTrefTabCtrl::OnCurrentChanged);
 }
 
@@ -64,6 +66,18 @@ bool CTrefTabCtrl::SelectPage()
     }
     m_bSwitching = false;
     return true;
+}
+
+void CTrefTabCtrl::FitTabs(int width)
+{
+    // All steps stay in view on the form's one row, as with the template's narrow font.
+    QFont narrow = font();
+    while (sizeHint().width() > width && narrow.pointSizeF() > 6)
+    {
+        narrow.setPointSizeF(narrow.pointSizeF() - 0.5);
+        setFont(narrow);
+    }
+    setGeometry(0, 0, width, sizeHint().height());
 }
 
 CStepPage* CTrefTabCtrl::Page(int index) const

@@ -24,6 +24,9 @@ public:
     // Shows the page of the selected tab; false when a selection change is under way.
     bool SelectPage();
 
+    // Spans the given width at the top of its parent with every tab in view.
+    void FitTabs(int width);
+
     CStepPage* Page(int index) const;
     int PageCount() const { return m_nCount; }
     int CurrentPage() const { return m_nCurrent; }
