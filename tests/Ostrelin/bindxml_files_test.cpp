@@ -59,8 +59,9 @@ protected:
     void SaveInfo()
     {
         BindInfoRows rows;
+        CDiskSpelling spelling;
         for (const auto& server : data.m_listServers)
-            AppendServerRows(data, *server, contents, query, rows);
+            AppendServerRows(data, *server, contents, query, rows, spelling);
         ASSERT_TRUE(CXmlBindInfoFile().Save(file, rows));
     }
 
@@ -227,8 +228,9 @@ TEST_F(BindXmlTest, EachServerStartsWithItsOwnName)
     Server(QStringLiteral("B0001"), RoleContents, 1, {4});
     Server(QStringLiteral("B0002"), RoleContents, 7, {4});
     BindInfoRows rows;
+    CDiskSpelling spelling;
     for (const auto& server : data.m_listServers)
-        AppendServerRows(data, *server, contents, query, rows);
+        AppendServerRows(data, *server, contents, query, rows, spelling);
     ASSERT_EQ(rows.size(), 2u);
     for (std::size_t i = 0; i < rows.size(); ++i)
     {

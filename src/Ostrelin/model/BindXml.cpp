@@ -53,6 +53,33 @@ QString BindFilePath(const QString& path)
     return Path::FileExists(resolved) ? resolved : path;
 }
 
+QString CDiskSpelling::Of(const QString& path)
+{
+    const QString folderPath = Path::RemoveFileSpec(path);
+    auto it = m_folders.find(folderPath);
+    if (it == m_folders.end())
+    {
+        Folder folder;
+        folder.resolved = Path::Resolve(folderPath);
+        if (Path::IsDirectory(folder.resolved))
+        {
+            for (const QString& name : Path::Find(folder.resolved, QStringLiteral("*")))
+            {
+                folder.names.insert(name);
+                const QString key = name.toCaseFolded();
+                if (!folder.folded.contains(key))
+                    folder.folded.insert(key, name);
+            }
+        }
+        it = m_folders.insert(folderPath, folder);
+    }
+    const QString name = Path::FindFileName(path);
+    if (it->names.contains(name))
+        return it->resolved + u'/' + name;
+    const auto match = it->folded.constFind(name.toCaseFolded());
+    return match != it->folded.cend() ? it->resolved + u'/' + *match : path;
+}
+
 BindConfRows BuildBindConfRows(const CLanguageSettings& settings, quint16 titleMask,
                                const QString& titleFolder)
 {
@@ -106,7 +133,7 @@ bool CXmlBindConfFile::SaveDocument(const QString& path, const QDomDocument& doc
 }
 
 void AppendServerRows(const CBindData& data, const CServer& server, const QString& contentsFolder,
-                      const QString& queryFolder, BindInfoRows& rows)
+                      const QString& queryFolder, BindInfoRows& rows, CDiskSpelling& spelling)
 {
     CBindInfoItem row;
     row.m_strName = server.m_strName;
@@ -133,8 +160,8 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
                 if (!HasLanguage(data.m_wGuideLanguages, i))
                     continue;
                 const QString code = CodeOf(i);
-                row.m_strResource = BindFilePath(contentsFolder + code + QStringLiteral("/C") +
-                                                 code + number + QStringLiteral(".BIN"));
+                row.m_strResource = spelling.Of(contentsFolder + code + QStringLiteral("/C") +
+                                                code + number + QStringLiteral(".BIN"));
                 row.m_strKind = QStringLiteral("CONTENTS");
                 row.m_nGuideNo = guideNo;
                 push();
@@ -148,7 +175,7 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
             if (!HasLanguage(data.m_wGuideLanguages, i))
                 continue;
             row.m_strResource =
-                BindFilePath(queryFolder + u'E' + CodeOf(i) + QStringLiteral("000.BIN"));
+                spelling.Of(queryFolder + u'E' + CodeOf(i) + QStringLiteral("000.BIN"));
             row.m_strKind = QStringLiteral("ENQUETE");
             row.m_nGuideNo = 0;
             push();

@@ -7,6 +7,8 @@
 
 #include <QDomDocument>
 #include <QDomElement>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <array>
 #include <vector>
@@ -58,12 +60,29 @@ public:
 
 using BindInfoRows = std::vector<CBindInfoItem>;
 
+// Names data files as they are spelt on disk, like BindFilePath, but lists each folder only
+// once: a full content server names thousands of files in nine folders.
+class CDiskSpelling
+{
+public:
+    QString Of(const QString& path);
+
+private:
+    struct Folder
+    {
+        QString resolved;
+        QSet<QString> names;
+        QHash<QString, QString> folded; // case-folded name -> first such name in name order
+    };
+    QHash<QString, Folder> m_folders;
+};
+
 // Appends the rows of one server: a content server one row per registered guide number and
 // guide language, a questionnaire server one per guide language, and a server without rows
 // its identity alone. Only the server's first row names it. The folders end with a
 // separator.
 void AppendServerRows(const CBindData& data, const CServer& server, const QString& contentsFolder,
-                      const QString& queryFolder, BindInfoRows& rows);
+                      const QString& queryFolder, BindInfoRows& rows, CDiskSpelling& spelling);
 
 class CXmlBindInfoFile
 {

@@ -215,10 +215,12 @@ bool COutputRun::RunOutput(bool* cancelled)
 
     const BindConfRows confRows = BuildBindConfRows(data, m_wTitleMask, paths.titleFolder);
     BindInfoRows infoRows;
+    CDiskSpelling spelling;
     for (const auto& server : data.m_listServers)
     {
         if (server)
-            AppendServerRows(data, *server, paths.contentsFolder, paths.queryFolder, infoRows);
+            AppendServerRows(data, *server, paths.contentsFolder, paths.queryFolder, infoRows,
+                             spelling);
         if (CancelTest(cancelled))
             return true;
     }

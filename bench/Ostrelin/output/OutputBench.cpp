@@ -1,0 +1,214 @@
+// The output's hot paths at the largest sizes the hub allows:
+// - the pre-output check of 999 guide numbers in nine languages (8,991 content files of
+//   64 KB on the local disk, warm cache), beside a plain loop that reads each of the same
+//   files whole;
+// - the information file of one content server carrying all 999 guide numbers in nine
+//   languages (8,991 rows), built and saved, beside writing the same bytes with one write;
+// - the screen bitmap of a 254-colour title, beside Qt's conversion of the same picture to
+//   an indexed picture.
+//
+// QUORVANE_BENCH_DIR names the folder for the project (default: the temporary folder); the
+// tree is made once and kept, so later runs start warm.
+#include "Ostrelin/model/BindXml.h"
+#include "Ostrelin/model/OstrelinDoc.h"
+#include "Ostrelin/model/OutputRun.h"
+#include "Ostrelin/model/TitleScreen.h"
+#include "Ostrelin/res/Strings.h"
+#include "platform/XmlWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QtEndian>
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+constexpr int kGuides = 999;
+constexpr int kFileSize = 64 * 1024;
+const char* const kCodes[] = {"JP", "EN", "FR", "GE", "IT", "SP", "CN", "KR", "DU"};
+
+QString BenchFolder()
+{
+    const QString base = qEnvironmentVariable("QUORVANE_BENCH_DIR", QDir::tempPath());
+    return base + QStringLiteral("/ostrelin-output-bench");
+}
+
+// Every guide number plays its own work (work n in file n) in every language.
+void Fill(CBindData& data)
+{
+    data.m_wGuideLanguages = 0x01FF;
+    for (int n = 1; n <= kGuides; ++n)
+    {
+        data.AddWork(n, n, QStringLiteral("w"), 0x01FF);
+        data.AddGuide(n, n);
+    }
+}
+
+// The project with its content files, made once; the paths of the files.
+const QString& Project(std::vector<std::string>* paths = nullptr)
+{
+    static const QString project = BenchFolder() + QStringLiteral("/full");
+    static std::vector<std::string> all;
+    if (all.empty())
+    {
+        QByteArray bytes(kFileSize, '\x5a');
+        for (const char* code : kCodes)
+        {
+            const QString folder = project + QStringLiteral("/convert/output/contents/") +
+                                   QString::fromLatin1(code).toLower();
+            QDir().mkpath(folder);
+            for (int n = 1; n <= kGuides; ++n)
+            {
+                const QString path = folder + QStringLiteral("/C%1%2.bin")
+                                                  .arg(QLatin1String(code))
+                                                  .arg(n, 5, 10, QLatin1Char('0'));
+                all.push_back(QFile::encodeName(path).toStdString());
+                if (QFile::exists(path))
+                    continue;
+                qToLittleEndian(quint32(n), bytes.data() + 0x0C);
+                QFile file(path);
+                if (file.open(QIODevice::WriteOnly))
+                    file.write(bytes);
+            }
+        }
+    }
+    if (paths)
+        *paths = all;
+    return project;
+}
+
+void BM_PreOutputCheck(benchmark::State& state)
+{
+    const QString projectPath = Project() + QStringLiteral("/Guide.olx");
+    COstrelinDoc doc;
+    Fill(doc.GetBindData());
+    for (auto _ : state)
+    {
+        QString report;
+        bool cancelled = false;
+        benchmark::DoNotOptimize(CheckStepData(doc, projectPath, report, &cancelled, nullptr));
+        if (!report.isEmpty())
+            state.SkipWithError("the check found problems");
+    }
+    state.SetItemsProcessed(state.iterations() * kGuides * 9);
+}
+BENCHMARK(BM_PreOutputCheck)->Unit(benchmark::kMillisecond);
+
+// Reference: every content file read whole, as a reader of the whole file would.
+void BM_ReadEveryFileWhole(benchmark::State& state)
+{
+    std::vector<std::string> paths;
+    Project(&paths);
+    std::vector<char> buffer(kFileSize);
+    for (auto _ : state)
+    {
+        for (const std::string& path : paths)
+        {
+            const int fd = ::open(path.c_str(), O_RDONLY);
+            if (fd < 0)
+                continue;
+            while (::read(fd, buffer.data(), buffer.size()) > 0)
+            {
+            }
+            ::close(fd);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(paths.size()));
+}
+BENCHMARK(BM_ReadEveryFileWhole)->Unit(benchmark::kMillisecond);
+
+BindInfoRows FullServerRows(const QString& project)
+{
+    CBindData data;
+    Fill(data);
+    data.AddServer(QStringLiteral("A0001"));
+    CServer& server = *data.FindServer(QStringLiteral("A0001"));
+    server.m_nRole = RoleContents;
+    for (int n = 1; n <= kGuides; ++n)
+        server.m_setGuides.insert(n);
+    const OutputPaths paths(project + QStringLiteral("/Guide.olx"));
+    BindInfoRows rows;
+    CDiskSpelling spelling;
+    AppendServerRows(data, server, paths.contentsFolder, paths.queryFolder, rows, spelling);
+    return rows;
+}
+
+void BM_InformationFile(benchmark::State& state)
+{
+    const QString project = Project();
+    const QString path = BenchFolder() + QStringLiteral("/KPGEditor_Info.xml");
+    for (auto _ : state)
+    {
+        const BindInfoRows rows = FullServerRows(project);
+        if (!CXmlBindInfoFile().Save(path, rows))
+            state.SkipWithError("not saved");
+    }
+    state.SetItemsProcessed(state.iterations() * kGuides * 9);
+}
+BENCHMARK(BM_InformationFile)->Unit(benchmark::kMillisecond);
+
+// Reference: the same file's bytes written in one go.
+void BM_WriteSameBytes(benchmark::State& state)
+{
+    const QByteArray bytes =
+        XmlWriter::Serialize(CXmlBindInfoFile::BuildDocument(FullServerRows(Project())));
+    const QString path = BenchFolder() + QStringLiteral("/same-bytes.xml");
+    for (auto _ : state)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) < 0)
+            state.SkipWithError("not written");
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_WriteSameBytes)->Unit(benchmark::kMillisecond);
+
+QImage Title254()
+{
+    QImage image(256, 64, QImage::Format_Indexed8);
+    QList<QRgb> palette;
+    for (int i = 0; i < 254; ++i)
+        palette << qRgb(i, 255 - i, (i * 7) % 256);
+    image.setColorTable(palette);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 256; ++x)
+            image.setPixel(x, y, uint((x * 3 + y * 5) % 254));
+    return image;
+}
+
+void BM_TitleScreenBitmap(benchmark::State& state)
+{
+    const QImage title = Title254();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BuildTitleScreenBitmap(title));
+}
+BENCHMARK(BM_TitleScreenBitmap)->Unit(benchmark::kMicrosecond);
+
+// Reference: Qt's own conversion of the decoded picture to a 256-colour picture.
+void BM_QtIndexedConversion(benchmark::State& state)
+{
+    const QImage title = Title254().convertToFormat(QImage::Format_RGB32);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            title.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither));
+}
+BENCHMARK(BM_QtIndexedConversion)->Unit(benchmark::kMicrosecond);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    Strings::Install(OstrelinStringsJA());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
