@@ -14,11 +14,13 @@
 #include "platform/Shell.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusTipEvent>
 
 using HubFixture::kAppTitle;
 
@@ -455,5 +457,37 @@ TEST_F(HubView, AboutBoxCarriesTheHubsIds)
     EXPECT_EQ(text(1049), kAppTitle);
     EXPECT_EQ(text(1048), QStringLiteral("Version 1.1"));
     EXPECT_EQ(text(1047), QStringLiteral("Copyright (C) 2026 Quorvane"));
+}
+} // namespace
+
+namespace
+{
+TEST_F(HubView, ExitClosesThroughTheGuards)
+{
+    OpenProject(MakeProject(QStringLiteral("exit")));
+    Edit();
+    // Posted: nothing happens until the event loop runs it, then the save question.
+    m_messages.Answer(IDCANCEL);
+    EXPECT_TRUE(m_frame->OnCommand(ID_APP_EXIT));
+    EXPECT_TRUE(m_messages.shown().isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_messages.texts(), QStringList{QStringLiteral("作業中のデータを保存しますか？")});
+    EXPECT_TRUE(m_frame->isVisible());
+
+    m_messages.Answer(IDNO);
+    m_frame->OnCommand(ID_APP_EXIT);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m_frame->isVisible());
+}
+
+TEST_F(HubView, CommandPromptsShowInTheStatusBar)
+{
+    QAction* save = m_frame->Action(ID_FILE_SAVE);
+    EXPECT_EQ(save->toolTip(), QStringLiteral("保存"));
+    save->showStatusText(m_frame.get());
+    EXPECT_EQ(m_frame->MessageText(), QStringLiteral("作業中のファイルを上書きして保存"));
+    QStatusTipEvent idle{QString()};
+    QCoreApplication::sendEvent(m_frame.get(), &idle);
+    EXPECT_EQ(m_frame->MessageText(), QStringLiteral("レディ"));
 }
 } // namespace
