@@ -141,6 +141,25 @@ TEST_F(BindXmlTest, TitlePathIsSpeltAsOnDisk)
     EXPECT_TRUE(rows[0].m_strTitleImg.isEmpty());
 }
 
+TEST_F(BindXmlTest, DiskSpellingPrefersTheExactNameThenTheFirstMatch)
+{
+    const QString folder = project + QStringLiteral("/data/");
+    for (const char* name : {"A.BIN", "a.bin", "b.Bin", "b.bIN", "Sub/c.bin"})
+        TestSupport::WriteFile(folder + QString::fromLatin1(name), "x");
+    const std::pair<const char*, QString> cases[] = {
+        {"data/a.bin", folder + "a.bin"},         {"data/A.BIN", folder + "A.BIN"},
+        {"DATA/b.bin", folder + "b.Bin"},         {"data/d.bin", project + "/data/d.bin"},
+        {"data/SUB/C.BIN", folder + "Sub/c.bin"}, {"none/x.bin", project + "/none/x.bin"},
+    };
+    CDiskSpelling spelling;
+    for (const auto& [relative, expected] : cases)
+    {
+        const QString path = project + u'/' + QString::fromLatin1(relative);
+        EXPECT_EQ(spelling.Of(path), expected) << relative;
+        EXPECT_EQ(BindFilePath(path), expected) << relative;
+    }
+}
+
 TEST_F(BindXmlTest, ContentServerRowsRunGuideByGuideThenLanguage)
 {
     data.m_wGuideLanguages = 0x0003;

@@ -234,6 +234,24 @@ TEST_F(OutputPageTest, CancelWhileTheToolRunsRemovesItsOutput)
     EXPECT_TRUE(View().window()->isEnabled());
 }
 
+TEST_F(OutputPageTest, CancelDuringTheCheckSkipsTheRun)
+{
+    WriteFile(project + kCardApp + QStringLiteral("/TZM00007/OLD.BIN"), "old");
+    // Runs at the check's first pump.
+    QTimer::singleShot(0,
+                       [&]
+                       {
+                           if (CProgressDlg* dialog = ShownProgress())
+                               dialog->CancelButton()->click();
+                       });
+    Output();
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("出力をキャンセルしました。")});
+    EXPECT_TRUE(Runs(records).isEmpty());
+    EXPECT_FALSE(QFile::exists(project + QStringLiteral("/convert/input/xml/KPGEditor_Info.xml")));
+    // The cancelled path removes the card output, whatever run left it.
+    EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00007")));
+}
+
 TEST_F(OutputPageTest, ToolThatCannotStartEndsAsCancelled)
 {
     QFile::remove(m_binFolder + QStringLiteral("/durnap"));
