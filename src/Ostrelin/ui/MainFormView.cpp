@@ -12,6 +12,7 @@
 #include "Ostrelin/ui/FileSelectDialog.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/OstrelinApp.h"
+#include "Ostrelin/ui/OutputDialog.h"
 #include "Ostrelin/ui/TitleEditDialog.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
 #include "Ostrelin/ui/WaitEditorDialog.h"
@@ -85,7 +86,7 @@ void CMainFormView::OnInitialUpdate()
     m_pTitleEditPage = new CTitleEditDialog(this);
     m_pContentListPage = new CContentListDialog(this);
     m_pWdbListPage = new CWdbListDialog(this);
-    m_pOutputPage = new CPlaceholderPage(this);
+    m_pOutputPage = new COutputDialog(this);
     m_pFeedbackPage = new CFeedbackDialog(this);
     const struct
     {
@@ -141,7 +142,7 @@ void CMainFormView::UpdateAllPages()
     if (m_pWdbListPage)
         m_pWdbListPage->FillList();
     if (m_pOutputPage)
-        m_pOutputPage->Refresh();
+        m_pOutputPage->UpdateSummary();
 }
 
 void CMainFormView::UpdateStepStates()

@@ -14,6 +14,7 @@ class CContentListDialog;
 class CFeedbackDialog;
 class CFileSelectDialog;
 class COstrelinDoc;
+class COutputDialog;
 class CProgressTabCtrl;
 class CStepPage;
 class CTitleEditDialog;
@@ -68,8 +69,7 @@ public:
     CTitleEditDialog* m_pTitleEditPage = nullptr;
     CContentListDialog* m_pContentListPage = nullptr;
     CWdbListDialog* m_pWdbListPage = nullptr;
-    // The output step's place; its page comes with the output.
-    CStepPage* m_pOutputPage = nullptr;
+    COutputDialog* m_pOutputPage = nullptr;
     CFeedbackDialog* m_pFeedbackPage = nullptr;
     CProgressTabCtrl* m_tabSteps = nullptr;
 

@@ -21,11 +21,3 @@ public:
     // The tab control's activation notice when the page is shown or hidden.
     virtual void OnActivate(bool active);
 };
-
-// The place of a step whose page comes later: no controls, no check.
-class CPlaceholderPage : public CStepPage
-{
-    Q_OBJECT
-public:
-    using CStepPage::CStepPage;
-};
