@@ -120,10 +120,14 @@ inline QByteArray MakeTrueColor(int width, int height)
 class PageTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    // The texts are there before a fixture's pages are made.
+    PageTest()
     {
         Strings::Install(OstrelinStringsJA());
         Messages::SetApplicationTitle(QStringLiteral("QuorvaneKP ガイド エディタ"));
+    }
+    void SetUp() override
+    {
         folder = TestSupport::NewFolder(QStringLiteral("project"));
         host.doc = &doc;
         host.projectPath = folder + QStringLiteral("/Guide.olx");
