@@ -240,3 +240,16 @@ TEST_F(OutputRunTest, ToolEndByASignalIsAFailureAndAnExitCodeIsNot)
     }
 }
 } // namespace
+
+namespace
+{
+TEST_F(OutputRunTest, WithoutAProjectNothingIsWrittenOrStarted)
+{
+    FillProject();
+    projectPath.clear();
+    EXPECT_TRUE(Run(nullptr));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("ファイルが作成できませんでした。")});
+    EXPECT_TRUE(Runs(durnapRecords).isEmpty());
+    EXPECT_TRUE(Runs(halbrineRecords).isEmpty());
+}
+} // namespace

@@ -195,6 +195,13 @@ bool COutputRun::RunOutput(bool* cancelled)
     const OutputPaths paths(m_strProjectPath);
     const CBindData& data = m_doc.GetBindData();
     SetStep(kFileStep);
+    // Without the project's folder every path below would lie in the root.
+    if (paths.projectFolder.isEmpty())
+    {
+        AfxMessageBox(IDS_CANNOT_CREATE, MB_OK);
+        *cancelled = true;
+        return true;
+    }
 
     CleanOutputFolders(m_strProjectPath);
     CreateProjectFolders(m_strProjectPath);

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <memory>
+#include <new>
 
 namespace
 {
@@ -61,6 +62,23 @@ void COutputDialog::showEvent(QShowEvent* event)
 }
 
 void COutputDialog::OnOutput()
+{
+    // Nothing thrown below leaves the button's handler; the dialog goes with the stack.
+    try
+    {
+        RunOutputCommand();
+    }
+    catch (const std::bad_alloc&)
+    {
+        AfxMessageBox(IDS_MEMORY_EXCEPTION, MB_OK | MB_ICONSTOP);
+    }
+    catch (...)
+    {
+        AfxMessageBox(IDS_COMMAND_FAILED, MB_OK | MB_ICONSTOP);
+    }
+}
+
+void COutputDialog::RunOutputCommand()
 {
     CMainFormView* view = m_pOwner;
     if (view == nullptr || view->GetDocument() == nullptr)

@@ -29,6 +29,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void RunOutputCommand();
+
     CMainFormView* m_pOwner;
     QPlainTextEdit* m_edtSummary = nullptr;
     QPushButton* m_btnOutput = nullptr;
