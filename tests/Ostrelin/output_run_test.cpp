@@ -239,10 +239,7 @@ TEST_F(OutputRunTest, ToolEndByASignalIsAFailureAndAnExitCodeIsNot)
         }
     }
 }
-} // namespace
 
-namespace
-{
 TEST_F(OutputRunTest, WithoutAProjectNothingIsWrittenOrStarted)
 {
     FillProject();
