@@ -3,6 +3,7 @@
 #include "common/TestSupport.h"
 #include "road/sample/SampleData.h"
 
+#include <QDateTime>
 #include <QDomDocument>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -26,6 +27,8 @@ const QString kCancel = "2";
 const QString kEditAdd = "32771";
 const QString kFileSave = "57603";
 const QString kFileOutput = "32786";
+const QString kFileMenu = "61500";
+const QString kAppExit = "57665";
 
 QJsonObject Named(const QString& name)
 {
@@ -115,15 +118,34 @@ void AddWork(const Road::Session& editor, const Work& work, const QString& shot)
     }
 }
 
-void Save(const Road::Session& editor, const QString& path, const QString& shot)
+void Save(const Road::Session& editor, const QString& path, bool asks, const QString& shot)
 {
+    const QDateTime before = QFileInfo(path).lastModified();
     ASSERT_TRUE(editor.ClickAction(kFileSave));
-    ASSERT_TRUE(editor.WaitWindow("QFileDialog")) << "no save dialog";
-    ASSERT_TRUE(editor.Enter("QFileDialog", Named("fileNameEdit"), path));
-    if (!shot.isEmpty())
+    if (asks)
+    {
+        ASSERT_TRUE(editor.WaitWindow("QFileDialog")) << "no save dialog";
+        ASSERT_TRUE(editor.Enter("QFileDialog", Named("fileNameEdit"), path));
+        if (!shot.isEmpty())
+            editor.Shot(shot);
+        ASSERT_TRUE(editor.Keys("Return"));
+        ASSERT_TRUE(editor.WaitGone("QFileDialog"));
+    }
+    ASSERT_TRUE(Road::WaitUntil(
+        [&]
+        {
+            const QFileInfo file(path);
+            return file.exists() && file.lastModified() != before && file.size() > 0;
+        },
+        20000))
+        << "not saved: " << path.toStdString();
+    if (!asks && !shot.isEmpty())
         editor.Shot(shot);
-    ASSERT_TRUE(editor.Keys("Return"));
-    ASSERT_TRUE(editor.WaitGone("QFileDialog"));
+}
+
+void Close(const Road::Session& editor)
+{
+    EXPECT_TRUE(editor.ChooseMenu(kFileMenu, kAppExit));
 }
 
 QStringList Output(const Road::Session& editor, const QString& shot)
@@ -134,7 +156,8 @@ QStringList Output(const Road::Session& editor, const QString& shot)
     if (!shot.isEmpty() && editor.WaitWindow("QMessageBox"))
         editor.Shot(shot + "-question");
     texts << editor.Answer("Yes");
-    const QString result = editor.Answer("OK", 120000);
+    const QString result =
+        editor.Answer("OK", 120000, shot.isEmpty() ? QString() : shot + "-result");
     if (!result.isEmpty())
         texts << result;
     return texts;

@@ -27,8 +27,12 @@ std::vector<Work> SampleWorks(const QString& convertFolder);
 // the filled dialog when a name is given.
 void AddWork(const Road::Session& editor, const Work& work, const QString& shot);
 
-// Save through the tool bar; a new table asks for its file name.
-void Save(const Road::Session& editor, const QString& path, const QString& shot);
+// Save through the tool bar; a table without a file name asks for one, else it is saved
+// under the name it has (path).
+void Save(const Road::Session& editor, const QString& path, bool asks, const QString& shot);
+
+// File, Exit from the menu.
+void Close(const Road::Session& editor);
 
 // A content file (saved, or handed to the converter) holds one record per work and language
 // with what was entered.

@@ -303,11 +303,23 @@ bool Session::ChooseMenu(const QString& menu, const QString& action) const
 
 bool Session::ClickTab(const QString& window, const QString& name, int tab) const
 {
-    const QJsonObject rect =
-        Request({{"cmd", "tab"}, {"window", window}, {"name", name}, {"tab", tab}});
-    if (rect.contains("error"))
-        return false;
-    return ClickAt(rect["cx"].toInt(), rect["cy"].toInt());
+    // A tab scrolled out of the bar's sight is brought in with the bar's scroll button.
+    for (int attempt = 0; attempt < 10; ++attempt)
+    {
+        const QJsonObject rect =
+            Request({{"cmd", "tab"}, {"window", window}, {"name", name}, {"tab", tab}});
+        const QJsonObject bar = Find(window, {{"name", name}});
+        if (rect.contains("error") || bar.contains("error"))
+            return false;
+        const QJsonObject scroll = Find(window, {{"name", "ScrollRightButton"}});
+        const int visibleRight = scroll.contains("error") ? bar["x"].toInt() + bar["w"].toInt()
+                                                          : scroll["x"].toInt() - 16;
+        if (rect["cx"].toInt() < visibleRight)
+            return ClickAt(rect["cx"].toInt(), rect["cy"].toInt());
+        if (scroll.contains("error") || !ClickAt(scroll["cx"].toInt(), scroll["cy"].toInt()))
+            return false;
+    }
+    return false;
 }
 
 bool Session::ClickCell(const QString& window, const QString& name, int row, int column,
@@ -359,7 +371,7 @@ bool Session::Enter(const QString& window, const QJsonObject& control, const QSt
     return true;
 }
 
-QString Session::Answer(const QString& button, int timeoutMs) const
+QString Session::Answer(const QString& button, int timeoutMs, const QString& shot) const
 {
     QString text;
     if (!WaitUntil(
@@ -373,6 +385,8 @@ QString Session::Answer(const QString& button, int timeoutMs) const
             },
             timeoutMs))
         return QString();
+    if (!shot.isEmpty())
+        Shot(shot);
     Click("QMessageBox", {{"class", "QAbstractButton"}, {"text", button}});
     WaitGone("QMessageBox", 10000);
     return text;

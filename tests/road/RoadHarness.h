@@ -102,8 +102,9 @@ public:
     bool Keys(const QString& keys) const;
     // Clicks the field, selects its text and commits the new text as an input method would.
     bool Enter(const QString& window, const QJsonObject& control, const QString& text) const;
-    // The message box's text once it shows, then its button pressed; empty when none came.
-    QString Answer(const QString& button, int timeoutMs = 20000) const;
+    // The message box's text once it shows (with a shot of it when named), then its button
+    // pressed; empty when none came.
+    QString Answer(const QString& button, int timeoutMs = 20000, const QString& shot = {}) const;
 
     // A picture of the whole screen, saved as <output>/<name>.png.
     bool Shot(const QString& name) const;

@@ -52,7 +52,7 @@ TEST_P(ContentEditorRoad, TwoWorksInTwoLanguagesAreSavedAndConverted)
 
     // Saving a new table asks where; the path then goes to the hand-over value.
     const QString xml = convert + "/input/xml/TOVKContent.xml";
-    ContentRoad::Save(session, xml, prefix + "-04-save");
+    ContentRoad::Save(session, xml, true, prefix + "-04-save");
     ASSERT_TRUE(QFileInfo::exists(xml));
     EXPECT_EQ(HandOver::GetValue("LastContentFile"), xml);
     ContentRoad::ExpectRecords(xml, works, {0, 1}, false);
@@ -76,7 +76,7 @@ TEST_P(ContentEditorRoad, TwoWorksInTwoLanguagesAreSavedAndConverted)
     EXPECT_TRUE(QFileInfo::exists(tools));
     const QJsonObject memory = session.Request({{"cmd", "hello"}});
     Road::Figure(program + " peak memory (road)", memory["peakKb"].toDouble() / 1024.0, "MiB");
-    ASSERT_TRUE(session.ChooseMenu("61500", "57665"));
+    ContentRoad::Close(session);
     ASSERT_TRUE(Road::WaitUntil([&] { return editor.state() == QProcess::NotRunning; }, 20000));
     EXPECT_EQ(editor.exitCode(), 0);
     EXPECT_FALSE(QFileInfo::exists(tools)) << "the editor leaves its tools behind";

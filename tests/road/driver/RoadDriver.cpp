@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -24,6 +25,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
@@ -114,7 +116,12 @@ QJsonObject Describe(const QWidget* widget)
     out["visible"] = widget->isVisible();
     out["focus"] = widget->hasFocus();
     if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+    {
         out["checked"] = button->isChecked();
+        // A check box takes clicks on its box and text only: aim at the box.
+        if (qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget))
+            out["cx"] = widget->mapToGlobal(QPoint(8, 0)).x();
+    }
     if (auto* tabs = qobject_cast<const QTabBar*>(widget))
     {
         out["current"] = tabs->currentIndex();
@@ -340,12 +347,13 @@ private:
 
         if (command == "menu")
         {
-            // Where a pop-up menu's title sits in its menu bar.
+            // Where a pop-up menu's title sits in its menu bar (by object name or title).
             const QString name = request.value("name").toString();
             for (QWidget* top : Windows())
                 for (QMenuBar* bar : top->findChildren<QMenuBar*>())
                     for (QAction* action : bar->actions())
-                        if (action->menu() && action->menu()->objectName() == name)
+                        if (action->menu() && (action->menu()->objectName() == name ||
+                                               Plain(action->menu()->title()) == name))
                         {
                             const QRect rect = bar->actionGeometry(action);
                             if (!rect.isEmpty())
@@ -358,6 +366,20 @@ private:
             return {{"error", "no such window"}};
         if (command == "grab")
             return {{"ok", window->grab().save(request.value("path").toString(), "PNG")}};
+        if (command == "controls")
+        {
+            // Every visible control of the window with an object name: what a person sees.
+            QJsonArray list;
+            for (QWidget* widget : window->findChildren<QWidget*>())
+                if (widget->isVisible() && !widget->objectName().isEmpty() &&
+                    !widget->objectName().startsWith("qt_"))
+                {
+                    QJsonObject item = Describe(widget);
+                    item.remove("rows");
+                    list.append(item);
+                }
+            return {{"controls", list}};
+        }
         QWidget* control = FindControl(window, request);
         if (!control)
             return {{"error", "no such control"}};
