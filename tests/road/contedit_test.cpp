@@ -14,11 +14,11 @@
 
 namespace
 {
-class ContentEditorRoad : public RoadTest, public ::testing::WithParamInterface<const char*>
+class RoadContentEditor : public RoadTest, public ::testing::WithParamInterface<const char*>
 {
 };
 
-TEST_P(ContentEditorRoad, TwoWorksInTwoLanguagesAreSavedAndConverted)
+TEST_P(RoadContentEditor, TwoWorksInTwoLanguagesAreSavedAndConverted)
 {
     const QString program = GetParam();
     ASSERT_TRUE(m_app->IsComplete({"bin/" + program, "bin/marvex"}));
@@ -83,6 +83,6 @@ TEST_P(ContentEditorRoad, TwoWorksInTwoLanguagesAreSavedAndConverted)
     Road::Figure(program + " road", road.elapsed(), "ms");
 }
 
-INSTANTIATE_TEST_SUITE_P(Builds, ContentEditorRoad,
+INSTANTIATE_TEST_SUITE_P(Builds, RoadContentEditor,
                          ::testing::Values("TOVKContEditJP", "TOVKContEditEN"));
 } // namespace

@@ -51,7 +51,7 @@ QString Utf16Text(const QString& path)
                               (bytes.size() - 2) / 2);
 }
 
-class FeedbackRoad : public RoadTest
+class RoadFeedback : public RoadTest
 {
 protected:
     // The DOM of a page after its scripts ran.
@@ -76,7 +76,7 @@ protected:
     QString m_browser = QStandardPaths::findExecutable("chromium");
 };
 
-TEST_F(FeedbackRoad, CardCopyBecomesReportsThatTheBrowserShows)
+TEST_F(RoadFeedback, CardCopyBecomesReportsThatTheBrowserShows)
 {
     if (m_browser.isEmpty())
         GTEST_SKIP() << "chromium is not installed (scripts/install-deps adds it)";

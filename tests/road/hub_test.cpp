@@ -8,6 +8,7 @@
 #include "road/RoadFixture.h"
 #include "road/sample/SampleData.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDomDocument>
 #include <QElapsedTimer>
@@ -43,6 +44,7 @@ const QString kStoreWorks = "1006";
 const QString kOutput = "1032";
 const QString kOutputProgress = "151";
 const QString kOk = "1";
+const QString kFileOpen = "32772";
 const QString kFileSave = "32773";
 const QString kAppExit = "32775";
 const QString kFileMenu = QString::fromUtf8("ファイル(F)");
@@ -62,7 +64,7 @@ QString Cell(const QJsonArray& rows, int row, int column)
     return rows.at(row).toArray().at(column).toString();
 }
 
-class HubRoad : public RoadTest
+class RoadHub : public RoadTest
 {
 protected:
     void TearDown() override
@@ -155,7 +157,7 @@ protected:
     QProcess m_hub;
 };
 
-TEST_F(HubRoad, ProjectFromCreationToCardTree)
+TEST_F(RoadHub, ProjectFromCreationToCardTree)
 {
     ASSERT_TRUE(m_app->IsComplete(
         {"OstrelinJP", "bin/TOVKContEditJP", "bin/marvex", "bin/durnap", "bin/halbrine"}));
@@ -351,5 +353,61 @@ TEST_F(HubRoad, ProjectFromCreationToCardTree)
     ASSERT_TRUE(Road::WaitUntil([&] { return m_hub.state() == QProcess::NotRunning; }, 20000));
     EXPECT_EQ(m_hub.exitCode(), 0);
     Road::Figure("hub road", road.elapsed(), "ms");
+}
+
+TEST_F(RoadHub, SampleProjectOpensWithEveryStepComplete)
+{
+#ifndef QUORVANE_SAMPLE_TOOL
+    GTEST_SKIP() << "the sample tool is not built";
+#else
+    ASSERT_TRUE(m_app->IsComplete({"OstrelinJP"}));
+    const QString folder = TestSupport::NewFolder("sample");
+    QString output;
+    ASSERT_EQ(Road::RunToEnd(QUORVANE_SAMPLE_TOOL, {folder}, m_env, 60000, &output), 0)
+        << output.toStdString();
+    const QString project = folder + "/GuideData.olx";
+    ASSERT_TRUE(QFileInfo::exists(project));
+    // A second run leaves the sample as it is.
+    const QDateTime written = QFileInfo(project).lastModified();
+    ASSERT_EQ(Road::RunToEnd(QUORVANE_SAMPLE_TOOL, {folder}, m_env, 60000), 0);
+    EXPECT_EQ(QFileInfo(project).lastModified(), written);
+
+    m_hub.setProcessEnvironment(m_env);
+    m_hub.start(m_app->Root() + "/OstrelinJP", {});
+    Road::Session hub(*s_server, m_drivers, s_server->Display());
+    hub.Use(Road::AttachDriver(m_drivers, "OstrelinJP", 30000));
+    ASSERT_TRUE(hub.Current());
+    ASSERT_TRUE(hub.WaitWindow(kMain));
+    // The Open dialog starts at the sample, the last project the profile names.
+    ASSERT_TRUE(hub.ClickAction(kFileOpen));
+    ASSERT_TRUE(hub.WaitWindow("QFileDialog"));
+    ASSERT_TRUE(hub.WaitControl("QFileDialog", Named("fileNameEdit"),
+                                [](const QJsonObject& c)
+                                { return c["text"].toString().contains("GuideData.olx"); }));
+    hub.Shot("sample-01-open");
+    ASSERT_TRUE(hub.Click("QFileDialog", Named("fileNameEdit")));
+    ASSERT_TRUE(hub.Keys("Return"));
+    ASSERT_TRUE(hub.WaitGone("QFileDialog"));
+    ASSERT_TRUE(hub.WaitControl(kMain, {},
+                                [](const QJsonObject& c)
+                                { return c["text"].toString().startsWith("GuideData.olx - "); }));
+
+    // Every step is complete: the output tab is entered straight from the first one.
+    ASSERT_TRUE(hub.ClickTab(kMain, kSteps, 6));
+    EXPECT_TRUE(hub.WaitControl(
+        kMain, Named(kOutput), [](const QJsonObject& c) { return c["visible"].toBool(); }, 10000))
+        << hub.Answer("OK").toStdString();
+    hub.Shot("sample-02-output-page");
+    ASSERT_TRUE(Step(hub, 4, "105"));
+    const QJsonArray rows = Rows(hub, kMain, kWorksList);
+    QStringList pairs;
+    for (int row = 0; row < rows.size(); ++row)
+        if (Cell(rows, row, 0).toInt() > 0)
+            pairs << Cell(rows, row, 0) + "=" + Cell(rows, row, 1);
+    EXPECT_EQ(pairs, QStringList({"1=1", "2=2", "3=3"}));
+    hub.Shot("sample-03-works");
+    ASSERT_TRUE(hub.ChooseMenu(kFileMenu, kAppExit));
+    ASSERT_TRUE(Road::WaitUntil([&] { return m_hub.state() == QProcess::NotRunning; }, 20000));
+#endif
 }
 } // namespace
