@@ -143,6 +143,18 @@ void Save(const Road::Session& editor, const QString& path, bool asks, const QSt
         editor.Shot(shot);
 }
 
+void About(const Road::Session& program, const QString& command, const QString& shot)
+{
+    ASSERT_TRUE(program.ClickAction(command));
+    ASSERT_TRUE(program.WaitWindow("100")) << "no About box";
+    EXPECT_FALSE(program.Find("100", Named("1020")).contains("error") &&
+                 program.Find("100", Named("1048")).contains("error"))
+        << "the About box shows no version";
+    program.Shot(shot);
+    ASSERT_TRUE(program.Click("100", Named(kOk)));
+    ASSERT_TRUE(program.WaitGone("100"));
+}
+
 void Close(const Road::Session& editor)
 {
     EXPECT_TRUE(editor.ChooseMenu(kFileMenu, kAppExit));

@@ -31,6 +31,9 @@ void AddWork(const Road::Session& editor, const Work& work, const QString& shot)
 // under the name it has (path).
 void Save(const Road::Session& editor, const QString& path, bool asks, const QString& shot);
 
+// The About box from the tool bar (command id given), pictured and closed.
+void About(const Road::Session& program, const QString& command, const QString& shot);
+
 // File, Exit from the menu.
 void Close(const Road::Session& editor);
 

@@ -45,6 +45,8 @@ TEST_P(RoadContentEditor, TwoWorksInTwoLanguagesAreSavedAndConverted)
     const QJsonObject hello = session.Request({{"cmd", "hello"}});
     Road::Figure(program + " start-up to first window", hello["firstShownMs"].toDouble(), "ms");
     session.Shot(prefix + "-01-main");
+    ContentRoad::About(session, "57664", prefix + "-01-about");
+    ASSERT_FALSE(HasFatalFailure());
 
     for (std::size_t i = 0; i < works.size(); ++i)
         ContentRoad::AddWork(session, works[i], i == 0 ? prefix + "-02-add" : QString());

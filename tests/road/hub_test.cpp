@@ -45,6 +45,7 @@ const QString kOutput = "1032";
 const QString kOutputProgress = "151";
 const QString kOk = "1";
 const QString kFileOpen = "32772";
+const QString kAppAbout = "32776";
 const QString kFileSave = "32773";
 const QString kAppExit = "32775";
 const QString kFileMenu = QString::fromUtf8("ファイル(F)");
@@ -178,6 +179,8 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     Road::Figure("OstrelinJP start-up to first window",
                  hub.Request({{"cmd", "hello"}})["firstShownMs"].toDouble(), "ms");
     hub.Shot("hub-01-start");
+    ContentRoad::About(hub, kAppAbout, "hub-01-about");
+    ASSERT_FALSE(HasFatalFailure());
 
     // 1. A new project: the folder tree appears beside the project file.
     const QString projectFolder = TestSupport::NewFolder("guide");
@@ -276,17 +279,21 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     ASSERT_EQ(servers.size(), 3);
     hub.Shot("hub-14-servers");
 
+    // The feedback viewer's help page, reachable now that every step before it is complete.
+    ASSERT_TRUE(Step(hub, 7, "120"));
+    hub.Shot("hub-15-feedback-help");
+
     // 7. The output, when the hub has its output page.
     ASSERT_TRUE(hub.ClickTab(kMain, kSteps, 6));
     const bool outputPage = hub.WaitControl(
         kMain, Named(kOutput), [](const QJsonObject& c) { return c["visible"].toBool(); }, 5000);
-    hub.Shot("hub-15-output-page");
+    hub.Shot("hub-16-output-page");
     if (outputPage)
     {
         ASSERT_TRUE(hub.Click(kMain, Named(kOutput)));
         if (hub.WaitWindow(kOutputProgress, 5000))
-            hub.Shot("hub-16-output-progress");
-        const QString done = hub.Answer("OK", 120000, "hub-17-output-done");
+            hub.Shot("hub-17-output-progress");
+        const QString done = hub.Answer("OK", 120000, "hub-18-output-done");
         EXPECT_FALSE(done.isEmpty()) << "no completion notice";
         std::cout << "[ NOTE     ] " << done.toStdString() << "\n";
 
