@@ -52,6 +52,14 @@ bool AtomicFile::Commit()
 {
     if (!m_file)
         return false;
+    // A short write may only show when the buffer goes out: QSaveFile's commit would rename
+    // the cut file over the old one, so flush first and give up on any write error.
+    if (!m_file->flush() || m_file->error() != QFileDevice::NoError)
+    {
+        m_error = m_file->errorString();
+        Abandon();
+        return false;
+    }
     const bool ok = m_file->commit();
     if (!ok)
         m_error = m_file->errorString();

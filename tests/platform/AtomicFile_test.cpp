@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace
@@ -75,6 +77,28 @@ TEST(AtomicFile, ReadOnlyFolderLeavesTheOldFile)
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(TestSupport::ReadFile(path), "old");
+}
+
+// A write that the disk cuts short (here a file-size limit, which binds root too) must fail
+// the commit, even when the short write only shows when the buffer is flushed.
+TEST(AtomicFile, ShortWriteFailsAndLeavesTheOldFile)
+{
+    const QString folder = TestSupport::NewFolder();
+    const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 32;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool written = WriteFileAtomically(path, QByteArray(1000, 'x'), &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(TestSupport::ReadFile(path), "old");
+    EXPECT_EQ(Entries(folder), QStringList{"data.xml"});
 }
 
 TEST(AtomicFile, WriteWithoutOpenFails)

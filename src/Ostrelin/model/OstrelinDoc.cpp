@@ -4,11 +4,11 @@
 #include "Ostrelin/model/PathHelpers.h"
 #include "Ostrelin/model/ProjectHost.h"
 #include "Ostrelin/res/resource.h"
+#include "platform/AtomicFile.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace
 {
@@ -20,27 +20,6 @@ constexpr quint16 kVersion = 2;
 constexpr qint64 kMaxProjectFileSize = 64 * 1024 * 1024;
 // Smallest possible server record: an empty 8-bit name and three u32.
 constexpr qsizetype kMinServerRecord = 1 + 3 * 4;
-
-// Writes the new file beside the old one and renames it over. Unbuffered, so that a short
-// write (a full disk, a size limit) fails the save instead of committing a cut file.
-bool ReplaceFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    qsizetype done = 0;
-    while (done < bytes.size())
-    {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-        {
-            file.cancelWriting();
-            return false;
-        }
-        done += qsizetype(n);
-    }
-    return file.commit();
-}
 } // namespace
 
 COstrelinDoc::COstrelinDoc() = default;
@@ -221,7 +200,7 @@ bool COstrelinDoc::OnSaveDocument(const QString& path)
 {
     CArchive ar(path);
     Serialize(ar);
-    if (!ReplaceFile(Path::Resolve(path), ar.Bytes()))
+    if (!WriteFileAtomically(path, ar.Bytes()))
         return false;
     m_strPathName = path;
     SetModifiedFlag(false);
