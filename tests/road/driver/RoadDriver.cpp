@@ -444,10 +444,23 @@ private:
     double m_firstShown = -1;
 };
 
+// The process's peak memory, left beside the driver's socket when the program ends; console
+// programs that never show a window report it too.
+void WritePeak()
+{
+    QFile file(
+        QStringLiteral("%1/%2-%3.peak")
+            .arg(qEnvironmentVariable("ROAD_DRIVER_DIR"), QCoreApplication::applicationName())
+            .arg(QCoreApplication::applicationPid()));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QByteArray::number(PeakMemoryKb()));
+}
+
 void StartDriver()
 {
     if (qEnvironmentVariableIsEmpty("ROAD_DRIVER_DIR"))
         return;
+    qAddPostRoutine(WritePeak);
     // Made once the application object is whole; the event filter must see the first window.
     new Driver;
 }
