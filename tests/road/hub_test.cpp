@@ -2,6 +2,7 @@
 // data-creation page for two works in Japanese and English, the works registered under guide
 // numbers, the languages, an English title picture, a program and a content server, and the
 // output into the card tree through the title replacer and the bind tool.
+#include "platform/BmpHeader.h"
 #include "platform/HandOver.h"
 #include "platform/Path.h"
 #include "road/ContentRoad.h"
@@ -304,13 +305,33 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
         EXPECT_TRUE(run.contains("arg\t-info\narg\t" + convert + "/input/xml/KPGEditor_Info.xml"));
         EXPECT_FALSE(run.contains("missing\t")) << run.toStdString();
         EXPECT_FALSE(QFileInfo::exists(records + "/durnap/run-2.txt"));
-        for (const char* file : {"KPGEditor_Conf.xml", "KPGEditor_Info.xml"})
+        // The configuration: English on the display, the English title from the title
+        // replacer; the information: the content server's data file per guide and language.
+        QDomDocument conf;
+        ASSERT_TRUE(
+            conf.setContent(TestSupport::ReadFile(convert + "/input/xml/KPGEditor_Conf.xml")));
+        EXPECT_EQ(conf.documentElement().tagName(), "BindConf");
+        EXPECT_EQ(conf.elementsByTagName("strBaseLanguage").at(0).toElement().text(), "EN");
+        const QDomNodeList titles = conf.elementsByTagName("strTitleImg");
+        ASSERT_EQ(titles.size(), 1);
+        EXPECT_EQ(QFileInfo(titles.at(0).toElement().text()).fileName(), "REN000.BIN");
+        QDomDocument bindInfo;
+        ASSERT_TRUE(
+            bindInfo.setContent(TestSupport::ReadFile(convert + "/input/xml/KPGEditor_Info.xml")));
+        EXPECT_EQ(bindInfo.documentElement().tagName(), "BindBody");
+        QStringList resources;
+        const QDomNodeList items = bindInfo.elementsByTagName("BindInfoItem");
+        for (int i = 0; i < items.size(); ++i)
         {
-            QDomDocument document;
-            EXPECT_TRUE(
-                document.setContent(TestSupport::ReadFile(convert + "/input/xml/" + QString(file))))
-                << file;
+            const QDomElement item = items.at(i).toElement();
+            const QString resource = item.firstChildElement("strResource").text();
+            if (!resource.isEmpty())
+                resources << item.firstChildElement("nGuideNo").text() + ":" +
+                                 QFileInfo(resource).fileName();
         }
+        resources.sort();
+        EXPECT_EQ(resources, QStringList({"10:CEN00001.bin", "10:CJP00001.bin", "20:CEN00002.bin",
+                                          "20:CJP00002.bin"}));
 
         // The card tree: the display language, then the guide languages; the English title;
         // one folder per server with the content server's data files.
@@ -338,6 +359,11 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
         EXPECT_FALSE(QFileInfo::exists(card + "/TZM00003"));
 
         // The title replacer got the English title on its screen bitmap.
+        BmpHeaderInfo screen;
+        ASSERT_TRUE(ReadBmpHeader(records + "/halbrine/run-1.bmp", screen));
+        EXPECT_EQ(screen.width, 256);
+        EXPECT_EQ(std::abs(screen.height), 192);
+        EXPECT_EQ(screen.bitsPerPixel, 8);
         const QString title =
             QString::fromUtf8(TestSupport::ReadFile(records + "/halbrine/run-1.txt"));
         EXPECT_TRUE(title.contains("arg\t-lang\narg\tEN")) << title.toStdString();
@@ -368,6 +394,8 @@ TEST_F(RoadHub, SampleProjectOpensWithEveryStepComplete)
     GTEST_SKIP() << "the sample tool is not built";
 #else
     ASSERT_TRUE(m_app->IsComplete({"OstrelinJP"}));
+    // A first run: no profile names a last project yet.
+    m_env.insert("XDG_CONFIG_HOME", TestSupport::NewFolder("config"));
     const QString folder = TestSupport::NewFolder("sample");
     QString output;
     ASSERT_EQ(Road::RunToEnd(QUORVANE_SAMPLE_TOOL, {folder}, m_env, 60000, &output), 0)
