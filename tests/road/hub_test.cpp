@@ -25,6 +25,8 @@ const QString kSteps = "1026";
 const QString kNewProject = "1030";
 const QString kEditContent = "1045";
 const QString kContentInfo = "1050";
+const QString kEditQuery = "1046";
+const QString kQueryInfo = "1051";
 const QString kWaitEditor = "119";
 const QString kDisplayLanguage = "1014";
 const QString kGuideJapanese = "1015";
@@ -235,6 +237,19 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     EXPECT_TRUE(info.contains(QString::fromUtf8("日本語"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QString::fromUtf8("英語"))) << info.toStdString();
     hub.Shot("hub-09-content-taken-over");
+
+    // The questionnaire editor (outside this system, its stand-in here) in Japanese and
+    // English; the hub takes over its file the same way.
+    TestSupport::WriteFile(m_app->Bin() + "/TOVKQueryEditJP.control", "query JP\nquery EN\nsave\n");
+    ASSERT_TRUE(hub.Click(kMain, Named(kEditQuery)));
+    ASSERT_TRUE(hub.WaitControl(kMain, Named(kQueryInfo),
+                                [](const QJsonObject& c) {
+                                    return c["text"].toString().contains(QString::fromUtf8("英語"));
+                                }))
+        << hub.Find(kMain, Named(kQueryInfo))["text"].toString().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(convert + "/input/xml/TOVKQuery.xml"));
+    ASSERT_TRUE(hub.WaitGone(kWaitEditor));
+    hub.Shot("hub-09-questionnaire-taken-over");
 
     // 3. Languages: English on the handheld's display, Japanese and English as guide languages.
     ASSERT_TRUE(Step(hub, 2, "111"));
