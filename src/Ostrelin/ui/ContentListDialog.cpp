@@ -11,9 +11,7 @@
 #include "platform/Messages.h"
 #include "platform/Strings.h"
 
-#include <QKeyEvent>
 #include <QPushButton>
-#include <QShowEvent>
 #include <vector>
 
 namespace
@@ -27,25 +25,15 @@ ReportRow AddRow()
 {
     return {{Strings::Load(IDS_ADD_ROW), QString(), QString()}, StateBlank, 0};
 }
-
-bool IsEditKey(const QKeyEvent* key)
-{
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-           key->key() == Qt::Key_Space;
-}
 } // namespace
 
-CContentListDialog::CContentListDialog(QWidget* parent) : CStepPage(parent)
+CContentListDialog::CContentListDialog(QWidget* parent) : CListStepPage(parent)
 {
     const DialogLayout layout = HubLayout();
     layout.SizeDialog(this, 376, 278);
     setObjectName(QString::number(IDD_CONTENT_LIST));
 
-    m_list = new CReportList(this, true, false);
-    m_list->setObjectName(QString::number(IDC_LIST));
-    layout.Place(m_list, 8, 8, 360, 180);
-    m_list->installEventFilter(this);
-    connect(m_list, &CReportList::ItemDoubleClicked, this, &CContentListDialog::OnDblClkList);
+    CreateList(layout, IDC_LIST, false, 8, 8, 360, 180);
 
     struct Button
     {
@@ -67,13 +55,8 @@ CContentListDialog::CContentListDialog(QWidget* parent) : CStepPage(parent)
          &CContentListDialog::OnCheck},
     };
     for (const Button& b : buttons)
-    {
-        auto* button = new QPushButton(Strings::Load(b.text), this);
-        button->setObjectName(QString::number(b.id));
-        button->setAutoDefault(false);
-        layout.Place(button, b.x, b.y, b.cx, b.cy);
-        connect(button, &QPushButton::clicked, this, b.handler);
-    }
+        connect(CreateButton(layout, b.id, b.text, b.x, b.y, b.cx, b.cy), &QPushButton::clicked,
+                this, b.handler);
     OnInitDialog();
 }
 
@@ -184,15 +167,9 @@ void CContentListDialog::OnDblClkList()
     CBindData* data = GetActiveProjectData();
     if (data == nullptr)
         return;
-    const QList<int> selected = m_list->GetSelectedRows();
-    if (selected.isEmpty())
+    const int row = SingleSelectedRow();
+    if (row < 0)
         return;
-    if (selected.size() > 1)
-    {
-        AfxMessageBox(IDS_CANNOT_EDIT_SEVERAL, MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    const int row = selected.first();
     const int guideNo = GuideNumberOf(m_list, row);
     int reselect = -1;
     int top = 0;
@@ -380,38 +357,4 @@ int CContentListDialog::RunEditDialog(CContentEditDialog& dialog)
 int CContentListDialog::RunCheckDialog(CContentCheckDialog& dialog)
 {
     return dialog.DoModal();
-}
-
-bool CContentListDialog::PreTranslateMessage(QKeyEvent* event)
-{
-    if (event != nullptr && m_list->hasFocus() && IsEditKey(event))
-    {
-        OnDblClkList();
-        return true;
-    }
-    return false;
-}
-
-bool CContentListDialog::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_list && event->type() == QEvent::KeyPress &&
-        IsEditKey(static_cast<QKeyEvent*>(event)))
-    {
-        OnDblClkList();
-        return true;
-    }
-    return CStepPage::eventFilter(watched, event);
-}
-
-void CContentListDialog::OnShowWindow(bool show)
-{
-    if (show)
-        FillList();
-}
-
-void CContentListDialog::showEvent(QShowEvent* event)
-{
-    CStepPage::showEvent(event);
-    if (!event->spontaneous())
-        OnShowWindow(true);
 }

@@ -14,20 +14,12 @@
 #include "platform/Strings.h"
 
 #include <QFile>
-#include <QKeyEvent>
 #include <QPushButton>
-#include <QShowEvent>
 #include <vector>
 
 namespace
 {
 constexpr qint64 kImportBufferSize = 1024;
-
-bool IsEditKey(const QKeyEvent* key)
-{
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-           key->key() == Qt::Key_Space;
-}
 
 QString StatusNote(quint16 status)
 {
@@ -62,29 +54,19 @@ QStringList ParseServerNames(const QByteArray& bytes)
     return names;
 }
 
-CWdbListDialog::CWdbListDialog(QWidget* parent) : CStepPage(parent)
+CWdbListDialog::CWdbListDialog(QWidget* parent) : CListStepPage(parent)
 {
     const DialogLayout layout = HubLayout();
     layout.SizeDialog(this, 376, 218);
     setObjectName(QString::number(IDD_WDB_LIST));
 
-    m_list = new CReportList(this, true, true);
-    m_list->setObjectName(QString::number(IDC_WDB_LIST));
-    layout.Place(m_list, 8, 8, 360, 180);
-    m_list->installEventFilter(this);
-    connect(m_list, &CReportList::ItemDoubleClicked, this, &CWdbListDialog::OnDblClkList);
+    CreateList(layout, IDC_WDB_LIST, true, 8, 8, 360, 180);
     connect(m_list, &CReportList::ColumnClicked, this, &CWdbListDialog::OnColumnClick);
 
-    auto* remove = new QPushButton(Strings::Load(IDS_DELETE_BUTTON), this);
-    remove->setObjectName(QString::number(IDC_DELETE));
-    remove->setAutoDefault(false);
-    layout.Place(remove, 8, 196, 48, 14);
-    connect(remove, &QPushButton::clicked, this, &CWdbListDialog::OnDelete);
-    auto* import = new QPushButton(Strings::Load(IDS_IMPORT_BUTTON), this);
-    import->setObjectName(QString::number(IDC_IMPORT_SERVERS));
-    import->setAutoDefault(false);
-    layout.Place(import, 288, 196, 80, 14);
-    connect(import, &QPushButton::clicked, this, &CWdbListDialog::OnImportServerList);
+    connect(CreateButton(layout, IDC_DELETE, IDS_DELETE_BUTTON, 8, 196, 48, 14),
+            &QPushButton::clicked, this, &CWdbListDialog::OnDelete);
+    connect(CreateButton(layout, IDC_IMPORT_SERVERS, IDS_IMPORT_BUTTON, 288, 196, 80, 14),
+            &QPushButton::clicked, this, &CWdbListDialog::OnImportServerList);
     OnInitDialog();
 }
 
@@ -212,15 +194,9 @@ void CWdbListDialog::OnDblClkList()
     CBindData* data = GetActiveProjectData();
     if (data == nullptr)
         return;
-    const QList<int> selected = m_list->GetSelectedRows();
-    if (selected.isEmpty())
+    const int row = SingleSelectedRow();
+    if (row < 0)
         return;
-    if (selected.size() > 1)
-    {
-        AfxMessageBox(IDS_CANNOT_EDIT_SEVERAL, MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    const int row = selected.first();
     CServer* stored =
         m_list->GetItemData(row) == -1 ? nullptr : data->FindServer(m_list->GetItemText(row, 0));
     QString name;
@@ -344,38 +320,4 @@ void CWdbListDialog::OnImportServerList()
 int CWdbListDialog::RunEditDialog(CWdbEditDialog& dialog)
 {
     return dialog.DoModal();
-}
-
-bool CWdbListDialog::PreTranslateMessage(QKeyEvent* event)
-{
-    if (event != nullptr && m_list->hasFocus() && IsEditKey(event))
-    {
-        OnDblClkList();
-        return true;
-    }
-    return false;
-}
-
-bool CWdbListDialog::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_list && event->type() == QEvent::KeyPress &&
-        IsEditKey(static_cast<QKeyEvent*>(event)))
-    {
-        OnDblClkList();
-        return true;
-    }
-    return CStepPage::eventFilter(watched, event);
-}
-
-void CWdbListDialog::OnShowWindow(bool show)
-{
-    if (show)
-        FillList();
-}
-
-void CWdbListDialog::showEvent(QShowEvent* event)
-{
-    CStepPage::showEvent(event);
-    if (!event->spontaneous())
-        OnShowWindow(true);
 }

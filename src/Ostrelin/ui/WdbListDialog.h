@@ -1,21 +1,19 @@
 #pragma once
 // Step page 6: the distribution servers with role, channel, work total and problems; add,
 // edit and delete through the server settings dialog, and the import of a pairing file.
-#include "Ostrelin/ui/StepPage.h"
+#include "Ostrelin/ui/ListStepPage.h"
 
 #include <QByteArray>
 #include <QStringList>
 
-class CReportList;
 class CWdbEditDialog;
-class QShowEvent;
 struct ReportRow;
 
 // The server names of a pairing file: at most 64, each ended by CR or LF, up to the first
 // NUL; a last name without a line end is dropped. Bytes become characters one to one.
 QStringList ParseServerNames(const QByteArray& bytes);
 
-class CWdbListDialog : public CStepPage
+class CWdbListDialog : public CListStepPage
 {
     Q_OBJECT
 public:
@@ -23,21 +21,17 @@ public:
 
     bool OnInitDialog();
     // Rebuilds all rows from the project, sorts them and sets the sort arrow.
-    void FillList();
-    void Refresh() override { FillList(); }
+    void FillList() override;
     bool CheckStep(QString& error) override;
-    bool PreTranslateMessage(QKeyEvent* event) override;
 
-    void OnDblClkList();
+    void OnDblClkList() override;
     void OnDelete();
     void OnImportServerList();
     void OnColumnClick(int column);
     void SetSortArrow(int column, int direction);
     static int CompareServers(const ReportRow& first, const ReportRow& second,
                               const CWdbListDialog* page);
-    void OnShowWindow(bool show);
 
-    CReportList* List() const { return m_list; }
     bool SortDescending() const { return m_bSortDescending; }
     int SortColumn() const { return m_nSortColumn; }
 
@@ -45,13 +39,9 @@ protected:
     // The modal run of the server settings dialog; tests drive it through this.
     virtual int RunEditDialog(CWdbEditDialog& dialog);
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
 private:
     void RevealServer(const QString& name, int top);
 
-    CReportList* m_list = nullptr;
     bool m_bSortDescending = false;
     int m_nSortColumn = 0;
 };
