@@ -201,10 +201,7 @@ std::unique_ptr<Driver> AttachDriver(const QString& driverFolder, const QString&
     return found;
 }
 
-Session::Session(const XServer&, const QString& driverFolder, const QString& display)
-    : m_driverFolder(driverFolder), m_display(display)
-{
-}
+Session::Session(const XServer& server) : m_display(server.Display()) {}
 
 QJsonObject Session::Request(QJsonObject request) const
 {
@@ -255,15 +252,21 @@ bool Session::WaitControl(const QString& window, const QJsonObject& control,
         timeoutMs);
 }
 
-bool Session::ClickAt(int x, int y, int button, int count) const
+bool Session::ClickAt(int x, int y, int button, int count, const QString& modifier) const
 {
     QProcess xdotool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", m_display);
     xdotool.setProcessEnvironment(environment);
-    xdotool.start("xdotool",
-                  {"mousemove", QString::number(x), QString::number(y), "click", "--repeat",
-                   QString::number(count), "--delay", "80", QString::number(button)});
+    QStringList arguments{"mousemove", QString::number(x), QString::number(y)};
+    if (!modifier.isEmpty())
+        arguments << "keydown" << modifier;
+    arguments << "click"
+              << "--repeat" << QString::number(count) << "--delay"
+              << "80" << QString::number(button);
+    if (!modifier.isEmpty())
+        arguments << "keyup" << modifier;
+    xdotool.start("xdotool", arguments);
     return xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
 }
 
@@ -322,14 +325,14 @@ bool Session::ClickTab(const QString& window, const QString& name, int tab) cons
     return false;
 }
 
-bool Session::ClickCell(const QString& window, const QString& name, int row, int column,
-                        int count) const
+bool Session::ClickCell(const QString& window, const QString& name, int row, int column, int count,
+                        const QString& modifier) const
 {
     const QJsonObject rect = Request(
         {{"cmd", "cell"}, {"window", window}, {"name", name}, {"row", row}, {"column", column}});
     if (rect.contains("error"))
         return false;
-    return ClickAt(rect["cx"].toInt(), rect["cy"].toInt(), 1, count);
+    return ClickAt(rect["cx"].toInt(), rect["cy"].toInt(), 1, count, modifier);
 }
 
 bool Session::Keys(const QString& keys) const

@@ -74,7 +74,7 @@ std::unique_ptr<Driver> AttachDriver(const QString& driverFolder, const QString&
 class Session
 {
 public:
-    Session(const XServer& server, const QString& driverFolder, const QString& display);
+    explicit Session(const XServer& server);
 
     void Use(std::unique_ptr<Driver> driver) { m_driver = std::move(driver); }
     Driver* Current() const { return m_driver.get(); }
@@ -91,14 +91,15 @@ public:
                      int timeoutMs = 20000) const;
 
     // Mouse and keys through the X server.
-    bool ClickAt(int x, int y, int button = 1, int count = 1) const;
+    // A held modifier key ("shift", "ctrl") is pressed around the click.
+    bool ClickAt(int x, int y, int button = 1, int count = 1, const QString& modifier = {}) const;
     bool Click(const QString& window, const QJsonObject& control, int count = 1) const;
     bool ClickAction(const QString& name) const;
     // Opens a pop-up menu by its object name, then clicks one of its commands.
     bool ChooseMenu(const QString& menu, const QString& action) const;
     bool ClickTab(const QString& window, const QString& name, int tab) const;
-    bool ClickCell(const QString& window, const QString& name, int row, int column,
-                   int count = 1) const;
+    bool ClickCell(const QString& window, const QString& name, int row, int column, int count = 1,
+                   const QString& modifier = {}) const;
     bool Keys(const QString& keys) const;
     // Clicks the field, selects its text and commits the new text as an input method would.
     bool Enter(const QString& window, const QJsonObject& control, const QString& text) const;
@@ -110,7 +111,6 @@ public:
     bool Shot(const QString& name) const;
 
 private:
-    QString m_driverFolder;
     QString m_display;
     std::unique_ptr<Driver> m_driver;
 };

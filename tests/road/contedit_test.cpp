@@ -38,7 +38,7 @@ TEST_P(RoadContentEditor, TwoWorksInTwoLanguagesAreSavedAndConverted)
     editor.setProcessEnvironment(environment);
     editor.setWorkingDirectory(m_app->Bin());
     editor.start(m_app->Bin() + "/" + program, {"-d", convert});
-    Road::Session session(*s_server, m_drivers, s_server->Display());
+    Road::Session session(*s_server);
     session.Use(Road::AttachDriver(m_drivers, program, 30000));
     ASSERT_TRUE(session.Current()) << "the editor did not start";
     ASSERT_TRUE(session.WaitWindow("128"));

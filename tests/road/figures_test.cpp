@@ -119,7 +119,7 @@ TEST_F(RoadFigures, ContentEditorOnTenThousandWorksInNineLanguages)
     editor.setProcessEnvironment(m_env);
     editor.setWorkingDirectory(m_app->Bin());
     editor.start(m_app->Bin() + "/TOVKContEditJP", {"-d", convert, xml});
-    Road::Session session(*s_server, m_drivers, s_server->Display());
+    Road::Session session(*s_server);
     session.Use(Road::AttachDriver(m_drivers, "TOVKContEditJP", 120000));
     ASSERT_TRUE(session.Current());
     ASSERT_TRUE(session.WaitWindow("128", 120000));
@@ -152,7 +152,7 @@ TEST_F(RoadFigures, HubOpensAProjectOverNinetyThousandDataFiles)
     QProcess hubProcess;
     hubProcess.setProcessEnvironment(m_env);
     hubProcess.start(m_app->Root() + "/OstrelinJP", {});
-    Road::Session hub(*s_server, m_drivers, s_server->Display());
+    Road::Session hub(*s_server);
     hub.Use(Road::AttachDriver(m_drivers, "OstrelinJP", 30000));
     ASSERT_TRUE(hub.Current());
     ASSERT_TRUE(hub.WaitWindow("128"));

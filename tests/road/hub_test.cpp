@@ -133,20 +133,8 @@ protected:
             const int storable = Rows(hub, kServerDialog, kStorableWorks).size();
             ASSERT_GT(storable, 0);
             ASSERT_TRUE(hub.ClickCell(kServerDialog, kStorableWorks, 0, 0));
-            const QJsonObject last = hub.Request({{"cmd", "cell"},
-                                                  {"window", kServerDialog},
-                                                  {"name", kStorableWorks},
-                                                  {"row", storable - 1},
-                                                  {"column", 0}});
             // Shift and click: the whole range, as a person selects it.
-            QProcess xdotool;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("DISPLAY", s_server->Display());
-            xdotool.setProcessEnvironment(environment);
-            xdotool.start("xdotool", {"mousemove", QString::number(last["cx"].toInt()),
-                                      QString::number(last["cy"].toInt()), "keydown", "shift",
-                                      "click", "1", "keyup", "shift"});
-            ASSERT_TRUE(xdotool.waitForFinished(10000));
+            ASSERT_TRUE(hub.ClickCell(kServerDialog, kStorableWorks, storable - 1, 0, 1, "shift"));
             ASSERT_TRUE(hub.Click(kServerDialog, Named(kStoreWorks)));
             ASSERT_TRUE(hub.WaitControl(kServerDialog, Named(kStoredWorks),
                                         [&](const QJsonObject& c)
@@ -175,7 +163,7 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     m_hub.setProcessEnvironment(environment);
     m_hub.setWorkingDirectory(m_app->Root());
     m_hub.start(m_app->Root() + "/OstrelinJP", {});
-    Road::Session hub(*s_server, m_drivers, s_server->Display());
+    Road::Session hub(*s_server);
     hub.Use(Road::AttachDriver(m_drivers, "OstrelinJP", 30000));
     ASSERT_TRUE(hub.Current()) << "the hub did not start";
     ASSERT_TRUE(hub.WaitWindow(kMain));
@@ -209,7 +197,7 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     ASSERT_TRUE(hub.Click(kMain, Named(kEditContent)));
     ASSERT_TRUE(hub.WaitWindow(kWaitEditor));
     {
-        Road::Session editor(*s_server, m_drivers, s_server->Display());
+        Road::Session editor(*s_server);
         editor.Use(Road::AttachDriver(m_drivers, "TOVKContEditJP", 30000));
         ASSERT_TRUE(editor.Current()) << "the hub did not start the content editor";
         ASSERT_TRUE(editor.WaitWindow("128"));
@@ -424,7 +412,7 @@ TEST_F(RoadHub, SampleProjectOpensWithEveryStepComplete)
 
     m_hub.setProcessEnvironment(m_env);
     m_hub.start(m_app->Root() + "/OstrelinJP", {});
-    Road::Session hub(*s_server, m_drivers, s_server->Display());
+    Road::Session hub(*s_server);
     hub.Use(Road::AttachDriver(m_drivers, "OstrelinJP", 30000));
     ASSERT_TRUE(hub.Current());
     ASSERT_TRUE(hub.WaitWindow(kMain));
