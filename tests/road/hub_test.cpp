@@ -222,6 +222,7 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
                                 { return c["text"].toString().contains("TOVKContent.xml"); }))
         << hub.Find(kMain, Named(kContentInfo))["text"].toString().toStdString();
     const QString info = hub.Find(kMain, Named(kContentInfo))["text"].toString();
+    EXPECT_TRUE(info.contains("\n    2\n")) << "two works: " << info.toStdString();
     EXPECT_TRUE(info.contains(QString::fromUtf8("日本語"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QString::fromUtf8("英語"))) << info.toStdString();
     hub.Shot("hub-09-content-taken-over");
