@@ -3,26 +3,12 @@
 #include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/VersionBlock.h"
+#include "platform/TerminationRequest.h"
 #include "platform/VersionInfo.h"
 #include "platform/ui/QtFileDialogs.h"
 #include "platform/ui/QtMessages.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
-#include <csignal>
-#include <memory>
-#include <unistd.h>
-
-namespace
-{
-int g_signalPipe[2] = {-1, -1};
-
-void OnTerminate(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(g_signalPipe[1], &byte, 1);
-}
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -44,20 +30,12 @@ int main(int argc, char** argv)
 
     // A termination request (the session ending) closes the main window the usual way, so
     // the close guard and the save question apply and the exit removes the tools.
-    std::unique_ptr<QSocketNotifier> terminate;
-    if (pipe(g_signalPipe) == 0)
-    {
-        terminate = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(terminate.get(), &QSocketNotifier::activated,
-                         [&app]
-                         {
-                             char byte = 0;
-                             [[maybe_unused]] const ssize_t got = read(g_signalPipe[0], &byte, 1);
-                             if (app.GetMainWnd())
-                                 app.GetMainWnd()->close();
-                         });
-        std::signal(SIGTERM, OnTerminate);
-    }
+    const TerminationRequest terminate(
+        [&app]
+        {
+            if (app.GetMainWnd())
+                app.GetMainWnd()->close();
+        });
     application.exec();
     return app.ExitInstance();
 }

@@ -4,25 +4,12 @@
 #include "TOVKContEdit/res/VersionBlock.h"
 #include "TOVKContEdit/ui/App.h"
 #include "TOVKContEdit/ui/MainFrame.h"
+#include "platform/TerminationRequest.h"
 #include "platform/VersionInfo.h"
 #include "platform/ui/QtFileDialogs.h"
 #include "platform/ui/QtMessages.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
-#include <csignal>
-#include <unistd.h>
-
-namespace
-{
-int g_signalPipe[2] = {-1, -1};
-
-void OnTerminate(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(g_signalPipe[1], &byte, 1);
-}
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -43,20 +30,12 @@ int main(int argc, char** argv)
     // A termination request (the session ending) closes the main window the usual way, so
     // the exit removes the tools and keeps the settings; one that comes during start-up
     // waits for the event loop.
-    std::unique_ptr<QSocketNotifier> terminate;
-    if (pipe(g_signalPipe) == 0)
-    {
-        terminate = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(terminate.get(), &QSocketNotifier::activated,
-                         [&app]
-                         {
-                             char byte = 0;
-                             [[maybe_unused]] const ssize_t got = read(g_signalPipe[0], &byte, 1);
-                             if (app.GetMainWnd())
-                                 app.GetMainWnd()->close();
-                         });
-        std::signal(SIGTERM, OnTerminate);
-    }
+    const TerminationRequest terminate(
+        [&app]
+        {
+            if (app.GetMainWnd())
+                app.GetMainWnd()->close();
+        });
     if (!app.InitInstance(application.arguments().mid(1)))
         return app.ExitInstance();
     messages.SetParent(app.GetMainWnd());

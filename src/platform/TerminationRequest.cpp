@@ -1,0 +1,52 @@
+#include "platform/TerminationRequest.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace
+{
+// The self-pipe: the signal handler may only write a byte.
+int g_signalPipe[2] = {-1, -1};
+struct sigaction g_previous;
+
+void OnTerminate(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(g_signalPipe[1], &byte, 1);
+}
+} // namespace
+
+TerminationRequest::TerminationRequest(std::function<void()> onRequest)
+    : m_onRequest(std::move(onRequest))
+{
+    // Close-on-exec: the programs a window starts must not hold the pipe.
+    if (g_signalPipe[0] >= 0 || pipe2(g_signalPipe, O_CLOEXEC) != 0)
+        return;
+    m_notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated,
+                     [this]
+                     {
+                         char byte = 0;
+                         [[maybe_unused]] const ssize_t got = read(g_signalPipe[0], &byte, 1);
+                         if (m_onRequest)
+                             m_onRequest();
+                     });
+    struct sigaction action = {};
+    action.sa_handler = OnTerminate;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, &g_previous);
+}
+
+TerminationRequest::~TerminationRequest()
+{
+    if (!m_notifier)
+        return;
+    sigaction(SIGTERM, &g_previous, nullptr);
+    m_notifier.reset();
+    close(g_signalPipe[0]);
+    close(g_signalPipe[1]);
+    g_signalPipe[0] = g_signalPipe[1] = -1;
+}
