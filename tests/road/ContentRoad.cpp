@@ -28,6 +28,7 @@ const QString kEditAdd = "32771";
 const QString kFileSave = "57603";
 const QString kFileOutput = "32786";
 const QString kFileMenu = "61500";
+const QString kProgress = "148";
 const QString kAppExit = "57665";
 
 QJsonObject Named(const QString& name)
@@ -168,6 +169,8 @@ QStringList Output(const Road::Session& editor, const QString& shot)
     if (!shot.isEmpty() && editor.WaitWindow("QMessageBox"))
         editor.Shot(shot + "-question");
     texts << editor.Answer("Yes");
+    if (!shot.isEmpty() && editor.WaitWindow(kProgress, 10000))
+        editor.Shot(shot + "-progress");
     const QString result =
         editor.Answer("OK", 120000, shot.isEmpty() ? QString() : shot + "-result");
     if (!result.isEmpty())

@@ -33,6 +33,8 @@ TEST_P(RoadContentEditor, TwoWorksInTwoLanguagesAreSavedAndConverted)
     QProcessEnvironment environment = m_env;
     environment.insert("MARVEX_RECORD", record);
 
+    // The converter takes a moment per language, so its progress shows in the pictures.
+    TestSupport::WriteFile(m_app->Bin() + "/marvex.control", "sleep 700\n");
     QProcess editor;
     editor.setProcessEnvironment(environment);
     editor.setWorkingDirectory(m_app->Bin());
@@ -50,6 +52,12 @@ TEST_P(RoadContentEditor, TwoWorksInTwoLanguagesAreSavedAndConverted)
     for (std::size_t i = 0; i < works.size(); ++i)
         ContentRoad::AddWork(session, works[i], i == 0 ? prefix + "-02-add" : QString());
     session.Shot(prefix + "-03-table");
+    // The sort dialog, looked at and left.
+    ASSERT_TRUE(session.ClickAction("32787"));
+    ASSERT_TRUE(session.WaitWindow("147"));
+    session.Shot(prefix + "-03-sort");
+    ASSERT_TRUE(session.Click("147", {{"name", "2"}}));
+    ASSERT_TRUE(session.WaitGone("147"));
 
     // Saving a new table asks where; the path then goes to the hand-over value.
     const QString xml = convert + "/input/xml/TOVKContent.xml";

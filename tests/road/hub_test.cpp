@@ -44,6 +44,9 @@ const QString kServerChannel = "1011";
 const QString kStoredWorks = "1003";
 const QString kStorableWorks = "1002";
 const QString kStoreWorks = "1006";
+const QString kCheckByWorkNumber = "1046";
+const QString kWorkCheck = "165";
+const QString kCheckList = "1066";
 const QString kOutput = "1032";
 const QString kOutputProgress = "151";
 const QString kOk = "1";
@@ -160,6 +163,9 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     for (const char* tool : {"MARVEX", "DURNAP", "HALBRINE"})
         environment.insert(QString(tool) + "_RECORD", records + "/" + QString(tool).toLower());
 
+    // The converter and the bind tool take a moment, so their progress shows in the pictures.
+    TestSupport::WriteFile(m_app->Bin() + "/marvex.control", "sleep 700\n");
+    TestSupport::WriteFile(m_app->Bin() + "/durnap.control", "sleep 1500\nwork\n");
     m_hub.setProcessEnvironment(environment);
     m_hub.setWorkingDirectory(m_app->Root());
     m_hub.start(m_app->Root() + "/OstrelinJP", {});
@@ -273,6 +279,13 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
             pairs << Cell(registered, row, 0) + "=" + Cell(registered, row, 1);
     EXPECT_EQ(pairs, QStringList({"10=1", "20=2"}));
     hub.Shot("hub-12-works");
+    // The check by work number lists both works.
+    ASSERT_TRUE(hub.Click(kMain, Named(kCheckByWorkNumber)));
+    ASSERT_TRUE(hub.WaitWindow(kWorkCheck));
+    EXPECT_EQ(hub.Find(kWorkCheck, Named(kCheckList))["rows"].toArray().size(), 2);
+    hub.Shot("hub-12-works-check");
+    ASSERT_TRUE(hub.Click(kWorkCheck, Named(kOk)));
+    ASSERT_TRUE(hub.WaitGone(kWorkCheck));
 
     // 6. A program server and a content server with both works.
     ASSERT_TRUE(Step(hub, 5, "106"));
