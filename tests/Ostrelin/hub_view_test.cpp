@@ -457,6 +457,9 @@ TEST_F(HubView, AboutBoxCarriesTheHubsIds)
     EXPECT_EQ(text(1049), kAppTitle);
     EXPECT_EQ(text(1048), QStringLiteral("Version 1.1"));
     EXPECT_EQ(text(1047), QStringLiteral("Copyright (C) 2026 Quorvane"));
+    // The template font is the hub's dialog font, not a text of the content editor's table.
+    EXPECT_EQ(about.font().family(), QStringLiteral("MS UI Gothic"));
+    EXPECT_EQ(about.findChild<QPushButton*>(QString::number(IDOK))->text(), QStringLiteral("OK"));
 }
 } // namespace
 

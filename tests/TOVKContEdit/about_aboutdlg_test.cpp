@@ -40,6 +40,8 @@ TEST_F(AboutTest, TheBuildsBlockGivesProductAndCopyright)
     EXPECT_EQ(dialog.ProductName()->text(), QStringLiteral("Quorvane KP Guide Editor - Contents"));
     EXPECT_TRUE(dialog.Copyright()->text().contains(QStringLiteral("Quorvane")));
     EXPECT_EQ(dialog.VersionText()->text(), QStringLiteral("Version 1.1"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Version Information"));
+    EXPECT_EQ(dialog.font().family(), QStringLiteral("MS UI Gothic"));
     dialog.show();
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);

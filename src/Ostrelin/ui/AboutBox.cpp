@@ -1,25 +1,23 @@
 #include "Ostrelin/ui/AboutBox.h"
 
 #include "Ostrelin/res/resource.h"
-#include "platform/Messages.h"
-#include "platform/Strings.h"
 
-#include <QLabel>
-#include <QPushButton>
-
-CHubAboutDlg::CHubAboutDlg(QWidget* parent) : CAboutDlg(parent)
+namespace
 {
-    setWindowTitle(Strings::Load(IDS_ABOUT_CAPTION));
-    ProductName()->setObjectName(QString::number(IDC_ABOUT_PRODUCT));
-    VersionText()->setObjectName(QString::number(IDC_ABOUT_VERSION));
-    Copyright()->setObjectName(QString::number(IDC_ABOUT_COPYRIGHT));
-    if (auto* ok = findChild<QPushButton*>(QString::number(IDOK)))
-        ok->setText(Strings::Load(IDS_DIALOG_OK));
-}
-
-bool CHubAboutDlg::OnInitDialog()
+// The hub's template leaves the version and copyright statics without texts of their own.
+AboutIds HubAboutIds()
 {
-    CAboutDlg::OnInitDialog();
-    VersionText()->setText(FormatString(IDS_VERSION_FORMAT, {1, 1}));
-    return true;
+    return {.fontFace = IDS_DIALOG_FONT_FACE,
+            .caption = IDS_ABOUT_CAPTION,
+            .productText = IDS_APP_TITLE,
+            .versionText = 0,
+            .copyrightText = 0,
+            .okText = IDS_DIALOG_OK,
+            .versionFormat = IDS_VERSION_FORMAT,
+            .productStatic = IDC_ABOUT_PRODUCT,
+            .versionStatic = IDC_ABOUT_VERSION,
+            .copyrightStatic = IDC_ABOUT_COPYRIGHT};
 }
+} // namespace
+
+CHubAboutDlg::CHubAboutDlg(QWidget* parent) : CAboutDlg(parent, HubAboutIds()) {}

@@ -8,5 +8,4 @@ class CHubAboutDlg : public CAboutDlg
     Q_OBJECT
 public:
     explicit CHubAboutDlg(QWidget* parent = nullptr);
-    bool OnInitDialog() override;
 };

@@ -11,11 +11,25 @@
 #include <QPushButton>
 #include <QStyle>
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+AboutIds ContEditAboutIds()
 {
-    const DialogLayout layout(DialogLayout::DialogFont(Strings::Load(IDS_LIST_FONT_FACE)));
+    return {.fontFace = IDS_LIST_FONT_FACE,
+            .caption = IDS_ABOUT_CAPTION,
+            .productText = IDS_APP_TITLE,
+            .versionText = IDS_ABOUT_VERSION,
+            .copyrightText = IDS_ABOUT_COPYRIGHT,
+            .okText = IDS_DIALOG_OK,
+            .versionFormat = IDS_VERSION_FORMAT,
+            .productStatic = IDC_ABOUT_PRODUCT,
+            .versionStatic = IDC_ABOUT_VERSION,
+            .copyrightStatic = IDC_ABOUT_COPYRIGHT};
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent, const AboutIds& ids) : QDialog(parent), m_ids(ids)
+{
+    const DialogLayout layout(DialogLayout::DialogFont(Strings::Load(ids.fontFace)));
     layout.SizeDialog(this, 235, 55);
-    setWindowTitle(Strings::Load(IDS_ABOUT_CAPTION));
+    setWindowTitle(Strings::Load(ids.caption));
     setObjectName(QString::number(IDD_ABOUTBOX));
 
     m_icon = new QLabel(this);
@@ -25,19 +39,19 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     layout.Place(m_icon, 11, 14, 21, 20);
     m_icon->setPixmap(icon.pixmap(m_icon->size()));
 
-    auto makeStatic = [&](unsigned id, const QString& text, int y)
+    auto makeStatic = [&](unsigned id, unsigned text, int y)
     {
-        auto* label = new QLabel(text, this);
+        auto* label = new QLabel(text != 0 ? Strings::Load(text) : QString(), this);
         label->setObjectName(QString::number(id));
         label->setTextFormat(Qt::PlainText);
         layout.Place(label, 40, y, 130, 8);
         return label;
     };
-    m_product = makeStatic(IDC_ABOUT_PRODUCT, Strings::Load(IDS_APP_TITLE), 10);
-    m_version = makeStatic(IDC_ABOUT_VERSION, Strings::Load(IDS_ABOUT_VERSION), 24);
-    m_copyright = makeStatic(IDC_ABOUT_COPYRIGHT, Strings::Load(IDS_ABOUT_COPYRIGHT), 38);
+    m_product = makeStatic(ids.productStatic, ids.productText, 10);
+    m_version = makeStatic(ids.versionStatic, ids.versionText, 24);
+    m_copyright = makeStatic(ids.copyrightStatic, ids.copyrightText, 38);
 
-    m_ok = new QPushButton(Strings::Load(IDS_DIALOG_OK), this);
+    m_ok = new QPushButton(Strings::Load(ids.okText), this);
     m_ok->setObjectName(QString::number(IDOK));
     m_ok->setDefault(true);
     layout.Place(m_ok, 178, 7, 50, 14);
@@ -55,7 +69,7 @@ bool CAboutDlg::OnInitDialog()
     if (m_product)
         m_product->setText(product);
     if (m_version)
-        m_version->setText(FormatString(IDS_VERSION_FORMAT, {1, 1}));
+        m_version->setText(FormatString(m_ids.versionFormat, {1, 1}));
     if (m_copyright)
         m_copyright->setText(copyright);
     FreeVersionInfo(block);

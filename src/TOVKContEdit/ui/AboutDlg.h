@@ -6,11 +6,30 @@
 class QLabel;
 class QPushButton;
 
+// The resource ids an About box takes from its program's tables; 0 for a template text
+// leaves the static empty.
+struct AboutIds
+{
+    unsigned fontFace;    // string: the template's font face
+    unsigned caption;     // string: the window title
+    unsigned productText; // strings: the template texts of the three statics
+    unsigned versionText;
+    unsigned copyrightText;
+    unsigned okText;        // string: the OK button
+    unsigned versionFormat; // string: "Version %d.%d"
+    unsigned productStatic; // control ids of the three statics
+    unsigned versionStatic;
+    unsigned copyrightStatic;
+};
+
+// The content editor's ids.
+AboutIds ContEditAboutIds();
+
 class CAboutDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit CAboutDlg(QWidget* parent = nullptr, const AboutIds& ids = ContEditAboutIds());
 
     virtual bool OnInitDialog();
     // OnInitDialog, then modal; IDOK or IDCANCEL.
@@ -21,6 +40,7 @@ public:
     QLabel* Copyright() const { return m_copyright; }
 
 private:
+    AboutIds m_ids;
     QLabel* m_icon = nullptr;
     QLabel* m_product = nullptr;
     QLabel* m_version = nullptr;
