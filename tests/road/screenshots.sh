@@ -8,7 +8,8 @@ out=${2:-$build/screenshots}
 rm -rf "$out"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-cmake --build "$build" --target road_feedback_test road_contedit_test road_hub_test
+cmake --build "$build" --target road_feedback_test road_contedit_test road_hub_test \
+  road_imageconv_test
 ROAD_OUTPUT="$out" ctest --test-dir "$build" -R '^(Builds/)?Road' -j 3 --output-on-failure
 echo "Screenshots in $out:"
 ls "$out"
