@@ -14,6 +14,8 @@
 //                     nofiles        write no data files
 //   MARVEX_RECORD   folder; each run adds run-<n>.txt (cwd and arguments, one per line:
 //                   "cwd\t...", "arg\t...") and run-<n>.xml (a copy of the input file).
+#include "standins/common/StandinSupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDomDocument>
@@ -21,16 +23,9 @@
 #include <QFileInfo>
 #include <QThread>
 #include <cstdio>
-#include <cstring>
 
 namespace
 {
-QString Argument(const QStringList& args, const QString& name)
-{
-    const qsizetype at = args.indexOf(name);
-    return (at >= 0 && at + 1 < args.size()) ? args.at(at + 1) : QString();
-}
-
 QString Unquote(const QString& text)
 {
     if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
@@ -40,22 +35,11 @@ QString Unquote(const QString& text)
 
 void Record(const QStringList& args, const QString& input)
 {
-    const QString folder = qEnvironmentVariable("MARVEX_RECORD");
-    if (folder.isEmpty())
+    const QString record = Standin::NextRunRecord("MARVEX_RECORD");
+    if (record.isEmpty())
         return;
-    QDir().mkpath(folder);
-    int n = 1;
-    while (QFile::exists(folder + QStringLiteral("/run-%1.txt").arg(n)))
-        ++n;
-    QFile out(folder + QStringLiteral("/run-%1.txt").arg(n));
-    if (out.open(QIODevice::WriteOnly))
-    {
-        QByteArray text = "cwd\t" + QDir::currentPath().toUtf8() + "\n";
-        for (const QString& a : args.mid(1))
-            text += "arg\t" + a.toUtf8() + "\n";
-        out.write(text);
-    }
-    QFile::copy(input, folder + QStringLiteral("/run-%1.xml").arg(n));
+    Standin::WriteRecord(record, Standin::CallLines(args));
+    QFile::copy(input, record + QStringLiteral(".xml"));
 }
 
 bool WriteDataFiles(const QString& input, const QString& outFolder, const QString& code)
@@ -74,15 +58,7 @@ bool WriteDataFiles(const QString& input, const QString& outFolder, const QStrin
         const quint32 work = info.firstChildElement(QStringLiteral("nProductNo")).text().toUInt();
         const QString text =
             Unquote(info.firstChildElement(QStringLiteral("strProductTxt")).text());
-        QByteArray bytes(0xC4, '\0');
-        std::memcpy(bytes.data(), "CBIN", 4);
-        for (int b = 0; b < 4; ++b)
-            bytes[0x0C + b] = char((work >> (8 * b)) & 0xFF);
-        for (int u = 0; u < qMin<qsizetype>(80, text.size()); ++u)
-        {
-            bytes[0x24 + 2 * u] = char(text.at(u).unicode() & 0xFF);
-            bytes[0x24 + 2 * u + 1] = char(text.at(u).unicode() >> 8);
-        }
+        const QByteArray bytes = Standin::ContentDataFile(work, text);
         const QString name =
             QStringLiteral("C%1%2.bin").arg(code.toUpper()).arg(i + 1, 5, 10, QChar(u'0'));
         QFile out(outFolder + u'/' + name);
@@ -97,18 +73,13 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString input = Argument(args, QStringLiteral("-i"));
-    const QString outFolder = Argument(args, QStringLiteral("-opath"));
+    const QString input = Standin::Argument(args, QStringLiteral("-i"));
+    const QString outFolder = Standin::Argument(args, QStringLiteral("-opath"));
     const QString code = QFileInfo(outFolder).fileName().toLower();
     Record(args, input);
 
-    QString controlPath = qEnvironmentVariable("MARVEX_CONTROL");
-    if (controlPath.isEmpty())
-        controlPath = app.applicationDirPath() + QStringLiteral("/marvex.control");
-    QStringList commands;
-    QFile control(controlPath);
-    if (control.open(QIODevice::ReadOnly))
-        commands = QString::fromUtf8(control.readAll()).split(u'\n');
+    const QStringList commands = Standin::ControlLines(
+        "MARVEX_CONTROL", app.applicationDirPath() + QStringLiteral("/marvex.control"));
 
     bool files = true;
     QStringList active;

@@ -17,9 +17,11 @@
 //                                                     content editor does at its exit
 //                         sleep <ms>                  wait
 //                         exit <code>                 stop with that exit code
-//   EDITORSTUB_RECORD   folder; each run adds run-<n>.txt ("cwd\t...", "arg\t..." lines).
+//   EDITORSTUB_RECORD   folder; each run adds run-<n>.txt ("program\t...", "cwd\t...",
+//                       "arg\t..." lines).
 #include "TOVKContEdit/shared/ToolArchive.h"
 #include "platform/HandOver.h"
+#include "standins/common/StandinSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,27 +29,16 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QThread>
-#include <cstring>
 
 namespace
 {
 void Record(const QStringList& args)
 {
-    const QString folder = qEnvironmentVariable("EDITORSTUB_RECORD");
-    if (folder.isEmpty())
+    const QString record = Standin::NextRunRecord("EDITORSTUB_RECORD");
+    if (record.isEmpty())
         return;
-    QDir().mkpath(folder);
-    int n = 1;
-    while (QFile::exists(folder + QStringLiteral("/run-%1.txt").arg(n)))
-        ++n;
-    QFile out(folder + QStringLiteral("/run-%1.txt").arg(n));
-    if (!out.open(QIODevice::WriteOnly))
-        return;
-    QByteArray text = "program\t" + QFileInfo(args.at(0)).fileName().toUtf8() + "\n";
-    text += "cwd\t" + QDir::currentPath().toUtf8() + "\n";
-    for (const QString& a : args.mid(1))
-        text += "arg\t" + a.toUtf8() + "\n";
-    out.write(text);
+    Standin::WriteRecord(record, "program\t" + QFileInfo(args.at(0)).fileName().toUtf8() + "\n" +
+                                     Standin::CallLines(args));
 }
 
 bool WriteBytes(const QString& path, const QByteArray& bytes)
@@ -55,20 +46,6 @@ bool WriteBytes(const QString& path, const QByteArray& bytes)
     QDir().mkpath(QFileInfo(path).path());
     QFile out(path);
     return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
-}
-
-QByteArray ContentFile(quint32 work, const QString& text)
-{
-    QByteArray bytes(0xC4, '\0');
-    std::memcpy(bytes.data(), "CBIN", 4);
-    for (int b = 0; b < 4; ++b)
-        bytes[0x0C + b] = char((work >> (8 * b)) & 0xFF);
-    for (int u = 0; u < qMin<qsizetype>(80, text.size()); ++u)
-    {
-        bytes[0x24 + 2 * u] = char(text.at(u).unicode() & 0xFF);
-        bytes[0x24 + 2 * u + 1] = char(text.at(u).unicode() >> 8);
-    }
-    return bytes;
 }
 } // namespace
 
@@ -81,13 +58,8 @@ int main(int argc, char** argv)
     const QString convert = (at >= 0 && at + 1 < args.size()) ? args.at(at + 1) : QString();
     const QString given = (at >= 0 && at + 2 < args.size()) ? args.at(at + 2) : QString();
 
-    QString controlPath = qEnvironmentVariable("EDITORSTUB_CONTROL");
-    if (controlPath.isEmpty())
-        controlPath = app.applicationFilePath() + QStringLiteral(".control");
-    QStringList commands;
-    QFile control(controlPath);
-    if (control.open(QIODevice::ReadOnly))
-        commands = QString::fromUtf8(control.readAll()).split(u'\n');
+    const QStringList commands = Standin::ControlLines(
+        "EDITORSTUB_CONTROL", app.applicationFilePath() + QStringLiteral(".control"));
 
     // The converter numbers the files of each language from 1.
     QHash<QString, int> fileNo;
@@ -112,7 +84,7 @@ int main(int argc, char** argv)
             WriteBytes(convert + QStringLiteral("/output/contents/%1/C%1%2.bin")
                                      .arg(code)
                                      .arg(++fileNo[code], 5, 10, QChar(u'0')),
-                       ContentFile(words.at(2).toUInt(), text));
+                       Standin::ContentDataFile(words.at(2).toUInt(), text));
         }
         else if (verb == u"save")
         {

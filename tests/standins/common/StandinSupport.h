@@ -1,0 +1,32 @@
+#pragma once
+// What the stand-ins share: reading their arguments and control files, recording each call
+// ("run-<n>.txt" and copies beside it) and the converter's data file layout.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace Standin
+{
+// The argument after `name`; "" when the name is missing or last.
+QString Argument(const QStringList& args, const QString& name);
+
+// The base path "<folder>/run-<n>" of this call's record, n the first number whose
+// "run-<n>.txt" does not exist yet, in the folder named by the environment variable
+// (created); "" when the variable is unset or empty.
+QString NextRunRecord(const char* variable);
+
+// "cwd\t<current folder>", then "arg\t<argument>" for each argument after the program,
+// one a line.
+QByteArray CallLines(const QStringList& args);
+
+// Writes <record>.txt; false when it cannot be written.
+bool WriteRecord(const QString& record, const QByteArray& text);
+
+// The lines of the control file the environment variable names, else of `defaultPath`;
+// none when it cannot be read. Line ends are split at LF only.
+QStringList ControlLines(const char* variable, const QString& defaultPath);
+
+// A content data file as the converter writes it: 0xC4 bytes, "CBIN" at 0, the work number
+// (u32, little-endian) at 0x0C, at most 80 UTF-16LE units of the text at 0x24.
+QByteArray ContentDataFile(quint32 work, const QString& text);
+} // namespace Standin
