@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run bench fuzz clean
+.PHONY: all deps configure build test run bench fuzz screenshots clean
 
 all: build
 
@@ -20,8 +20,13 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# A sample project under build/sample on first use, so there is something to look at.
 run: build
+	$(BUILD)/tests/road/quorvane_sample $(BUILD)/sample
 	$(BUILD)/app/OstrelinJP
+
+screenshots: build
+	tests/road/screenshots.sh $(BUILD) $(BUILD)/screenshots
 
 bench: build
 	@for b in $$(find $(BUILD)/bench -type f -name '*_bench' -perm -u+x | sort); do \
