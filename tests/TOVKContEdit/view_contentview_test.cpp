@@ -460,6 +460,39 @@ TEST_F(ViewTest, DroppedFilesGoOnlyIntoTheirColumns)
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
+TEST_F(ViewTest, WhileADropHighlightsACellTheFocusShowsInTheInactiveColours)
+{
+    AddRows(2);
+    view->SetFocusColumn(ColumnComment);
+    view->SetFocusRow(1, true);
+    std::unique_ptr<QMimeData> wave(FileDrop(voice));
+    const GridColors& colors = view->Colors();
+    auto fill = [&](const QImage& image, int column, int line)
+    {
+        const QRect cell = view->GetCellRect(column, line);
+        return QColor(image.pixel(cell.right() - 1, cell.top() + 1));
+    };
+
+    QImage image = view->Render();
+    EXPECT_EQ(fill(image, ColumnComment, 1), colors.activeCaption);
+    EXPECT_EQ(fill(image, ColumnVoice, 0), QColor(Qt::white));
+
+    ASSERT_EQ(view->OnDragOver(wave.get(), view->CellPoint(ColumnVoice, 0)), Qt::CopyAction);
+    image = view->Render();
+    EXPECT_EQ(fill(image, ColumnVoice, 0), colors.activeCaption);
+    EXPECT_EQ(fill(image, ColumnComment, 1), colors.inactiveCaption);
+    EXPECT_EQ(fill(image, ColumnComment, 0), QColor(Qt::white));
+
+    // The drop over the focus cell itself shows it in the active colours.
+    view->SetFocusColumn(ColumnVoice);
+    ASSERT_EQ(view->OnDragOver(wave.get(), view->CellPoint(ColumnVoice, 1)), Qt::CopyAction);
+    EXPECT_EQ(fill(view->Render(), ColumnVoice, 1), colors.activeCaption);
+
+    view->OnDragLeave();
+    view->SetFocusColumn(ColumnComment);
+    EXPECT_EQ(fill(view->Render(), ColumnComment, 1), colors.activeCaption);
+}
+
 TEST_F(ViewTest, DropsThatFailTheirCheckOrAreTooLongAreRefused)
 {
     AddRows(1);

@@ -873,6 +873,20 @@ void CListViewEx::DrawRowHeader(QPainter& painter, int line, const QRect& rect)
 
 void CListViewEx::DrawRow(QPainter& painter, int line, int x, int y)
 {
+    DrawRowCells(painter, line, x, y,
+                 [&](int, bool inColumn)
+                 {
+                     if (m_active && inColumn && line == m_focusRow)
+                         return CellFill::Active;
+                     if (inColumn && IsRowSelected(line))
+                         return CellFill::Inactive;
+                     return CellFill::None;
+                 });
+}
+
+void CListViewEx::DrawRowCells(QPainter& painter, int line, int x, int y,
+                               const std::function<CellFill(int column, bool inColumn)>& fill)
+{
     const int r = GetRowHeight();
     const QSize client = viewport()->size();
     for (int c = 0; c < GetColumnCount(); ++c)
@@ -884,20 +898,19 @@ void CListViewEx::DrawRow(QPainter& painter, int line, int x, int y)
             continue;
         if (cell.left() >= client.width())
             break;
-        const bool inColumn = m_wholeLine || c == m_focusColumn;
-        if (m_active && inColumn && line == m_focusRow)
+        switch (fill(c, m_wholeLine || c == m_focusColumn))
         {
+        case CellFill::Active:
             painter.fillRect(cell, m_colors.activeCaption);
             painter.setPen(m_colors.captionText);
-        }
-        else if (inColumn && IsRowSelected(line))
-        {
+            break;
+        case CellFill::Inactive:
             painter.fillRect(cell, m_colors.inactiveCaption);
             painter.setPen(m_colors.inactiveCaptionText);
-        }
-        else
-        {
+            break;
+        case CellFill::None:
             painter.setPen(Qt::black);
+            break;
         }
         DrawCell(painter, line, c, cell);
     }

@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class QPainter;
@@ -165,6 +166,21 @@ protected:
     // Redraw switch around bulk changes (the original's WM_SETREDRAW).
     void SetRedraw(bool on);
     bool ModifierDown(Qt::KeyboardModifier modifier) const { return (m_modifiers & modifier) != 0; }
+
+    // How DrawRow fills a cell: not at all (the background stays as drawn), or in the active
+    // or the inactive caption colours.
+    enum class CellFill
+    {
+        None,
+        Active,
+        Inactive
+    };
+    // One line cell by cell, left to right, each cell the column width wide and the row
+    // height high with one pixel between cells: filled as `fill` says for the column (told
+    // whether the highlight covers the column: whole line or focus column), then DrawCell;
+    // the text colour is restored.
+    void DrawRowCells(QPainter& painter, int line, int x, int y,
+                      const std::function<CellFill(int column, bool inColumn)>& fill);
 
     bool m_refreshing = false; // true while a derived view rebuilds the lines
 

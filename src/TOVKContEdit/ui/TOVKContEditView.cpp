@@ -670,42 +670,19 @@ int CTOVKContEditView::GetFitColumnWidth(int column)
 
 void CTOVKContEditView::DrawRow(QPainter& painter, int line, int x, int y)
 {
-    const int height = GetRowHeight();
-    const QSize client = viewport()->size();
-    const GridColors& colors = Colors();
+    // While a drop highlights another cell, the focus shows in the inactive colours.
     const bool dropElsewhere = m_dropRow >= 0;
-    for (int c = 0; c < GetColumnCount(); ++c)
-    {
-        const int width = GetColumnWidth(c);
-        const QRect cell(x, y, width, height - 1);
-        x += width + 1;
-        if (cell.right() < 0)
-            continue;
-        if (cell.left() >= client.width())
-            break;
-        const bool inColumn = WholeLineHighlight() || c == GetFocusColumn();
-        if (line == m_dropRow && c == m_dropColumn)
-        {
-            painter.fillRect(cell, colors.activeCaption);
-            painter.setPen(colors.captionText);
-        }
-        else if (IsActiveView() && inColumn && line == GetFocusRow())
-        {
-            painter.fillRect(cell, dropElsewhere ? colors.inactiveCaption : colors.activeCaption);
-            painter.setPen(dropElsewhere ? colors.inactiveCaptionText : colors.captionText);
-        }
-        else if (inColumn && IsRowSelected(line))
-        {
-            painter.fillRect(cell, colors.inactiveCaption);
-            painter.setPen(colors.inactiveCaptionText);
-        }
-        else
-        {
-            painter.setPen(Qt::black);
-        }
-        DrawCell(painter, line, c, cell);
-    }
-    painter.setPen(Qt::black);
+    DrawRowCells(painter, line, x, y,
+                 [&](int column, bool inColumn)
+                 {
+                     if (line == m_dropRow && column == m_dropColumn)
+                         return CellFill::Active;
+                     if (IsActiveView() && inColumn && line == GetFocusRow())
+                         return dropElsewhere ? CellFill::Inactive : CellFill::Active;
+                     if (inColumn && IsRowSelected(line))
+                         return CellFill::Inactive;
+                     return CellFill::None;
+                 });
 }
 
 void CTOVKContEditView::DrawCell(QPainter& painter, int line, int column, const QRect& rect)
