@@ -1,11 +1,9 @@
 // Guide pictures: the flags of CImageEx::IsValidGuideImage and the picture check of
 // ValidateContentFile with its messages.
 #include "TOVKContEdit/model/ContentValidation.h"
-#include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/shared/ImageEx.h"
+#include "checks_file_fixture.h"
 #include "checks_fixtures.h"
-#include "common/TestSupport.h"
-#include "platform/RecordingMessages.h"
 
 #include <QDir>
 #include <QImage>
@@ -89,21 +87,8 @@ TEST(GuideImageFlags, ColourCountEqualsThePerPixelRule)
     }
 }
 
-class PictureCheck : public ::testing::Test
+class PictureCheck : public FileCheck
 {
-protected:
-    void SetUp() override
-    {
-        Strings::Install(ContEditStringsEN());
-        m_folder = TestSupport::NewFolder();
-    }
-    QString Write(const QString& name, const QByteArray& bytes)
-    {
-        return TestSupport::WriteFile(m_folder + "/" + name, bytes);
-    }
-
-    RecordingMessages m_messages;
-    QString m_folder;
 };
 
 const char* const NotGuide1 =

@@ -1,9 +1,7 @@
 // The voice check of ValidateContentFile: its order of tests and messages.
 #include "TOVKContEdit/model/ContentValidation.h"
-#include "TOVKContEdit/res/Strings.h"
+#include "checks_file_fixture.h"
 #include "checks_fixtures.h"
-#include "common/TestSupport.h"
-#include "platform/RecordingMessages.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -18,21 +16,8 @@ const QString Over5MB = QStringLiteral("This WAV file is more than 5 MB.");
 const QString Not16 = QStringLiteral("The sampling rate of this WAV file is not 16 bits.");
 const QString Empty = QStringLiteral("This WAV file is empty.");
 
-class VoiceCheck : public ::testing::Test
+class VoiceCheck : public FileCheck
 {
-protected:
-    void SetUp() override
-    {
-        Strings::Install(ContEditStringsEN());
-        m_folder = TestSupport::NewFolder();
-    }
-    QString Write(const QString& name, const QByteArray& bytes)
-    {
-        return TestSupport::WriteFile(m_folder + "/" + name, bytes);
-    }
-
-    RecordingMessages m_messages;
-    QString m_folder;
 };
 
 TEST_F(VoiceCheck, FormatRulesInOrder)
