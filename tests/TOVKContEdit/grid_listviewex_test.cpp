@@ -1,5 +1,6 @@
 // The grid driven offscreen with real key and mouse events.
 #include "TOVKContEdit/ui/ListViewEx.h"
+#include "grid_fixtures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,9 +46,7 @@ public:
 
     QPoint LinePoint(int line, int column = 1) const
     {
-        const QRect cell = GetCellRect(column, line);
-        return QPoint(cell.center().x() - horizontalScrollBar()->value(),
-                      cell.center().y() - verticalScrollBar()->value());
+        return GridFixtures::CellCentre(*this, column, line);
     }
 
     std::vector<int> Selection() const
@@ -58,22 +57,10 @@ public:
         return lines;
     }
 
-    QImage Render()
-    {
-        QImage image(viewport()->size(), QImage::Format_RGB32);
-        image.fill(Colors().background);
-        QPainter painter(&image);
-        DrawScreen(painter);
-        return image;
-    }
+    QImage Render() { return GridFixtures::RenderScreen(*this); }
 };
 
-void SaveScreenshot(QWidget& widget, const QString& name)
-{
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
-    widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
+using GridFixtures::SaveScreenshot;
 
 class GridTest : public ::testing::Test
 {

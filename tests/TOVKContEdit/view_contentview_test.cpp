@@ -8,6 +8,7 @@
 #include "TOVKContEdit/ui/TOVKContEditView.h"
 #include "checks_fixtures.h"
 #include "common/TestSupport.h"
+#include "grid_fixtures.h"
 #include "platform/RecordingMessages.h"
 #include "platform/WaveOut.h"
 
@@ -50,12 +51,7 @@ QMimeData* FileDrop(const QString& path)
     return data;
 }
 
-void SaveScreenshot(QWidget& widget, const QString& name)
-{
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
-    widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
+using GridFixtures::SaveScreenshot;
 
 // The view with its two dialogs answered by the test.
 class TestView : public CTOVKContEditView
@@ -70,20 +66,10 @@ public:
     std::function<int(CSortDlg&)> onSort;
     int addRuns = 0;
 
-    QImage Render()
-    {
-        QImage image(viewport()->size(), QImage::Format_RGB32);
-        image.fill(Colors().background);
-        QPainter painter(&image);
-        DrawScreen(painter);
-        return image;
-    }
-
+    QImage Render() { return GridFixtures::RenderScreen(*this); }
     QPoint CellPoint(int column, int line) const
     {
-        const QRect cell = GetCellRect(column, line);
-        return QPoint(cell.center().x() - horizontalScrollBar()->value(),
-                      cell.center().y() - verticalScrollBar()->value());
+        return GridFixtures::CellCentre(*this, column, line);
     }
 
 protected:
