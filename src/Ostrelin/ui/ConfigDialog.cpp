@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QShowEvent>
 
 CConfigDialog::CConfigDialog(QWidget* parent) : CStepPage(parent)
 {
@@ -118,11 +117,4 @@ void CConfigDialog::OnShowWindow(bool show)
 {
     if (show)
         UpdateControls();
-}
-
-void CConfigDialog::showEvent(QShowEvent* event)
-{
-    CStepPage::showEvent(event);
-    if (!event->spontaneous())
-        OnShowWindow(true);
 }

@@ -6,7 +6,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QShowEvent;
 
 class CConfigDialog : public CStepPage
 {
@@ -22,13 +21,10 @@ public:
 
     void OnSelChangeDisplayLanguage();
     void OnLanguageCheck();
-    void OnShowWindow(bool show);
+    void OnShowWindow(bool show) override;
 
     QComboBox* DisplayLanguageBox() const { return m_displayLanguage; }
     QCheckBox* LanguageBox(int language) const { return m_languageBoxes[std::size_t(language)]; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     QComboBox* m_displayLanguage = nullptr;

@@ -8,7 +8,6 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QShowEvent>
 
 namespace
 {
@@ -77,11 +76,4 @@ void CListStepPage::OnShowWindow(bool show)
 {
     if (show)
         FillList();
-}
-
-void CListStepPage::showEvent(QShowEvent* event)
-{
-    CStepPage::showEvent(event);
-    if (!event->spontaneous())
-        OnShowWindow(true);
 }

@@ -7,7 +7,6 @@
 class CReportList;
 class DialogLayout;
 class QPushButton;
-class QShowEvent;
 
 class CListStepPage : public CStepPage
 {
@@ -21,7 +20,7 @@ public:
     // Edits the row the selection names: a stored one, or the add row.
     virtual void OnDblClkList() = 0;
     bool PreTranslateMessage(QKeyEvent* event) override;
-    void OnShowWindow(bool show);
+    void OnShowWindow(bool show) override;
 
     CReportList* List() const { return m_list; }
 
@@ -38,7 +37,6 @@ protected:
     int SingleSelectedRow() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
     CReportList* m_list = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "Ostrelin/ui/StepPage.h"
 
+#include <QShowEvent>
+
 bool CStepPage::CheckStep(QString& error)
 {
     error.clear();
@@ -12,3 +14,12 @@ bool CStepPage::PreTranslateMessage(QKeyEvent*)
 }
 
 void CStepPage::OnActivate(bool) {}
+
+void CStepPage::OnShowWindow(bool) {}
+
+void CStepPage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        OnShowWindow(true);
+}

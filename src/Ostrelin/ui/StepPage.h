@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QKeyEvent;
+class QShowEvent;
 
 class CStepPage : public QWidget
 {
@@ -20,4 +21,10 @@ public:
     virtual bool PreTranslateMessage(QKeyEvent* event);
     // The tab control's activation notice when the page is shown or hidden.
     virtual void OnActivate(bool active);
+    // The page's own update when the program shows it (a show by the window system, as
+    // when the main window comes back from the task bar, does not count).
+    virtual void OnShowWindow(bool show);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

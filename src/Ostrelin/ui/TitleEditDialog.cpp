@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
 
 namespace
@@ -316,11 +315,4 @@ void CTitleEditDialog::OnShowWindow(bool show)
 {
     if (show)
         EnableRows();
-}
-
-void CTitleEditDialog::showEvent(QShowEvent* event)
-{
-    CStepPage::showEvent(event);
-    if (!event->spontaneous())
-        OnShowWindow(true);
 }

@@ -12,7 +12,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QShowEvent;
 
 class CTitleEditDialog : public CStepPage
 {
@@ -31,7 +30,7 @@ public:
     void OnCheckLanguage(int language);
     void OnBrowse(int language);
     void OnEditChange(int language);
-    void OnShowWindow(bool show);
+    void OnShowWindow(bool show) override;
 
     QCheckBox* CheckBox(int language) const { return m_checks[std::size_t(language)]; }
     QLineEdit* PathEdit(int language) const { return m_edits[std::size_t(language)]; }
@@ -40,9 +39,6 @@ public:
     // The preview's explanation as built (lines joined by "\r\n"); "" while it shows a picture.
     QString Explanation(int language) const { return m_explanations[std::size_t(language)]; }
     bool IsRowValid(int language) const { return m_bValid[std::size_t(language)]; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     // The verdict of one title file; kept per path, size and modification time so that
