@@ -6,7 +6,7 @@
 #include "Ostrelin/ui/MainFormView.h"
 #include "Ostrelin/ui/StepPage.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
-#include "platform/Messages.h"
+#include "platform/CommandGuard.h"
 #include "platform/Strings.h"
 
 #include <QAction>
@@ -21,7 +21,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <new>
 
 namespace
 {
@@ -145,18 +144,7 @@ bool CMainFrame::OnCommand(unsigned id)
 {
     if (!IsEnabled(id))
         return false;
-    try
-    {
-        m_handlers.value(id)();
-    }
-    catch (const std::bad_alloc&)
-    {
-        AfxMessageBox(IDS_MEMORY_EXCEPTION, MB_OK | MB_ICONSTOP);
-    }
-    catch (...)
-    {
-        AfxMessageBox(IDS_COMMAND_FAILED, MB_OK | MB_ICONSTOP);
-    }
+    RunCommandHandler(m_handlers.value(id), IDS_MEMORY_EXCEPTION, IDS_COMMAND_FAILED);
     UpdateCommandUI();
     return true;
 }

@@ -1,7 +1,7 @@
 #include "TOVKContEdit/ui/MainFrame.h"
 
 #include "TOVKContEdit/res/resource.h"
-#include "platform/Messages.h"
+#include "platform/CommandGuard.h"
 #include "platform/Strings.h"
 
 #include <QAction>
@@ -17,7 +17,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <new>
 
 namespace
 {
@@ -311,18 +310,7 @@ bool CMainFrame::OnCommand(unsigned id)
     }
     // Copy: the handler may replace its own registration.
     const CommandHandler handler = route->onCommand;
-    try
-    {
-        handler();
-    }
-    catch (const std::bad_alloc&)
-    {
-        AfxMessageBox(IDS_MEMORY_EXCEPTION, MB_OK | MB_ICONSTOP);
-    }
-    catch (...)
-    {
-        AfxMessageBox(IDS_COMMAND_FAILED, MB_OK | MB_ICONSTOP);
-    }
+    RunCommandHandler(handler, IDS_MEMORY_EXCEPTION, IDS_COMMAND_FAILED);
     UpdateCommandUI();
     return true;
 }
