@@ -10,14 +10,13 @@
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "Ostrelin/ui/ReportDialog.h"
+#include "platform/CommandGuard.h"
 #include "platform/Messages.h"
 #include "platform/Strings.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <memory>
-#include <new>
 
 namespace
 {
@@ -55,27 +54,16 @@ void COutputDialog::UpdateSummary()
     m_edtSummary->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-void COutputDialog::showEvent(QShowEvent* event)
+void COutputDialog::OnShowWindow(bool show)
 {
-    CStepPage::showEvent(event);
-    UpdateSummary();
+    if (show)
+        UpdateSummary();
 }
 
 void COutputDialog::OnOutput()
 {
     // Nothing thrown below leaves the button's handler; the dialog goes with the stack.
-    try
-    {
-        RunOutputCommand();
-    }
-    catch (const std::bad_alloc&)
-    {
-        AfxMessageBox(IDS_MEMORY_EXCEPTION, MB_OK | MB_ICONSTOP);
-    }
-    catch (...)
-    {
-        AfxMessageBox(IDS_COMMAND_FAILED, MB_OK | MB_ICONSTOP);
-    }
+    RunCommandHandler([this] { RunOutputCommand(); }, IDS_MEMORY_EXCEPTION, IDS_COMMAND_FAILED);
 }
 
 void COutputDialog::RunOutputCommand()

@@ -6,7 +6,6 @@
 class CMainFormView;
 class QPlainTextEdit;
 class QPushButton;
-class QShowEvent;
 
 class COutputDialog : public CStepPage
 {
@@ -24,9 +23,8 @@ public:
     QPlainTextEdit* SummaryEdit() const { return m_edtSummary; }
     QPushButton* OutputButton() const { return m_btnOutput; }
 
-protected:
-    // The page's WM_SHOWWINDOW: the summary is rebuilt whenever the page is shown.
-    void showEvent(QShowEvent* event) override;
+    // The summary is rebuilt whenever the page is shown.
+    void OnShowWindow(bool show) override;
 
 private:
     void RunOutputCommand();
