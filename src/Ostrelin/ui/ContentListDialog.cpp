@@ -150,18 +150,6 @@ void CContentListDialog::SelectGuideNumbers(const QList<int>& numbers)
     }
 }
 
-void CContentListDialog::ReselectGuide(int guideNo, int top)
-{
-    for (int row = 0; row < m_list->GetItemCount(); ++row)
-    {
-        if (GuideNumberOf(m_list, row) == guideNo)
-        {
-            m_list->RevealAndFocus(row, top);
-            return;
-        }
-    }
-}
-
 void CContentListDialog::OnDblClkList()
 {
     CBindData* data = GetActiveProjectData();
@@ -217,7 +205,7 @@ void CContentListDialog::OnDblClkList()
     OnProjectDataChanged();
     FillList();
     if (reselect >= 1 && reselect <= kMaxGuideNo)
-        ReselectGuide(reselect, top);
+        RevealFirst([&](int row) { return GuideNumberOf(m_list, row) == reselect; }, top);
 }
 
 void CContentListDialog::OnMoveUp()

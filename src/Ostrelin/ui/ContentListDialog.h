@@ -36,5 +36,4 @@ private:
     // After a change: the window updates, the refill, and the same row index on top.
     void RefillKeepingTop(int top);
     void SelectGuideNumbers(const QList<int>& numbers);
-    void ReselectGuide(int guideNo, int top);
 };

@@ -51,6 +51,18 @@ int CListStepPage::SingleSelectedRow() const
     return selected.first();
 }
 
+void CListStepPage::RevealFirst(const std::function<bool(int row)>& matches, int top)
+{
+    for (int row = 0; row < m_list->GetItemCount(); ++row)
+    {
+        if (matches(row))
+        {
+            m_list->RevealAndFocus(row, top);
+            return;
+        }
+    }
+}
+
 bool CListStepPage::PreTranslateMessage(QKeyEvent* event)
 {
     if (event != nullptr && m_list->hasFocus() && IsEditKey(event))

@@ -4,6 +4,8 @@
 // the page is shown.
 #include "Ostrelin/ui/StepPage.h"
 
+#include <functional>
+
 class CReportList;
 class DialogLayout;
 class QPushButton;
@@ -35,6 +37,9 @@ protected:
     // The one selected row to edit; -1 when none is selected, and when several are (after
     // the message that only one can be edited).
     int SingleSelectedRow() const;
+    // The first row that matches is shown with the top row `top` moved just enough, then
+    // selected and focused; nothing happens when none matches.
+    void RevealFirst(const std::function<bool(int row)>& matches, int top);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -177,18 +177,6 @@ bool CWdbListDialog::CheckStep(QString& error)
     return error.isEmpty();
 }
 
-void CWdbListDialog::RevealServer(const QString& name, int top)
-{
-    for (int row = 0; row < m_list->GetItemCount(); ++row)
-    {
-        if (m_list->GetItemText(row, 0) == name)
-        {
-            m_list->RevealAndFocus(row, top);
-            return;
-        }
-    }
-}
-
 void CWdbListDialog::OnDblClkList()
 {
     CBindData* data = GetActiveProjectData();
@@ -230,7 +218,7 @@ void CWdbListDialog::OnDblClkList()
     }
     OnProjectDataChanged();
     FillList();
-    RevealServer(name, top);
+    RevealFirst([&](int row) { return m_list->GetItemText(row, 0) == name; }, top);
 }
 
 void CWdbListDialog::OnDelete()

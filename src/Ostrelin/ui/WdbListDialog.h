@@ -40,8 +40,6 @@ protected:
     virtual int RunEditDialog(CWdbEditDialog& dialog);
 
 private:
-    void RevealServer(const QString& name, int top);
-
     bool m_bSortDescending = false;
     int m_nSortColumn = 0;
 };
