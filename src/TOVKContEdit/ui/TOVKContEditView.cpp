@@ -482,26 +482,22 @@ void CTOVKContEditView::OnEditCopy()
 
 void CTOVKContEditView::OnEditCut()
 {
-    if (GetSelectedCount() == 0)
-        return;
-    const int focus = GetFocusRow();
-    MarkSelectedRows();
-    SetRedraw(false);
-    m_doc.CutMarkedRows();
-    RefreshAll();
-    SetFocusRow(focus, true);
-    SetRedraw(true);
-    viewport()->update();
+    RemoveSelectedRows(&CTOVKContEditDoc::CutMarkedRows);
 }
 
 void CTOVKContEditView::OnEditDelete()
+{
+    RemoveSelectedRows(&CTOVKContEditDoc::DeleteMarkedRows);
+}
+
+void CTOVKContEditView::RemoveSelectedRows(void (CTOVKContEditDoc::*remove)())
 {
     if (GetSelectedCount() == 0)
         return;
     const int focus = GetFocusRow();
     MarkSelectedRows();
     SetRedraw(false);
-    m_doc.DeleteMarkedRows();
+    (m_doc.*remove)();
     RefreshAll();
     SetFocusRow(focus, true);
     SetRedraw(true);

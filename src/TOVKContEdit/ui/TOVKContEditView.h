@@ -112,6 +112,9 @@ private:
     ListCell LineCell(int column, const ContentRow& row) const;
     void WriteDialogResult(int row, const CAddContentDlg& dialog);
     void MarkSelectedRows();
+    // Cut and delete: the selected rows go through the document's operation, the lines are
+    // rebuilt and the focus stays on the same line number.
+    void RemoveSelectedRows(void (CTOVKContEditDoc::*remove)());
     void ShowMaxContentMessage();
     void StopVoice();
     void ClearDropHighlight();
