@@ -2,8 +2,10 @@
 // Path helpers in the programs' own terms, on native '/' paths. The programs were made for
 // a file system that ignores letter case: Resolve maps a path onto the entries that exist,
 // and every exists / open / find / create goes through it.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace Path
 {
@@ -53,6 +55,30 @@ enum FindFlags : unsigned
 QStringList Find(const QString& folder, const QString& pattern, unsigned flags = FindAll);
 // True when the name matches the wildcard pattern under the rules above.
 bool MatchesPattern(const QString& name, const QString& pattern);
+
+// The first `count` bytes of the (resolved) regular file, zero-filled beyond its end, read
+// with one call and no buffer of its own; nothing when there is no such file, it is no
+// regular file (a folder, a device, a pipe) or it cannot be read.
+std::optional<QByteArray> ReadFileHead(const QString& path, qsizetype count);
+
+// A folder held open for reading the heads of many of its files (a language folder holds up
+// to 10,000 data files): each name is opened from the folder, not walked to from the root.
+class FolderReader
+{
+public:
+    explicit FolderReader(const QString& folder); // through Resolve
+    ~FolderReader();
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    // ReadFileHead of the entry `name` of the folder (exact names, as Find gives them, take
+    // the short way; any other through Resolve).
+    std::optional<QByteArray> ReadFileHead(const QString& name, qsizetype count) const;
+
+private:
+    QString m_folder;
+    int m_fd;
+};
 
 // Creates the folder and its missing parents (through Resolve); true when it exists after.
 bool CreateDirectory(const QString& path);

@@ -189,12 +189,92 @@ TEST(Path, FindOrdersByUpperCaseNames)
     EXPECT_EQ(Path::Find(folder, "*"), (QStringList{"a", "AB", "ab2", "A_B", "b", "Z", "_x"}));
 }
 
+// Names that share a long start and differ late, in length only, or in case only.
+TEST(Path, FindOrdersNamesThatDifferLate)
+{
+    const QString folder = TestSupport::NewFolder("late");
+    const QStringList sorted = {
+        "long-shared-prefix-",
+        "Long-Shared-Prefix-a",
+        "long-shared-prefix-A",
+        "long-shared-prefix-ab",
+        "long-shared-prefix-ABCDEFGHIJ0",
+        "long-shared-prefix-abcdefghij1",
+        "long-shared-prefix-a_",
+        "long-shared-prefix-_",
+        QString::fromUtf8("long-shared-prefix-\u00e4"),
+        QString::fromUtf8("long-shared-prefix-\u00c4b"),
+    };
+    for (qsizetype i = sorted.size(); i-- > 0;)
+        TestSupport::WriteFile(folder + "/" + sorted[i], "");
+    EXPECT_EQ(Path::Find(folder, "*"), sorted);
+    EXPECT_EQ(Path::Find(folder, "*-a*"), sorted.mid(1, 6));
+}
+
 TEST_F(PathTree, FindFilesOnlySkipsSpecialFiles)
 {
     const QString fifo = root + "/output/contents/en/CEN00009.bin";
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_EQ(Path::Find(root + "/output/contents/en", "CEN?????.bin", Path::FindFilesOnly),
               (QStringList{"cen00001.BIN", "CEN00002.bin", "CEN00004.bin"}));
+}
+
+TEST_F(PathTree, ReadFileHeadReadsTheStartZeroFilled)
+{
+    const QString en = root + "/output/contents/en";
+    TestSupport::WriteFile(en + "/Long.bin", "0123456789");
+    struct Case
+    {
+        QString path;
+        qsizetype count;
+        std::optional<QByteArray> expected;
+    };
+    const Case cases[] = {
+        {en + "/Long.bin", 4, QByteArray("0123")},
+        {en + "/Long.bin", 12, QByteArray("0123456789\0\0", 12)},
+        {en + "/Long.bin", 0, QByteArray()},
+        // Found ignoring case, through a link, or not at all.
+        {root + "/OUTPUT/contents/EN/CEN00001.bin", 2, QByteArray("1\0", 2)},
+        {en + "/CEN00004.bin", 1, QByteArray("2")},
+        {en + "/CEN00005.bin", 1, std::nullopt},
+        {en + "/missing.bin", 1, std::nullopt},
+        {"", 1, std::nullopt},
+        // Only regular files are data.
+        {en + "/CEN00003.bin", 1, std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Path::ReadFileHead(c.path, c.count), c.expected) << c.path.toStdString();
+}
+
+TEST_F(PathTree, FolderReaderReadsLikeReadFileHead)
+{
+    const Path::FolderReader reader(root + "/Output/CONTENTS/en");
+    struct Case
+    {
+        QString name;
+        std::optional<QByteArray> expected;
+    };
+    const Case cases[] = {
+        {"CEN00002.bin", QByteArray("2\0", 2)},
+        {"CEN00001.BIN", QByteArray("1\0", 2)},
+        {"CEN00004.bin", QByteArray("2\0", 2)},
+        {"CEN00003.bin", std::nullopt},
+        {"CEN00005.bin", std::nullopt},
+        {"", std::nullopt},
+        {"../en/Readme.txt", QByteArray("r\0", 2)},
+        {"missing.bin", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(reader.ReadFileHead(c.name, 2), c.expected) << c.name.toStdString();
+    const Path::FolderReader nowhere(root + "/missing");
+    EXPECT_EQ(nowhere.ReadFileHead("CEN00002.bin", 2), std::nullopt);
+}
+
+TEST_F(PathTree, ReadFileHeadRefusesAPipeWithoutWaiting)
+{
+    const QString fifo = root + "/output/contents/en/CEN00009.bin";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(Path::ReadFileHead(fifo, 4), std::nullopt);
 }
 
 TEST_F(PathTree, CreateDirectoryReusesExistingCase)

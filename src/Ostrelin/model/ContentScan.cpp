@@ -5,15 +5,7 @@
 #include "platform/Strings.h"
 
 #include <QDir>
-#include <QFile>
 #include <QtEndian>
-
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 namespace
 {
@@ -28,25 +20,15 @@ QString ProjectPath(const QString& projectFolder, const QString& relative)
     return QDir::cleanPath(FormatString(IDS_PATH_JOIN, {projectFolder, relative}));
 }
 
-// Reads the first `size` bytes of a file into `buffer`, zero-filled beyond the file's end.
-bool ReadFileStart(const std::string& path, char* buffer, std::size_t size)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    // Unbuffered: one read of the header instead of a buffer's worth of the file.
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    const std::size_t done = std::fread(buffer, 1, size, file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    std::memset(buffer + done, 0, size - done);
-    return !failed;
-}
-
-// The file number of a content data file name, or 0 when the five characters after
-// "C" + code are not all ASCII digits.
+// The file number of a content data file name ("C" + code + five digits + ".bin", ASCII
+// only), or 0 when the name does not follow that rule.
 qint32 FileNumberOf(const QString& name)
 {
+    if (name.size() != kContentNameLength)
+        return 0;
+    for (const QChar c : name)
+        if (c.unicode() >= 0x80)
+            return 0;
     qint32 number = 0;
     for (qsizetype i = kFileNumberStart; i < kFileNumberStart + kFileNumberDigits; ++i)
     {
@@ -56,50 +38,6 @@ qint32 FileNumberOf(const QString& name)
         number = number * 10 + (c - u'0');
     }
     return number;
-}
-
-struct ContentFile
-{
-    qint32 fileNo;
-    QString name;
-    std::string path;
-};
-
-// The content data files of a language folder that match the search pattern and the name
-// rule, in the folder search's order (by name, ignoring case). The listing takes the entry
-// types from the folder itself, so only links and unknown types cost a look-up; at 10,000
-// files a folder this is most of the scan's time after the reads.
-std::vector<ContentFile> ListContentFiles(const QString& folder, const QString& pattern)
-{
-    namespace fs = std::filesystem;
-    std::vector<ContentFile> files;
-    const std::string native = QFile::encodeName(folder).toStdString();
-    std::error_code error;
-    for (fs::directory_iterator it(native, error), end; !error && it != end; it.increment(error))
-    {
-        std::error_code typeError;
-        // Regular files only (links followed): no folders, devices or pipes.
-        if (!it->is_regular_file(typeError))
-            continue;
-        const std::string& entry = it->path().native();
-        const std::size_t slash = entry.rfind('/');
-        const char* base = entry.c_str() + (slash == std::string::npos ? 0 : slash + 1);
-        // Content names are ASCII; anything longer cannot pass the name rule.
-        if (std::strlen(base) != std::size_t(kContentNameLength))
-            continue;
-        const QString name = QFile::decodeName(base);
-        if (name.size() != kContentNameLength || !Path::MatchesPattern(name, pattern))
-            continue;
-        const qint32 fileNo = FileNumberOf(name);
-        if (fileNo == 0)
-            continue;
-        files.push_back({fileNo, name, entry});
-    }
-    // Names that passed differ ignoring case only in their digits; ties keep the exact order.
-    std::sort(files.begin(), files.end(),
-              [](const ContentFile& a, const ContentFile& b)
-              { return a.fileNo != b.fileNo ? a.fileNo < b.fileNo : a.name < b.name; });
-    return files;
 }
 
 QString DescriptionOf(const char* header)
@@ -120,14 +58,7 @@ QString DescriptionOf(const char* header)
 
 std::optional<QByteArray> ReadWholeFile(const QString& path, qsizetype size)
 {
-    const QString resolved = Path::Resolve(path);
-    // A folder, a device or a pipe is not a data file (and a pipe would block the read).
-    if (!Path::IsRegularFile(resolved))
-        return std::nullopt;
-    QByteArray bytes(size, '\0');
-    if (!ReadFileStart(QFile::encodeName(resolved).toStdString(), bytes.data(), std::size_t(size)))
-        return std::nullopt;
-    return bytes;
+    return Path::ReadFileHead(path, size);
 }
 
 std::optional<QByteArray> COstrelinDoc::LoadContentBin(const QString& projectFolder, int language,
@@ -141,27 +72,36 @@ std::optional<QByteArray> COstrelinDoc::LoadContentBin(const QString& projectFol
 void COstrelinDoc::ScanContentFiles(const QString& projectFolder)
 {
     m_data.ClearWorks();
-    char header[kContentHeaderSize];
     for (int language = 0; language < kLanguageCount; ++language)
     {
         const QString code = GetLanguageCode(language);
         const QString search =
             ProjectPath(projectFolder, FormatString(IDS_CONTENT_SEARCH, {code, code}));
         const QString folder = Path::Resolve(Path::RemoveFileSpec(search));
-        for (const ContentFile& file : ListContentFiles(folder, Path::FindFileName(search)))
+        // The search gives the names by name ignoring case: for the names that pass the rule,
+        // that is by file number.
+        const QStringList names =
+            Path::Find(folder, Path::FindFileName(search), Path::FindFilesOnly);
+        const Path::FolderReader reader(folder);
+        for (const QString& name : names)
         {
-            if (!ReadFileStart(file.path, header, sizeof header))
+            const qint32 fileNo = FileNumberOf(name);
+            if (fileNo == 0)
                 continue;
-            const qint32 workNo = qint32(qFromLittleEndian<quint32>(header + kWorkNumberOffset));
-            const QString description = DescriptionOf(header);
+            const std::optional<QByteArray> header = reader.ReadFileHead(name, kContentHeaderSize);
+            if (!header)
+                continue;
+            const char* bytes = header->constData();
+            const qint32 workNo = qint32(qFromLittleEndian<quint32>(bytes + kWorkNumberOffset));
+            const QString description = DescriptionOf(bytes);
             if (const CWork* work = m_data.FindWork(workNo))
             {
                 // A work keeps the file number it was first found under.
-                if (work->m_nFileNo == file.fileNo)
+                if (work->m_nFileNo == fileNo)
                     m_data.AddWorkLanguage(workNo, language, description);
                 continue;
             }
-            m_data.AddWork(file.fileNo, workNo, description, quint16(1u << language));
+            m_data.AddWork(fileNo, workNo, description, quint16(1u << language));
         }
     }
     m_data.m_wGuideLanguages &= m_data.m_wContentLanguages;
