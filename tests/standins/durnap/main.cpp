@@ -18,6 +18,8 @@
 //   DURNAP_RECORD   folder; each run adds run-<n>.txt ("cwd\t...", "arg\t..." per argument,
 //                   then "missing\t<path>" per named file that does not exist) and
 //                   run-<n>-conf.xml and run-<n>-info.xml (copies of the two files).
+#include "standins/common/StandinSupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDomDocument>
@@ -30,11 +32,7 @@ namespace
 {
 const QString kAppFolder = QStringLiteral("/private/kp/app/6D2E7A10");
 
-QString Argument(const QStringList& args, const QString& name)
-{
-    const qsizetype at = args.indexOf(name);
-    return (at >= 0 && at + 1 < args.size()) ? args.at(at + 1) : QString();
-}
+using Standin::Argument;
 
 bool Load(const QString& path, QDomDocument& doc)
 {
@@ -51,24 +49,16 @@ class Run
 {
 public:
     explicit Run(const QStringList& args)
-        : m_args(args), m_conf(Argument(args, QStringLiteral("-conf"))),
+        : m_conf(Argument(args, QStringLiteral("-conf"))),
           m_info(Argument(args, QStringLiteral("-info"))),
           m_out(Argument(args, QStringLiteral("-out")))
     {
-        const QString folder = qEnvironmentVariable("DURNAP_RECORD");
-        if (folder.isEmpty())
+        m_record = Standin::NextRunRecord("DURNAP_RECORD");
+        if (m_record.isEmpty())
             return;
-        QDir().mkpath(folder);
-        int n = 1;
-        while (QFile::exists(folder + QStringLiteral("/run-%1.txt").arg(n)))
-            ++n;
-        m_record = folder + QStringLiteral("/run-%1").arg(n);
         QFile::copy(m_conf, m_record + QStringLiteral("-conf.xml"));
         QFile::copy(m_info, m_record + QStringLiteral("-info.xml"));
-        QString text = QStringLiteral("cwd\t") + QDir::currentPath() + u'\n';
-        for (const QString& a : args.mid(1))
-            text += QStringLiteral("arg\t") + a + u'\n';
-        Note(text);
+        Standin::WriteRecord(m_record, Standin::CallLines(args));
     }
 
     // The card tree; false when something was missing.
@@ -151,7 +141,6 @@ private:
             file.write(text.toUtf8());
     }
 
-    QStringList m_args;
     QString m_conf;
     QString m_info;
     QString m_out;
@@ -160,18 +149,13 @@ private:
 
 QStringList Commands()
 {
-    QString path = qEnvironmentVariable("DURNAP_CONTROL");
-    if (path.isEmpty())
-        path = QCoreApplication::applicationDirPath() + QStringLiteral("/durnap.control");
-    QFile control(path);
     QStringList commands;
-    if (control.open(QIODevice::ReadOnly))
+    const QString fallback =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/durnap.control");
+    for (const QString& line : Standin::ControlLines("DURNAP_CONTROL", fallback))
     {
-        for (const QString& line : QString::fromUtf8(control.readAll()).split(u'\n'))
-        {
-            if (!line.trimmed().isEmpty())
-                commands << line.trimmed();
-        }
+        if (!line.trimmed().isEmpty())
+            commands << line.trimmed();
     }
     if (!commands.contains(QStringLiteral("work")))
         commands.prepend(QStringLiteral("work"));

@@ -14,10 +14,10 @@
 //                       crash        end by a signal before the work
 //   HALBRINE_RECORD   folder; each run adds run-<n>.txt ("cwd\t...", then "arg\t..." per
 //                     argument) and run-<n>.bmp (a copy of the -i file).
+#include "standins/common/StandinSupport.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QThread>
 #include <QtEndian>
 #include <csignal>
@@ -25,30 +25,15 @@
 
 namespace
 {
-QString Argument(const QStringList& args, const QString& name)
-{
-    const qsizetype at = args.indexOf(name);
-    return (at >= 0 && at + 1 < args.size()) ? args.at(at + 1) : QString();
-}
+using Standin::Argument;
 
 void Record(const QStringList& args, const QString& input)
 {
-    const QString folder = qEnvironmentVariable("HALBRINE_RECORD");
-    if (folder.isEmpty())
+    const QString record = Standin::NextRunRecord("HALBRINE_RECORD");
+    if (record.isEmpty())
         return;
-    QDir().mkpath(folder);
-    int n = 1;
-    while (QFile::exists(folder + QStringLiteral("/run-%1.txt").arg(n)))
-        ++n;
-    QFile::copy(input, folder + QStringLiteral("/run-%1.bmp").arg(n));
-    QFile out(folder + QStringLiteral("/run-%1.txt").arg(n));
-    if (out.open(QIODevice::WriteOnly))
-    {
-        QByteArray text = "cwd\t" + QDir::currentPath().toUtf8() + "\n";
-        for (const QString& a : args.mid(1))
-            text += "arg\t" + a.toUtf8() + "\n";
-        out.write(text);
-    }
+    QFile::copy(input, record + QStringLiteral(".bmp"));
+    Standin::WriteRecord(record, Standin::CallLines(args));
 }
 
 // The pixel bytes of a 256 x 192, 8-bit, uncompressed bitmap; empty for anything else.
@@ -71,14 +56,10 @@ QByteArray ScreenPixels(const QString& path)
 
 QStringList Commands(const QString& code)
 {
-    QString path = qEnvironmentVariable("HALBRINE_CONTROL");
-    if (path.isEmpty())
-        path = QCoreApplication::applicationDirPath() + QStringLiteral("/halbrine.control");
-    QFile control(path);
     QStringList active;
-    if (!control.open(QIODevice::ReadOnly))
-        return active;
-    for (QString line : QString::fromUtf8(control.readAll()).split(u'\n'))
+    const QString fallback =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/halbrine.control");
+    for (QString line : Standin::ControlLines("HALBRINE_CONTROL", fallback))
     {
         line = line.trimmed();
         if (line.startsWith(u'['))
