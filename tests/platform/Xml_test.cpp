@@ -112,6 +112,36 @@ TEST(XmlWriter, CharactersXmlCannotCarryAreReplacedSoTheFileLoads)
     EXPECT_EQ(XmlDocument::GetChildText(back.Root(), "T"), XmlWriter::ReplaceInvalidXmlChars(bad));
 }
 
+// Deeper than one run of tabs, and a text far larger than the writer's first buffer.
+TEST(XmlWriter, DeepTreesAndLongTextsKeepTheirShape)
+{
+    constexpr int Depth = 40;
+    XmlDocument doc = XmlDocument::WithRoot("R");
+    QDomElement parent = doc.Root();
+    for (int d = 1; d < Depth; ++d)
+        parent = doc.AddElement(parent, QString("L%1").arg(d));
+    QString text;
+    for (int i = 0; i < 20000; ++i)
+        text += QString("a&b<c") + QChar(0x02) + QString::fromUtf8("日");
+    doc.AddElement(parent, "T", text);
+
+    QString expected = "<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>\r\n<R>\r\n";
+    for (int d = 1; d < Depth; ++d)
+        expected += QString(d, u'\t') + QString("<L%1>\r\n").arg(d);
+    expected += QString(Depth, u'\t') + "<T>";
+    for (int i = 0; i < 20000; ++i)
+        expected += QString("a&amp;b&lt;c") + QChar(0xFFFD) + QString::fromUtf8("日");
+    expected += "</T>\r\n";
+    for (int d = Depth - 1; d >= 1; --d)
+        expected += QString(d, u'\t') + QString("</L%1>\r\n").arg(d);
+    expected += "</R>\r\n";
+
+    const QByteArray bytes = XmlWriter::Serialize(doc.Dom());
+    EXPECT_EQ(bytes.left(2), QByteArray("\xFF\xFE", 2));
+    EXPECT_EQ(Utf16Le(bytes.mid(2)), expected);
+    EXPECT_EQ(XmlWriter::SerializeText(doc.Dom()), expected);
+}
+
 TEST(XmlWriter, SaveReplacesTheFileWhole)
 {
     const QString folder = TestSupport::NewFolder();

@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QXmlStreamReader>
-#include <QtEndian>
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -165,15 +164,10 @@ bool CXmlContentDumFile::SaveDocument(const QString& path, const QDomDocument& d
         error = FormatString(IDS_FILE_IN_USE, {path});
         return false;
     }
-    // The writer's text goes out as it stands in memory (UTF-16LE after the BOM), without
-    // a second copy of a file that may run to a hundred megabytes.
-    QString text = XmlWriter::SerializeText(doc);
-    if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN)
-        for (QChar& c : text)
-            c = QChar(qToLittleEndian(c.unicode()));
-    if (!file.Write("\xFF\xFE", 2) ||
-        !file.Write(reinterpret_cast<const char*>(text.constData()), text.size() * 2) ||
-        !file.Commit())
+    // The writer's bytes (BOM, then UTF-16LE) go out as they are, without a second copy of a
+    // file that may run to a hundred megabytes.
+    const QByteArray bytes = XmlWriter::Serialize(doc);
+    if (!file.Write(bytes.constData(), bytes.size()) || !file.Commit())
     {
         // The old file stays whole; the code stands where the system's error code stood.
         error = FormatString(IDS_XML_SAVE_FAILED, {file.ErrorString(), 0x80004005u});
