@@ -73,6 +73,8 @@ void CConverter::Run(const QStringList& arguments)
         throw ErrGuideSize;
     if (picture.tooLarge)
         throw ErrSizeNotMultipleOf8;
+    if (picture.notIndexed)
+        throw ErrNot256IndexColor;
     const QImage image = std::move(picture.image);
     if (image.isNull())
         throw ErrResize;

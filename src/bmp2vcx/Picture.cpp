@@ -8,10 +8,25 @@
 #include <QImageReader>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace
 {
 constexpr int TileSide = 8;
+
+// What QImageReader counts against its allocation limit: four bytes per pixel, whatever
+// the depth.
+qint64 DecodedBytes(int width, int height)
+{
+    return qint64(width) * height * 4;
+}
+
+// Beyond this the reader refuses to decode; 0 means no limit.
+qint64 ReaderLimitBytes()
+{
+    const int megabytes = QImageReader::allocationLimit();
+    return megabytes > 0 ? qint64(megabytes) * 1024 * 1024 : std::numeric_limits<qint64>::max();
+}
 
 // The header (when it could be read) gives the bits per pixel, which QImage does not keep,
 // and the size, so that a picture beyond what is held is known without decoding it.
@@ -21,7 +36,17 @@ CPicture Load(QIODevice& device, const BmpHeaderInfo* header)
     if (header)
     {
         picture.bitsPerPixel = header->bitsPerPixel;
-        if (qint64(header->width) * header->height > MaxPicturePixels)
+        if (header->bitsPerPixel != 8)
+        {
+            // Refused whatever its pixels hold; decoding a large one would fail and name
+            // the wrong reason.
+            picture.width = header->width;
+            picture.height = header->height;
+            picture.notIndexed = true;
+            return picture;
+        }
+        if (qint64(header->width) * header->height > MaxPicturePixels ||
+            DecodedBytes(header->width, header->height) > ReaderLimitBytes())
         {
             picture.width = header->width;
             picture.height = header->height;

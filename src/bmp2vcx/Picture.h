@@ -9,8 +9,13 @@
 #include <QRgb>
 #include <QString>
 
-// The largest picture held, in pixels (one byte of tile data each).
+// The largest picture held, in pixels (one byte of tile data each). QImageReader's
+// allocation limit, when lower, lowers it.
 constexpr qint64 MaxPicturePixels = qint64(1) << 28;
+
+// The allocation limit that lets QImageReader decode every picture held (it counts four
+// bytes per pixel), in megabytes.
+constexpr int ReaderLimitForMaxPicture = int(MaxPicturePixels * 4 / (1024 * 1024));
 
 struct CPicture
 {
@@ -19,6 +24,9 @@ struct CPicture
     int height = 0;
     int bitsPerPixel = 0;  // as the BMP header states; 0 without a readable header
     bool tooLarge = false; // more than MaxPicturePixels: its size is known, it is not decoded
+    // The header states a depth other than 8 bits: its size is known and, as it is refused
+    // whatever its pixels hold, it is not decoded.
+    bool notIndexed = false;
 };
 
 // Only BMP content is read, whatever the file is called.

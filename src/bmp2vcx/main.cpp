@@ -1,8 +1,10 @@
 // bmp2vcx: turns a 256-colour BMP picture into the handheld's palette and tile files.
 #include "bmp2vcx/Converter.h"
+#include "bmp2vcx/Picture.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QImageReader>
 #include <clocale>
 #include <cstdio>
 
@@ -10,6 +12,8 @@ int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
     QCoreApplication application(argc, argv);
+    // Qt's default limit would refuse 8-bit pictures well below the largest one held.
+    QImageReader::setAllocationLimit(ReaderLimitForMaxPicture);
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -453,6 +454,55 @@ TEST_F(Bmp2VcxConverterTest, TheLinkNameIsWrittenInTheLocaleCharacterSetOrRefuse
         EXPECT_EQ(file.mid(link, 4), QByteArray("LINK"));
         EXPECT_EQ(U32At(file, link + 4), quint32(c.link.size() + 8));
         EXPECT_EQ(file.mid(link + 8, c.link.size()), c.link);
+    }
+}
+
+TEST_F(Bmp2VcxConverterTest, PicturesBeyondWhatTheReaderDecodesAreRefusedForTheirRealReason)
+{
+    // A 1 MiB decoding limit (the reader counts four bytes per pixel) stands for the
+    // reader's limit against pictures of many megabytes.
+    struct LimitGuard
+    {
+        int previous = QImageReader::allocationLimit();
+        LimitGuard() { QImageReader::setAllocationLimit(1); }
+        ~LimitGuard() { QImageReader::setAllocationLimit(previous); }
+    } guard;
+
+    Spec rgb = Indexed(1024, 512); // 2 MiB as the reader counts
+    rgb.bitsPerPixel = 24;
+    rgb.pixel = [](int x, int y) { return qRgb(x & 0xFF, y & 0xFF, 7); };
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        int exitCode;
+        QString line; // "IN" stands for the "-i" value; empty for an accepted picture
+    };
+    const Case cases[] = {
+        {"24 bits, beyond the limit", BmpFixture::Make(rgb), 1,
+         "## Error: [IN] : not 256IndexColor\n"},
+        {"8 bits, beyond the limit", BmpFixture::Make(Indexed(1024, 512)), 1,
+         "## Error: [IN] : The image size should be multiple of 8(1024 x 512).\n"},
+        {"8 bits, within the limit", BmpFixture::Make(Indexed(256, 256)), 0, QString()},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        QDir(m_output).removeRecursively();
+        QDir().mkpath(m_output);
+        const QString input = Picture(QStringLiteral("big.bmp"), c.bytes);
+        const RunResult result = Convert({"bmp2vcx", "-i", input, "-o", m_output});
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        if (c.line.isEmpty())
+        {
+            EXPECT_EQ(result.err, QString());
+            EXPECT_EQ(OutputFiles(), (QStringList{"big.vcg", "big.vcl"}));
+            continue;
+        }
+        QString line = c.line;
+        line.replace(QStringLiteral("[IN]"), QStringLiteral("[%1]").arg(input));
+        EXPECT_EQ(result.err, line + Usage);
+        EXPECT_EQ(OutputFiles(), QStringList());
     }
 }
 
