@@ -242,6 +242,39 @@ TEST_F(AddDialogTest, DropsOnPreviewsAndFieldsCheckTheFileKind)
     EXPECT_EQ(dialog->m_strVoice[0], voice);
 }
 
+// A guide picture whose whole path is exactly length characters long.
+QString PictureWithPathLength(const QString& folder, int length)
+{
+    QString base = folder + QStringLiteral("/long");
+    while (base.size() < length - 60)
+        base += u'/' + QString(std::min<qsizetype>(100, length - 60 - base.size()), u'd');
+    const qsizetype nameLength = length - base.size() - 1;
+    const QString name = QString(nameLength - 4, u'p') + QStringLiteral(".bmp");
+    return TestSupport::WriteFile(base + u'/' + name, GuideBitmap());
+}
+
+TEST_F(AddDialogTest, DroppedPathsLongerThanTheLimitAreRefusedWhole)
+{
+    struct Case
+    {
+        int length;
+        bool stored;
+    };
+    for (const Case c : {Case{MaxDroppedPathLength, true}, Case{MaxDroppedPathLength + 1, false}})
+    {
+        const QString path = PictureWithPathLength(folder, c.length);
+        ASSERT_EQ(path.size(), c.length);
+        auto dialog = Open();
+        messages.Clear();
+        Drop(dialog->Image1Preview(), path);
+        Drop(dialog->Image2Edit(), path);
+        EXPECT_TRUE(Shown().isEmpty()) << c.length;
+        EXPECT_EQ(dialog->m_strImage1[0], c.stored ? path : QString()) << c.length;
+        EXPECT_EQ(dialog->m_strImage2[0], c.stored ? path : QString()) << c.length;
+        EXPECT_EQ(dialog->Image2Edit()->text(), c.stored ? path : QString()) << c.length;
+    }
+}
+
 TEST_F(AddDialogTest, PreviewFollowsTheTypedPath)
 {
     auto dialog = Open();
