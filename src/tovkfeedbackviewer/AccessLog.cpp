@@ -5,7 +5,6 @@
 #include "tovkfeedbackviewer/Resource.h"
 #include "tovkfeedbackviewer/Text.h"
 
-#include <cstring>
 #include <tuple>
 
 CAccessLog g_accessLog;
@@ -102,11 +101,8 @@ std::vector<CWorkInfo> CAccessLog::Works() const
 
 void ExtractLogRecords(const CDatFileImage& image, CAccessLog& log)
 {
-    const std::uint8_t* data = image.Data();
-    if (!data || image.Size() < Dat::MinimumSize)
-        return;
-    const std::uint8_t* area = data + Dat::DefinitionOffset;
-    if (HeaderKind(area) != KindLog)
+    const std::uint8_t* area = image.DefinitionArea(KindLog);
+    if (!area)
         return;
 
     for (int i = 0; i < Dat::WorkEntryCount; ++i)
@@ -119,7 +115,7 @@ void ExtractLogRecords(const CDatFileImage& image, CAccessLog& log)
                     ReadU16(entry + Dat::WorkGuideOffset), Description(entry));
     }
 
-    const std::size_t count = (image.Size() - Dat::RecordsOffset) / Dat::RecordSize;
+    const std::size_t count = image.RecordCount();
     if (count == 0)
         return;
     // Per guide number of this file: the first entry of each language and the handle of
@@ -134,8 +130,7 @@ void ExtractLogRecords(const CDatFileImage& image, CAccessLog& log)
     for (std::size_t i = 0; i < count; ++i)
     {
         CAccessInfo access;
-        std::memcpy(access.record.bytes.data(), data + Dat::RecordsOffset + i * Dat::RecordSize,
-                    Dat::RecordSize);
+        access.record = image.Record(i);
         const DatRecord& record = access.record;
         if (record.Kind() != KindLog)
             continue;
@@ -169,9 +164,7 @@ bool CAccessLog::WriteLogXml(const QString& path) const
     if (m_accesses.empty())
         return false;
     const std::vector<CAccessInfo>& accesses = Accesses();
-    std::array<QString, 16> names;
-    for (unsigned i = 0; i < names.size(); ++i)
-        names[i] = GetLanguageName(i);
+    const std::array<QString, 16> names = GetLanguageNames();
 
     CReportFile file(path, CReportFile::WithScript);
     file.WriteBom();
@@ -215,18 +208,9 @@ bool CAccessLog::WriteLogXml(const QString& path) const
     for (const CAccessInfo& access : accesses)
     {
         const DatRecord& record = access.record;
-        const std::uint32_t time = record.PackedTime();
-        text += QLatin1StringView("\t<table_data no=\"");
-        AppendNumber(text, ++n);
-        text += QLatin1StringView("\">\r\n\t\t<date>");
-        AppendDate(text, time);
-        text += QLatin1StringView("</date>\r\n\t\t<time>");
-        AppendTime(text, time);
-        text += QLatin1StringView("</time>\r\n\t\t<mac>");
-        AppendMac(text, record.Mac());
-        text += QLatin1StringView("</mac>\r\n\t\t<lang>");
-        text += names[record.Language()];
-        text += QLatin1StringView("</lang>\r\n\t\t<sakuhinno>");
+        AppendXmlRecordStart(text, ++n, record.PackedTime(), record.Mac(),
+                             names[record.Language()]);
+        text += QLatin1StringView("\t\t<sakuhinno>");
         AppendNumber(text, access.workNumber);
         text += QLatin1StringView("</sakuhinno>\r\n\t\t<guideno>");
         AppendNumber(text, record.Guide());
@@ -245,9 +229,7 @@ bool CAccessLog::WriteLogCsv(const QString& path) const
     if (m_accesses.empty())
         return false;
     const std::vector<CAccessInfo>& accesses = Accesses();
-    std::array<QString, 16> names;
-    for (unsigned i = 0; i < names.size(); ++i)
-        names[i] = GetLanguageName(i);
+    const std::array<QString, 16> names = GetLanguageNames();
 
     CReportFile file(path);
     file.WriteBom();
@@ -295,16 +277,8 @@ bool CAccessLog::WriteLogCsv(const QString& path) const
     for (const CAccessInfo& access : accesses)
     {
         const DatRecord& record = access.record;
-        const std::uint32_t time = record.PackedTime();
-        text += u'"';
-        AppendDate(text, time);
-        text += QLatin1StringView("\"\t\"");
-        AppendTime(text, time);
-        text += QLatin1StringView("\"\t\"");
-        AppendMac(text, record.Mac());
-        text += QLatin1StringView("\"\t\"");
-        text += names[record.Language()];
-        text += QLatin1StringView("\"\t\"");
+        AppendCsvRecordStart(text, record.PackedTime(), record.Mac(), names[record.Language()]);
+        text += QLatin1StringView("\t\"");
         AppendNumber(text, access.workNumber);
         text += QLatin1StringView("\"\t\"");
         AppendNumber(text, record.Guide());

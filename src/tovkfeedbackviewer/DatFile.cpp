@@ -224,6 +224,29 @@ void CDatFileImage::Free()
     m_size = 0;
 }
 
+const std::uint8_t* CDatFileImage::DefinitionArea(unsigned kind) const
+{
+    if (!m_buffer || m_size < Dat::MinimumSize)
+        return nullptr;
+    const std::uint8_t* area = m_buffer.get() + Dat::DefinitionOffset;
+    return HeaderKind(area) == kind ? area : nullptr;
+}
+
+std::size_t CDatFileImage::RecordCount() const
+{
+    if (!m_buffer || m_size < Dat::MinimumSize)
+        return 0;
+    return (m_size - Dat::RecordsOffset) / Dat::RecordSize;
+}
+
+DatRecord CDatFileImage::Record(std::size_t index) const
+{
+    DatRecord record;
+    std::memcpy(record.bytes.data(), m_buffer.get() + Dat::RecordsOffset + index * Dat::RecordSize,
+                Dat::RecordSize);
+    return record;
+}
+
 void CDatFileImage::Assign(const QString& path, const std::uint8_t* data, std::size_t size)
 {
     m_path = path;

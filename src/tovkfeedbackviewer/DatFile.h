@@ -134,6 +134,12 @@ public:
     const std::uint8_t* Data() const { return m_buffer.get(); }
     std::size_t Size() const { return m_size; }
     bool HasBuffer() const { return m_buffer != nullptr; }
+    // The definition area when the image holds one of the kind, else nullptr.
+    const std::uint8_t* DefinitionArea(unsigned kind) const;
+    // The records after the definition area (0 when the image is too short for one), and a
+    // copy of one of them.
+    std::size_t RecordCount() const;
+    DatRecord Record(std::size_t index) const;
 
     // For images built in memory (tests, fuzzing).
     void Assign(const QString& path, const std::uint8_t* data, std::size_t size);

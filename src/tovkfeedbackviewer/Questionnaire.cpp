@@ -111,27 +111,24 @@ void CQuestionnaireList::Clear()
 
 int CQuestionnaireList::WriteAllEnqXml(const QString& prefix) const
 {
-    int written = 0;
-    for (const auto& questionnaire : m_items)
-    {
-        QString path = prefix;
-        AppendTwoDigits(path, static_cast<unsigned>(written));
-        path += QLatin1StringView(".xml");
-        if (WriteEnqXml(path, *questionnaire))
-            ++written;
-    }
-    return written;
+    return WriteEach(prefix, QLatin1StringView(".xml"), WriteEnqXml);
 }
 
 int CQuestionnaireList::WriteAllEnqCsv(const QString& prefix) const
+{
+    return WriteEach(prefix, QLatin1StringView(".csv"), WriteEnqCsv);
+}
+
+int CQuestionnaireList::WriteEach(const QString& prefix, QLatin1StringView extension,
+                                  bool (*write)(const QString&, const CQuestionnaire&)) const
 {
     int written = 0;
     for (const auto& questionnaire : m_items)
     {
         QString path = prefix;
         AppendTwoDigits(path, static_cast<unsigned>(written));
-        path += QLatin1StringView(".csv");
-        if (WriteEnqCsv(path, *questionnaire))
+        path += extension;
+        if (write(path, *questionnaire))
             ++written;
     }
     return written;
@@ -139,19 +136,14 @@ int CQuestionnaireList::WriteAllEnqCsv(const QString& prefix) const
 
 void ExtractEnqRecords(const CDatFileImage& image, CQuestionnaireList& list)
 {
-    const std::uint8_t* data = image.Data();
-    if (!data || image.Size() < Dat::MinimumSize)
-        return;
-    const std::uint8_t* area = data + Dat::DefinitionOffset;
-    if (HeaderKind(area) != KindEnq)
+    const std::uint8_t* area = image.DefinitionArea(KindEnq);
+    if (!area)
         return;
     CQuestionnaire* questionnaire = nullptr;
-    const std::size_t count = (image.Size() - Dat::RecordsOffset) / Dat::RecordSize;
+    const std::size_t count = image.RecordCount();
     for (std::size_t i = 0; i < count; ++i)
     {
-        DatRecord record;
-        std::memcpy(record.bytes.data(), data + Dat::RecordsOffset + i * Dat::RecordSize,
-                    Dat::RecordSize);
+        const DatRecord record = image.Record(i);
         if (record.Kind() != KindEnqAnswer)
             continue;
         if (!questionnaire)
@@ -217,25 +209,13 @@ bool WriteEnqXml(const QString& path, const CQuestionnaire& questionnaire)
         if (questionnaire.MaxAnswers(q) > 0)
             used.push_back(q);
     }
-    std::array<QString, 16> names;
-    for (unsigned i = 0; i < names.size(); ++i)
-        names[i] = GetLanguageName(i);
+    const std::array<QString, 16> names = GetLanguageNames();
 
     long long n = 0;
     for (const DatRecord& record : answers)
     {
-        const std::uint32_t time = record.PackedTime();
-        text += QLatin1StringView("\t<table_data no=\"");
-        AppendNumber(text, ++n);
-        text += QLatin1StringView("\">\r\n\t\t<date>");
-        AppendDate(text, time);
-        text += QLatin1StringView("</date>\r\n\t\t<time>");
-        AppendTime(text, time);
-        text += QLatin1StringView("</time>\r\n\t\t<mac>");
-        AppendMac(text, record.Mac());
-        text += QLatin1StringView("</mac>\r\n\t\t<lang>");
-        text += names[record.Language()];
-        text += QLatin1StringView("</lang>\r\n");
+        AppendXmlRecordStart(text, ++n, record.PackedTime(), record.Mac(),
+                             names[record.Language()]);
         for (const int q : used)
         {
             const unsigned value = record.AnswerByte(q);
@@ -322,21 +302,10 @@ bool WriteEnqCsv(const QString& path, const CQuestionnaire& questionnaire)
     AppendLineEnd(header);
     text += header;
 
-    std::array<QString, 16> names;
-    for (unsigned i = 0; i < names.size(); ++i)
-        names[i] = GetLanguageName(i);
+    const std::array<QString, 16> names = GetLanguageNames();
     for (const DatRecord& record : answers)
     {
-        const std::uint32_t time = record.PackedTime();
-        text += u'"';
-        AppendDate(text, time);
-        text += QLatin1StringView("\"\t\"");
-        AppendTime(text, time);
-        text += QLatin1StringView("\"\t\"");
-        AppendMac(text, record.Mac());
-        text += QLatin1StringView("\"\t\"");
-        text += EscapeCsv(names[record.Language()]);
-        text += u'"';
+        AppendCsvRecordStart(text, record.PackedTime(), record.Mac(), names[record.Language()]);
         for (const int q : used)
         {
             const unsigned value = record.AnswerByte(q);

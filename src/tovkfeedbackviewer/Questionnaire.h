@@ -47,6 +47,9 @@ public:
     int WriteAllEnqCsv(const QString& prefix) const;
 
 private:
+    int WriteEach(const QString& prefix, QLatin1StringView extension,
+                  bool (*write)(const QString&, const CQuestionnaire&)) const;
+
     std::vector<std::unique_ptr<CQuestionnaire>> m_items;
     std::unordered_multimap<std::uint64_t, std::size_t> m_byHash;
 };

@@ -9,6 +9,14 @@ QString GetLanguageName(unsigned index)
     return LoadViewerString(IDS_JAPANESE);
 }
 
+std::array<QString, 16> GetLanguageNames()
+{
+    std::array<QString, 16> names;
+    for (unsigned i = 0; i < names.size(); ++i)
+        names[i] = GetLanguageName(i);
+    return names;
+}
+
 void AppendEscapedXml(QString& out, QStringView text)
 {
     const qsizetype count = text.size();
@@ -154,4 +162,34 @@ void AppendMac(QString& out, const std::uint8_t* mac)
 {
     for (int i = 0; i < 6; ++i)
         AppendHexByte(out, mac[i]);
+}
+
+void AppendXmlRecordStart(QString& out, long long number, std::uint32_t packedTime,
+                          const std::uint8_t* mac, QStringView language)
+{
+    out += QLatin1StringView("\t<table_data no=\"");
+    AppendNumber(out, number);
+    out += QLatin1StringView("\">\r\n\t\t<date>");
+    AppendDate(out, packedTime);
+    out += QLatin1StringView("</date>\r\n\t\t<time>");
+    AppendTime(out, packedTime);
+    out += QLatin1StringView("</time>\r\n\t\t<mac>");
+    AppendMac(out, mac);
+    out += QLatin1StringView("</mac>\r\n\t\t<lang>");
+    out += language;
+    out += QLatin1StringView("</lang>\r\n");
+}
+
+void AppendCsvRecordStart(QString& out, std::uint32_t packedTime, const std::uint8_t* mac,
+                          QStringView language)
+{
+    out += u'"';
+    AppendDate(out, packedTime);
+    out += QLatin1StringView("\"\t\"");
+    AppendTime(out, packedTime);
+    out += QLatin1StringView("\"\t\"");
+    AppendMac(out, mac);
+    out += QLatin1StringView("\"\t\"");
+    out += EscapeCsv(language);
+    out += u'"';
 }
