@@ -6,6 +6,9 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <new>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace
 {
@@ -246,6 +249,39 @@ TEST_F(XmlContentTest, HugeFileIsRefusedUnread)
     ContentRecords back;
     EXPECT_FALSE(file.Load(path, back));
     EXPECT_TRUE(back.empty());
+}
+
+TEST_F(XmlContentTest, LoadOfASmallFileNeedsLittleMemory)
+{
+    // Under an address-space limit well below the largest file a load accepts, a small file
+    // still loads: the reader takes room for the bytes the file holds, not for the limit.
+    const QString path = TestSupport::WriteFile(folder + "/small.xml", Utf16(Wrap(Info("0", "5"))));
+    QFile statm("/proc/self/statm");
+    ASSERT_TRUE(statm.open(QIODevice::ReadOnly));
+    const qint64 inUse = statm.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+    if (inUse > (qint64(1) << 40))
+        GTEST_SKIP() << "a sanitizer's shadow memory holds the address space";
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &old), 0);
+    const rlim_t tight = rlim_t(inUse) + 128u * 1024 * 1024;
+    if (old.rlim_cur != RLIM_INFINITY && old.rlim_cur <= tight)
+        GTEST_SKIP() << "the address space is limited already";
+    rlimit limited = old;
+    limited.rlim_cur = tight;
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &limited), 0);
+    bool loaded = false;
+    ContentRecords back;
+    try
+    {
+        loaded = file.Load(path, back);
+    }
+    catch (const std::bad_alloc&)
+    {
+    }
+    setrlimit(RLIMIT_AS, &old);
+    EXPECT_TRUE(loaded);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].nProductNo, 5);
 }
 
 TEST_F(XmlContentTest, LoadFindsTheFileWhateverTheLetterCase)

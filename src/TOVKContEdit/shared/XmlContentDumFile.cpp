@@ -196,8 +196,9 @@ bool CXmlContentDumFile::Load(const QString& path, ContentRecords& records)
     QFile file(source);
     if (file.size() > MaxFileSize || !file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize)
+    // Room for the bytes the file holds, not for the largest file accepted.
+    const QByteArray bytes = file.read(file.size());
+    if (bytes.size() > MaxFileSize || file.error() != QFileDevice::NoError)
         return false;
     return LoadBytes(bytes, records);
 }
