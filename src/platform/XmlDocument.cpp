@@ -57,12 +57,13 @@ bool XmlDocument::LoadBytes(const QByteArray& bytes)
     return true;
 }
 
-QDomElement XmlDocument::AddElement(QDomNode parent, const QString& name, const QString& text)
+QDomElement XmlDocument::AddElement(QDomDocument& doc, QDomNode parent, const QString& name,
+                                    const QString& text)
 {
-    QDomElement element = m_doc.createElement(name);
+    QDomElement element = doc.createElement(name);
     parent.appendChild(element);
     if (!text.isEmpty())
-        element.appendChild(m_doc.createTextNode(text));
+        element.appendChild(doc.createTextNode(text));
     return element;
 }
 

@@ -24,7 +24,13 @@ public:
     QDomElement Root() const { return m_doc.documentElement(); }
     QDomElement CreateElement(const QString& name) { return m_doc.createElement(name); }
     // Appends a new element under parent, with a text node when text is not empty.
-    QDomElement AddElement(QDomNode parent, const QString& name, const QString& text = QString());
+    QDomElement AddElement(QDomNode parent, const QString& name, const QString& text = QString())
+    {
+        return AddElement(m_doc, parent, name, text);
+    }
+    // The same for a parent in a bare DOM document.
+    static QDomElement AddElement(QDomDocument& doc, QDomNode parent, const QString& name,
+                                  const QString& text = QString());
     static QDomNode AppendChild(QDomNode parent, const QDomNode& child)
     {
         return parent.appendChild(child);

@@ -316,5 +316,7 @@ TEST_F(XmlContentTest, GetChildTextAndAddElement)
     EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "a", 1), "second");
     EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "a", 2), "");
     EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "b", 0), "");
+    EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "a", -1), "");
+    EXPECT_EQ(CXmlContentDumFile::GetChildText(QDomElement(), "a", 0), "");
 }
 } // namespace

@@ -73,6 +73,15 @@ bool IsLanguage(int language)
 {
     return language >= 0 && language < LanguageCount;
 }
+
+// The row a cell edit goes to: a cell aimed anywhere past the end lands in a row appended
+// for it; -1 when there is no such row.
+int EditedRow(CTOVKContEditDoc& doc, int row)
+{
+    if (row < 0 || row < doc.GetRowCount())
+        return row;
+    return doc.AddRow(false);
+}
 } // namespace
 
 CTOVKContEditDoc::CTOVKContEditDoc()
@@ -405,15 +414,9 @@ int CTOVKContEditDoc::AddRow(bool keepUnmodified)
 
 bool CTOVKContEditDoc::SetCellText(int row, int column, const QString& text, bool check)
 {
+    row = EditedRow(*this, row);
     if (row < 0)
         return false;
-    if (row >= GetRowCount())
-    {
-        // The cell lands in the appended row, wherever past the end it was aimed.
-        row = AddRow(false);
-        if (row < 0)
-            return false;
-    }
     if (check && !ValidateContentFile(text, column, true))
         return false;
     ContentRow& target = m_rows[row];
@@ -444,14 +447,9 @@ bool CTOVKContEditDoc::SetCellText(int row, int column, const QString& text, boo
 
 bool CTOVKContEditDoc::SetCellNumber(int row, int column, int value)
 {
+    row = EditedRow(*this, row);
     if (row < 0)
         return false;
-    if (row >= GetRowCount())
-    {
-        row = AddRow(false);
-        if (row < 0)
-            return false;
-    }
     if (column == ColumnLanguage)
         m_rows[row].language = value;
     else if (column == ColumnItemNumber)

@@ -5,6 +5,7 @@
 #include "platform/Messages.h"
 #include "platform/Path.h"
 #include "platform/Strings.h"
+#include "platform/XmlDocument.h"
 #include "platform/XmlWriter.h"
 
 #include <QFile>
@@ -110,27 +111,18 @@ QString Quoted(const QString& text)
 
 QDomDocument CXmlContentDumFile::CreateDocument(const QString& rootName)
 {
-    QDomDocument doc;
-    doc.appendChild(doc.createElement(rootName));
-    return doc;
+    return XmlDocument::WithRoot(rootName).Dom();
 }
 
 QDomElement CXmlContentDumFile::AddElement(QDomDocument& doc, QDomElement& parent,
                                            const QString& name, const QString& text)
 {
-    QDomElement element = doc.createElement(name);
-    parent.appendChild(element);
-    if (!text.isEmpty())
-        element.appendChild(doc.createTextNode(text));
-    return element;
+    return XmlDocument::AddElement(doc, parent, name, text);
 }
 
 QString CXmlContentDumFile::GetChildText(const QDomElement& element, const QString& name, int index)
 {
-    if (element.isNull())
-        return QString();
-    const QDomNode item = element.elementsByTagName(name).item(index);
-    return item.isNull() ? QString() : item.toElement().text();
+    return XmlDocument::GetChildText(element, name, index);
 }
 
 QDomDocument CXmlContentDumFile::BuildDocument(const ContentRecords& records)
