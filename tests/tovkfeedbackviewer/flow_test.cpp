@@ -277,6 +277,18 @@ TEST(FeedbackFlow, FullRunWritesReportsPagesAndOpensTheIndex)
     EXPECT_EQ(TestSupport::ReadFile(out + "/Data/enq.xsl"), TemplateBytes(IDR_ENQ_XSL));
 }
 
+TEST(FeedbackFlow, TheApplicationFolderIsFoundInAnyLetterCase)
+{
+    // A card copied from its own file system may carry the folder names in capitals.
+    const QString card = TestSupport::NewFolder();
+    TestSupport::WriteFile(card + "/PRIVATE/KP/APP/6d2e7a10/Enq01/A.DAT",
+                           EnqFile(SampleQuestionnaireArea(), 1));
+    const QString out = card + "/out";
+    const RunResult result = RunViewer({"-in", card, "-out", out});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(ReportText::Read(out + "/Data/ENQ_00.xml").contains("<table_data no=\"1\">"));
+}
+
 TEST(FeedbackFlow, AnOutputFileThatCannotBeCreatedIsAWriteError)
 {
     // A folder in the place of an output file: the report, template or index page cannot be
