@@ -23,7 +23,7 @@ struct CPicture
     int width = 0; // 0 x 0 when the file could not be loaded
     int height = 0;
     int bitsPerPixel = 0;  // as the BMP header states; 0 without a readable header
-    bool tooLarge = false; // more than MaxPicturePixels: its size is known, it is not decoded
+    bool tooLarge = false; // beyond what is held or decoded: its size is known, it is not decoded
     // The header states a depth other than 8 bits: its size is known and, as it is refused
     // whatever its pixels hold, it is not decoded.
     bool notIndexed = false;
