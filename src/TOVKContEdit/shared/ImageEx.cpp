@@ -101,24 +101,15 @@ int CImageEx::CountDistinctColors(int limit) const
 
 bool CImageEx::IsValidGuideImage()
 {
-    m_flags = 0;
-    if (IsNull())
-    {
-        m_flags = FlagNoBitmap;
-        return false;
-    }
-    if (GetWidth() != GuideWidth || GetHeight() != GuideHeight)
-        m_flags |= FlagWrongSize;
-    if (GetBPP() != 8)
-        m_flags |= FlagWrongDepth;
-    if (m_flags != 0)
-        return false;
-    if (CountDistinctColors(MaxGuideColors) > MaxGuideColors)
-        m_flags |= FlagTooManyColors;
-    return m_flags == 0;
+    return IsValidPicture(GuideWidth, GuideHeight, MaxGuideColors);
 }
 
 bool CImageEx::IsValidTitleImage()
+{
+    return IsValidPicture(TitleWidth, TitleHeight, MaxTitleColors);
+}
+
+bool CImageEx::IsValidPicture(int width, int height, int maxColors)
 {
     m_flags = 0;
     if (IsNull())
@@ -126,13 +117,14 @@ bool CImageEx::IsValidTitleImage()
         m_flags = FlagNoBitmap;
         return false;
     }
-    if (GetWidth() != TitleWidth || GetHeight() != TitleHeight)
-        m_flags = FlagWrongSize;
+    if (GetWidth() != width || GetHeight() != height)
+        m_flags |= FlagWrongSize;
     if (GetBPP() != 8)
         m_flags |= FlagWrongDepth;
     if (m_flags != 0)
         return false;
-    if (CountDistinctColors(MaxTitleColors) > MaxTitleColors)
+    // The colours are counted only in a picture of the right size and depth.
+    if (CountDistinctColors(maxColors) > maxColors)
         m_flags |= FlagTooManyColors;
     return m_flags == 0;
 }

@@ -53,6 +53,9 @@ public:
     int CountDistinctColors(int limit) const;
 
 private:
+    // The size, 8 bits per pixel and at most maxColors distinct colours; sets the flags.
+    bool IsValidPicture(int width, int height, int maxColors);
+
     QImage m_image;
     int m_bitsPerPixel = 0;
     std::uint16_t m_flags = 1;
