@@ -15,7 +15,14 @@ XmlDocument XmlDocument::WithRoot(const QString& rootName)
 bool XmlDocument::LoadFile(const QString& path)
 {
     m_doc = QDomDocument();
-    QFile file(Path::Resolve(path));
+    const QString resolved = Path::Resolve(path);
+    // A pipe would hold the open, a device would never end: only regular files are read.
+    if (!Path::IsRegularFile(resolved))
+    {
+        m_error = QStringLiteral("not a file");
+        return false;
+    }
+    QFile file(resolved);
     if (!file.open(QIODevice::ReadOnly))
     {
         m_error = file.errorString();

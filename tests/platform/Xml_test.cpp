@@ -4,7 +4,12 @@
 #include "platform/XmlWriter.h"
 
 #include <QFile>
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -205,5 +210,19 @@ TEST(XmlDocument, RejectsBrokenInputWithoutCrashing)
     EXPECT_FALSE(missing.LoadFile(TestSupport::NewFolder() + "/none.xml"));
     XmlDocument folder;
     EXPECT_FALSE(folder.LoadFile(TestSupport::NewFolder()));
+}
+TEST(XmlDocument, LoadFileTakesOnlyRegularFiles)
+{
+    // A pipe without a writer would hold the reader in its open; a device would never end.
+    const QString fifo = TestSupport::NewFolder() + "/pipe.xml";
+    const QByteArray native = QFile::encodeName(fifo);
+    ASSERT_EQ(mkfifo(native.constData(), 0600), 0);
+    auto load = std::async(std::launch::async, [&] { return XmlDocument().LoadFile(fifo); });
+    const bool waits = load.wait_for(std::chrono::seconds(2)) == std::future_status::timeout;
+    if (waits)
+        close(open(native.constData(), O_WRONLY)); // lets the reader go
+    EXPECT_FALSE(waits);
+    EXPECT_FALSE(load.get());
+    EXPECT_FALSE(XmlDocument().LoadFile("/dev/zero"));
 }
 } // namespace
