@@ -7,6 +7,7 @@
 #include "platform/VersionInfo.h"
 #include "platform/ui/QtFileDialogs.h"
 #include "platform/ui/QtMessages.h"
+#include "platform/ui/QtTranslations.h"
 
 #include <QApplication>
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     Strings::Install(OstrelinStringsJA());
     VersionInfo::Install(&OstrelinVersionBlock());
+    InstallQtTranslations(QStringLiteral("ja"));
     QtMessages messages;
     Messages::SetCurrent(&messages);
     QtFileDialogs dialogs;

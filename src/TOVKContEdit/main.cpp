@@ -8,6 +8,7 @@
 #include "platform/VersionInfo.h"
 #include "platform/ui/QtFileDialogs.h"
 #include "platform/ui/QtMessages.h"
+#include "platform/ui/QtTranslations.h"
 
 #include <QApplication>
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
 #if defined(QUORVANE_RES_JA)
     Strings::Install(ContEditStringsJA());
     VersionInfo::Install(&ContEditVersionBlockJA());
+    InstallQtTranslations(QStringLiteral("ja"));
 #else
     Strings::Install(ContEditStringsEN());
     VersionInfo::Install(&ContEditVersionBlockEN());

@@ -190,6 +190,30 @@ QWidget* FindWindow(const QString& name)
     return nullptr;
 }
 
+// A message box's standard button by its English name, whatever language its text is in.
+QString StandardName(QWidget* widget)
+{
+    auto* button = qobject_cast<QAbstractButton*>(widget);
+    QMessageBox* box = nullptr;
+    for (QWidget* up = widget; up && !box; up = up->parentWidget())
+        box = qobject_cast<QMessageBox*>(up);
+    if (!button || !box)
+        return QString();
+    switch (box->standardButton(button))
+    {
+    case QMessageBox::Ok:
+        return QStringLiteral("OK");
+    case QMessageBox::Cancel:
+        return QStringLiteral("Cancel");
+    case QMessageBox::Yes:
+        return QStringLiteral("Yes");
+    case QMessageBox::No:
+        return QStringLiteral("No");
+    default:
+        return QString();
+    }
+}
+
 // A visible control of the window by object name, class and/or text (the n-th match).
 QWidget* FindControl(QWidget* window, const QJsonObject& request)
 {
@@ -207,7 +231,7 @@ QWidget* FindControl(QWidget* window, const QJsonObject& request)
             continue;
         if (!cls.isEmpty() && !widget->inherits(cls.toLatin1().constData()))
             continue;
-        if (!text.isEmpty() && Plain(TextOf(widget)) != text)
+        if (!text.isEmpty() && Plain(TextOf(widget)) != text && StandardName(widget) != text)
             continue;
         if (index-- == 0)
             return widget;
