@@ -172,7 +172,7 @@ bool COstrelinDoc::OnOpenDocument(const QString& path)
     QFile file(resolved);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxProjectFileSize)
         return false;
-    const QByteArray bytes = file.read(kMaxProjectFileSize + 1);
+    const QByteArray bytes = file.read(file.size());
     if (bytes.size() > kMaxProjectFileSize || file.error() != QFileDevice::NoError)
         return false;
     file.close();
