@@ -330,6 +330,8 @@ TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
 
 TEST_F(OutputRun, WithoutAPrivateTemporaryFolderThereIsNoLog)
 {
+    // A fresh current folder, so a log left there by any earlier run cannot count.
+    ASSERT_TRUE(QDir::setCurrent(TestSupport::NewFolder(QStringLiteral("cwd"))));
     AddRow(1, {JP});
     Control("print ABORTED!!\n");
     // A link in place of the private folder makes it unsafe to use.
