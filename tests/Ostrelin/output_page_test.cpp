@@ -191,6 +191,30 @@ TEST_F(OutputPageTest, OutputRunsIntoTheCardTreeUnderTheProgressDialog)
     EXPECT_TRUE(Runs(records).at(0).missing.isEmpty());
 }
 
+TEST_F(OutputPageTest, TheViewHoldsTheDialogOnlyWhileTheOutputRuns)
+{
+    page = View().m_pOutputPage;
+    ASSERT_NE(page, nullptr);
+    bool held = false;
+    Output([&]
+           { held = held || (View().m_pProgressDlg && View().m_pProgressDlg == ShownProgress()); });
+    EXPECT_TRUE(held);
+    EXPECT_EQ(View().m_pProgressDlg, nullptr);
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("出力が完了しました。")});
+}
+
+TEST_F(OutputPageTest, WithoutADialogTheViewsStepsRunThrough)
+{
+    QString report;
+    bool cancelled = true;
+    EXPECT_TRUE(View().CheckStepData(report, &cancelled));
+    EXPECT_TRUE(report.isEmpty());
+    EXPECT_TRUE(View().RunOutput(&cancelled));
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(Runs(records).size(), 1);
+    EXPECT_TRUE(Texts().isEmpty());
+}
+
 TEST_F(OutputPageTest, CheckFindingsShowTheReportAndWriteNothing)
 {
     Doc().GetBindData().AddGuide(3, 99);

@@ -15,6 +15,7 @@ class CFeedbackDialog;
 class CFileSelectDialog;
 class COstrelinDoc;
 class COutputDialog;
+class CProgressDlg;
 class CProgressTabCtrl;
 class CStepPage;
 class CTitleEditDialog;
@@ -52,6 +53,11 @@ public:
     // The wait box's test: either editor still runs.
     bool IsAnyEditorRunning() const;
 
+    // The output (MainFormViewOutput.cpp), under m_pProgressDlg: the pre-output check (true
+    // when its report stays empty, or after a cancel) and the run (the outcome is the flag).
+    bool CheckStepData(QString& report, bool* cancelled);
+    bool RunOutput(bool* cancelled);
+
     COstrelinDoc* GetDocument() const { return m_pDocument.get(); }
     COstrelinDoc* GetActiveDocument() override { return m_pDocument.get(); }
     QString GetProjectPath() const override { return m_strProjectPath; }
@@ -71,6 +77,8 @@ public:
     CWdbListDialog* m_pWdbListPage = nullptr;
     COutputDialog* m_pOutputPage = nullptr;
     CFeedbackDialog* m_pFeedbackPage = nullptr;
+    // The progress dialog of the running output; null otherwise.
+    CProgressDlg* m_pProgressDlg = nullptr;
     CProgressTabCtrl* m_tabSteps = nullptr;
 
 private:

@@ -4,10 +4,8 @@
 #include "Ostrelin/model/OutputRun.h"
 #include "Ostrelin/model/ProjectFolders.h"
 #include "Ostrelin/res/resource.h"
-#include "Ostrelin/ui/ChildProcesses.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/MainFormView.h"
-#include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "Ostrelin/ui/ReportDialog.h"
 #include "platform/CommandGuard.h"
@@ -74,38 +72,36 @@ void COutputDialog::RunOutputCommand()
     auto progress = std::make_unique<CProgressDlg>();
     if (!progress->Create(view))
         return;
+    view->m_pProgressDlg = progress.get();
+    // The view never keeps a dialog that is gone, also when something throws.
+    struct Release
+    {
+        CMainFormView* view;
+        ~Release() { view->m_pProgressDlg = nullptr; }
+    } release{view};
     progress->SetRange(0, kProgressUpper);
     progress->SetPos(0);
     progress->setWindowTitle(Strings::Load(IDS_OUTPUT_PROGRESS_CAPTION));
     progress->SetMessageText(Strings::Load(IDS_OUTPUT_PROGRESS_TEXT));
     progress->show();
 
-    COstrelinDoc& doc = *view->GetDocument();
     bool cancelled = false;
     QString report;
-    if (CheckStepData(doc, view->m_strProjectPath, report, &cancelled, progress.get()))
-    {
-        if (!cancelled)
-        {
-            COutputRun run(doc, view->m_strProjectPath, view->m_strAppFolder, view->m_strBinFolder);
-            run.SetProgress(progress.get());
-            if (const COstrelinApp* app = COstrelinApp::Current())
-                run.SetToolFolder(app->m_strToolFolder);
-            run.SetTitleRunner([](const CommandLine& command, const QString&)
-                               { return RunProcessAndWait(command); });
-            run.RunOutput(&cancelled);
-        }
-        progress.reset();
-        if (cancelled)
-        {
-            CleanOutputFolders(view->m_strProjectPath);
-            AfxMessageBox(IDS_OUTPUT_CANCELLED, MB_OK | MB_ICONINFORMATION);
-        }
-        else
-            AfxMessageBox(IDS_OUTPUT_DONE, MB_OK | MB_ICONINFORMATION);
-        return;
-    }
+    const bool passed = view->CheckStepData(report, &cancelled);
+    if (passed && !cancelled)
+        view->RunOutput(&cancelled);
+    view->m_pProgressDlg = nullptr;
     progress.reset();
-    CReportDialog dialog(Strings::Load(IDS_CHECK_FOUND), report, this);
-    dialog.DoModal();
+    if (!passed)
+    {
+        CReportDialog dialog(Strings::Load(IDS_CHECK_FOUND), report, this);
+        dialog.DoModal();
+    }
+    else if (cancelled)
+    {
+        CleanOutputFolders(view->m_strProjectPath);
+        AfxMessageBox(IDS_OUTPUT_CANCELLED, MB_OK | MB_ICONINFORMATION);
+    }
+    else
+        AfxMessageBox(IDS_OUTPUT_DONE, MB_OK | MB_ICONINFORMATION);
 }

@@ -1,0 +1,25 @@
+// The main view's two output steps, run by the output page under m_pProgressDlg: without a
+// progress dialog they go through to their end without a pause.
+#include "Ostrelin/model/OstrelinDoc.h"
+#include "Ostrelin/model/OutputRun.h"
+#include "Ostrelin/ui/ChildProcesses.h"
+#include "Ostrelin/ui/MainFormView.h"
+#include "Ostrelin/ui/OstrelinApp.h"
+#include "Ostrelin/ui/ProgressDlg.h"
+
+bool CMainFormView::CheckStepData(QString& report, bool* cancelled)
+{
+    return ::CheckStepData(*GetDocument(), m_strProjectPath, report, cancelled, m_pProgressDlg);
+}
+
+bool CMainFormView::RunOutput(bool* cancelled)
+{
+    COutputRun run(*GetDocument(), m_strProjectPath, m_strAppFolder, m_strBinFolder);
+    run.SetProgress(m_pProgressDlg);
+    if (const COstrelinApp* app = COstrelinApp::Current())
+        run.SetToolFolder(app->m_strToolFolder);
+    // The hub's own wait: its windows stay painted and the project commands are refused.
+    run.SetTitleRunner([](const CommandLine& command, const QString&)
+                       { return RunProcessAndWait(command); });
+    return run.RunOutput(cancelled);
+}
