@@ -72,9 +72,9 @@ CCallEditorDialog::CCallEditorDialog(CMainFormView* owner) : CStepPage(owner), m
     m_edtContentInfo = makeSummary(IDC_CONTENT_INFO, 8);
     m_edtQueryInfo = makeSummary(IDC_QUERY_INFO, 144);
     m_btnExcel = makeButton(IDC_CHECK_IN_EXCEL, IDS_CHECK_IN_EXCEL_BUTTON, 8, 207, 128, 19);
-    connect(m_btnContent, &QPushButton::clicked, this, &CCallEditorDialog::OnEditContent);
-    connect(m_btnQuery, &QPushButton::clicked, this, &CCallEditorDialog::OnEditQuery);
-    connect(m_btnExcel, &QPushButton::clicked, this, &CCallEditorDialog::OnCheckInExcel);
+    ConnectCommand(m_btnContent, &QPushButton::clicked, &CCallEditorDialog::OnEditContent);
+    ConnectCommand(m_btnQuery, &QPushButton::clicked, &CCallEditorDialog::OnEditQuery);
+    ConnectCommand(m_btnExcel, &QPushButton::clicked, &CCallEditorDialog::OnCheckInExcel);
 }
 
 bool CCallEditorDialog::OnInitDialog()

@@ -41,7 +41,7 @@ CConfigDialog::CConfigDialog(QWidget* parent) : CStepPage(parent)
         else
             layout.Place(box, 260, 24 + 14 * (i - 5), 66, 10);
         m_languageBoxes[std::size_t(i)] = box;
-        connect(box, &QCheckBox::clicked, this, &CConfigDialog::OnLanguageCheck);
+        ConnectCommand(box, &QCheckBox::clicked, &CConfigDialog::OnLanguageCheck);
     }
     auto* guideLabel = new QLabel(Strings::Load(IDS_EXAMPLE_LABEL), this);
     layout.Place(guideLabel, 186, 102, 8, 8);
@@ -50,8 +50,8 @@ CConfigDialog::CConfigDialog(QWidget* parent) : CStepPage(parent)
     guidePicture->setScaledContents(true);
     layout.Place(guidePicture, 180, 114, 146, 128);
 
-    connect(m_displayLanguage, &QComboBox::activated, this,
-            &CConfigDialog::OnSelChangeDisplayLanguage);
+    ConnectCommand(m_displayLanguage, &QComboBox::activated,
+                   &CConfigDialog::OnSelChangeDisplayLanguage);
     OnInitDialog();
 }
 

@@ -55,8 +55,8 @@ CContentListDialog::CContentListDialog(QWidget* parent) : CListStepPage(parent)
          &CContentListDialog::OnCheck},
     };
     for (const Button& b : buttons)
-        connect(CreateButton(layout, b.id, b.text, b.x, b.y, b.cx, b.cy), &QPushButton::clicked,
-                this, b.handler);
+        ConnectCommand(CreateButton(layout, b.id, b.text, b.x, b.y, b.cx, b.cy),
+                       &QPushButton::clicked, b.handler);
     OnInitDialog();
 }
 

@@ -18,7 +18,7 @@ CFeedbackDialog::CFeedbackDialog(CMainFormView* owner) : CStepPage(owner), m_pOw
     m_btnHelp = new QPushButton(Strings::Load(IDS_FEEDBACK_HELP_BUTTON), this);
     m_btnHelp->setObjectName(QString::number(IDC_FEEDBACK_HELP));
     layout.Place(m_btnHelp, 8, 8, 128, 32);
-    connect(m_btnHelp, &QPushButton::clicked, this, &CFeedbackDialog::OnShowHelp);
+    ConnectCommand(m_btnHelp, &QPushButton::clicked, &CFeedbackDialog::OnShowHelp);
     auto* text = new QLabel(Strings::Load(IDS_FEEDBACK_HELP_TEXT), this);
     text->setTextFormat(Qt::PlainText);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);

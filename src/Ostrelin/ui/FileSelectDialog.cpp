@@ -52,12 +52,12 @@ CFileSelectDialog::CFileSelectDialog(CMainFormView* owner) : CStepPage(owner), m
     m_btnNew = new QPushButton(Strings::Load(IDS_NEW_PROJECT_BUTTON), this);
     m_btnNew->setObjectName(QString::number(IDC_NEW_PROJECT));
     layout.Place(m_btnNew, 48, 42, 120, 24);
-    connect(m_btnNew, &QPushButton::clicked, this, &CFileSelectDialog::OnNewProject);
+    ConnectCommand(m_btnNew, &QPushButton::clicked, &CFileSelectDialog::OnNewProject);
 
     m_btnOpen = new QPushButton(Strings::Load(IDS_OPEN_PROJECT_BUTTON), this);
     m_btnOpen->setObjectName(QString::number(IDC_OPEN_PROJECT));
     layout.Place(m_btnOpen, 48, 74, 120, 24);
-    connect(m_btnOpen, &QPushButton::clicked, this, &CFileSelectDialog::OnOpenProject);
+    ConnectCommand(m_btnOpen, &QPushButton::clicked, &CFileSelectDialog::OnOpenProject);
 }
 
 bool CFileSelectDialog::OnInitDialog()

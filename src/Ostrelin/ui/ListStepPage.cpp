@@ -25,7 +25,7 @@ void CListStepPage::CreateList(const DialogLayout& layout, unsigned id, bool cli
     m_list->setObjectName(QString::number(id));
     layout.Place(m_list, x, y, cx, cy);
     m_list->installEventFilter(this);
-    connect(m_list, &CReportList::ItemDoubleClicked, this, &CListStepPage::OnDblClkList);
+    ConnectCommand(m_list, &CReportList::ItemDoubleClicked, &CListStepPage::OnDblClkList);
 }
 
 QPushButton* CListStepPage::CreateButton(const DialogLayout& layout, unsigned id, unsigned text,
@@ -78,7 +78,7 @@ bool CListStepPage::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_list && event->type() == QEvent::KeyPress &&
         IsEditKey(static_cast<QKeyEvent*>(event)))
     {
-        OnDblClkList();
+        RunGuarded([this] { OnDblClkList(); });
         return true;
     }
     return CStepPage::eventFilter(watched, event);

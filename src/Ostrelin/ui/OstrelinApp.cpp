@@ -173,7 +173,7 @@ bool COstrelinApp::PreTranslateMessage(QKeyEvent* event)
         {
             // Enter never reaches the page's buttons: the list pages take it as a double
             // click, the others ignore it.
-            page->PreTranslateMessage(event);
+            CStepPage::RunGuarded([page, event] { page->PreTranslateMessage(event); });
             return true;
         }
     }

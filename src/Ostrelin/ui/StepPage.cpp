@@ -1,5 +1,8 @@
 #include "Ostrelin/ui/StepPage.h"
 
+#include "Ostrelin/res/resource.h"
+#include "platform/CommandGuard.h"
+
 #include <QShowEvent>
 
 bool CStepPage::CheckStep(QString& error)
@@ -11,6 +14,11 @@ bool CStepPage::CheckStep(QString& error)
 bool CStepPage::PreTranslateMessage(QKeyEvent*)
 {
     return false;
+}
+
+bool CStepPage::RunGuarded(const std::function<void()>& command)
+{
+    return RunCommandHandler(command, IDS_MEMORY_EXCEPTION, IDS_COMMAND_FAILED);
 }
 
 void CStepPage::OnActivate(bool) {}

@@ -4,6 +4,8 @@
 // is true exactly when it appended nothing.
 #include <QWidget>
 
+#include <functional>
+
 class QKeyEvent;
 class QShowEvent;
 
@@ -25,6 +27,26 @@ public:
     // when the main window comes back from the task bar, does not count).
     virtual void OnShowWindow(bool show);
 
+    // Runs a command of the page under the framework's guard: whatever it throws ends in the
+    // standard message and goes no further. False when it threw.
+    static bool RunGuarded(const std::function<void()>& command);
+
 protected:
+    // Connects a control's notice to one of the page's handlers through RunGuarded. The
+    // handler takes the first arguments of the signal it wants, like a plain connection.
+    template <typename Sender, typename Signal, typename Page, typename... Args>
+    void ConnectCommand(const Sender* sender, Signal signal, void (Page::*handler)(Args...))
+    {
+        Page* page = static_cast<Page*>(this);
+        connect(sender, signal, this,
+                [page, handler](Args... args) { RunGuarded([&] { (page->*handler)(args...); }); });
+    }
+    // The same for a handler with no arguments made on the spot.
+    template <typename Sender, typename Signal>
+    void ConnectCommand(const Sender* sender, Signal signal, std::function<void()> handler)
+    {
+        connect(sender, signal, this, [handler = std::move(handler)] { RunGuarded(handler); });
+    }
+
     void showEvent(QShowEvent* event) override;
 };

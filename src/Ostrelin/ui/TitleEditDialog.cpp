@@ -68,10 +68,10 @@ CTitleEditDialog::CTitleEditDialog(QWidget* parent) : CStepPage(parent)
         m_edits[std::size_t(i)] = edit;
         m_browse[std::size_t(i)] = browse;
         m_previews[std::size_t(i)] = preview;
-        connect(check, &QCheckBox::clicked, this, [this, i] { OnCheckLanguage(i); });
-        connect(browse, &QPushButton::clicked, this, [this, i] { OnBrowse(i); });
-        connect(edit, &QLineEdit::textChanged, this, [this, i] { OnEditChange(i); });
-        connect(edit, &QLineEdit::editingFinished, this, [this, i] { OnEditChange(i); });
+        ConnectCommand(check, &QCheckBox::clicked, [this, i] { OnCheckLanguage(i); });
+        ConnectCommand(browse, &QPushButton::clicked, [this, i] { OnBrowse(i); });
+        ConnectCommand(edit, &QLineEdit::textChanged, [this, i] { OnEditChange(i); });
+        ConnectCommand(edit, &QLineEdit::editingFinished, [this, i] { OnEditChange(i); });
     }
     auto* note = new QLabel(Strings::Load(IDS_TITLE_PAGE_NOTE), this);
     note->setTextFormat(Qt::PlainText);

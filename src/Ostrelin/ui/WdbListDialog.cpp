@@ -61,12 +61,12 @@ CWdbListDialog::CWdbListDialog(QWidget* parent) : CListStepPage(parent)
     setObjectName(QString::number(IDD_WDB_LIST));
 
     CreateList(layout, IDC_WDB_LIST, true, 8, 8, 360, 180);
-    connect(m_list, &CReportList::ColumnClicked, this, &CWdbListDialog::OnColumnClick);
+    ConnectCommand(m_list, &CReportList::ColumnClicked, &CWdbListDialog::OnColumnClick);
 
-    connect(CreateButton(layout, IDC_DELETE, IDS_DELETE_BUTTON, 8, 196, 48, 14),
-            &QPushButton::clicked, this, &CWdbListDialog::OnDelete);
-    connect(CreateButton(layout, IDC_IMPORT_SERVERS, IDS_IMPORT_BUTTON, 288, 196, 80, 14),
-            &QPushButton::clicked, this, &CWdbListDialog::OnImportServerList);
+    ConnectCommand(CreateButton(layout, IDC_DELETE, IDS_DELETE_BUTTON, 8, 196, 48, 14),
+                   &QPushButton::clicked, &CWdbListDialog::OnDelete);
+    ConnectCommand(CreateButton(layout, IDC_IMPORT_SERVERS, IDS_IMPORT_BUTTON, 288, 196, 80, 14),
+                   &QPushButton::clicked, &CWdbListDialog::OnImportServerList);
     OnInitDialog();
 }
 
