@@ -154,13 +154,13 @@ bool COstrelinApp::PreTranslateMessage(QKeyEvent* event)
         switch (event->key())
         {
         case Qt::Key_N:
-            view->OnFileNew();
+            CStepPage::RunGuarded([view] { view->OnFileNew(); });
             break;
         case Qt::Key_O:
-            view->OnFileOpen();
+            CStepPage::RunGuarded([view] { view->OnFileOpen(); });
             break;
         case Qt::Key_S:
-            view->OnFileSave();
+            CStepPage::RunGuarded([view] { view->OnFileSave(); });
             break;
         default:
             break;
