@@ -267,7 +267,10 @@ QString Path::FindExtension(const QString& path)
 {
     const QString name = FindFileName(path);
     const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot);
+    // As on the original file system, a blank after the last dot means there is no extension.
+    if (dot < 0 || name.indexOf(u' ', dot) >= 0)
+        return QString();
+    return name.mid(dot);
 }
 
 QString Path::RemoveExtension(const QString& path)

@@ -40,6 +40,10 @@ TEST(Path, StringHelpers)
         {Path::FindFileName("/a/"), ""},
         {Path::FindExtension("/a.d/b.c.TXT"), ".TXT"},
         {Path::FindExtension("/a.d/b"), ""},
+        // A blank after the last dot ends the extension: "b.c d" has none.
+        {Path::FindExtension("/a/b.c d"), ""},
+        {Path::FindExtension("/a/b c.txt"), ".txt"},
+        {Path::RemoveExtension("/a/b.c d"), "/a/b.c d"},
         {Path::RemoveExtension("/a.d/b.c.txt"), "/a.d/b.c"},
         {Path::RemoveExtension("/a.d/b"), "/a.d/b"},
         {Path::RenameExtension("/x/TOVKContent.xml", ".bak"), "/x/TOVKContent.bak"},
