@@ -117,6 +117,20 @@ TEST_F(DocFileTest, SaveLeavesTheFullPathForTheHub)
     EXPECT_EQ(HandOver::GetValue("LastContentFile"), folder + "/relative.xml");
 }
 
+// Saving over a file whose name differs only in letter case keeps the spelling on disk, in
+// the document's path and in the recent-file list.
+TEST_F(DocFileTest, SaveAsTakesTheSpellingOnDisk)
+{
+    TestSupport::WriteFile(folder + "/Sub/new.xml", "old");
+    doc.AddRow(false);
+    doc.SetCellText(0, ColumnComment, "c", false);
+    dialogs.Answer(folder + "/SUB/NEW.XML");
+    ASSERT_TRUE(doc.DoSave(QString()));
+    EXPECT_EQ(doc.GetPathName(), folder + "/Sub/new.xml");
+    ASSERT_FALSE(recent.isEmpty());
+    EXPECT_EQ(recent.last(), folder + "/Sub/new.xml");
+}
+
 TEST_F(DocFileTest, OpenFillsRowsAndPicksTheDisplayLanguage)
 {
     const QString infos = InfoXml(9, 1, "\"nine\"") + InfoXml(-1, 2, "\"minus\"") +

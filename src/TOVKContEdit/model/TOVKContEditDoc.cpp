@@ -167,8 +167,9 @@ bool CTOVKContEditDoc::DoSave(const QString& path, bool replace)
     }
     if (!OnSaveDocument(target))
         return false;
+    // The name as the file system spells it, not as it was typed.
     if (replace)
-        SetPathName(target);
+        SetPathName(Path::Resolve(target));
     return true;
 }
 
