@@ -72,7 +72,7 @@ void CConverter::Run(const QStringList& arguments)
     if (guide && (m_width != GuideWidth || m_height != GuideHeight))
         throw ErrGuideSize;
     if (picture.tooLarge)
-        throw ErrSizeNotMultipleOf8;
+        throw ErrImageTooLarge;
     if (picture.notIndexed)
         throw ErrNot256IndexColor;
     const QImage image = std::move(picture.image);
@@ -102,7 +102,7 @@ void CConverter::Run(const QStringList& arguments)
     const quint32 tilesPerRow = guide ? GuideTilesPerRow : quint32(width / 8);
     const quint32 tileRows = guide ? GuideTileRows : quint32(height / 8);
     if (VccFile::TileFileSize(tiles.size(), tilesPerRow, tileRows, link.size()) < 0)
-        throw ErrSizeNotMultipleOf8;
+        throw ErrImageTooLarge;
     const QString folder = Path::RemoveBackslash(commandLine.GetOutput());
     const QString palettePath = Path::Resolve(Path::Append(folder, paletteName));
     const QString tilePath = Path::Resolve(Path::Append(folder, tileName));

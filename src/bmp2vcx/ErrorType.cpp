@@ -18,6 +18,8 @@ QString Line(EErrorType error)
     case ErrResize:
         return QStringLiteral(
             "## Error: [%1] : The image could not be resized to 256x200(%2 x %3).\n");
+    case ErrImageTooLarge:
+        return QStringLiteral("## Error: [%1] : The image size is too large(%2 x %3).\n");
     case ErrLinkName:
         return QStringLiteral("## Error: [%1] : The name of the palette file cannot be written "
                               "in the system's character set.\n");
@@ -49,8 +51,8 @@ QByteArray UsageText()
 QByteArray ErrorText(EErrorType error, const QString& subject, int width, int height)
 {
     // One arg() call per line, so that a '%' in the subject is never taken for an insert.
-    const bool withSize =
-        error == ErrSizeNotMultipleOf8 || error == ErrGuideSize || error == ErrResize;
+    const bool withSize = error == ErrSizeNotMultipleOf8 || error == ErrGuideSize ||
+                          error == ErrResize || error == ErrImageTooLarge;
     const QString line =
         withSize ? Line(error).arg(subject, QString::number(width), QString::number(height))
                  : Line(error).arg(subject);

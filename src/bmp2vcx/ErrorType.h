@@ -16,6 +16,8 @@ enum EErrorType
     ErrLinkName = 6,
     // An output file could not be created or written (the subject is that file).
     ErrWriteFile = 7,
+    // The picture is larger than the converter holds.
+    ErrImageTooLarge = 8,
 };
 
 // What the console shows for the error: its line with the subject (the "-i" value, or the

@@ -9,10 +9,13 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace
 {
 constexpr int TileSide = 8;
+constexpr int BmpRgb = 0;
+constexpr int BmpRle8 = 1;
 
 // What QImageReader counts against its allocation limit: four bytes per pixel, whatever
 // the depth.
@@ -28,38 +31,169 @@ qint64 ReaderLimitBytes()
     return megabytes > 0 ? qint64(megabytes) * 1024 * 1024 : std::numeric_limits<qint64>::max();
 }
 
-// The header (when it could be read) gives the bits per pixel, which QImage does not keep,
-// and the size, so that a picture beyond what is held is known without decoding it.
-CPicture Load(QIODevice& device, const BmpHeaderInfo* header)
+// Reads the bytes after a position of the device in chunks, so that a long pixel stream
+// is never held whole.
+class ByteStream
 {
-    CPicture picture;
-    if (header)
+public:
+    ByteStream(QIODevice& device, qint64 start) : m_device(device), m_ok(device.seek(start)) {}
+
+    bool Next(quint8& byte)
     {
-        picture.bitsPerPixel = header->bitsPerPixel;
-        if (header->bitsPerPixel != 8)
+        if (m_at == m_chunk.size())
         {
-            // Refused whatever its pixels hold; decoding a large one would fail and name
-            // the wrong reason.
-            picture.width = header->width;
-            picture.height = header->height;
-            picture.notIndexed = true;
-            return picture;
+            m_chunk = m_ok ? m_device.read(ChunkBytes) : QByteArray();
+            m_at = 0;
+            if (m_chunk.isEmpty())
+                return false;
         }
-        if (qint64(header->width) * header->height > MaxPicturePixels ||
-            DecodedBytes(header->width, header->height) > ReaderLimitBytes())
-        {
-            picture.width = header->width;
-            picture.height = header->height;
-            picture.tooLarge = true;
-            return picture;
-        }
+        byte = quint8(m_chunk[m_at++]);
+        return true;
     }
 
+private:
+    static constexpr qint64 ChunkBytes = 64 * 1024;
+    QIODevice& m_device;
+    bool m_ok;
+    QByteArray m_chunk;
+    qsizetype m_at = 0;
+};
+
+// Where the decoder starts on the pixels: at the stated offset, or right after the colour
+// table when the offset points back into the headers.
+qint64 PixelStart(const BmpHeaderInfo& header)
+{
+    const qint64 entryBytes = header.headerSize == 12 ? 3 : 4;
+    const qint64 tableEnd =
+        14 + qint64(header.headerSize) + qint64(header.ColorTableEntries()) * entryBytes;
+    return std::max(qint64(header.dataOffset), tableEnd);
+}
+
+// Walks an RLE8 stream and paints it into a zero-filled picture: pixels the stream skips
+// stay 0. Nothing when a run or a jump leaves the picture, or the file ends before the
+// stream does.
+std::optional<QImage> DecodeRle8(QIODevice& device, const BmpHeaderInfo& header)
+{
+    // Compressed pictures are stored bottom-up only.
+    if (header.topDown)
+        return std::nullopt;
+    const int width = header.width;
+    const int height = header.height;
+    QImage image(width, height, QImage::Format_Indexed8);
+    if (image.isNull())
+        return std::nullopt;
+    image.fill(0);
+    ByteStream stream(device, PixelStart(header));
+    int x = 0;
+    int y = 0;
+    while (y < height)
+    {
+        quint8 count = 0;
+        quint8 code = 0;
+        if (!stream.Next(count) || !stream.Next(code))
+            return std::nullopt;
+        uchar* line = image.scanLine(height - 1 - y);
+        if (count > 0)
+        {
+            if (count > width - x)
+                return std::nullopt;
+            std::memset(line + x, code, count);
+            x += count;
+            continue;
+        }
+        switch (code)
+        {
+        case 0: // end of line
+            x = 0;
+            ++y;
+            break;
+        case 1: // end of picture
+            return image;
+        case 2: // jump right and up
+        {
+            quint8 right = 0;
+            quint8 up = 0;
+            if (!stream.Next(right) || !stream.Next(up) || right > width - x || up >= height - y)
+                return std::nullopt;
+            x += right;
+            y += up;
+            break;
+        }
+        default: // that many literal pixels, padded to an even count
+        {
+            if (code > width - x)
+                return std::nullopt;
+            for (int i = 0; i < code; ++i)
+            {
+                quint8 pixel = 0;
+                if (!stream.Next(pixel))
+                    return std::nullopt;
+                line[x++] = pixel;
+            }
+            quint8 pad = 0;
+            if ((code & 1) && !stream.Next(pad))
+                return std::nullopt;
+            break;
+        }
+        }
+    }
+    return image;
+}
+
+// The header (when it could be read) gives the bits per pixel, which QImage does not keep,
+// and the size, so that a picture beyond what is held is known without decoding it. An
+// 8-bit picture is decoded only when its file holds every pixel: the decoder leaves what
+// it does not find unwritten.
+CPicture Load(QIODevice& device, const BmpHeaderInfo& header)
+{
+    CPicture picture;
+    picture.bitsPerPixel = header.bitsPerPixel;
+    if (header.bitsPerPixel != 8)
+    {
+        // Refused whatever its pixels hold; decoding a large one would fail and name
+        // the wrong reason.
+        picture.width = header.width;
+        picture.height = header.height;
+        picture.notIndexed = true;
+        return picture;
+    }
+    if (qint64(header.width) * header.height > MaxPicturePixels ||
+        DecodedBytes(header.width, header.height) > ReaderLimitBytes())
+    {
+        picture.width = header.width;
+        picture.height = header.height;
+        picture.tooLarge = true;
+        return picture;
+    }
+
+    std::optional<QImage> painted;
+    if (header.compression == BmpRle8)
+    {
+        painted = DecodeRle8(device, header);
+        if (!painted)
+            return picture;
+    }
+    else
+    {
+        const qint64 stride = (qint64(header.width) * 8 + 31) / 32 * 4;
+        if (header.compression != BmpRgb ||
+            PixelStart(header) + stride * header.height > device.size())
+            return picture;
+    }
+
+    if (!device.seek(0))
+        return picture;
     QImageReader reader(&device, "bmp");
     reader.setAutoDetectImageFormat(false);
-    const QImage image = reader.read();
+    QImage image = reader.read();
     if (image.isNull())
         return picture;
+    if (painted)
+    {
+        // The reader gives the colour table; the pixels are the ones painted above.
+        painted->setColorTable(image.colorTable());
+        image = std::move(*painted);
+    }
     picture.image = image;
     picture.width = image.width();
     picture.height = image.height();
@@ -69,24 +203,24 @@ CPicture Load(QIODevice& device, const BmpHeaderInfo* header)
 
 CPicture LoadPicture(const QString& path)
 {
-    const QString resolved = Path::Resolve(path);
-    BmpHeaderInfo header;
-    const bool hasHeader = ReadBmpHeader(resolved, header);
-    QFile file(resolved);
-    if (!file.open(QIODevice::ReadOnly))
+    // Anything but a regular file (a pipe would never end) is a file that cannot be loaded.
+    if (!Path::IsRegularFile(path))
         return {};
-    return Load(file, hasHeader ? &header : nullptr);
+    QFile file(Path::Resolve(path));
+    BmpHeaderInfo header;
+    if (!file.open(QIODevice::ReadOnly) || !ReadBmpHeader(file.read(BmpHeaderBytes), header))
+        return {};
+    return Load(file, header);
 }
 
 CPicture LoadPictureFromBytes(const QByteArray& bytes)
 {
     BmpHeaderInfo header;
-    const bool hasHeader = ReadBmpHeader(bytes, header);
     QBuffer buffer;
     buffer.setData(bytes);
-    if (!buffer.open(QIODevice::ReadOnly))
+    if (!ReadBmpHeader(bytes, header) || !buffer.open(QIODevice::ReadOnly))
         return {};
-    return Load(buffer, hasHeader ? &header : nullptr);
+    return Load(buffer, header);
 }
 
 quint16 ConvertColour(QRgb colour)

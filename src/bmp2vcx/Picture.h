@@ -19,7 +19,9 @@ constexpr int ReaderLimitForMaxPicture = int(MaxPicturePixels * 4 / (1024 * 1024
 
 struct CPicture
 {
-    QImage image;  // null when the file could not be loaded or the picture is too large
+    // Null when the file could not be loaded, does not hold every pixel its header states
+    // or the picture is too large.
+    QImage image;
     int width = 0; // 0 x 0 when the file could not be loaded
     int height = 0;
     int bitsPerPixel = 0;  // as the BMP header states; 0 without a readable header
@@ -29,7 +31,7 @@ struct CPicture
     bool notIndexed = false;
 };
 
-// Only BMP content is read, whatever the file is called.
+// Only BMP content is read, whatever the file is called; only a regular file is opened.
 CPicture LoadPicture(const QString& path);
 CPicture LoadPictureFromBytes(const QByteArray& bytes);
 

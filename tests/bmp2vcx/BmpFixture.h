@@ -99,4 +99,45 @@ inline QByteArray Make(const Spec& spec)
     }
     return bytes;
 }
+
+// An 8-bit picture of the spec's size and colour table whose pixels are the given RLE8
+// stream (compression 1).
+inline QByteArray MakeRle8(const Spec& spec, const QByteArray& stream)
+{
+    Spec header = spec;
+    header.height = 1;
+    const qint32 height = spec.topDown ? -spec.height : spec.height;
+    const qsizetype dataOffset = 14 + 40 + 4 * spec.colours.size();
+    QByteArray bytes = Make(header).left(dataOffset) + stream;
+    qToLittleEndian(quint32(bytes.size()), bytes.data() + 2);
+    qToLittleEndian(height, bytes.data() + 22);
+    qToLittleEndian(quint32(1), bytes.data() + 30);
+    qToLittleEndian(quint32(stream.size()), bytes.data() + 34);
+    return bytes;
+}
+
+// The spec's 8-bit picture with the old 12-byte core header and its 3-byte colour entries.
+inline QByteArray MakeCore(const Spec& spec)
+{
+    const QByteArray full = Make(spec);
+    const qsizetype tableBytes = 3 * spec.colours.size();
+    const QByteArray pixels = full.mid(14 + 40 + 4 * spec.colours.size());
+    QByteArray bytes;
+    bytes.append("BM", 2);
+    PutU32(bytes, quint32(14 + 12 + tableBytes + pixels.size()));
+    PutU32(bytes, 0);
+    PutU32(bytes, quint32(14 + 12 + tableBytes));
+    PutU32(bytes, 12);
+    PutU16(bytes, quint16(spec.width));
+    PutU16(bytes, quint16(spec.height));
+    PutU16(bytes, 1);
+    PutU16(bytes, quint16(spec.bitsPerPixel));
+    for (const QRgb c : spec.colours)
+    {
+        bytes.append(char(qBlue(c)));
+        bytes.append(char(qGreen(c)));
+        bytes.append(char(qRed(c)));
+    }
+    return bytes + pixels;
+}
 } // namespace BmpFixture

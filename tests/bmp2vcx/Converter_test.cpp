@@ -13,6 +13,8 @@
 #include <QImageReader>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <initializer_list>
+#include <sys/stat.h>
 
 // Readable failure output for the texts compared below.
 void PrintTo(const QString& text, std::ostream* os)
@@ -93,6 +95,17 @@ quint16 PaletteEntry(const QByteArray& paletteFile, int index)
 {
     return qFromLittleEndian<quint16>(paletteFile.constData() + 32 + 2 * index);
 }
+
+// The reader's allocation limit in megabytes while it lives.
+class ReaderLimit
+{
+public:
+    explicit ReaderLimit(int megabytes) { QImageReader::setAllocationLimit(megabytes); }
+    ~ReaderLimit() { QImageReader::setAllocationLimit(m_previous); }
+
+private:
+    int m_previous = QImageReader::allocationLimit();
+};
 
 class Bmp2VcxConverterTest : public ::testing::Test
 {
@@ -192,7 +205,7 @@ TEST_F(Bmp2VcxConverterTest, RefusedInputsPrintTheirLineAndTheUsageAndWriteNothi
          "huge.bmp",
          huge,
          {"-i", "IN", "-o", "OUT"},
-         "## Error: [IN] : The image size should be multiple of 8(20000 x 20000).\n"},
+         "## Error: [IN] : The image size is too large(20000 x 20000).\n"},
     };
     for (const Case& c : cases)
     {
@@ -214,6 +227,155 @@ TEST_F(Bmp2VcxConverterTest, RefusedInputsPrintTheirLineAndTheUsageAndWriteNothi
         line.replace(QStringLiteral("[IN]"), QStringLiteral("[%1]").arg(input));
         EXPECT_EQ(result.err, line + Usage);
         EXPECT_EQ(OutputFiles(), QStringList());
+    }
+}
+
+// Bytes of an RLE8 stream.
+QByteArray Rle(std::initializer_list<int> bytes)
+{
+    QByteArray stream;
+    for (const int b : bytes)
+        stream.append(char(b));
+    return stream;
+}
+
+TEST_F(Bmp2VcxConverterTest, FilesThatDoNotHoldTheirPixelsAreRefusedAsNotLoadable)
+{
+    // The program's own limit, under which 16000 x 16000 is within reach.
+    const ReaderLimit limit(ReaderLimitForMaxPicture);
+    const QString notLoadable =
+        QStringLiteral("## Error: [IN] : The image could not be resized to 256x200(0 x 0).\n");
+    const Spec square = Indexed(64, 64);
+    const QByteArray whole = BmpFixture::Make(square);
+    const qsizetype pixelsAt = 14 + 40 + 256 * 4;
+    const auto withU32 = [](QByteArray bytes, qsizetype at, quint32 value)
+    {
+        qToLittleEndian(value, bytes.data() + at);
+        return bytes;
+    };
+    const auto withU16 = [](QByteArray bytes, qsizetype at, quint16 value)
+    {
+        qToLittleEndian(value, bytes.data() + at);
+        return bytes;
+    };
+    QByteArray claims16000 = withU32(withU32(whole.left(1024), 18, 16000), 22, 16000);
+    const QByteArray core = BmpFixture::MakeCore(square);
+    Spec topDown = square;
+    topDown.topDown = true;
+
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        bool guide;
+        QString line; // "IN" stands for the "-i" value
+    };
+    const Case cases[] = {
+        {"ten pixel bytes", whole.left(pixelsAt + 10), false, notLoadable},
+        {"one pixel byte short", whole.left(whole.size() - 1), false, notLoadable},
+        {"guide picture cut", BmpFixture::Make(Indexed(256, 192)).left(pixelsAt + 100), true,
+         "## Error: [IN] : The image size should be 256x200(0 x 0).\n"},
+        {"offset past the end", withU32(whole, 10, quint32(whole.size() + 100)), false,
+         notLoadable},
+        {"offset one byte late", withU32(whole, 10, quint32(pixelsAt + 1)), false, notLoadable},
+        {"offset beyond 32 bits of a size", withU32(whole, 10, 0xFFFFFFFF), false, notLoadable},
+        {"1 KB claiming 16000 x 16000", claims16000, false, notLoadable},
+        {"8 bits stored as RLE4", withU32(whole, 30, 2), false, notLoadable},
+        {"RLE8 run past the right edge", BmpFixture::MakeRle8(square, Rle({65, 1, 0, 1})), false,
+         notLoadable},
+        {"RLE8 runs overflowing a line", BmpFixture::MakeRle8(square, Rle({60, 1, 5, 1, 0, 1})),
+         false, notLoadable},
+        {"RLE8 literal run past the edge",
+         BmpFixture::MakeRle8(square, Rle({62, 1, 0, 3, 7, 8, 9, 0, 0, 1})), false, notLoadable},
+        {"RLE8 delta past the right edge", BmpFixture::MakeRle8(square, Rle({0, 2, 65, 0, 0, 1})),
+         false, notLoadable},
+        {"RLE8 delta past the top", BmpFixture::MakeRle8(square, Rle({0, 2, 0, 64, 0, 1})), false,
+         notLoadable},
+        {"RLE8 stream cut", BmpFixture::MakeRle8(square, Rle({64, 1, 0, 0, 64})), false,
+         notLoadable},
+        {"RLE8 literal cut", BmpFixture::MakeRle8(square, Rle({0, 9, 1, 2})), false, notLoadable},
+        {"RLE8 top-down", BmpFixture::MakeRle8(topDown, Rle({0, 1})), false, notLoadable},
+        {"core header cut", core.left(core.size() - 64), false, notLoadable},
+        {"core header 65528 x 65528", withU16(withU16(core, 18, 65528), 20, 65528), false,
+         "## Error: [IN] : The image size is too large(65528 x 65528).\n"},
+        {"100000 x 100000", withU32(withU32(whole, 18, 100000), 22, 100000), false,
+         "## Error: [IN] : The image size is too large(100000 x 100000).\n"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QString input = Picture(QStringLiteral("hostile.bmp"), c.bytes);
+        QString line = c.line;
+        line.replace(QStringLiteral("[IN]"), QStringLiteral("[%1]").arg(input));
+        QStringList arguments{"bmp2vcx", "-i", input, "-o", m_output};
+        if (c.guide)
+            arguments.append(QStringLiteral("-tovkguide"));
+        // Two runs: what the file does not hold never shows up as output of either.
+        const RunResult first = Convert(arguments);
+        const RunResult second = Convert(arguments);
+        EXPECT_EQ(first.exitCode, 1);
+        EXPECT_EQ(first.err, line + Usage);
+        EXPECT_EQ(OutputFiles(), QStringList());
+        EXPECT_EQ(second.exitCode, first.exitCode);
+        EXPECT_EQ(second.out, first.out);
+        EXPECT_EQ(second.err, first.err);
+    }
+}
+
+TEST_F(Bmp2VcxConverterTest, AnInputThatIsNoRegularFileIsRefusedAtOnce)
+{
+    const QString fifo = m_folder + QStringLiteral("/pipe.bmp");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = m_folder + QStringLiteral("/folder.bmp");
+    QDir().mkpath(folder);
+    for (const QString& input : {fifo, folder})
+    {
+        SCOPED_TRACE(input.toStdString());
+        const RunResult result = Convert({"bmp2vcx", "-i", input, "-o", m_output});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err,
+                  QStringLiteral("## Error: [%1] : The image could not be resized to 256x200(0 x "
+                                 "0).\n")
+                          .arg(input) +
+                      Usage);
+        EXPECT_EQ(OutputFiles(), QStringList());
+    }
+}
+
+TEST_F(Bmp2VcxConverterTest, RunLengthAndCoreHeaderPicturesConvertLikeThePlainOnes)
+{
+    // 16 x 16, bottom row first: a run, a literal run, the rest of the row by a jump;
+    // a jump up two rows; one full row; the end of the picture. What the stream skips is 0.
+    Spec spec = Indexed(16, 16);
+    spec.pixel = [](int x, int y)
+    {
+        if (y == 15)
+            return x < 4 ? 7u : x < 7 ? unsigned(x + 20) : 0u;
+        if (y == 12 && x >= 5)
+            return x < 15 ? 9u : 3u;
+        return 0u;
+    };
+    const QByteArray stream = Rle({4, 7, 0, 3, 24, 25, 26, 0, 0, 0, 0, 2, 5, 2, 10, 9, 1, 3, 0, 1});
+
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"plain", BmpFixture::Make(spec)},
+        {"RLE8", BmpFixture::MakeRle8(spec, stream)},
+        {"core header", BmpFixture::MakeCore(spec)},
+    };
+    const QByteArray expected = ExpectedTiles(spec);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QString input = Picture(QStringLiteral("pic.bmp"), c.bytes);
+        const RunResult result = Convert({"bmp2vcx", "-i", input, "-o", m_output});
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(TestSupport::ReadFile(m_output + "/pic.vcg").mid(36, expected.size()), expected);
+        EXPECT_EQ(PaletteEntry(TestSupport::ReadFile(m_output + "/pic.vcl"), 255), 0x7FFF);
     }
 }
 
@@ -461,12 +623,7 @@ TEST_F(Bmp2VcxConverterTest, PicturesBeyondWhatTheReaderDecodesAreRefusedForThei
 {
     // A 1 MiB decoding limit (the reader counts four bytes per pixel) stands for the
     // reader's limit against pictures of many megabytes.
-    struct LimitGuard
-    {
-        int previous = QImageReader::allocationLimit();
-        LimitGuard() { QImageReader::setAllocationLimit(1); }
-        ~LimitGuard() { QImageReader::setAllocationLimit(previous); }
-    } guard;
+    const ReaderLimit limit(1);
 
     Spec rgb = Indexed(1024, 512); // 2 MiB as the reader counts
     rgb.bitsPerPixel = 24;
@@ -482,7 +639,7 @@ TEST_F(Bmp2VcxConverterTest, PicturesBeyondWhatTheReaderDecodesAreRefusedForThei
         {"24 bits, beyond the limit", BmpFixture::Make(rgb), 1,
          "## Error: [IN] : not 256IndexColor\n"},
         {"8 bits, beyond the limit", BmpFixture::Make(Indexed(1024, 512)), 1,
-         "## Error: [IN] : The image size should be multiple of 8(1024 x 512).\n"},
+         "## Error: [IN] : The image size is too large(1024 x 512).\n"},
         {"8 bits, within the limit", BmpFixture::Make(Indexed(256, 256)), 0, QString()},
     };
     for (const Case& c : cases)
