@@ -1,6 +1,8 @@
 // The converter's load-and-convert path on arbitrary bytes: the bytes become a ".bmp" file
-// in a scratch folder and the converter runs on it, in guide mode when the last byte is
-// odd, writing its outputs into the same folder.
+// in a scratch folder and the converter runs on it twice, in guide mode when the last byte
+// is odd, writing its outputs into the same folder. Both runs must end alike, byte for
+// byte: each run fills every fresh allocation with a pattern of its own first, so a byte
+// the converter passes on without having decoded it differs between the two.
 #include "bmp2vcx/Converter.h"
 
 #include <QBuffer>
@@ -8,15 +10,69 @@
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sanitizer/allocator_interface.h>
 
 namespace
 {
+// Blocks up to this size come from the sanitizer's own pools, which clear a calloc after the
+// hook; larger ones come zero-filled from the system, and calloc relies on that.
+constexpr std::size_t FilledBlockBytes = 64 * 1024;
+
+std::atomic<unsigned char> g_fill{0};
+
+void FillFreshBlock(const volatile void* block, std::size_t size)
+{
+    const unsigned char fill = g_fill.load(std::memory_order_relaxed);
+    if (fill != 0 && size <= FilledBlockBytes)
+        std::memset(const_cast<void*>(block), fill, size);
+}
+
 QTemporaryDir& Scratch()
 {
     static QTemporaryDir folder;
     return folder;
+}
+
+struct Outcome
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QByteArray palette;
+    QByteArray tiles;
+
+    bool operator==(const Outcome&) const = default;
+};
+
+QByteArray TakeFile(const QString& name)
+{
+    QFile file(Scratch().filePath(name));
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.remove();
+    return bytes;
+}
+
+Outcome Convert(const QStringList& arguments, unsigned char fill)
+{
+    Outcome outcome;
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    g_fill = fill;
+    outcome.exitCode = Bmp2Vcx::wmain(arguments, out, err, "UTF-8");
+    g_fill = 0;
+    outcome.out = out.data();
+    outcome.err = err.data();
+    outcome.palette = TakeFile(QStringLiteral("input.vcl"));
+    outcome.tiles = TakeFile(QStringLiteral("input.vcg"));
+    return outcome;
 }
 } // namespace
 
@@ -24,6 +80,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // Keeps a huge stated size from costing a large allocation per input.
     QImageReader::setAllocationLimit(32);
+    __sanitizer_install_malloc_and_free_hooks(FillFreshBlock, nullptr);
     return Scratch().isValid() ? 0 : 1;
 }
 
@@ -39,12 +96,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QStringList arguments{"bmp2vcx", "-i", input, "-o", Scratch().path()};
     if (size > 0 && (data[size - 1] & 1))
         arguments.append(QStringLiteral("-tovkguide"));
-    QBuffer out;
-    QBuffer err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    Bmp2Vcx::wmain(arguments, out, err, "UTF-8");
-    QFile::remove(Scratch().filePath(QStringLiteral("input.vcl")));
-    QFile::remove(Scratch().filePath(QStringLiteral("input.vcg")));
+    const Outcome first = Convert(arguments, 0xA5);
+    const Outcome second = Convert(arguments, 0x5A);
+    if (!(first == second))
+    {
+        std::fprintf(stderr, "two conversions of the same input differ (exit %d and %d)\n",
+                     first.exitCode, second.exitCode);
+        std::abort();
+    }
     return 0;
 }
