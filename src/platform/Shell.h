@@ -1,6 +1,7 @@
 #pragma once
 // Opening a document with the program the desktop registers for it, through a replaceable
-// backend so tests record the calls.
+// backend so tests record the calls. GUI programs open through the desktop services; a
+// console program hands the document to the desktop's opener as a process of its own.
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,7 @@ class ShellBackend
 public:
     virtual ~ShellBackend();
     virtual bool Open(const QString& path) = 0;
+    virtual bool OpenDetached(const QString& path) = 0;
 };
 
 // Records the paths and answers true; installs itself, restores the previous one on destruction.
@@ -18,7 +20,8 @@ public:
     RecordingShell();
     ~RecordingShell() override;
     bool Open(const QString& path) override;
-    QStringList opened;
+    bool OpenDetached(const QString& path) override;
+    QStringList opened; // by both ways
     bool result = true;
 
 private:
@@ -27,8 +30,16 @@ private:
 
 namespace Shell
 {
-// Opens the document; the result says whether the desktop accepted it.
+// Opens the document; the result says whether the desktop accepted it. Needs a GUI
+// application.
 bool Open(const QString& path);
+// For console programs: when a desktop session answers, starts the desktop's opener
+// ("xdg-open") on the document's URL as a separate process that is neither waited for nor tied
+// to this one; true when it was started.
+bool OpenDetached(const QString& path);
+// True when the session's Wayland or X display accepts a connection: a display variable
+// alone may be stale (a closed ssh tunnel, a variable kept by sudo).
+bool DesktopSessionAnswers();
 ShellBackend& Current();
 void SetBackend(ShellBackend* backend); // not owned; nullptr: the desktop
 } // namespace Shell

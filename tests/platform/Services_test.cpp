@@ -7,7 +7,11 @@
 #include "platform/WaveOut.h"
 
 #include <QFile>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -48,13 +52,81 @@ TEST(VersionInfo, QueryByKeyAndLanguage)
     VersionInfo::Install(nullptr);
 }
 
+// Sets an environment variable (or removes it, for nullptr) while it lives.
+class EnvironmentValue
+{
+public:
+    EnvironmentValue(const char* name, const QByteArray* value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name))
+    {
+        Set(value);
+    }
+    ~EnvironmentValue() { Set(m_had ? &m_previous : nullptr); }
+    void Set(const QByteArray* value)
+    {
+        if (value)
+            qputenv(m_name, *value);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_previous;
+};
+
+TEST(Shell, ADesktopSessionAnswersOnlyWhenItsSocketAcceptsAConnection)
+{
+    const QString folder = TestSupport::NewFolder("session");
+    const QByteArray socketPath = QFile::encodeName(folder) + "/wayland-7";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+
+    EnvironmentValue display("DISPLAY", nullptr);
+    EnvironmentValue wayland("WAYLAND_DISPLAY", nullptr);
+    const QByteArray runtime = QFile::encodeName(folder);
+    EnvironmentValue runtimeDir("XDG_RUNTIME_DIR", &runtime);
+    struct Case
+    {
+        const char* name;
+        QByteArray display; // "-" for none
+        QByteArray wayland;
+        bool answers;
+    };
+    const Case cases[] = {
+        {"nothing set", "-", "-", false},
+        {"no X server on that number", ":4093", "-", false},
+        {"no X server on that screen", "unix:4093.0", "-", false},
+        {"not a display", "nonsense", "-", false},
+        {"Wayland socket by path", "-", socketPath, true},
+        {"Wayland socket in the runtime folder", ":4093", "wayland-7", true},
+        {"Wayland name of no socket", "-", "wayland-8", false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        display.Set(c.display == "-" ? nullptr : &c.display);
+        wayland.Set(c.wayland == "-" ? nullptr : &c.wayland);
+        EXPECT_EQ(Shell::DesktopSessionAnswers(), c.answers);
+    }
+    ::close(listener);
+    wayland.Set(&socketPath);
+    EXPECT_FALSE(Shell::DesktopSessionAnswers()) << "a socket left behind by a session that ended";
+}
+
 TEST(Shell, RecordingBackendTakesTheCalls)
 {
     {
         RecordingShell shell;
         shell.result = false;
         EXPECT_FALSE(Shell::Open("/out/index.html"));
-        EXPECT_EQ(shell.opened, QStringList{"/out/index.html"});
+        EXPECT_FALSE(Shell::OpenDetached("/out/index_en.html"));
+        EXPECT_EQ(shell.opened, (QStringList{"/out/index.html", "/out/index_en.html"}));
     }
     RecordingSpreadsheet sheet;
     sheet.installed = false;
