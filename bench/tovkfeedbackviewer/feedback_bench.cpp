@@ -135,7 +135,7 @@ void BM_ReadAndMerge(benchmark::State& state)
         g_accessLog.Clear();
         g_datFiles.Clear();
         for (const QString& folder : folders)
-            ScanDatFolder(app + "/" + folder);
+            ScanDatFolder(Path::FolderReader(app + "/" + folder));
         for (std::size_t i = 0; i < g_questionnaires.Count(); ++i)
             benchmark::DoNotOptimize(g_questionnaires.At(i).Answers().size());
         benchmark::DoNotOptimize(g_accessLog.Accesses().size());

@@ -1,10 +1,13 @@
-// Arbitrary bytes as a record file: validation, then both merges and the four reports. A short
-// input is widened into a valid file so the merges are reached too.
+// Arbitrary bytes as a record file: loading from disk, validation, then both merges and the
+// four reports. A short input is widened into a valid file so the merges are reached too.
 #include "tovkfeedbackviewer/AccessLog.h"
 #include "tovkfeedbackviewer/DatFile.h"
 #include "tovkfeedbackviewer/Questionnaire.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -65,6 +68,27 @@ std::vector<std::uint8_t> Widen(const std::uint8_t* data, std::size_t size)
     return file;
 }
 
+// The input as a file on disk: read when, and only when, its size is the one its outer
+// header allows, and then byte for byte.
+void Load(const std::uint8_t* data, std::size_t size)
+{
+    static QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("X.DAT")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+        return;
+    file.close();
+    CDatFileImage image;
+    image.Load(Path::FolderReader(folder.path()), {QStringLiteral("X.DAT"), "X.DAT"});
+    const bool fits = size >= Dat::MinimumSize && DatFileSizeOf(data) == size;
+    if (image.HasBuffer() != fits || image.Size() != (fits ? size : 0) ||
+        (fits && std::memcmp(image.Data(), data, size) != 0))
+    {
+        std::fprintf(stderr, "the file was read against its header\n");
+        std::abort();
+    }
+}
+
 void Merge(const std::uint8_t* data, std::size_t size)
 {
     if (!IsValidDatFile(data, size))
@@ -88,8 +112,10 @@ void Merge(const std::uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    Load(data, size);
     Merge(data, size);
     const std::vector<std::uint8_t> widened = Widen(data, size);
+    Load(widened.data(), widened.size());
     Merge(widened.data(), widened.size());
     return 0;
 }

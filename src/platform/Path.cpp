@@ -55,14 +55,17 @@ enum class Kind
     Folder
 };
 
-// The entry names of the folder ("." and ".." left out) that are of the kind; links are
-// followed to decide. The order is the folder's own.
-template <typename Visit> void ForEachEntry(const QString& folder, Kind kind, Visit visit)
+Kind KindOf(unsigned flags)
 {
-    const QByteArray native = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
-    DIR* dir = opendir(native.constData());
-    if (!dir)
-        return;
+    return (flags & Path::FindFilesOnly)     ? Kind::File
+           : (flags & Path::FindFoldersOnly) ? Kind::Folder
+                                             : Kind::Any;
+}
+
+// The entries of the open listing ("." and ".." left out) that are of the kind, as the bytes
+// the file system holds; links are followed to decide. The order is the folder's own.
+template <typename Visit> void ForEachEntryIn(DIR* dir, Kind kind, Visit visit)
+{
     while (const dirent* e = readdir(dir))
     {
         const char* n = e->d_name;
@@ -74,23 +77,34 @@ template <typename Visit> void ForEachEntry(const QString& folder, Kind kind, Vi
             if (type == DT_LNK || type == DT_UNKNOWN)
             {
                 struct stat st;
-                const QByteArray full = native + '/' + n;
-                type = stat(full.constData(), &st) != 0 ? DT_UNKNOWN
-                       : S_ISREG(st.st_mode)            ? DT_REG
-                       : S_ISDIR(st.st_mode)            ? DT_DIR
-                                                        : DT_UNKNOWN;
+                type = fstatat(dirfd(dir), n, &st, 0) != 0 ? DT_UNKNOWN
+                       : S_ISREG(st.st_mode)               ? DT_REG
+                       : S_ISDIR(st.st_mode)               ? DT_DIR
+                                                           : DT_UNKNOWN;
             }
             if ((kind == Kind::File && type != DT_REG) || (kind == Kind::Folder && type != DT_DIR))
                 continue;
         }
-        visit(DecodeName(n));
+        visit(n);
     }
+}
+
+// The entry names of the folder that are of the kind, decoded.
+template <typename Visit> void ForEachEntry(const QString& folder, Kind kind, Visit visit)
+{
+    const QByteArray native = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    DIR* dir = opendir(native.constData());
+    if (!dir)
+        return;
+    ForEachEntryIn(dir, kind, [&](const char* name) { visit(DecodeName(name)); });
     closedir(dir);
 }
 
-// The names in the original file system's order (by UpperUnit of each unit, then the names
-// themselves); keyUnits is the sum of their lengths.
-QStringList SortedByUpperCase(std::vector<QString>&& names, qsizetype keyUnits)
+// The positions of the names in the original file system's order (by UpperUnit of each
+// unit, then the names themselves, then their bytes when given); keyUnits is the sum of
+// their lengths.
+std::vector<std::size_t> UpperCaseOrder(const std::vector<QString>& names, qsizetype keyUnits,
+                                        const std::vector<QByteArray>* natives = nullptr)
 {
     // The upper-case keys are made once, side by side in one buffer, and the sort moves only
     // small records: a folder can hold 90,000 data files. The part every key shares is
@@ -146,13 +160,18 @@ QStringList SortedByUpperCase(std::vector<QString>&& names, qsizetype keyUnits)
                       return a.head[1] < b.head[1];
                   const int c = QStringView(keys.data() + a.tailAt, a.tailSize)
                                     .compare(QStringView(keys.data() + b.tailAt, b.tailSize));
-                  return c != 0 ? c < 0 : names[a.name] < names[b.name];
+                  if (c != 0)
+                      return c < 0;
+                  if (names[a.name] != names[b.name])
+                      return names[a.name] < names[b.name];
+                  // Names that show alike may still be different bytes.
+                  return natives && (*natives)[a.name] < (*natives)[b.name];
               });
-    QStringList out;
-    out.reserve(qsizetype(order.size()));
+    std::vector<std::size_t> positions;
+    positions.reserve(order.size());
     for (const Keyed& entry : order)
-        out.append(std::move(names[entry.name]));
-    return out;
+        positions.push_back(entry.name);
+    return positions;
 }
 
 QString Join(const QString& prefix, const QString& name)
@@ -171,40 +190,35 @@ bool Exists(const QString& path)
     return info.exists() || info.isSymLink();
 }
 
-// The first `count` bytes of the regular file at the path (relative to the folder `at`),
-// zero-filled beyond its end. Opened without blocking, so that a pipe is refused instead of
-// waited on; the kind is checked on the open file, so nothing can swap it after the check.
-std::optional<QByteArray> ReadHeadAt(int at, const QString& path, qsizetype count)
+// The regular file at the path (relative to the folder `at`). Opened without blocking, so
+// that a pipe is refused instead of waited on; the kind is checked on the open file, so
+// nothing can swap it after the check.
+Path::ReadOnlyFile OpenRegularAt(int at, const char* native)
 {
-    if (count < 0)
-        return std::nullopt;
-    const int fd = ::openat(at, QFile::encodeName(path).constData(),
-                            O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::openat(at, native, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
-        return std::nullopt;
+        return {};
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
     {
         ::close(fd);
+        return {};
+    }
+    return Path::ReadOnlyFile(fd);
+}
+
+// The first `count` bytes of the regular file at the path (relative to the folder `at`),
+// zero-filled beyond its end.
+std::optional<QByteArray> ReadHeadAt(int at, const QString& path, qsizetype count)
+{
+    if (count < 0)
         return std::nullopt;
-    }
+    Path::ReadOnlyFile file = OpenRegularAt(at, QFile::encodeName(path).constData());
+    if (!file.IsOpen())
+        return std::nullopt;
     QByteArray bytes(count, '\0');
-    qsizetype done = 0;
-    while (done < count)
-    {
-        const ssize_t got = ::read(fd, bytes.data() + done, std::size_t(count - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-        {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0)
-            break;
-        done += got;
-    }
-    ::close(fd);
+    if (file.Read(bytes.data(), count) < 0)
+        return std::nullopt;
     return bytes;
 }
 } // namespace
@@ -408,12 +422,9 @@ bool Path::MatchesPattern(const QString& name, const QString& pattern)
 
 QStringList Path::Find(const QString& folder, const QString& pattern, unsigned flags)
 {
-    const Kind kind = (flags & FindFilesOnly)     ? Kind::File
-                      : (flags & FindFoldersOnly) ? Kind::Folder
-                                                  : Kind::Any;
     std::vector<QString> names;
     qsizetype keyUnits = 0;
-    ForEachEntry(Resolve(folder), kind,
+    ForEachEntry(Resolve(folder), KindOf(flags),
                  [&](QString&& name)
                  {
                      if (!MatchesPattern(name, pattern))
@@ -421,7 +432,11 @@ QStringList Path::Find(const QString& folder, const QString& pattern, unsigned f
                      keyUnits += name.size();
                      names.push_back(std::move(name));
                  });
-    return SortedByUpperCase(std::move(names), keyUnits);
+    QStringList out;
+    out.reserve(qsizetype(names.size()));
+    for (const std::size_t at : UpperCaseOrder(names, keyUnits))
+        out.append(std::move(names[at]));
+    return out;
 }
 
 std::optional<QByteArray> Path::ReadFileHead(const QString& path, qsizetype count)
@@ -438,11 +453,64 @@ std::optional<QByteArray> Path::ReadFileHead(const QString& path, qsizetype coun
     return ReadHeadAt(AT_FDCWD, resolved, count);
 }
 
+Path::ReadOnlyFile::~ReadOnlyFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+Path::ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : m_fd(other.m_fd)
+{
+    other.m_fd = -1;
+}
+
+Path::ReadOnlyFile& Path::ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept
+{
+    std::swap(m_fd, other.m_fd);
+    return *this;
+}
+
+qint64 Path::ReadOnlyFile::Size() const
+{
+    struct stat st;
+    if (m_fd < 0 || fstat(m_fd, &st) != 0)
+        return -1;
+    return qint64(st.st_size);
+}
+
+qint64 Path::ReadOnlyFile::Read(void* into, qint64 count)
+{
+    if (m_fd < 0 || count < 0)
+        return -1;
+    char* out = static_cast<char*>(into);
+    qint64 done = 0;
+    while (done < count)
+    {
+        const ssize_t got = ::read(m_fd, out + done, std::size_t(count - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
 Path::FolderReader::FolderReader(const QString& folder)
-    : m_folder(Resolve(folder)),
-      m_fd(
-          ::open(QFile::encodeName(m_folder.isEmpty() ? QStringLiteral(".") : m_folder).constData(),
-                 O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    : m_folder(Resolve(folder)), m_native(QFile::encodeName(m_folder)),
+      m_fd(::open(m_native.isEmpty() ? "." : m_native.constData(),
+                  O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+}
+
+Path::FolderReader::FolderReader(const FolderReader& parent, const Entry& folder)
+    : m_folder(Append(parent.m_folder, folder.name)),
+      m_native(parent.m_native.isEmpty() ? folder.native : parent.m_native + '/' + folder.native),
+      m_fd(parent.m_fd >= 0 ? ::openat(parent.m_fd, folder.native.constData(),
+                                       O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                            : -1)
 {
 }
 
@@ -450,6 +518,46 @@ Path::FolderReader::~FolderReader()
 {
     if (m_fd >= 0)
         ::close(m_fd);
+}
+
+std::vector<Path::Entry> Path::FolderReader::Find(const QString& pattern, unsigned flags) const
+{
+    // A listing of its own, so that the folder stays open for the reads that follow.
+    const int fd = m_fd >= 0 ? ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0) : -1;
+    DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
+    if (!dir)
+    {
+        if (fd >= 0)
+            ::close(fd);
+        return {};
+    }
+    rewinddir(dir);
+    std::vector<QString> names;
+    std::vector<QByteArray> natives;
+    qsizetype keyUnits = 0;
+    ForEachEntryIn(dir, KindOf(flags),
+                   [&](const char* native)
+                   {
+                       QString name = DecodeName(native);
+                       if (!MatchesPattern(name, pattern))
+                           return;
+                       keyUnits += name.size();
+                       names.push_back(std::move(name));
+                       natives.emplace_back(native);
+                   });
+    closedir(dir);
+    std::vector<Entry> entries;
+    entries.reserve(names.size());
+    for (const std::size_t at : UpperCaseOrder(names, keyUnits, &natives))
+        entries.push_back({std::move(names[at]), std::move(natives[at])});
+    return entries;
+}
+
+Path::ReadOnlyFile Path::FolderReader::Open(const Entry& entry) const
+{
+    if (m_fd < 0 || entry.native.isEmpty())
+        return {};
+    return OpenRegularAt(m_fd, entry.native.constData());
 }
 
 std::optional<QByteArray> Path::FolderReader::ReadFileHead(const QString& name,

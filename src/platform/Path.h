@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace Path
 {
@@ -61,15 +62,55 @@ bool MatchesPattern(const QString& name, const QString& pattern);
 // regular file (a folder, a device, a pipe) or it cannot be read.
 std::optional<QByteArray> ReadFileHead(const QString& path, qsizetype count);
 
+// One entry of a folder listing: its name as shown (bytes that are no valid UTF-8 show as
+// U+FFFD) and the bytes the file system holds, by which it is opened again.
+struct Entry
+{
+    QString name;
+    QByteArray native;
+};
+
+// A regular file open for reading; closed with its holder.
+class ReadOnlyFile
+{
+public:
+    ReadOnlyFile() = default;
+    explicit ReadOnlyFile(int fd) : m_fd(fd) {}
+    ~ReadOnlyFile();
+    ReadOnlyFile(ReadOnlyFile&& other) noexcept;
+    ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
+
+    bool IsOpen() const { return m_fd >= 0; }
+    // The file's size now; -1 when it is not open.
+    qint64 Size() const;
+    // Reads up to count bytes, fewer only at the end of the file; -1 on a read error.
+    qint64 Read(void* into, qint64 count);
+
+private:
+    int m_fd = -1;
+};
+
 // A folder held open for reading the heads of many of its files (a language folder holds up
 // to 10,000 data files): each name is opened from the folder, not walked to from the root.
 class FolderReader
 {
 public:
     explicit FolderReader(const QString& folder); // through Resolve
+    // The subfolder of the parent's listing, opened by its bytes.
+    FolderReader(const FolderReader& parent, const Entry& folder);
     ~FolderReader();
     FolderReader(const FolderReader&) = delete;
     FolderReader& operator=(const FolderReader&) = delete;
+
+    // The folder as shown in messages, and as the file system holds it.
+    const QString& Folder() const { return m_folder; }
+    const QByteArray& NativeFolder() const { return m_native; }
+
+    // Find on this folder, each name with its bytes.
+    std::vector<Entry> Find(const QString& pattern, unsigned flags = FindAll) const;
+    // The regular file of the listing, opened by its bytes; a pipe or a device is refused
+    // without waiting on it.
+    ReadOnlyFile Open(const Entry& entry) const;
 
     // ReadFileHead of the entry `name` of the folder (exact names, as Find gives them, take
     // the short way; any other through Resolve).
@@ -77,6 +118,7 @@ public:
 
 private:
     QString m_folder;
+    QByteArray m_native;
     int m_fd;
 };
 

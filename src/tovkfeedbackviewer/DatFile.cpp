@@ -3,7 +3,6 @@
 #include "tovkfeedbackviewer/Console.h"
 #include "tovkfeedbackviewer/ErrorType.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -127,6 +126,11 @@ bool IsValidDatFile(const std::uint8_t* image, std::size_t size)
     return IsValidDefinitionArea(image + Dat::DefinitionOffset);
 }
 
+std::uint64_t DatFileSizeOf(const std::uint8_t* header)
+{
+    return std::uint64_t(ReadU32(header + 8)) + Dat::HeaderSize;
+}
+
 const std::uint8_t* FindQuestionnaireEntry(const std::uint8_t* area, unsigned language)
 {
     if (HeaderKind(area) != KindEnq)
@@ -184,38 +188,34 @@ int AnswerCount(const std::uint8_t* block)
     return std::min<int>(block[1], Dat::MaxAnswers);
 }
 
-void CDatFileImage::Load(const QString& path)
+void CDatFileImage::Load(const Path::FolderReader& folder, const Path::Entry& entry)
 {
-    m_path = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    m_path = Path::Append(folder.Folder(), entry.name);
+    Free();
+    Path::ReadOnlyFile file = folder.Open(entry);
+    if (!file.IsOpen())
     {
-        Console::Out(QStringLiteral("can't open %1\n").arg(path));
+        Console::Out(QStringLiteral("can't open %1\n").arg(m_path));
         throw ErrRead;
     }
-    const qint64 length = file.size();
-    if (length <= 0)
+    // The outer header fixes the size of a valid file: nothing is allocated for a file of
+    // another size, and no more than that size is read.
+    const qint64 length = file.Size();
+    std::uint8_t header[Dat::HeaderSize];
+    if (length < qint64(Dat::MinimumSize) ||
+        file.Read(header, qint64(Dat::HeaderSize)) != qint64(Dat::HeaderSize) ||
+        DatFileSizeOf(header) != std::uint64_t(length))
         return;
     const auto size = static_cast<std::size_t>(length);
-    if (size != m_size || !m_buffer)
-    {
-        m_buffer.reset();
-        m_size = 0;
-        m_buffer.reset(new (std::nothrow) std::uint8_t[size]);
-        if (!m_buffer)
-            return;
-        m_size = size;
-    }
-    qint64 done = 0;
-    while (done < length)
-    {
-        const qint64 got = file.read(reinterpret_cast<char*>(m_buffer.get()) + done, length - done);
-        if (got <= 0)
-            break;
-        done += got;
-    }
-    if (done != length)
-        std::memset(m_buffer.get() + done, 0, static_cast<std::size_t>(length - done));
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size]);
+    if (!buffer)
+        return;
+    std::memcpy(buffer.get(), header, Dat::HeaderSize);
+    const qint64 rest = length - qint64(Dat::HeaderSize);
+    if (file.Read(buffer.get() + Dat::HeaderSize, rest) != rest)
+        return;
+    m_buffer = std::move(buffer);
+    m_size = size;
 }
 
 void CDatFileImage::Free()
@@ -256,11 +256,12 @@ void CDatFileImage::Assign(const QString& path, const std::uint8_t* data, std::s
     m_size = size;
 }
 
-CDatFileImage& CDatFileCache::Get(const QString& path)
+CDatFileImage& CDatFileCache::Get(const Path::FolderReader& folder, const Path::Entry& entry)
 {
-    CDatFileImage& image = m_images[path];
+    const QByteArray& native = folder.NativeFolder();
+    CDatFileImage& image = m_images[native.isEmpty() ? entry.native : native + '/' + entry.native];
     if (!image.HasBuffer())
-        image.Load(path);
+        image.Load(folder, entry);
     return image;
 }
 

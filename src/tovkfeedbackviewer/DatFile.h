@@ -1,6 +1,9 @@
 #pragma once
 // The record files ("*.DAT") that the handheld writes: layout, CRC, validation, lookups
 // into the definition area, and the cache of loaded files.
+#include "platform/Path.h"
+
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstddef>
@@ -84,6 +87,9 @@ bool CheckCrc16(const std::uint8_t* data, std::size_t length, std::uint16_t expe
 bool CheckBlockHeader(const std::uint8_t* header);
 bool IsValidDefinitionArea(const std::uint8_t* area);
 bool IsValidDatFile(const std::uint8_t* image, std::size_t size);
+// The size the file rule allows the file whose outer header this is: its outer length plus
+// the header.
+std::uint64_t DatFileSizeOf(const std::uint8_t* header);
 
 // The first questionnaire entry of the language, or nullptr.
 const std::uint8_t* FindQuestionnaireEntry(const std::uint8_t* area, unsigned language);
@@ -126,8 +132,10 @@ struct DatRecord
 class CDatFileImage
 {
 public:
-    // Reads the whole file; prints "can't open" and throws ErrRead when it cannot be opened.
-    void Load(const QString& path);
+    // Reads the file of the folder's listing, by its bytes; prints "can't open" and throws
+    // ErrRead when it cannot be opened. A file whose size is not the one its outer header
+    // allows, or below the smallest valid one, is not read: the image stays empty.
+    void Load(const Path::FolderReader& folder, const Path::Entry& entry);
     void Free();
 
     const QString& Path() const { return m_path; }
@@ -150,18 +158,19 @@ private:
     std::size_t m_size = 0;
 };
 
-// Loaded files by full path, in path order; lives for the whole run.
+// Loaded files by full path (the bytes the file system holds), in path order; lives for the
+// whole run.
 class CDatFileCache
 {
 public:
-    // The image of the path, loaded when it has no buffer yet.
-    CDatFileImage& Get(const QString& path);
+    // The image of the folder's file, loaded when it has no buffer yet.
+    CDatFileImage& Get(const Path::FolderReader& folder, const Path::Entry& entry);
     void FreeDatFiles();
     void Clear() { m_images.clear(); }
     std::size_t Count() const { return m_images.size(); }
 
 private:
-    std::map<QString, CDatFileImage> m_images;
+    std::map<QByteArray, CDatFileImage> m_images;
 };
 
 extern CDatFileCache g_datFiles;

@@ -12,7 +12,6 @@
 #include "tovkfeedbackviewer/Templates.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QLocale>
 
 namespace
@@ -38,8 +37,11 @@ void MakeFolderOrThrow(const QString& path)
 
 void ScanFolders(const QString& appFolder, const QString& pattern)
 {
-    for (const QString& name : Path::Find(appFolder, pattern, Path::FindFoldersOnly))
-        ScanDatFolder(Path::Append(appFolder, name));
+    // Folders are entered by the bytes they were listed with: a card copied from another
+    // system may carry names that are no valid text here.
+    const Path::FolderReader app(appFolder);
+    for (const Path::Entry& entry : app.Find(pattern, Path::FindFoldersOnly))
+        ScanDatFolder(Path::FolderReader(app, entry));
 }
 
 void ReportError(int error)
@@ -101,11 +103,9 @@ void Run(const QStringList& arguments)
     WriteIndexJp(indexJp, count);
     WriteIndexEn(indexEn, count);
 
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-    {
-        const QString index = QLocale().language() == QLocale::Japanese ? indexJp : indexEn;
-        Shell::Open(QDir(index).absolutePath());
-    }
+    // Whether a browser shows the page changes nothing of the run.
+    const QString index = QLocale().language() == QLocale::Japanese ? indexJp : indexEn;
+    Shell::OpenDetached(QDir(index).absolutePath());
 }
 } // namespace
 
@@ -126,11 +126,11 @@ void CreateDirectoryTree(const QString& path)
         throw ErrWrite;
 }
 
-void ScanDatFolder(const QString& folder)
+void ScanDatFolder(const Path::FolderReader& folder)
 {
-    for (const QString& name : Path::Find(folder, QStringLiteral("*.DAT"), Path::FindFilesOnly))
+    for (const Path::Entry& entry : folder.Find(QStringLiteral("*.DAT"), Path::FindFilesOnly))
     {
-        CDatFileImage& image = g_datFiles.Get(Path::Append(folder, name));
+        CDatFileImage& image = g_datFiles.Get(folder, entry);
         if (IsValidDatFile(image.Data(), image.Size()))
         {
             ExtractEnqRecords(image);

@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <utility>
 
 namespace
 {
@@ -272,6 +274,51 @@ TEST_F(PathTree, FolderReaderReadsLikeReadFileHead)
         EXPECT_EQ(reader.ReadFileHead(c.name, 2), c.expected) << c.name.toStdString();
     const Path::FolderReader nowhere(root + "/missing");
     EXPECT_EQ(nowhere.ReadFileHead("CEN00002.bin", 2), std::nullopt);
+}
+
+TEST_F(PathTree, FolderReaderListsAndOpensEntriesByTheirBytes)
+{
+    // Names written by a system with another encoding: no valid UTF-8, and two that show
+    // alike.
+    const QByteArray base = QFile::encodeName(root) + "/bytes";
+    const QByteArray sub = base + "/SUB\xe9";
+    ASSERT_EQ(mkdir(base.constData(), 0700), 0);
+    ASSERT_EQ(mkdir(sub.constData(), 0700), 0);
+    for (const auto& [name, text] : {std::pair{"a\xff.bin", "one"}, std::pair{"a\xfe.bin", "two"}})
+    {
+        std::FILE* file = std::fopen((sub + '/' + name).constData(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs(text, file);
+        std::fclose(file);
+    }
+    ASSERT_EQ(mkfifo((sub + "/pipe.bin").constData(), 0600), 0);
+
+    const Path::FolderReader reader(root + "/bytes");
+    const std::vector<Path::Entry> folders = reader.Find("SUB*", Path::FindFoldersOnly);
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(folders[0].name, QStringLiteral("SUB\uFFFD"));
+    EXPECT_EQ(folders[0].native, QByteArray("SUB\xe9"));
+
+    const Path::FolderReader inner(reader, folders[0]);
+    EXPECT_EQ(inner.Folder(), root + QStringLiteral("/bytes/SUB\uFFFD"));
+    EXPECT_EQ(inner.NativeFolder(), sub);
+    const std::vector<Path::Entry> files = inner.Find("*.BIN", Path::FindFilesOnly);
+    ASSERT_EQ(files.size(), 2u) << "the pipe is no data file";
+    EXPECT_EQ(files[0].native, QByteArray("a\xfe.bin"))
+        << "alike names in the order of their bytes";
+    EXPECT_EQ(files[1].native, QByteArray("a\xff.bin"));
+    for (const auto& [entry, text] : {std::pair{files[0], "two"}, std::pair{files[1], "one"}})
+    {
+        Path::ReadOnlyFile file = inner.Open(entry);
+        ASSERT_TRUE(file.IsOpen());
+        EXPECT_EQ(file.Size(), 3);
+        char bytes[8] = {};
+        EXPECT_EQ(file.Read(bytes, 8), 3);
+        EXPECT_STREQ(bytes, text);
+    }
+    EXPECT_FALSE(inner.Open({"pipe.bin", "pipe.bin"}).IsOpen()) << "refused without waiting";
+    EXPECT_FALSE(inner.Open({"a?.bin", "a?.bin"}).IsOpen());
+    EXPECT_FALSE(reader.Open(folders[0]).IsOpen()) << "a folder is no file";
 }
 
 TEST_F(PathTree, ReadFileHeadRefusesAPipeWithoutWaiting)

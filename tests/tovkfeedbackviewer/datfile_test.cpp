@@ -8,6 +8,7 @@
 #include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace DatFixture;
 
@@ -21,6 +22,13 @@ const std::uint8_t* Bytes(const QByteArray& bytes)
 bool Valid(const QByteArray& file)
 {
     return IsValidDatFile(Bytes(file), static_cast<std::size_t>(file.size()));
+}
+
+// Seals the outer body CRC and header again, leaving the record section as it is.
+void ResealOuter(QByteArray& file)
+{
+    PutU16(file, 12, Crc(file.constData() + 0x20, file.size() - 0x20));
+    SealHeader(file, 0);
 }
 
 QByteArray SampleFile()
@@ -129,6 +137,35 @@ TEST(DatFileRule, TableOfCases)
              return file;
          },
          false},
+        // Rules 9 and 10: the record section broken, the outer body CRC (which covers it)
+        // resealed, so that only the record section's own check can refuse the file.
+        {"record header CRC wrong, outer CRC resealed",
+         []
+         {
+             QByteArray file = SampleFile();
+             file[0xE020 + 4] = 1;
+             ResealOuter(file);
+             return file;
+         },
+         false},
+        {"record body CRC wrong, outer CRC resealed",
+         []
+         {
+             QByteArray file = SampleFile();
+             file[0xE040 + 12] = static_cast<char>(file[0xE040 + 12] ^ 0x10);
+             ResealOuter(file);
+             return file;
+         },
+         false},
+        {"the same record byte changed with every CRC resealed",
+         []
+         {
+             QByteArray file = SampleFile();
+             file[0xE040 + 12] = static_cast<char>(file[0xE040 + 12] ^ 0x10);
+             Reseal(file);
+             return file;
+         },
+         true},
         {"first entry of kind 0 with good later entries",
          []
          {
@@ -224,6 +261,21 @@ TEST(DefinitionLookups, FindEntriesByKindLanguageAndGuide)
     EXPECT_EQ(FindQuestionnaireEntry(logArea, 0), nullptr);
 }
 
+TEST(DefinitionLookups, TheGuideNumberIsComparedInSixteenBits)
+{
+    // Guide 0x0403 stored in the u16 at +16, with the two bytes after it set: neither its
+    // low ten bits (a record's guide field) nor the u32 at +16 may stand for it.
+    QByteArray log = LogArea({{1, 8, 0x0403, QStringLiteral("b")}});
+    log[18] = 0x01;
+    log[19] = 0x02;
+    SealHeader(log, 0);
+    const std::uint8_t* area = Bytes(log);
+    EXPECT_EQ(FindWorkEntry(0x0403, area, 1), area);
+    EXPECT_EQ(FindWorkEntry(0x0003, area, 1), nullptr);
+    EXPECT_EQ(FindWorkEntry(0x10403, area, 1), nullptr);
+    EXPECT_EQ(FindWorkEntry(0x02010403, area, 1), nullptr);
+}
+
 TEST(DefinitionLookups, CountsAreClampedToTheirSlots)
 {
     QByteArray area =
@@ -247,34 +299,81 @@ TEST(DatFileImage, LoadsCachesAndFrees)
 {
     const QString folder = TestSupport::NewFolder();
     const QByteArray bytes = SampleFile();
-    const QString path = TestSupport::WriteFile(folder + "/A.DAT", bytes);
+    TestSupport::WriteFile(folder + "/A.DAT", bytes);
+    TestSupport::WriteFile(folder + "/E.DAT", {});
+    const Path::FolderReader reader(folder);
+    const std::vector<Path::Entry> entries = reader.Find("*.DAT", Path::FindFilesOnly);
+    ASSERT_EQ(entries.size(), 2u);
     CDatFileCache cache;
-    CDatFileImage& image = cache.Get(path);
+    CDatFileImage& image = cache.Get(reader, entries[0]);
+    EXPECT_EQ(image.Path(), folder + "/A.DAT");
     ASSERT_EQ(image.Size(), static_cast<std::size_t>(bytes.size()));
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(image.Data()), bytes.size()), bytes);
-    QFile::remove(path);
-    EXPECT_EQ(&cache.Get(path), &image) << "a loaded image is not read again";
+    QFile::remove(folder + "/A.DAT");
+    EXPECT_EQ(&cache.Get(reader, entries[0]), &image) << "a loaded image is not read again";
     cache.FreeDatFiles();
     EXPECT_FALSE(image.HasBuffer());
     EXPECT_EQ(cache.Count(), 1u);
 
-    const QString empty = TestSupport::WriteFile(folder + "/E.DAT", {});
-    EXPECT_EQ(cache.Get(empty).Size(), 0u);
+    EXPECT_EQ(cache.Get(reader, entries[1]).Size(), 0u);
+}
+
+TEST(DatFileImage, AFileIsReadOnlyWhenItsSizeIsTheOneItsHeaderAllows)
+{
+    const QString folder = TestSupport::NewFolder();
+    const QByteArray sample = SampleFile();
+    QByteArray claimsMore = sample;
+    PutU32(claimsMore, 8, static_cast<std::uint32_t>(sample.size()));
+    SealHeader(claimsMore, 0);
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        qint64 sparseSize; // the file is stretched to this size with a hole; 0 for none
+        bool loaded;
+    };
+    const Case cases[] = {
+        {"valid", sample, 0, true},
+        {"the header promises a byte more", claimsMore, 0, false},
+        {"a byte more than the header states", sample + "x", 0, false},
+        {"cut after the header", sample.left(0x100), 0, false},
+        {"only the header", sample.left(32), 0, false},
+        {"700 MB behind a small file's header", sample, qint64(700) << 20, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QString path = TestSupport::WriteFile(folder + "/X.DAT", c.bytes);
+        if (c.sparseSize > 0)
+        {
+            ASSERT_TRUE(QFile::resize(path, c.sparseSize));
+        }
+        const Path::FolderReader reader(folder);
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        CDatFileImage image;
+        image.Load(reader, {"X.DAT", "X.DAT"});
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        EXPECT_EQ(image.HasBuffer(), c.loaded);
+        EXPECT_EQ(image.Size(), c.loaded ? static_cast<std::size_t>(sample.size()) : 0u);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "kilobytes";
+    }
 }
 
 TEST(DatFileImage, AMissingFileThrowsErrReadAfterItsLine)
 {
     Console::Capture capture;
     CDatFileImage image;
-    const QString path = TestSupport::NewFolder() + "/missing.DAT";
+    const QString folder = TestSupport::NewFolder();
     try
     {
-        image.Load(path);
+        image.Load(Path::FolderReader(folder), {"missing.DAT", "missing.DAT"});
         FAIL() << "no error";
     }
     catch (EErrorType error)
     {
         EXPECT_EQ(error, ErrRead);
     }
-    EXPECT_EQ(capture.out, "can't open " + path + "\n");
+    EXPECT_EQ(capture.out, "can't open " + folder + "/missing.DAT\n");
 }

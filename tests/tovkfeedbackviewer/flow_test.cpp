@@ -12,7 +12,14 @@
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
+#include <QThread>
+#include <QUrl>
+#include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace DatFixture;
@@ -57,6 +64,17 @@ QByteArray LogFile()
 {
     return DatFile(SampleLogArea(),
                    {Access(PackTime(2024, 5, 5, 11, 0, 0), 1, 2, Mac({9, 9, 9, 9, 9, 9}))});
+}
+
+// Writes a file at a path given as the bytes the file system holds.
+bool WriteNativeFile(const QByteArray& path, const QByteArray& bytes)
+{
+    std::FILE* file = std::fopen(path.constData(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file) ==
+                         std::size_t(bytes.size());
+    return std::fclose(file) == 0 && written;
 }
 
 // Runs in a fresh current folder and puts the old one back.
@@ -277,6 +295,30 @@ TEST(FeedbackFlow, FullRunWritesReportsPagesAndOpensTheIndex)
     EXPECT_EQ(TestSupport::ReadFile(out + "/Data/enq.xsl"), TemplateBytes(IDR_ENQ_XSL));
 }
 
+TEST(FeedbackFlow, NamesThatAreNoValidTextAreReadByTheirBytes)
+{
+    // A card copied from a system that writes Latin-1 names: the folder "ENQ\xe9" holds two
+    // files whose names show alike ("A\ufffd.DAT") but are different bytes.
+    const QString card = TestSupport::NewFolder();
+    QDir().mkpath(AppFolder(card));
+    const QByteArray app = QFile::encodeName(AppFolder(card));
+    const QByteArray enq = app + "/ENQ\xe9";
+    const QByteArray log = app + "/LOG\xff";
+    ASSERT_EQ(mkdir(enq.constData(), 0700), 0);
+    ASSERT_EQ(mkdir(log.constData(), 0700), 0);
+    ASSERT_TRUE(WriteNativeFile(enq + "/A\xfe.DAT", EnqFile(SampleQuestionnaireArea(), 1)));
+    ASSERT_TRUE(WriteNativeFile(enq + "/A\xff.DAT", EnqFile(SampleQuestionnaireArea(), 2)));
+    ASSERT_TRUE(WriteNativeFile(log + "/\xe9t\xe9.DAT", LogFile()));
+
+    const QString out = card + "/out";
+    const RunResult result = RunViewer({"-in", card, "-out", out});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QString answers = ReportText::Read(out + "/Data/ENQ_00.xml");
+    EXPECT_TRUE(answers.contains("<table_data no=\"1\">"));
+    EXPECT_TRUE(answers.contains("<table_data no=\"2\">")) << "both files, each by its own bytes";
+    EXPECT_TRUE(ReportText::Read(out + "/Data/LOG.xml").contains("<table_data no=\"1\">"));
+}
+
 TEST(FeedbackFlow, TheApplicationFolderIsFoundInAnyLetterCase)
 {
     // A card copied from its own file system may carry the folder names in capitals.
@@ -338,6 +380,79 @@ TEST(FeedbackProgram, RunsAsAConsoleProgram)
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitCode(), 1);
     EXPECT_EQ(program.readAllStandardError(), "There is no data.\n");
+}
+
+TEST(FeedbackProgram, OpensTheIndexPageOnlyWhenADesktopSessionAnswers)
+{
+    const QString card = TestSupport::NewFolder();
+    WriteCardFile(card, "LOG1/B.DAT", LogFile());
+    // A stand-in for the desktop's opener that notes what it was given.
+    const QString bin = TestSupport::NewFolder("bin");
+    const QString noted = bin + "/opened.txt";
+    const QString opener = TestSupport::WriteFile(
+        bin + "/xdg-open", ("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + noted + "'\n").toUtf8());
+    QFile::setPermissions(opener, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    // A listening socket stands for a live Wayland session.
+    const QString socketPath = TestSupport::NewFolder("session") + "/wayland-0";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, QFile::encodeName(socketPath).constData(),
+                 sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+
+    struct Case
+    {
+        const char* name;
+        const char* display;
+        QString wayland;
+        bool opens;
+    };
+    const Case cases[] = {
+        // An ssh session whose tunnel is gone, sudo keeping the variable: nothing answers.
+        {"dead X display", ":4093", QString(), false},
+        {"dead Wayland display", nullptr, socketPath + "-gone", false},
+        {"live Wayland session", ":4093", socketPath, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        QFile::remove(noted);
+        const QString out = card + "/out-" + QString::number(&c - cases);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", bin + ":" + environment.value("PATH"));
+        environment.insert("LC_ALL", "C.UTF-8");
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        if (c.display)
+            environment.insert("DISPLAY", c.display);
+        if (!c.wayland.isEmpty())
+            environment.insert("WAYLAND_DISPLAY", c.wayland);
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(QUORVANE_APP_DIR "/TOVKFeedbackViewer"),
+                      {"-in", card, "-out", out});
+        ASSERT_TRUE(program.waitForFinished(60000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+        EXPECT_EQ(program.readAllStandardOutput(),
+                  ("Create " + out + "\nCreate " + out + "/Data\n").toUtf8());
+        EXPECT_TRUE(QFileInfo::exists(out + "/Data/LOG.xml"));
+        EXPECT_TRUE(QFileInfo::exists(out + "/index_en.html"));
+        // The opener runs on its own: give it time to note its argument.
+        for (int waited = 0; c.opens && !QFileInfo::exists(noted) && waited < 100; ++waited)
+            QThread::msleep(100);
+        QFile file(noted);
+        if (c.opens && file.open(QIODevice::ReadOnly))
+        {
+            EXPECT_EQ(file.readAll(),
+                      QUrl::fromLocalFile(out + "/index_en.html").toEncoded() + "\n");
+        }
+        EXPECT_EQ(QFileInfo::exists(noted), c.opens);
+    }
+    ::close(listener);
 }
 
 TEST(IndexPages, RowsForTwoQuestionnaires)
