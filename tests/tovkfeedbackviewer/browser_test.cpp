@@ -11,6 +11,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -24,6 +26,7 @@ using namespace DatFixture;
 
 namespace
 {
+constexpr int ManyRecords = 10001;
 QString g_browser;
 QString g_out;
 
@@ -185,6 +188,13 @@ protected:
                               {Access(PackTime(2024, 6, 1, 9, 0, 0), 1, 1, mac),
                                Access(PackTime(2024, 6, 1, 9, 5, 0), 0, 1, mac),
                                Access(PackTime(2024, 6, 1, 9, 10, 0), 0, 2, mac)}));
+        // A second questionnaire with 10,001 answers: eleven list steps of at most 1000.
+        std::vector<QByteArray> many;
+        for (int i = 0; i < ManyRecords; ++i)
+            many.push_back(Answer(PackTime(2024, 7, 1 + i / 1440, i / 60 % 24, i % 60, 0), 1, mac,
+                                  {0x01 << (i % 2)}));
+        WriteCardFile(card, "ENQ002/M.DAT",
+                      DatFile(QuestionnaireArea({{1, {{false, "Again?", {"Yes", "No"}}}}}), many));
         g_out = card + "/out";
         Console::Capture capture;
         RecordingShell shell;
@@ -201,6 +211,27 @@ protected:
 const QString kEnqEn = "?sysLang=English?xml=ENQ_00.xml";
 const QString kEnqJa = "?sysLang=Japanese?xml=ENQ_00.xml";
 const QString kLogEn = "?sysLang=English?xml=LOG.xml";
+const QString kManyEn = "?sysLang=English?xml=ENQ_01.xml";
+
+// The values of the page's buttons, in page order.
+QStringList ButtonValues(const QString& dom)
+{
+    QStringList values;
+    QRegularExpressionMatchIterator it =
+        QRegularExpression("<input[^>]*type=\"button\"[^>]*value=\"([^\"]*)\"").globalMatch(dom);
+    while (it.hasNext())
+        values << it.next().captured(1);
+    return values;
+}
+
+// Whether the button of that value is disabled.
+bool Disabled(const QString& dom, const QString& value)
+{
+    const QRegularExpressionMatch input =
+        QRegularExpression("<input[^>]*value=\"" + QRegularExpression::escape(value) + "\"[^>]*>")
+            .match(dom);
+    return input.hasMatch() && input.captured(0).contains("disabled");
+}
 } // namespace
 
 TEST_F(Pages, IndexPagesLinkTheReports)
@@ -365,4 +396,78 @@ TEST_F(Pages, ScreenshotShowsTheRenderedPage)
     EXPECT_GT(blue, 20);
     if (qEnvironmentVariableIsSet("QUORVANE_SHOTS"))
         QFile::copy(shot, qEnvironmentVariable("QUORVANE_SHOTS") + "/enq.png");
+}
+
+TEST_F(Pages, ManyRecordsGoInListStepsOfAThousandTenButtonsALine)
+{
+    const QString dom = DumpDom("Data/enq.html", kManyEn);
+    QStringList steps;
+    for (int first = 1; first <= ManyRecords; first += 1000)
+        steps << (first + 999 <= ManyRecords
+                      ? QStringLiteral("LIST %1 ～ %2").arg(first).arg(first + 999)
+                      : QStringLiteral("LIST %1").arg(first));
+    ASSERT_EQ(steps.size(), 11);
+    EXPECT_EQ(ButtonValues(dom), QStringList{"TOTAL"} + steps) << dom.toStdString();
+    const qsizetype tenth = dom.indexOf("value=\"LIST 9001 ～ 10000\"");
+    const qsizetype eleventh = dom.indexOf("value=\"LIST 10001\"");
+    ASSERT_GT(tenth, 0);
+    EXPECT_EQ(dom.mid(tenth, eleventh - tenth).count("<br>"), 1) << "a line break after ten";
+    EXPECT_FALSE(dom.left(tenth).contains("<br>")) << "none before";
+    EXPECT_TRUE(Disabled(dom, "TOTAL"));
+    EXPECT_TRUE(Visible(dom).contains("Again? Number of answers (Individual Selection) Ratio "
+                                      "Yes 5001 / 10001 50.0% No 5000 / 10001 50.0%"))
+        << Visible(dom).toStdString();
+
+    const QString list =
+        DumpDom("Data/" + PageWithActions("enq.html", "onList(1001, 2000);"), kManyEn);
+    const QString rows = Visible(list);
+    EXPECT_TRUE(rows.contains("[1001] 2024/07/01 16:40:00 English Yes")) << rows.toStdString();
+    EXPECT_TRUE(rows.contains("[2000] 2024/07/02 09:19:00 English No"));
+    EXPECT_FALSE(rows.contains("[1000] "));
+    EXPECT_FALSE(rows.contains("[2001] "));
+    EXPECT_TRUE(Disabled(list, "LIST 1001 ～ 2000"));
+    EXPECT_FALSE(Disabled(list, "LIST 1 ～ 1000"));
+    EXPECT_FALSE(Disabled(list, "TOTAL"));
+}
+
+TEST_F(Pages, PrevAndNextStopAtTheFirstAndTheLastRecord)
+{
+    struct Case
+    {
+        const char* actions;
+        QString position;
+        bool prev;
+        bool next;
+    };
+    const Case cases[] = {
+        {"onNumber(1); onPrev();", "[PREV] 1 / 10001 [NEXT]", false, true},
+        {"onNumber(2); onPrev();", "[PREV] 1 / 10001 [NEXT]", false, true},
+        {"onNumber(10000); onNext();", "[PREV] 10001 / 10001 [NEXT]", true, false},
+        {"onNumber(10001); onNext(); onNext();", "[PREV] 10001 / 10001 [NEXT]", true, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.actions);
+        const QString dom = DumpDom("Data/" + PageWithActions("enq.html", c.actions), kManyEn);
+        EXPECT_TRUE(Visible(dom).contains(c.position)) << Visible(dom).toStdString();
+        EXPECT_EQ(Disabled(dom, "PREV"), !c.prev);
+        EXPECT_EQ(Disabled(dom, "NEXT"), !c.next);
+    }
+}
+
+TEST_F(Pages, TheQuestionnaireScriptTwinHoldsTheReportText)
+{
+    // Pages opened from disk read the report through its twin: the same text, as a script.
+    for (const QString& report : {QStringLiteral("ENQ_00.xml"), QStringLiteral("ENQ_01.xml")})
+    {
+        SCOPED_TRACE(report.toStdString());
+        const QByteArray twin = TestSupport::ReadFile(g_out + "/Data/" + report + ".js");
+        const QByteArray head = "\xEF\xBB\xBFquorvaneReport(\"" + report.toUtf8() + "\", ";
+        ASSERT_TRUE(twin.startsWith(head));
+        ASSERT_TRUE(twin.endsWith(");\r\n"));
+        const QJsonDocument literal = QJsonDocument::fromJson(
+            "[" + twin.mid(head.size(), twin.size() - head.size() - 4) + "]");
+        ASSERT_TRUE(literal.isArray());
+        EXPECT_EQ(literal.array().at(0).toString(), Utf16File(g_out + "/Data/" + report));
+    }
 }

@@ -490,6 +490,84 @@ TEST(IndexPages, RowsForTwoQuestionnaires)
                   TemplateBytes(IDR_INDEX_EN_TAIL));
 }
 
+TEST(IndexPages, TheHalvesSayWhatThePagesShow)
+{
+    // Each half written out line by line from the pages' description: the marked texts
+    // differ between the languages, nothing else does.
+    struct Case
+    {
+        unsigned head;
+        unsigned tail;
+        const char* lang;
+        QString languageSwitch;
+        QString caption;
+        QString statistics;
+        QString dataFile;
+        QString accessLog;
+        const char* sysLang;
+    };
+    const Case cases[] = {
+        {IDR_INDEX_JP_HEAD, IDR_INDEX_JP_TAIL, "ja",
+         "Japanese / <a href=\"index_en.html\"> English </a>", "収集データ", "簡易集計",
+         "データファイル", "アクセスログ", "Japanese"},
+        {IDR_INDEX_EN_HEAD, IDR_INDEX_EN_TAIL, "en",
+         "<a href=\"index_jp.html\"> Japanese </a> / English", "Collected Data", "Statistics",
+         "Data file", "Access log", "English"},
+    };
+    const auto text = [](const QByteArray& bytes, bool bom)
+    {
+        const qsizetype skip = bom ? 2 : 0;
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + skip),
+                                  (bytes.size() - skip) / 2);
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.lang);
+        const QString head =
+            QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+                           "\"http://www.w3.org/TR/html4/loose.dtd\">\r\n"
+                           "<html lang=\"%1\">\r\n"
+                           "<head>\r\n"
+                           "<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                           "charset=UTF-16\">\r\n"
+                           "<title>index</title>\r\n"
+                           "<link rel=\"stylesheet\" type=\"text/css\" href=\"Data/style.css\">\r\n"
+                           "</head>\r\n"
+                           "\r\n"
+                           "<body>\r\n"
+                           "<div align=\"right\">%2</div>\r\n"
+                           "<table border=\"1\" cellspacing=\"0\" align=\"center\" "
+                           "class=\"index\">\r\n"
+                           "<caption>%3</caption>\r\n"
+                           "\t<tr>\r\n"
+                           "\t\t<th class=\"gray\">\u3000</th>\r\n"
+                           "\t\t<th class=\"type\">%4</th>\r\n"
+                           "\t\t<th class=\"type\">%5</th>\r\n"
+                           "\t</tr>\r\n")
+                .arg(QLatin1String(c.lang), c.languageSwitch, c.caption, c.statistics, c.dataFile);
+        const QString tail =
+            QStringLiteral("\t<tr>\r\n"
+                           "\t\t<th class=\"index\">\r\n"
+                           "\t\t\t%1\r\n"
+                           "\t\t</th>\r\n"
+                           "\t\t<td class=\"index\">\r\n"
+                           "\t\t\t<a href=\"Data/log.html?sysLang=%2?xml=LOG.xml\">%1</a>\r\n"
+                           "\t\t</td>\r\n"
+                           "\t\t<td class=\"index\">\r\n"
+                           "\t\t\t<a href=\"Data/LOG.csv\">LOG.csv</a>\r\n"
+                           "\t\t</td>\r\n"
+                           "\t</tr>\r\n"
+                           "</table>\r\n"
+                           "\r\n"
+                           "</body>\r\n"
+                           "</html>\r\n")
+                .arg(c.accessLog, QLatin1String(c.sysLang));
+        EXPECT_TRUE(TemplateBytes(c.head).startsWith("\xFF\xFE"));
+        EXPECT_EQ(text(TemplateBytes(c.head), true), head);
+        EXPECT_EQ(text(TemplateBytes(c.tail), false), tail);
+    }
+}
+
 TEST(IndexPages, WithoutQuestionnairesHeadAndTailOnly)
 {
     const QString folder = TestSupport::NewFolder();
