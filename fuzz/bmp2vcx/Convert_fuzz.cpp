@@ -33,6 +33,9 @@ void FillFreshBlock(const volatile void* block, std::size_t size)
         std::memset(const_cast<void*>(block), fill, size);
 }
 
+// The sanitizer takes the hooks only in pairs.
+void IgnoreFree(const volatile void*) {}
+
 QTemporaryDir& Scratch()
 {
     static QTemporaryDir folder;
@@ -80,7 +83,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // Keeps a huge stated size from costing a large allocation per input.
     QImageReader::setAllocationLimit(32);
-    __sanitizer_install_malloc_and_free_hooks(FillFreshBlock, nullptr);
+    if (!__sanitizer_install_malloc_and_free_hooks(FillFreshBlock, IgnoreFree))
+        return 1;
     return Scratch().isValid() ? 0 : 1;
 }
 
