@@ -364,10 +364,12 @@ bool CTOVKContEditDoc::InsertRow(int at, ContentRow& row)
     return true;
 }
 
+// A marked row only changes places with an unmarked neighbour, so a block that touches the
+// table's edge stays where it is, in its order.
 void CTOVKContEditDoc::MoveMarkedUp()
 {
     for (int i = 1; i < GetRowCount(); ++i)
-        if (m_rows[i].marked)
+        if (m_rows[i].marked && !m_rows[i - 1].marked)
             std::swap(m_rows[i], m_rows[i - 1]);
     SetModified();
 }
@@ -375,7 +377,7 @@ void CTOVKContEditDoc::MoveMarkedUp()
 void CTOVKContEditDoc::MoveMarkedDown()
 {
     for (int i = GetRowCount() - 2; i >= 0; --i)
-        if (m_rows[i].marked)
+        if (m_rows[i].marked && !m_rows[i + 1].marked)
             std::swap(m_rows[i], m_rows[i + 1]);
     SetModified();
 }
