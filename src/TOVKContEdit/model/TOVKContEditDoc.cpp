@@ -601,7 +601,10 @@ bool CTOVKContEditDoc::OnOpenDocument(const QString& path)
         return false;
     }
     if (!m_xmlFile.Load(path, m_records))
+    {
+        AfxMessageBox(FormatString(IDS_UNSUPPORTED_XML, {path}));
         return false;
+    }
     ClearRows();
     FreeClipboard();
     const bool complete = FillRowsFromRecords();
