@@ -287,6 +287,7 @@ TEST_F(DocFileTest, OpenCommandChecksThePickedFile)
     EXPECT_EQ(dialogs.calls()[0].kind, FileDialogCall::Kind::Open);
     EXPECT_EQ(dialogs.calls()[0].folder, folder + "/input/xml");
     EXPECT_TRUE(dialogs.calls()[0].filter.contains("*.xml"));
+    EXPECT_EQ(dialogs.calls()[0].defaultSuffix, "xml");
     EXPECT_EQ(doc.GetPathName(), good);
 }
 

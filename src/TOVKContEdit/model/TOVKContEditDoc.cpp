@@ -625,8 +625,8 @@ void CTOVKContEditDoc::OnFileOpen()
         return;
     const QString folder =
         Path::Append(Path::Append(m_convertFolder, QStringLiteral("input")), QStringLiteral("xml"));
-    const QString path = FileDialogs::Current().GetOpenFileName(nullptr, QString(),
-                                                                Path::Resolve(folder), kXmlFilter);
+    const QString path = FileDialogs::Current().GetOpenFileName(
+        nullptr, QString(), Path::Resolve(folder), kXmlFilter, QStringLiteral("xml"));
     if (path.isEmpty())
         return;
     if (!Path::IsRegularFile(path))
