@@ -27,7 +27,6 @@ public:
     // Closes the output, frees the samples and forgets the file.
     void Reset();
 
-    int GetFormatTag() const { return m_formatTag; }
     int GetChannels() const { return m_channels; }
     std::uint32_t GetSamplesPerSec() const { return m_samplesPerSec; }
     int GetBitsPerSample() const { return m_bitsPerSample; }
