@@ -5,7 +5,8 @@ namespace
 class CancellingDialogs : public FileDialogs
 {
 public:
-    QString GetOpenFileName(QObject*, const QString&, const QString&, const QString&) override
+    QString GetOpenFileName(QObject*, const QString&, const QString&, const QString&,
+                            const QString&) override
     {
         return QString();
     }
@@ -80,9 +81,9 @@ QStringList ScriptedFileDialogs::Next()
 }
 
 QString ScriptedFileDialogs::GetOpenFileName(QObject*, const QString& title, const QString& folder,
-                                             const QString& filter)
+                                             const QString& filter, const QString& defaultSuffix)
 {
-    m_calls.append({FileDialogCall::Kind::Open, title, folder, filter});
+    m_calls.append({FileDialogCall::Kind::Open, title, folder, filter, defaultSuffix});
     const QStringList answer = Next();
     return answer.isEmpty() ? QString() : answer.first();
 }
@@ -90,21 +91,21 @@ QString ScriptedFileDialogs::GetOpenFileName(QObject*, const QString& title, con
 QStringList ScriptedFileDialogs::GetOpenFileNames(QObject*, const QString& title,
                                                   const QString& folder, const QString& filter)
 {
-    m_calls.append({FileDialogCall::Kind::OpenMany, title, folder, filter});
+    m_calls.append({FileDialogCall::Kind::OpenMany, title, folder, filter, QString()});
     return Next();
 }
 
 QString ScriptedFileDialogs::GetSaveFileName(QObject*, const QString& title, const QString& path,
-                                             const QString& filter, const QString&)
+                                             const QString& filter, const QString& defaultSuffix)
 {
-    m_calls.append({FileDialogCall::Kind::Save, title, path, filter});
+    m_calls.append({FileDialogCall::Kind::Save, title, path, filter, defaultSuffix});
     const QStringList answer = Next();
     return answer.isEmpty() ? QString() : answer.first();
 }
 
 QString ScriptedFileDialogs::BrowseForFolder(QObject*, const QString& title, const QString& folder)
 {
-    m_calls.append({FileDialogCall::Kind::Folder, title, folder, QString()});
+    m_calls.append({FileDialogCall::Kind::Folder, title, folder, QString(), QString()});
     const QStringList answer = Next();
     return answer.isEmpty() ? QString() : answer.first();
 }

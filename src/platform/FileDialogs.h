@@ -14,8 +14,11 @@ public:
 
     // The filter is Qt's form ("XML files (*.xml);;All files (*)"); also accepted is the
     // Windows form with '|' separators ("XML files (*.xml)|*.xml||"). Empty = cancelled.
+    // defaultSuffix ("bmp", without dot) is added to a typed name that has none before the
+    // file is looked for.
     virtual QString GetOpenFileName(QObject* parent, const QString& title, const QString& folder,
-                                    const QString& filter) = 0;
+                                    const QString& filter,
+                                    const QString& defaultSuffix = QString()) = 0;
     virtual QStringList GetOpenFileNames(QObject* parent, const QString& title,
                                          const QString& folder, const QString& filter) = 0;
     // defaultSuffix ("xml", without dot) is added when the name given has none.
@@ -47,6 +50,7 @@ struct FileDialogCall
     QString title;
     QString folder; // the folder or start path given
     QString filter;
+    QString defaultSuffix; // open and save dialogs
 };
 
 // Scripted backend for tests: answers from a queue (an empty answer = cancelled), records
@@ -58,7 +62,7 @@ public:
     ~ScriptedFileDialogs() override;
 
     QString GetOpenFileName(QObject* parent, const QString& title, const QString& folder,
-                            const QString& filter) override;
+                            const QString& filter, const QString& defaultSuffix) override;
     QStringList GetOpenFileNames(QObject* parent, const QString& title, const QString& folder,
                                  const QString& filter) override;
     QString GetSaveFileName(QObject* parent, const QString& title, const QString& path,

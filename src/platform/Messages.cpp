@@ -56,9 +56,27 @@ int Messages::DefaultAnswer(unsigned flags)
     }
 }
 
+unsigned Messages::WithDefaultIcon(unsigned flags)
+{
+    if ((flags & MB_ICONMASK) != 0)
+        return flags;
+    switch (flags & MB_TYPEMASK)
+    {
+    case MB_OK:
+    case MB_OKCANCEL:
+        return flags | MB_ICONEXCLAMATION;
+    case MB_YESNO:
+    case MB_YESNOCANCEL:
+        return flags | MB_ICONQUESTION;
+    default:
+        return flags;
+    }
+}
+
 int AfxMessageBox(const QString& text, unsigned flags)
 {
-    return Messages::Current().Show(text, flags, Messages::ApplicationTitle());
+    return Messages::Current().Show(text, Messages::WithDefaultIcon(flags),
+                                    Messages::ApplicationTitle());
 }
 
 int AfxMessageBox(unsigned stringId, unsigned flags)

@@ -59,9 +59,13 @@ public:
 
     // The first button of the flags' button set: IDOK, IDYES, IDABORT or IDRETRY.
     static int DefaultAnswer(unsigned flags);
+    // A box asked for without an icon gets the one the application framework adds: the
+    // exclamation mark for OK and OK/Cancel, the question mark for Yes/No (and Cancel).
+    static unsigned WithDefaultIcon(unsigned flags);
 };
 
-// A box with the application title as caption.
+// A box with the application title as caption, given the framework's icon when the flags
+// name none.
 int AfxMessageBox(const QString& text, unsigned flags = MB_OK | MB_ICONEXCLAMATION);
 // A box with the text of a string-table id.
 int AfxMessageBox(unsigned stringId, unsigned flags = MB_OK | MB_ICONEXCLAMATION);

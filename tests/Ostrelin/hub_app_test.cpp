@@ -11,6 +11,8 @@
 #include "platform/SingleInstance.h"
 
 #include <QElapsedTimer>
+#include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QTest>
@@ -49,6 +51,14 @@ TEST_F(App, StartsWithItsWindowAndToolsAndRemovesThemAtExit)
     // Fixed size: the border does not resize it.
     EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
     EXPECT_EQ(frame->menuBar()->actions().size(), 3);
+    // The program's own icon: a white tile framed and marked in dark blue.
+    const QImage icon = frame->windowIcon().pixmap(QSize(32, 32)).toImage();
+    ASSERT_FALSE(icon.isNull());
+    int blue = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            blue += icon.pixelColor(x, y) == QColor(Qt::darkBlue);
+    EXPECT_GT(blue, 60);
     EXPECT_EQ(app.GetView()->GetTabs()->currentIndex(), 0);
     EXPECT_TRUE(app.GetView()->m_pFileSelectPage->isVisible());
 

@@ -408,7 +408,7 @@ TEST_F(HubView, SpreadsheetButtonFollowsTheProgramAndTheFile)
     m_messages.Clear();
     View().m_pCallEditorPage->OnCheckInExcel();
     ASSERT_EQ(m_messages.shown().size(), 1);
-    EXPECT_EQ(m_messages.shown()[0].flags, MB_OK);
+    EXPECT_EQ(m_messages.shown()[0].flags, MB_OK | MB_ICONEXCLAMATION); // the framework's icon
     EXPECT_TRUE(
         m_messages.shown()[0].text.startsWith(QStringLiteral("ExcelでXMLファイルを開きます。\n")));
     EXPECT_EQ(m_spreadsheet.opened, QStringList{xml});

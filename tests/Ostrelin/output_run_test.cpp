@@ -169,7 +169,7 @@ TEST_F(OutputRunTest, FailedConfigurationWriteLeavesTheInformationFile)
     EXPECT_TRUE(Run(&progress));
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.shown()[0].text, QStringLiteral("ファイルが作成できませんでした。"));
-    EXPECT_EQ(messages.shown()[0].flags, MB_OK);
+    EXPECT_EQ(messages.shown()[0].flags, MB_OK | MB_ICONEXCLAMATION); // the framework's icon
     EXPECT_EQ(ReadFile(Xml("KPGEditor_Info.xml")), QByteArray("previous"));
     EXPECT_TRUE(Runs(durnapRecords).isEmpty());
     EXPECT_EQ(progress.completedFrom, -1);

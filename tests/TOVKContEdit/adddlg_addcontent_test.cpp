@@ -173,6 +173,47 @@ TEST_F(AddDialogTest, ItemNumberInputIsCheckedAsItIsTyped)
     }
 }
 
+TEST_F(AddDialogTest, ClearingTheItemNumberKeepsWhatWasTyped)
+{
+    auto dialog = Open(-1, 1);
+    FillTab(*dialog, QStringLiteral("typed\r\ntext"));
+    dialog->CommentEdit()->setText(QStringLiteral("a note"));
+    CDropEdit* edit = dialog->ItemNumberEdit();
+    struct Case
+    {
+        const char* name;
+        std::function<void()> clear;
+    } cases[] = {
+        {"backspace over the whole number",
+         [&]
+         {
+             edit->setFocus();
+             edit->selectAll();
+             QTest::keyClick(edit, Qt::Key_Backspace);
+         }},
+        {"emptied at once", [&] { edit->clear(); }},
+    };
+    for (const Case& c : cases)
+    {
+        messages.Clear();
+        c.clear();
+        EXPECT_EQ(Shown(), QStringList{QStringLiteral("Please enter item number.")}) << c.name;
+        EXPECT_EQ(edit->text(), QStringLiteral("3")) << c.name;
+        EXPECT_EQ(dialog->Image1Edit()->text(), picture) << c.name;
+        EXPECT_EQ(dialog->VoiceEdit()->text(), voice) << c.name;
+        EXPECT_EQ(dialog->DescriptionEdit()->Text(), QStringLiteral("typed\r\ntext")) << c.name;
+        EXPECT_EQ(dialog->CommentEdit()->text(), QStringLiteral("a note")) << c.name;
+    }
+    // Nothing was lost on the way to OK either.
+    messages.Clear();
+    dialog->OnBnClickedOk();
+    EXPECT_TRUE(Shown().isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(dialog->m_strVoice[1], voice);
+    EXPECT_EQ(dialog->m_strDescription[1], QStringLiteral("typed\r\ntext"));
+    EXPECT_EQ(dialog->m_strComment, QStringLiteral("a note"));
+    EXPECT_EQ(dialog->m_nItemNumber, 3);
+}
+
 // A message backend that lets more input arrive while its box is open.
 class InterruptingMessages : public RecordingMessages
 {
@@ -242,6 +283,44 @@ TEST_F(AddDialogTest, DropsOnPreviewsAndFieldsCheckTheFileKind)
     EXPECT_EQ(dialog->m_strVoice[0], voice);
 }
 
+TEST_F(AddDialogTest, TheDescriptionAndTheItemNumberTakeNoDrop)
+{
+    auto dialog = Open();
+    dialog->DescriptionEdit()->SetText(QStringLiteral("typed"));
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(picture)});
+    QMimeData text;
+    text.setText(QStringLiteral("42"));
+    struct Case
+    {
+        const char* name;
+        QWidget* target;
+        const QMimeData* data;
+    } cases[] = {
+        {"a file on the description", dialog->DescriptionEdit()->viewport(), &files},
+        {"text on the description", dialog->DescriptionEdit()->viewport(), &text},
+        {"a file on the item number", dialog->ItemNumberEdit(), &files},
+        {"text on the item number", dialog->ItemNumberEdit(), &text},
+    };
+    for (const Case& c : cases)
+    {
+        const QPoint point = c.target->rect().center();
+        QDragEnterEvent enter(point, Qt::CopyAction, c.data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(c.target, &enter);
+        EXPECT_FALSE(enter.isAccepted()) << c.name;
+        QDropEvent drop(point, Qt::CopyAction, c.data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(c.target, &drop);
+        EXPECT_FALSE(drop.isAccepted()) << c.name;
+    }
+    EXPECT_FALSE(dialog->DescriptionEdit()->acceptDrops());
+    EXPECT_FALSE(dialog->ItemNumberEdit()->acceptDrops());
+    EXPECT_TRUE(dialog->VoiceEdit()->acceptDrops());
+    EXPECT_EQ(dialog->DescriptionEdit()->Text(), QStringLiteral("typed"));
+    EXPECT_EQ(dialog->ItemNumberEdit()->text(), QStringLiteral("3"));
+    EXPECT_TRUE(dialog->m_strImage1[0].isEmpty());
+    EXPECT_TRUE(Shown().isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+}
+
 // A guide picture whose whole path is exactly length characters long.
 QString PictureWithPathLength(const QString& folder, int length)
 {
@@ -304,6 +383,9 @@ TEST_F(AddDialogTest, BrowseStartsInTheProjectInputFolders)
     EXPECT_EQ(files.calls()[0].filter, QStringLiteral("BMP files (*.bmp)|*.bmp|"));
     EXPECT_EQ(files.calls()[1].folder, folder + QStringLiteral("/input/wav"));
     EXPECT_EQ(files.calls()[1].filter, QStringLiteral("WAV files (*.wav)|*.wav|"));
+    // A name typed without extension is looked for with the field's own.
+    EXPECT_EQ(files.calls()[0].defaultSuffix, QStringLiteral("bmp"));
+    EXPECT_EQ(files.calls()[1].defaultSuffix, QStringLiteral("wav"));
     EXPECT_EQ(dialog->Image1Edit()->text(), picture);
     EXPECT_EQ(dialog->VoiceEdit()->text(), voice);
     EXPECT_TRUE(dialog->m_strImage2[0].isEmpty());
@@ -418,24 +500,32 @@ TEST_F(AddDialogTest, PictureChecksRunInOrder)
     }
 }
 
-TEST_F(AddDialogTest, ANeverShownLanguageIsJudgedByItsLengthAlone)
+TEST_F(AddDialogTest, ANeverShownLanguageIsJudgedByTheFullDescriptionRules)
 {
     // Row 0 carries Spanish data that the dialog never shows.
     ContentRow& row = doc.GetRow(0);
     row.image1[5] = picture;
     row.voice[5] = voice;
+    const QString overLimits =
+        QStringLiteral("The description for SPA exceeds display parameters.");
+    const QString i34 = QString(34, QLatin1Char('i')); // 68 pixels
     struct Case
     {
+        const char* name;
         QString description;
-        bool accepted;
+        QString message; // empty: accepted
     } cases[] = {
         // 69 letters and one line break counting 2: 71.
-        {QString(34, QLatin1Char('a')) + QStringLiteral("\r\n") + QString(35, QLatin1Char('a')),
-         false},
-        {QString(34, QLatin1Char('a')) + QStringLiteral("\r\n") + QString(34, QLatin1Char('a')),
-         true},
-        // Far wider than 224 pixels, but never measured.
-        {QString(60, QLatin1Char('W')), true},
+        {"71 characters", i34 + QStringLiteral("\r\n") + i34 + QLatin1Char('i'), overLimits},
+        {"70 characters", i34 + QStringLiteral("\r\n") + i34, QString()},
+        {"six short lines", QStringLiteral("a\r\nb\r\nc\r\nd\r\ne\r\nf"), overLimits},
+        {"800 pixels", QString(50, QLatin1Char('W')), overLimits},
+        {"a wide second line", QStringLiteral("a\r\n") + QString(30, QLatin1Char('A')), overLimits},
+        {"an unsupported character", QString::fromUtf16(u"a\u0E01"),
+         QStringLiteral("The description for SPA includes the unsupported character  "
+                        "[\u0E01]0x0E01.\r\n\r\nUse another character or delete the entry.")},
+        {"four full lines", QString(28, QLatin1Char('A')) + QStringLiteral("\r\nb\r\nc\r\nd"),
+         QString()},
     };
     for (const Case& c : cases)
     {
@@ -443,12 +533,8 @@ TEST_F(AddDialogTest, ANeverShownLanguageIsJudgedByItsLengthAlone)
         row.description[5] = c.description;
         auto dialog = Open(0);
         dialog->OnBnClickedOk();
-        EXPECT_EQ(dialog->result() == QDialog::Accepted, c.accepted) << c.description.size();
-        if (!c.accepted)
-        {
-            EXPECT_EQ(Shown(), QStringList{QStringLiteral("The description for SPA exceeds "
-                                                          "display parameters.")});
-        }
+        EXPECT_EQ(dialog->result() == QDialog::Accepted, c.message.isEmpty()) << c.name;
+        EXPECT_EQ(Shown(), c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.name;
     }
 }
 
@@ -498,15 +584,37 @@ TEST_F(AddDialogTest, PathsAreStoredWithNativeSeparatorsAfterOk)
     EXPECT_EQ(dialog->m_strImage1[0], picture);
 }
 
-TEST_F(AddDialogTest, Screenshot)
+TEST_F(AddDialogTest, TheDialogShowsTheChosenPicturesAndAQuietStatus)
 {
     auto dialog = Open(-1, 1);
     FillTab(*dialog, QStringLiteral("A line of text\r\nand another"));
     dialog->Image2Edit()->setText(capitals);
-    const QString folderName =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folderName);
-    dialog->grab().save(folderName + QStringLiteral("/adddlg_en.png"));
-    SUCCEED();
+    const QImage shot = dialog->grab().toImage();
+    // Both previews show the picture's black and white squares; the status fields, whose
+    // text is red, stay empty for a description within the limits.
+    for (CDropStatic* preview : {dialog->Image1Preview(), dialog->Image2Preview()})
+    {
+        const QRect area = preview->contentsRect().translated(preview->pos());
+        int dark = 0;
+        int light = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+            {
+                const int grey = qGray(shot.pixel(x, y));
+                dark += grey < 64;
+                light += grey > 192;
+            }
+        EXPECT_GT(dark, area.width() * area.height() / 4) << preview->objectName().toStdString();
+        EXPECT_GT(light, area.width() * area.height() / 4) << preview->objectName().toStdString();
+    }
+    for (QLabel* status : {dialog->PixelStatus(), dialog->LineStatus()})
+    {
+        const QRect area = status->geometry();
+        bool red = false;
+        for (int y = area.top(); y <= area.bottom() && !red; ++y)
+            for (int x = area.left(); x <= area.right() && !red; ++x)
+                red = shot.pixelColor(x, y).red() > 150 && shot.pixelColor(x, y).green() < 80;
+        EXPECT_FALSE(red) << status->objectName().toStdString();
+    }
 }
 } // namespace

@@ -114,6 +114,8 @@ TEST_F(AppStartup, FileArgumentOpensOrBindsTheDocument)
     record.strProductTxt = QStringLiteral("text");
     ASSERT_TRUE(CXmlContentDumFile().Save(existing, {record}));
     const QString missing = m_convert + QStringLiteral("/input/xml/New.xml");
+    const QString broken =
+        TestSupport::WriteFile(m_convert + QStringLiteral("/input/xml/Broken.xml"), "<Other/>");
 
     struct Case
     {
@@ -122,30 +124,42 @@ TEST_F(AppStartup, FileArgumentOpensOrBindsTheDocument)
         int rows;
         QString title;
         QStringList recent;
+        QStringList messages;
     } cases[] = {
         {{QStringLiteral("-d"), m_convert, existing},
          existing,
          1,
          QStringLiteral("TOVKContent.xml - ") + kTitle,
-         {existing}},
+         {existing},
+         {}},
         {{QStringLiteral("/d"), m_convert},
          QString(),
          0,
          QStringLiteral("TOVKContent - ") + kTitle,
+         {},
          {}},
         {{QStringLiteral("-d"), m_convert, missing},
          missing,
          0,
          QStringLiteral("New.xml - ") + kTitle,
+         {},
          {}},
+        // A file that is there but no content file: said so, and the start goes on untitled.
+        {{QStringLiteral("-d"), m_convert, broken},
+         QString(),
+         0,
+         QStringLiteral("TOVKContent - ") + kTitle,
+         {},
+         {QStringLiteral("This is an unsupported XML files.\r\n\r\n") + broken}},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         QFile::remove(Profile::FilePath(kTitle));
+        m_messages.Clear();
         CTOVKContEditApp app;
         ASSERT_TRUE(app.InitInstance(c.arguments));
-        EXPECT_TRUE(m_messages.texts().isEmpty()) << m_messages.texts().join(u'|').toStdString();
+        EXPECT_EQ(m_messages.texts(), c.messages);
         EXPECT_EQ(app.GetDocument()->GetPathName(), c.path);
         EXPECT_EQ(app.GetDocument()->GetRowCount(), c.rows);
         EXPECT_FALSE(app.GetDocument()->IsModified());
@@ -156,18 +170,72 @@ TEST_F(AppStartup, FileArgumentOpensOrBindsTheDocument)
     }
 }
 
-TEST_F(AppStartup, ColumnWidthsNeedAllEightNumbers)
+TEST_F(AppStartup, ARecentFileThatFailsToOpenLeavesTheList)
 {
+    const QString good = m_convert + QStringLiteral("/input/xml/Good.xml");
+    QDir().mkpath(QFileInfo(good).path());
+    ContentRecord record;
+    record.nLangType = 0;
+    record.nProductNo = 3;
+    record.strProductTxt = QStringLiteral("text");
+    ASSERT_TRUE(CXmlContentDumFile().Save(good, {record}));
+    const QString broken =
+        TestSupport::WriteFile(m_convert + QStringLiteral("/input/xml/Broken.xml"), "no XML");
+    const QString gone = m_convert + QStringLiteral("/input/xml/Gone.xml");
+    struct Case
+    {
+        QString path;
+        QString message;
+    } cases[] = {
+        {broken, QStringLiteral("This is an unsupported XML files.\r\n\r\n") + broken},
+        {gone, QStringLiteral("Cannot find file ") + gone +
+                   QStringLiteral(".\nPlease confirm the name of the designated file is correct.")},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.path.toStdString());
+        CTOVKContEditApp app;
+        ASSERT_TRUE(app.InitInstance({QStringLiteral("-d"), m_convert, good}));
+        RecentFileList& recent = *app.GetRecentFileList();
+        recent.Add(c.path);
+        ASSERT_EQ(recent.Items(), (QStringList{c.path, good}));
+        m_messages.Clear();
+        app.OnOpenRecentFile(0);
+        EXPECT_EQ(m_messages.texts(), QStringList{c.message});
+        EXPECT_EQ(recent.Items(), QStringList{good});
+        EXPECT_EQ(app.GetDocument()->GetPathName(), good) << "the open document stays";
+        EXPECT_EQ(app.GetDocument()->GetRowCount(), 1);
+
+        // An entry that opens moves to the top and stays.
+        app.OnOpenRecentFile(0);
+        EXPECT_EQ(recent.Items(), QStringList{good});
+        app.ExitInstance();
+        // The list is stored without the dropped entry.
+        CTOVKContEditApp next;
+        ASSERT_TRUE(next.InitInstance({QStringLiteral("-d"), m_convert}));
+        EXPECT_EQ(next.GetRecentFileList()->Items(), QStringList{good});
+        next.ExitInstance();
+        QFile::remove(Profile::FilePath(kTitle));
+    }
+}
+
+TEST_F(AppStartup, ColumnWidthsNeedAllEightNumbersEachAWidth)
+{
+    constexpr std::array<int, 8> unset = {-1, -1, -1, -1, -1, -1, -1, -1};
     struct Case
     {
         const char* stored;
         std::array<int, 8> widths;
     } cases[] = {
         {"10,20,30,40,50,60,70,80", {10, 20, 30, 40, 50, 60, 70, 80}},
-        {"-1,0x10,010,4,5,6,7,8", {-1, 16, 8, 4, 5, 6, 7, 8}},
-        {"10,20,30,40,50,60,70", {-1, -1, -1, -1, -1, -1, -1, -1}},
-        {"10,20,x,40,50,60,70,80", {-1, -1, -1, -1, -1, -1, -1, -1}},
-        {"", {-1, -1, -1, -1, -1, -1, -1, -1}},
+        {"0x10,020,4096,40,50,60,70,80", {16, 16, 4096, 40, 50, 60, 70, 80}},
+        {"10,20,30,40,50,60,70", unset},
+        {"10,20,x,40,50,60,70,80", unset},
+        {"", unset},
+        {"10,20,30,40,50,60,70,9", unset},
+        {"10,20,30,40,50,60,70,4097", unset},
+        {"-1,20,30,40,50,60,70,80", unset},
+        {"10,99999999999,30,40,50,60,70,80", unset},
     };
     for (const Case& c : cases)
     {
@@ -179,6 +247,17 @@ TEST_F(AppStartup, ColumnWidthsNeedAllEightNumbers)
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(app.m_nColumnWidth[i], c.widths[i]) << "column " << i;
         app.ExitInstance();
+        // What goes back is the view's widths, every one a width the next start takes.
+        const QStringList written =
+            Profile(kTitle)
+                .GetString(QStringLiteral("Settings"), QStringLiteral("ItemWidth"))
+                .split(u',');
+        ASSERT_EQ(written.size(), 8);
+        for (const QString& width : written)
+        {
+            EXPECT_GE(width.toInt(), 10) << width.toStdString();
+            EXPECT_LE(width.toInt(), 4096) << width.toStdString();
+        }
     }
 }
 

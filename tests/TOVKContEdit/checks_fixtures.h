@@ -109,10 +109,10 @@ inline QByteArray Chunk(const char* tag, std::uint32_t size, const QByteArray& b
     return b;
 }
 
-inline QByteArray FormatBody(int channels, std::uint32_t rate, int bits)
+inline QByteArray FormatBody(int channels, std::uint32_t rate, int bits, int formatTag = 1)
 {
     QByteArray f;
-    PutU16(f, 1);
+    PutU16(f, formatTag);
     PutU16(f, channels);
     PutU32(f, rate);
     PutU32(f, rate * channels * bits / 8);

@@ -132,4 +132,85 @@ TEST_F(LanguageCheck, ScanStopsAfterTwentyFiveFindings)
         EXPECT_FALSE(text.contains(QString("Row %1:").arg(c.rowsListed + 1))) << c.name;
     }
 }
+
+// What the add dialog refuses but a row can hold when it came from a file or a cell edit.
+TEST_F(LanguageCheck, RowsTheHandheldCannotShow)
+{
+    struct Case
+    {
+        const char* name;
+        int number;
+        QString description;
+        QString finding;
+    } cases[] = {
+        {"number 0", 0, "Text", "Row 1: Item number 0 is not in the range from 1 to 10,000. \r\n"},
+        {"number 10001", 10001, "Text",
+         "Row 1: Item number 10001 is not in the range from 1 to 10,000. \r\n"},
+        {"number 20000", 20000, "Text",
+         "Row 1: Item number 20000 is not in the range from 1 to 10,000. \r\n"},
+        {"six lines", 1, "a\r\nb\r\nc\r\nd\r\ne\r\nf",
+         "Row 1: The description exceeds display parameters (over 2 lines). \r\n"},
+        {"75 characters", 1, QString(75, 'i'),
+         "Row 1: The description exceeds display parameters (over 5 character(s)). \r\n"},
+        {"240 pixels on the second line", 1, "ab\r\n" + QString(30, 'A'),
+         "Row 1: The description exceeds display parameters (over 16 pixel(s)). \r\n"},
+        {"all three", 1, QString(40, 'A') + "\r\nb\r\nc\r\nd\r\n" + QString(30, 'A'),
+         "Row 1: The description exceeds display parameters (over 1 lines, over 11 "
+         "character(s), over 96 pixel(s)). \r\n"},
+        {"unsupported characters, the first one listed", 1,
+         QString::fromUtf16(u"Te\r\nxt\u0E01\u0E02"),
+         "Row 1: The description includes the unsupported character  [\u0E01]0x0E01. \r\n"},
+        {"an invisible one shows as a blank", 1, QString::fromUtf16(u"a\u200Fb"),
+         "Row 1: The description includes the unsupported character  [ ]0x200F. \r\n"},
+    };
+    for (const Case& c : cases)
+    {
+        CTOVKContEditDoc doc;
+        ContentRow& row = doc.GetRow(doc.AddRow(true));
+        row.itemNumber = c.number;
+        row.image1[English] = m_picture;
+        row.voice[English] = m_voice;
+        row.description[English] = c.description;
+        m_messages.Clear();
+        EXPECT_FALSE(doc.CheckLanguage(English)) << c.name;
+        EXPECT_EQ(Shown(), c.finding) << c.name;
+    }
+    // The limits are those of 1..10000 and of the measure, not less.
+    Add(10000).description[English] =
+        QString(28, 'A') + "\r\n" + QString(34, 'i') + "\r\nc\r\nd"; // 224 pixels, 70 characters
+    m_messages.Clear();
+    EXPECT_TRUE(m_doc.CheckLanguage(English)) << Shown().toStdString();
+}
+
+TEST_F(LanguageCheck, LimitFindingsFollowTheRowsOwnAndCountTowardsTheCut)
+{
+    ContentRow& row = Add(0);
+    row.voice[English].clear();
+    row.description[English] = QString::fromUtf16(u"\u0E01") + QString(80, 'i');
+    EXPECT_FALSE(m_doc.CheckLanguage(English));
+    EXPECT_EQ(Shown(),
+              "Row 1: Voice file has not been entered or has been left blank. \r\nConfirm text "
+              "string. \r\n"
+              "Row 1: Item number 0 is not in the range from 1 to 10,000. \r\n"
+              "Row 1: The description exceeds display parameters (over 11 character(s)). \r\n"
+              "Row 1: The description includes the unsupported character  [\u0E01]0x0E01. \r\n");
+
+    // Two findings a row: the scan stops after row 13, with 26 entries.
+    CTOVKContEditDoc doc;
+    for (int i = 0; i < 40; ++i)
+    {
+        ContentRow& r = doc.GetRow(doc.AddRow(true));
+        r.itemNumber = 20000 + i;
+        r.image1[English] = m_picture;
+        r.voice[English] = m_voice;
+        r.description[English] = QString::fromUtf16(u"\u0E01");
+    }
+    m_messages.Clear();
+    EXPECT_FALSE(doc.CheckLanguage(English));
+    const QString text = Shown();
+    EXPECT_TRUE(text.endsWith("0x0E01. \r\n...\r\n"));
+    EXPECT_EQ(text.count("is not in the range"), 13);
+    EXPECT_EQ(text.count("unsupported character"), 13);
+    EXPECT_FALSE(text.contains("Row 14:"));
+}
 } // namespace

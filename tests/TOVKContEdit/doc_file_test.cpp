@@ -178,10 +178,12 @@ TEST_F(DocFileTest, FailedOpensKeepTheTable)
     struct Case
     {
         QString path;
-        bool message;
+        bool missing;
     };
     const QString bad = TestSupport::WriteFile(folder + "/bad.xml", "<ContentInfo/>");
-    const QList<Case> cases = {{folder + "/missing.xml", true}, {folder, true}, {bad, false}};
+    const QString text = TestSupport::WriteFile(folder + "/text.xml", "not XML at all");
+    const QList<Case> cases = {
+        {folder + "/missing.xml", true}, {folder, true}, {bad, false}, {text, false}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.path.toStdString());
@@ -189,12 +191,11 @@ TEST_F(DocFileTest, FailedOpensKeepTheTable)
         EXPECT_FALSE(doc.OnOpenDocument(c.path));
         EXPECT_EQ(doc.GetRowCount(), 1);
         EXPECT_EQ(doc.GetClipboardCount(), 1);
-        if (c.message)
-            EXPECT_EQ(messages.texts(),
-                      QStringList{"Cannot find file " + c.path +
-                                  ".\nPlease confirm the name of the designated file is correct."});
-        else
-            EXPECT_TRUE(messages.shown().isEmpty());
+        EXPECT_EQ(messages.texts(),
+                  QStringList{c.missing ? "Cannot find file " + c.path +
+                                              ".\nPlease confirm the name of the designated "
+                                              "file is correct."
+                                        : "This is an unsupported XML files.\r\n\r\n" + c.path});
     }
 }
 
@@ -286,6 +287,7 @@ TEST_F(DocFileTest, OpenCommandChecksThePickedFile)
     EXPECT_EQ(dialogs.calls()[0].kind, FileDialogCall::Kind::Open);
     EXPECT_EQ(dialogs.calls()[0].folder, folder + "/input/xml");
     EXPECT_TRUE(dialogs.calls()[0].filter.contains("*.xml"));
+    EXPECT_EQ(dialogs.calls()[0].defaultSuffix, "xml");
     EXPECT_EQ(doc.GetPathName(), good);
 }
 

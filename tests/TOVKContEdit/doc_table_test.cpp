@@ -282,6 +282,36 @@ TEST_F(DocTableTest, MovesShiftAMarkedBlockByOne)
     EXPECT_TRUE(doc.IsModified());
 }
 
+TEST_F(DocTableTest, ABlockAtTheEdgeStaysInItsOrder)
+{
+    struct Case
+    {
+        const char* name;
+        bool up;
+        std::vector<int> marked;
+        std::vector<QString> comments;
+        std::vector<int> markedAfter;
+    } cases[] = {
+        {"top block alone", true, {0, 1}, {"r0", "r1", "r2", "r3", "r4"}, {0, 1}},
+        {"top block and a free row", true, {0, 1, 3}, {"r0", "r1", "r3", "r2", "r4"}, {0, 1, 2}},
+        {"bottom block alone", false, {3, 4}, {"r0", "r1", "r2", "r3", "r4"}, {3, 4}},
+        {"bottom block and a free row",
+         false,
+         {0, 3, 4},
+         {"r1", "r0", "r2", "r3", "r4"},
+         {1, 3, 4}},
+    };
+    for (const Case& c : cases)
+    {
+        doc.ClearRows();
+        AddRows({1, 2, 3, 4, 5});
+        Mark(c.marked);
+        c.up ? doc.MoveMarkedUp() : doc.MoveMarkedDown();
+        EXPECT_EQ(Comments(), c.comments) << c.name;
+        EXPECT_EQ(Marked(), c.markedAfter) << c.name;
+    }
+}
+
 TEST_F(DocTableTest, SortIsStableAndCanRenumber)
 {
     AddRows({5, 3, 3, 9});

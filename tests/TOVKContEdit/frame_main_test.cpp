@@ -6,6 +6,8 @@
 #include "platform/RecordingMessages.h"
 
 #include <QAction>
+#include <QIcon>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -175,6 +177,26 @@ TEST_F(FrameWindow, BothToolbarsShareTheTopRow)
     EXPECT_FALSE(m_frame.toolBarBreak(m_frame.ContentsToolBar()));
     EXPECT_EQ(m_frame.MainToolBar()->y(), m_frame.ContentsToolBar()->y());
     EXPECT_GT(m_frame.ContentsToolBar()->x(), m_frame.MainToolBar()->x());
+}
+
+TEST_F(FrameWindow, TheWindowHasTheProgramIcon)
+{
+    const QIcon icon = m_frame.windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (const int side : {16, 32, 48})
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(side, side))) << side;
+    // A white tile framed and marked in dark green.
+    const QImage image = icon.pixmap(QSize(32, 32)).toImage();
+    int green = 0;
+    int white = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+        {
+            green += image.pixelColor(x, y) == QColor(Qt::darkGreen);
+            white += image.pixelColor(x, y) == QColor(Qt::white);
+        }
+    EXPECT_GT(green, 60);
+    EXPECT_GT(white, 200);
 }
 
 TEST_F(FrameWindow, BarCommandsToggleAndCheck)

@@ -82,7 +82,7 @@ TEST_F(Player, ReaderQuirks)
     }
 }
 
-TEST_F(Player, PlaysTheWholeVoiceOnTheLastDevice)
+TEST_F(Player, PlaysTheWholeVoiceOnTheDefaultDevice)
 {
     m_output->devices = 2;
     const QByteArray samples = Samples(4000);
@@ -99,8 +99,52 @@ TEST_F(Player, PlaysTheWholeVoiceOnTheLastDevice)
     expected.bitsPerSample = 16;
     EXPECT_EQ(m_output->format, expected);
     EXPECT_EQ(m_output->volume, 3276u | (3276u << 16));
-    EXPECT_EQ(m_output->calls.first(), "Open 1");
+    EXPECT_EQ(m_output->calls.first(), "Open -1") << "not the last of the two devices";
     EXPECT_EQ(m_output->calls.last(), "Restart");
+}
+
+TEST_F(Player, OnlySixteenBitPcmIsPlayed)
+{
+    // The extensible form: the plain format data, 22 more bytes, the sub-format GUID.
+    auto extensible = [](int subFormat, int bits)
+    {
+        QByteArray body = FormatBody(1, 16000, bits, 0xFFFE);
+        PutU16(body, 22);
+        PutU16(body, bits);
+        PutU32(body, 4);
+        PutU16(body, subFormat);
+        body += QByteArray("\0\0\0\0\x10\0\x80\0\0\xaa\0\x38\x9b\x71", 14);
+        return Riff(Chunk("fmt ", body.size(), body) + Chunk("data", 64, Samples(64)));
+    };
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        bool plays;
+    } cases[] = {
+        {"16-bit PCM", MakeWav(1, 16000, 16, Samples(64)), true},
+        {"extensible 16-bit PCM", extensible(1, 16), true},
+        {"32-bit float",
+         Riff(Chunk("fmt ", 16, FormatBody(1, 16000, 32, 3)) + Chunk("data", 64, Samples(64))),
+         false},
+        {"extensible float", extensible(3, 32), false},
+        {"ADPCM",
+         Riff(Chunk("fmt ", 16, FormatBody(1, 16000, 4, 2)) + Chunk("data", 64, Samples(64))),
+         false},
+        {"8-bit PCM", MakeWav(1, 16000, 8, Samples(64)), false},
+    };
+    const QString before = Write("before.wav", MakeWav(1, 16000, 16, Samples(10)));
+    for (const Case& c : cases)
+    {
+        m_player->Play(before);
+        m_output->calls.clear();
+        m_output->written.clear();
+        m_player->Play(Write(QString::fromLatin1(c.name) + ".wav", c.bytes));
+        EXPECT_EQ(m_output->written.size(), c.plays ? 1 : 0) << c.name;
+        // Either way the voice that was playing stops.
+        EXPECT_TRUE(m_output->calls.contains("Close")) << c.name;
+        EXPECT_EQ(m_output->IsOpen(), c.plays) << c.name;
+    }
 }
 
 TEST_F(Player, SamePathIsReadOnce)

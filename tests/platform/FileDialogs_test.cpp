@@ -1,6 +1,12 @@
 #include "Printers.h"
+#include "common/TestSupport.h"
 #include "platform/FileDialogs.h"
+#include "platform/ui/QtFileDialogs.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace
@@ -57,5 +63,38 @@ TEST(FileDialogs, WindowsFiltersBecomeQtFilters)
     };
     for (const Case& c : cases)
         EXPECT_EQ(FileDialogs::ToQtFilter(c.given), c.expected);
+}
+
+TEST(FileDialogs, AnOpenDialogLooksForATypedNameWithItsDefaultExtension)
+{
+    const QString folder = TestSupport::NewFolder(QStringLiteral("open"));
+    const QString picture = TestSupport::WriteFile(folder + QStringLiteral("/work.bmp"), "BM");
+    TestSupport::WriteFile(folder + QStringLiteral("/work"), "no extension");
+    struct Case
+    {
+        QString suffix;
+        QString chosen;
+    } cases[] = {{QStringLiteral("bmp"), picture}, {QString(), folder + QStringLiteral("/work")}};
+    for (const Case& c : cases)
+    {
+        // Type the bare name into the dialog and accept it.
+        QTimer::singleShot(0,
+                           []
+                           {
+                               auto* dialog =
+                                   qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                               ASSERT_NE(dialog, nullptr);
+                               auto* name =
+                                   dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                               ASSERT_NE(name, nullptr);
+                               name->setText(QStringLiteral("work"));
+                               static_cast<QDialog*>(dialog)->accept();
+                           });
+        QtFileDialogs dialogs;
+        EXPECT_EQ(dialogs.GetOpenFileName(nullptr, QStringLiteral("Open"), folder,
+                                          QStringLiteral("All files (*)"), c.suffix),
+                  c.chosen)
+            << c.suffix.toStdString();
+    }
 }
 } // namespace

@@ -33,6 +33,31 @@ TEST(Messages, BoxesCarryTheApplicationTitleAndScriptedAnswers)
     EXPECT_EQ(messages.texts(), (QStringList{"Delete?", "plain", "Again?"}));
 }
 
+TEST(Messages, ABoxWithoutAnIconGetsTheFrameworksOne)
+{
+    struct Case
+    {
+        unsigned asked;
+        unsigned shown;
+    } cases[] = {
+        {MB_OK, MB_OK | MB_ICONEXCLAMATION},
+        {MB_OKCANCEL | MB_DEFBUTTON2, MB_OKCANCEL | MB_DEFBUTTON2 | MB_ICONEXCLAMATION},
+        {MB_YESNO, MB_YESNO | MB_ICONQUESTION},
+        {MB_YESNOCANCEL, MB_YESNOCANCEL | MB_ICONQUESTION},
+        {MB_RETRYCANCEL, MB_RETRYCANCEL},
+        {MB_OK | MB_ICONERROR, MB_OK | MB_ICONERROR},
+        {MB_OK | MB_ICONINFORMATION, MB_OK | MB_ICONINFORMATION},
+        {MB_YESNO | MB_ICONEXCLAMATION, MB_YESNO | MB_ICONEXCLAMATION},
+    };
+    for (const Case& c : cases)
+    {
+        RecordingMessages messages;
+        AfxMessageBox("text", c.asked);
+        ASSERT_EQ(messages.shown().size(), 1);
+        EXPECT_EQ(messages.shown()[0].flags, c.shown) << std::hex << c.asked;
+    }
+}
+
 TEST(Messages, RecorderRestoresThePreviousBackend)
 {
     RecordingMessages outer;

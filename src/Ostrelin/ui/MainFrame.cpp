@@ -6,6 +6,7 @@
 #include "Ostrelin/ui/MainFormView.h"
 #include "Ostrelin/ui/StepPage.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
+#include "TOVKContEdit/shared/GlyphIcon.h"
 #include "platform/CommandGuard.h"
 #include "platform/Strings.h"
 
@@ -55,6 +56,7 @@ QAction* CMainFrame::MakeAction(unsigned id, unsigned textId)
 
 int CMainFrame::OnCreate()
 {
+    setWindowIcon(ProgramIcon(QStringLiteral("\u2630"), Qt::darkBlue));
     // The window has the size of its form and cannot be resized by its border.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 

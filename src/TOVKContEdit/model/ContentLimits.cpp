@@ -80,6 +80,26 @@ DescriptionMeasure MeasureDescription(int language, const QStringList& lines)
     return m;
 }
 
+DescriptionMeasure MeasureDescription(int language, const QString& text)
+{
+    return MeasureDescription(language, SplitDescriptionLines(text));
+}
+
+QChar ShownCharacter(char16_t c)
+{
+    return IsUnicodeControlChar(c) ? QChar(u' ') : QChar(c);
+}
+
+std::optional<char16_t> FirstUnsupportedCharacter(const QString& text)
+{
+    for (QChar c : text)
+    {
+        if (c != u'\n' && c != u'\r' && !IsSupportedCharacter(c.unicode()))
+            return c.unicode();
+    }
+    return std::nullopt;
+}
+
 QString LanguageName(int language)
 {
     return Strings::Load(IDS_LANGUAGE_NAME_FIRST + language);
@@ -94,9 +114,9 @@ QString CollectUnsupportedCharacters(int language, const QString& text)
     {
         if (c == u'\n' || c == u'\r' || IsSupportedCharacter(c.unicode()))
             continue;
-        const QChar shown = IsUnicodeControlChar(c.unicode()) ? QChar(u' ') : c;
-        list += FormatString(IDS_UNSUPPORTED_CHARACTER,
-                             {name, QVariant::fromValue(shown), int(c.unicode())});
+        list += FormatString(
+            IDS_UNSUPPORTED_CHARACTER,
+            {name, QVariant::fromValue(ShownCharacter(c.unicode())), int(c.unicode())});
         if (++count > MaxListedUnsupportedCharacters)
             break;
     }

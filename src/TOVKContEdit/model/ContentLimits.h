@@ -3,6 +3,7 @@
 // language's font, and the characters the fonts can show.
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 constexpr int MaxDescriptionLines = 4;
 constexpr int MaxDescriptionCharacters = 70; // a line break counts as 2
@@ -39,6 +40,14 @@ struct DescriptionMeasure
 };
 
 DescriptionMeasure MeasureDescription(int language, const QStringList& lines);
+// The measure of a stored description (CR LF breaks).
+DescriptionMeasure MeasureDescription(int language, const QString& text);
+
+// How a character is shown in a message: a blank for one that the edit control would
+// insert invisibly.
+QChar ShownCharacter(char16_t c);
+// The first code unit of the text (LF and CR skipped) that the fonts cannot show.
+std::optional<char16_t> FirstUnsupportedCharacter(const QString& text);
 
 // The entries of message 147 for the characters of the text that the fonts cannot show,
 // concatenated; at most MaxListedUnsupportedCharacters + 1 entries. Empty when all fit.

@@ -364,10 +364,12 @@ bool CTOVKContEditDoc::InsertRow(int at, ContentRow& row)
     return true;
 }
 
+// A marked row only changes places with an unmarked neighbour, so a block that touches the
+// table's edge stays where it is, in its order.
 void CTOVKContEditDoc::MoveMarkedUp()
 {
     for (int i = 1; i < GetRowCount(); ++i)
-        if (m_rows[i].marked)
+        if (m_rows[i].marked && !m_rows[i - 1].marked)
             std::swap(m_rows[i], m_rows[i - 1]);
     SetModified();
 }
@@ -375,7 +377,7 @@ void CTOVKContEditDoc::MoveMarkedUp()
 void CTOVKContEditDoc::MoveMarkedDown()
 {
     for (int i = GetRowCount() - 2; i >= 0; --i)
-        if (m_rows[i].marked)
+        if (m_rows[i].marked && !m_rows[i + 1].marked)
             std::swap(m_rows[i], m_rows[i + 1]);
     SetModified();
 }
@@ -599,7 +601,10 @@ bool CTOVKContEditDoc::OnOpenDocument(const QString& path)
         return false;
     }
     if (!m_xmlFile.Load(path, m_records))
+    {
+        AfxMessageBox(FormatString(IDS_UNSUPPORTED_XML, {path}));
         return false;
+    }
     ClearRows();
     FreeClipboard();
     const bool complete = FillRowsFromRecords();
@@ -620,8 +625,8 @@ void CTOVKContEditDoc::OnFileOpen()
         return;
     const QString folder =
         Path::Append(Path::Append(m_convertFolder, QStringLiteral("input")), QStringLiteral("xml"));
-    const QString path = FileDialogs::Current().GetOpenFileName(nullptr, QString(),
-                                                                Path::Resolve(folder), kXmlFilter);
+    const QString path = FileDialogs::Current().GetOpenFileName(
+        nullptr, QString(), Path::Resolve(folder), kXmlFilter, QStringLiteral("xml"));
     if (path.isEmpty())
         return;
     if (!Path::IsRegularFile(path))

@@ -1,4 +1,5 @@
 // The output check of one language, run before the language is converted.
+#include "TOVKContEdit/model/ContentLimits.h"
 #include "TOVKContEdit/model/ContentValidation.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/resource.h"
@@ -24,6 +25,29 @@ void CheckPicture(const QString& path, int rowNumber, int picture, QStringList& 
         findings.append(
             FormatString(IDS_ROW_IMAGE_NOT_GUIDE_BITMAP,
                          {rowNumber, picture, CImageEx::GuideWidth, CImageEx::GuideHeight}));
+}
+// What the add dialog refuses but a row can still hold when it came from a file or a cell
+// edit: a number outside the table's range, a description the handheld cannot show.
+void CheckRowLimits(const ContentRow& row, int language, int rowNumber, QStringList& findings)
+{
+    if (row.itemNumber < 1 || row.itemNumber > MaxContentRows)
+        findings.append(FormatString(IDS_ROW_ITEM_NUMBER_RANGE, {rowNumber, row.itemNumber}));
+    const QString& description = row.description[language];
+    const DescriptionMeasure measure = MeasureDescription(language, description);
+    if (measure.overLimit)
+    {
+        QStringList over;
+        if (!measure.linesText.isEmpty())
+            over.append(measure.linesText);
+        for (const QString& line : measure.pixelText.split(u'\n', Qt::SkipEmptyParts))
+            over.append(line);
+        findings.append(FormatString(IDS_ROW_DESCRIPTION_OVER_LIMITS,
+                                     {rowNumber, over.join(QStringLiteral(", "))}));
+    }
+    if (const auto c = FirstUnsupportedCharacter(description))
+        findings.append(
+            FormatString(IDS_ROW_UNSUPPORTED_CHARACTER,
+                         {rowNumber, QVariant::fromValue(ShownCharacter(*c)), int(*c)}));
 }
 } // namespace
 
@@ -59,6 +83,7 @@ bool CTOVKContEditDoc::CheckLanguage(int language)
             findings.append(FormatString(IDS_ROW_NO_VOICE, {rowNumber}));
         if (row.description[language].isEmpty())
             findings.append(FormatString(IDS_ROW_NO_DESCRIPTION, {rowNumber}));
+        CheckRowLimits(row, language, rowNumber, findings);
         if (findings.size() > MaxOutputFindings)
         {
             findings.append(QStringLiteral("...\r\n"));

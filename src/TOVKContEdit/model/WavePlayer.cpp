@@ -8,6 +8,9 @@
 
 namespace
 {
+constexpr int WaveFormatPcm = 1;
+constexpr int WaveFormatExtensible = 0xFFFE;
+
 std::uint32_t U32At(const char* p)
 {
     const auto* b = reinterpret_cast<const unsigned char*>(p);
@@ -62,6 +65,13 @@ WaveParseResult ParseWave(QIODevice& file, WaveFileInfo& info)
     char format[24];
     if (fmt < 0 || !ReadAt(file, fmt, format, 24))
         return WaveParseResult::NoFormat;
+    info.formatTag = U16At(format + 8);
+    if (info.formatTag == WaveFormatExtensible)
+    {
+        // The sub-format GUID begins with the code of the plain form.
+        char subFormat[2];
+        info.formatTag = ReadAt(file, fmt + 8 + 24, subFormat, 2) ? U16At(subFormat) : 0;
+    }
     info.channels = U16At(format + 8 + 2);
     info.samplesPerSec = U32At(format + 8 + 4);
     info.bitsPerSample = U16At(format + 8 + 14);
@@ -100,6 +110,7 @@ CWavePlayer::~CWavePlayer()
 void CWavePlayer::ClearFormat()
 {
     m_data.clear();
+    m_formatTag = 0;
     m_samplesPerSec = 0;
     m_channels = 0;
     m_bitsPerSample = 0;
@@ -134,6 +145,7 @@ bool CWavePlayer::LoadWave(const QString& path, bool withSamples)
             return false;
         }
     }
+    m_formatTag = info.formatTag;
     m_samplesPerSec = info.samplesPerSec;
     m_channels = info.channels;
     m_bitsPerSample = info.bitsPerSample;
@@ -148,14 +160,6 @@ void CWavePlayer::Play(const QString& path)
     if (!LoadWave(path))
         return;
 
-    m_format = WaveFormat{};
-    m_format.formatTag = 1;
-    m_format.channels = m_channels;
-    m_format.samplesPerSecond = m_samplesPerSec;
-    m_format.bitsPerSample = m_bitsPerSample;
-    m_format.blockAlign = m_channels * (m_bitsPerSample / 8);
-    m_format.averageBytesPerSecond = m_samplesPerSec * std::uint32_t(m_format.blockAlign);
-
     if (!m_output)
         m_output = WaveOut::CreateDefault();
     if (m_output->IsOpen())
@@ -164,9 +168,19 @@ void CWavePlayer::Play(const QString& path)
         m_output->Reset();
         m_output->Close();
     }
-    // The last device; with none, -1 asks for the default output.
-    const int device = m_output->DeviceCount() - 1;
-    if (!m_output->Open(device, m_format))
+    if (m_formatTag != WaveFormatPcm || m_bitsPerSample != 16)
+        return;
+
+    m_format = WaveFormat{};
+    m_format.formatTag = WaveFormatPcm;
+    m_format.channels = m_channels;
+    m_format.samplesPerSecond = m_samplesPerSec;
+    m_format.bitsPerSample = m_bitsPerSample;
+    m_format.blockAlign = m_channels * (m_bitsPerSample / 8);
+    m_format.averageBytesPerSecond = m_samplesPerSec * std::uint32_t(m_format.blockAlign);
+
+    // The desktop's default output, wherever it stands in the device list.
+    if (!m_output->Open(-1, m_format))
         return;
     if (!m_data.isEmpty())
         m_output->Write(m_data);

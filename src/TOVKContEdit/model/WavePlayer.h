@@ -19,7 +19,8 @@ public:
     // Reads the format and the "data" chunk; the path now held is not read again. With
     // withSamples false only the chunk headers are read (for a check of the file).
     bool LoadWave(const QString& path, bool withSamples = true);
-    // Loads (or reuses) the file and plays it from the start; nothing when it cannot load.
+    // Loads (or reuses) the file and plays it from the start; nothing when it cannot load
+    // or holds anything but 16-bit PCM (other samples would only sound as noise).
     void Play(const QString& path);
     // Pauses and resets an open output; the device stays open.
     void Stop();
@@ -42,6 +43,7 @@ private:
 
     std::unique_ptr<WaveOut> m_output;
     QByteArray m_data;
+    int m_formatTag = 0;
     std::uint32_t m_samplesPerSec = 0;
     int m_channels = 0;
     int m_bitsPerSample = 0;
@@ -57,6 +59,8 @@ private:
 // than the chunk headers (and, when asked, the samples).
 struct WaveFileInfo
 {
+    // 1 for PCM; for the extensible form, the code of its sub-format.
+    int formatTag = 0;
     int channels = 0;
     std::uint32_t samplesPerSec = 0;
     int bitsPerSample = 0;

@@ -126,6 +126,9 @@ constexpr unsigned IDS_ROW_VOICE_NOT_GUIDE_WAV = 165;
 constexpr unsigned IDS_ROW_NO_IMAGE_FILE = 166;
 constexpr unsigned IDS_ROW_NO_VOICE_FILE = 167;
 constexpr unsigned IDS_WAV_EMPTY = 173;
+constexpr unsigned IDS_ROW_ITEM_NUMBER_RANGE = 180;
+constexpr unsigned IDS_ROW_DESCRIPTION_OVER_LIMITS = 181;
+constexpr unsigned IDS_ROW_UNSUPPORTED_CHARACTER = 182;
 
 // --- Content table view, add-content dialog, sort dialog, About box ----------------------
 constexpr unsigned IDD_ABOUTBOX = 100;

@@ -76,7 +76,19 @@ QString FirstDroppedFile(const QMimeData* data, int maxLength)
 CDropEdit::CDropEdit(CAddContentDlg* owner, int kind, QWidget* parent)
     : QLineEdit(parent), m_pOwner(owner), m_nKind(kind)
 {
+    setAcceptDrops(TakesFiles());
     connect(this, &QLineEdit::textChanged, this, [this] { OnEnChange(); });
+}
+
+void CDropEdit::SetKind(int kind)
+{
+    m_nKind = kind;
+    setAcceptDrops(TakesFiles());
+}
+
+bool CDropEdit::TakesFiles() const
+{
+    return m_nKind == ColumnImage1 || m_nKind == ColumnImage2 || m_nKind == ColumnVoice;
 }
 
 void CDropEdit::OnEnChange()
@@ -108,7 +120,9 @@ void CDropEdit::PumpMessages()
 
 void CDropEdit::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (AcceptsFiles(event->mimeData()))
+    if (!TakesFiles())
+        event->ignore();
+    else if (AcceptsFiles(event->mimeData()))
         event->acceptProposedAction();
     else
         QLineEdit::dragEnterEvent(event);
@@ -116,7 +130,9 @@ void CDropEdit::dragEnterEvent(QDragEnterEvent* event)
 
 void CDropEdit::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (AcceptsFiles(event->mimeData()))
+    if (!TakesFiles())
+        event->ignore();
+    else if (AcceptsFiles(event->mimeData()))
         event->acceptProposedAction();
     else
         QLineEdit::dragMoveEvent(event);
@@ -124,6 +140,11 @@ void CDropEdit::dragMoveEvent(QDragMoveEvent* event)
 
 void CDropEdit::dropEvent(QDropEvent* event)
 {
+    if (!TakesFiles())
+    {
+        event->ignore();
+        return;
+    }
     if (!AcceptsFiles(event->mimeData()))
     {
         QLineEdit::dropEvent(event);
@@ -155,6 +176,8 @@ CDescriptionEdit::CDescriptionEdit(CAddContentDlg* owner, QWidget* parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(true);
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
     connect(this, &QPlainTextEdit::textChanged, this,
             [this]
             {
@@ -205,6 +228,21 @@ void CDescriptionEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void CDescriptionEdit::dragEnterEvent(QDragEnterEvent* event)
+{
+    event->ignore();
+}
+
+void CDescriptionEdit::dragMoveEvent(QDragMoveEvent* event)
+{
+    event->ignore();
+}
+
+void CDescriptionEdit::dropEvent(QDropEvent* event)
+{
+    event->ignore();
 }
 
 // --- CSpinButton ---------------------------------------------------------------------
@@ -371,7 +409,6 @@ void CAddContentDlg::BuildControls()
     label(IDS_ADD_VOICE, 237, 58, 22, 8);
     m_editVoice = new CDropEdit(this, ColumnVoice, this);
     named(m_editVoice, IDC_VOICE_PATH);
-    m_editVoice->setAcceptDrops(true);
     layout.Place(m_editVoice, 262, 55, 164, 14);
     connect(browse(IDC_BROWSE_VOICE, 426, 55), &QPushButton::clicked, this,
             [this] { BrowseVoice(); });
@@ -379,7 +416,6 @@ void CAddContentDlg::BuildControls()
     label(IDS_ADD_IMAGE1, 17, 79, 33, 8);
     m_editImage1 = new CDropEdit(this, ColumnImage1, this);
     named(m_editImage1, IDC_IMAGE1_PATH);
-    m_editImage1->setAcceptDrops(true);
     layout.Place(m_editImage1, 54, 78, 155, 14);
     connect(browse(IDC_BROWSE_IMAGE1, 209, 78), &QPushButton::clicked, this,
             [this] { BrowseImage(IDC_BROWSE_IMAGE1); });
@@ -391,7 +427,6 @@ void CAddContentDlg::BuildControls()
     label(IDS_ADD_IMAGE2, 231, 81, 28, 8);
     m_editImage2 = new CDropEdit(this, ColumnImage2, this);
     named(m_editImage2, IDC_IMAGE2_PATH);
-    m_editImage2->setAcceptDrops(true);
     layout.Place(m_editImage2, 262, 78, 164, 14);
     connect(browse(IDC_BROWSE_IMAGE2, 426, 78), &QPushButton::clicked, this,
             [this] { BrowseImage(IDC_BROWSE_IMAGE2); });
@@ -500,8 +535,10 @@ bool CAddContentDlg::OnInitDialog()
     }
     UpdateImagePreview(ColumnImage1);
     UpdateImagePreview(ColumnImage2);
+    // Every language is measured in full now, so OK judges a tab that is never shown by
+    // the same rules as the shown one.
     for (int lang = 0; lang < LanguageCount; ++lang)
-        m_bOverLimit[lang] = m_strDescription[lang].size() > MaxDescriptionCharacters ? 1 : 0;
+        m_bOverLimit[lang] = MeasureDescription(lang, m_strDescription[lang]).overLimit ? 1 : 0;
     m_initialised = true;
     UpdateDescriptionLimits();
     return true;
@@ -520,6 +557,8 @@ bool CAddContentDlg::CheckItemNumberInput()
     {
         if (!g_quiet)
             ShowItemNumberMessage(IDS_ENTER_ITEM_NUMBER);
+        // What was typed in the other fields is kept; the stored number comes back.
+        ExchangeLanguageFields(true);
         ExchangeLanguageFields(false);
         return false;
     }
@@ -630,7 +669,8 @@ void CAddContentDlg::Browse(int kind)
     const QString start = initialFile.isEmpty() ? folder : initialFile;
 
     const QString chosen = FileDialogs::Current().GetOpenFileName(
-        this, QString(), start, Strings::Load(voice ? IDS_FILTER_WAV : IDS_FILTER_BMP));
+        this, QString(), start, Strings::Load(voice ? IDS_FILTER_WAV : IDS_FILTER_BMP),
+        voice ? QStringLiteral("wav") : QStringLiteral("bmp"));
     if (!chosen.isEmpty() && ValidateContentFile(chosen, kind, true))
     {
         PathOfKind(kind) = chosen;

@@ -32,7 +32,9 @@ class CDropEdit : public QLineEdit
 public:
     CDropEdit(CAddContentDlg* owner, int kind, QWidget* parent);
     int Kind() const { return m_nKind; }
-    void SetKind(int kind) { m_nKind = kind; }
+    void SetKind(int kind);
+    // Only the picture and voice fields take dropped files; the others take no drag at all.
+    bool TakesFiles() const;
     void OnEnChange();
     // Dispatches the queued events.
     virtual void PumpMessages();
@@ -62,6 +64,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The description takes no drop: a dropped file would only insert its address.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     CAddContentDlg* m_pOwner;

@@ -28,8 +28,14 @@ const QString kItemWidth = QStringLiteral("ItemWidth");
 
 CTOVKContEditApp* g_current = nullptr;
 
+// The widths a stored value may hold; anything else means the value was not written by
+// this program (a huge width would also overflow the view's sums).
+constexpr long MinStoredWidth = 10;
+constexpr long MaxStoredWidth = 4096;
+
 // swscanf("%i,%i,%i,%i,%i,%i,%i,%i"): the numbers must come in that order, each parsed like
-// %i (sign, 0x hex, leading 0 octal), separated by commas; true when all eight were read.
+// %i (sign, 0x hex, leading 0 octal), separated by commas; true when all eight were read
+// and each is a width in MinStoredWidth..MaxStoredWidth.
 bool ScanWidths(const QString& text, int (&widths)[8])
 {
     const QByteArray bytes = text.toLatin1();
@@ -46,7 +52,7 @@ bool ScanWidths(const QString& text, int (&widths)[8])
         }
         char* end = nullptr;
         const long value = std::strtol(p, &end, 0);
-        if (end == p)
+        if (end == p || value < MinStoredWidth || value > MaxStoredWidth)
             return false;
         widths[i] = static_cast<int>(value);
         p = end;
@@ -242,9 +248,11 @@ void CTOVKContEditApp::OnOpenRecentFile(int index)
     if (!m_recent || index < 0 || index >= static_cast<int>(m_recent->Items().size()))
         return;
     const QString path = m_recent->Items().at(index);
-    if (!OpenDocumentFile(path) && !Path::FileExists(path))
+    if (!m_doc || !m_doc->SaveModified())
+        return;
+    if (!m_doc->OnOpenDocument(path))
     {
-        // The framework drops an entry whose file has gone.
+        // The framework drops an entry that failed to open (the document told why).
         m_recent->Remove(index);
         m_recent->Save();
         RefreshRecentMenu();

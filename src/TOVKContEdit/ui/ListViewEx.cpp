@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +18,24 @@
 
 namespace
 {
+// The modifiers an input event carries stand for the grid's state while it is handled.
+class EventModifiers
+{
+public:
+    EventModifiers(std::optional<Qt::KeyboardModifiers>& slot, Qt::KeyboardModifiers state)
+        : m_slot(slot), m_previous(slot)
+    {
+        m_slot = state;
+    }
+    ~EventModifiers() { m_slot = m_previous; }
+    EventModifiers(const EventModifiers&) = delete;
+    EventModifiers& operator=(const EventModifiers&) = delete;
+
+private:
+    std::optional<Qt::KeyboardModifiers>& m_slot;
+    std::optional<Qt::KeyboardModifiers> m_previous;
+};
+
 QString StripCarriageReturns(const QString& text)
 {
     if (!text.contains(QLatin1Char('\r')))
@@ -636,18 +655,18 @@ void CListViewEx::OnKeyDown(int key, Qt::KeyboardModifiers)
     viewport()->update();
 }
 
-void CListViewEx::keyPressEvent(QKeyEvent* event)
+bool CListViewEx::ModifierDown(Qt::KeyboardModifier modifier) const
 {
-    m_modifiers = event->modifiers();
-    OnKeyDown(event->key(), event->modifiers());
-    event->accept();
+    const Qt::KeyboardModifiers state =
+        m_eventModifiers ? *m_eventModifiers : QGuiApplication::queryKeyboardModifiers();
+    return (state & modifier) != 0;
 }
 
-void CListViewEx::keyReleaseEvent(QKeyEvent* event)
+void CListViewEx::keyPressEvent(QKeyEvent* event)
 {
-    // Shift and Ctrl count as they are now, not as they were at the last key press.
-    m_modifiers = event->modifiers();
-    QAbstractScrollArea::keyReleaseEvent(event);
+    const EventModifiers scope(m_eventModifiers, event->modifiers());
+    OnKeyDown(event->key(), event->modifiers());
+    event->accept();
 }
 
 void CListViewEx::mousePressEvent(QMouseEvent* event)
@@ -657,7 +676,7 @@ void CListViewEx::mousePressEvent(QMouseEvent* event)
         event->accept();
         return;
     }
-    m_modifiers = event->modifiers();
+    const EventModifiers scope(m_eventModifiers, event->modifiers());
     m_downPoint = event->position().toPoint();
     m_ctrlAtDown = ModifierDown(Qt::ControlModifier);
     m_shiftAtDown = ModifierDown(Qt::ShiftModifier);
@@ -716,7 +735,7 @@ void CListViewEx::mouseReleaseEvent(QMouseEvent* event)
         event->accept();
         return;
     }
-    m_modifiers = event->modifiers();
+    const EventModifiers scope(m_eventModifiers, event->modifiers());
     if (m_resizingColumn < 0)
     {
         if (m_ctrlAtDown)

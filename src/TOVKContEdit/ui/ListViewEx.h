@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -150,7 +151,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -165,7 +165,10 @@ protected:
     void ReplaceCell(int column, int line, const ListCell& cell);
     // Redraw switch around bulk changes (the original's WM_SETREDRAW).
     void SetRedraw(bool on);
-    bool ModifierDown(Qt::KeyboardModifier modifier) const { return (m_modifiers & modifier) != 0; }
+    // Shift and Ctrl as the input event being handled carries them, else as the keyboard
+    // holds them now: a command chosen from a menu must not see a key that went up while
+    // the grid had no input.
+    bool ModifierDown(Qt::KeyboardModifier modifier) const;
 
     // How DrawRow fills a cell: not at all (the background stays as drawn), or in the active
     // or the inactive caption colours.
@@ -213,7 +216,7 @@ private:
     bool m_ctrlAtDown = false;
     bool m_shiftAtDown = false;
     int m_resizingColumn = -1;
-    Qt::KeyboardModifiers m_modifiers;
+    std::optional<Qt::KeyboardModifiers> m_eventModifiers;
 
     bool m_showRowNumbers = false;
     int m_rowNumberWidth = 30;

@@ -1,6 +1,7 @@
 #include "TOVKContEdit/ui/MainFrame.h"
 
 #include "TOVKContEdit/res/resource.h"
+#include "TOVKContEdit/shared/GlyphIcon.h"
 #include "platform/CommandGuard.h"
 #include "platform/Strings.h"
 
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
@@ -35,22 +35,6 @@ bool IsCheckable(unsigned id)
 {
     return id == ID_VIEW_TOOLBAR || id == ID_VIEW_STATUS_BAR || id == ID_VIEW_CONTENTS_TOOLBAR ||
            (id >= ID_LANGUAGE_JAPANESE && id <= ID_LANGUAGE_DUTCH);
-}
-
-// A 16 x 15 button face for the commands that have no stock picture: a glyph or code.
-QIcon GlyphIcon(const QString& glyph, const QColor& color)
-{
-    QPixmap pixmap(16, 15);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    QFont font = QApplication::font();
-    font.setPixelSize(glyph.size() > 1 ? 8 : 13);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(color);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
-    return QIcon(pixmap);
 }
 
 QIcon ToolIcon(unsigned id)
@@ -118,6 +102,7 @@ unsigned CMainFrame::MenuTextId(unsigned commandId)
 
 int CMainFrame::OnCreate()
 {
+    setWindowIcon(ProgramIcon(QStringLiteral("\u266A"), Qt::darkGreen));
     BuildMenu();
     if (!BuildToolBars())
         return -1;

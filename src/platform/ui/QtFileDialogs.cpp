@@ -9,12 +9,24 @@ QWidget* AsWidget(QObject* parent)
 {
     return qobject_cast<QWidget*>(parent);
 }
+
+void SetDefaultSuffix(QFileDialog& dialog, const QString& suffix)
+{
+    if (!suffix.isEmpty())
+        dialog.setDefaultSuffix(suffix.startsWith(u'.') ? suffix.mid(1) : suffix);
+}
 } // namespace
 
 QString QtFileDialogs::GetOpenFileName(QObject* parent, const QString& title, const QString& folder,
-                                       const QString& filter)
+                                       const QString& filter, const QString& defaultSuffix)
 {
-    return QFileDialog::getOpenFileName(AsWidget(parent), title, folder, ToQtFilter(filter));
+    QFileDialog dialog(AsWidget(parent), title, folder, ToQtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    SetDefaultSuffix(dialog, defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
 }
 
 QStringList QtFileDialogs::GetOpenFileNames(QObject* parent, const QString& title,
@@ -29,9 +41,7 @@ QString QtFileDialogs::GetSaveFileName(QObject* parent, const QString& title, co
     QFileDialog dialog(AsWidget(parent), title, path, ToQtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (!defaultSuffix.isEmpty())
-        dialog.setDefaultSuffix(defaultSuffix.startsWith(u'.') ? defaultSuffix.mid(1)
-                                                               : defaultSuffix);
+    SetDefaultSuffix(dialog, defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();

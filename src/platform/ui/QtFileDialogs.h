@@ -6,7 +6,7 @@ class QtFileDialogs : public FileDialogs
 {
 public:
     QString GetOpenFileName(QObject* parent, const QString& title, const QString& folder,
-                            const QString& filter) override;
+                            const QString& filter, const QString& defaultSuffix) override;
     QStringList GetOpenFileNames(QObject* parent, const QString& title, const QString& folder,
                                  const QString& filter) override;
     QString GetSaveFileName(QObject* parent, const QString& title, const QString& path,
