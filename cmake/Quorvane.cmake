@@ -31,12 +31,13 @@ function(quorvane_add_library name)
   endif()
 endfunction()
 
-# One GoogleTest program per *_test.cpp file of the current folder, each named
-# <prefix>_<file>, linked with the shared test main and the given libraries.
+# One GoogleTest program per *_test.cpp file of the current folder and its subfolders (which
+# mirror the program's folders under src/), each named <prefix>_<file>, linked with the
+# shared test main and the given libraries.
 # quorvane_add_tests(prefix LIBS x y)
 function(quorvane_add_tests prefix)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   foreach(src IN LISTS tests)
     get_filename_component(stem ${src} NAME_WE)
     set(target ${prefix}_${stem})
