@@ -1,6 +1,7 @@
 // The Output command against the stand-in converter: the languages chosen, the folders
 // prepared, the converter's command line and current folder, its data files, the report
 // of its log, and the window kept alive while it runs.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/resource.h"
@@ -9,7 +10,6 @@
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/Output.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
-#include "checks_fixtures.h"
 #include "common/TestSupport.h"
 #include "platform/Path.h"
 #include "platform/RecordingMessages.h"

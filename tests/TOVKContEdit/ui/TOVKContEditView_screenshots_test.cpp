@@ -1,12 +1,12 @@
 // Screenshots of the main window with a sample table, the add dialog and the About box in
 // both resource sets, for a person to look at. The Japanese texts are read from the
 // resource set's string files, since this program links the English set.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/ui/AboutDlg.h"
 #include "TOVKContEdit/ui/AddContentDlg.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/TOVKContEditView.h"
-#include "checks_fixtures.h"
 #include "common/TestSupport.h"
 #include "platform/RecordingMessages.h"
 
@@ -98,7 +98,7 @@ protected:
         if (QString::fromLatin1(GetParam()) == QLatin1String("ja"))
         {
             const QString source = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() +
-                                   QStringLiteral("/../../src/TOVKContEdit/res/ja");
+                                   QStringLiteral("/../../../src/TOVKContEdit/res/ja");
             japanese = std::make_unique<LoadedTable>(source);
             Strings::Install(japanese->Table());
         }

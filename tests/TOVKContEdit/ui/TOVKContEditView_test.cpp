@@ -1,4 +1,5 @@
 // The content list view over a real document, driven offscreen.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/ui/AddContentDlg.h"
@@ -6,7 +7,6 @@
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/SortDlg.h"
 #include "TOVKContEdit/ui/TOVKContEditView.h"
-#include "checks_fixtures.h"
 #include "common/TestSupport.h"
 #include "grid_fixtures.h"
 #include "platform/RecordingMessages.h"

@@ -1,9 +1,9 @@
 // Guide pictures: the flags of CImageEx::IsValidGuideImage and the picture check of
 // ValidateContentFile with its messages.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/model/ContentValidation.h"
 #include "TOVKContEdit/shared/ImageEx.h"
 #include "checks_file_fixture.h"
-#include "checks_fixtures.h"
 
 #include <QDir>
 #include <QImage>

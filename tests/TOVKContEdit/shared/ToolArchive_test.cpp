@@ -1,7 +1,7 @@
 // The tool archive: scrambler, extraction into the tool folder, and removal.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/shared/ToolArchive.h"
 #include "TOVKContEdit/shared/ToolScrambler.h"
-#include "checks_fixtures.h"
 #include "common/TestSupport.h"
 #include "platform/TempFolder.h"
 

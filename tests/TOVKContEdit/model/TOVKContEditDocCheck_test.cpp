@@ -1,7 +1,7 @@
 // The output check of one language over the document's rows.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/Strings.h"
-#include "checks_fixtures.h"
 #include "common/TestSupport.h"
 #include "platform/RecordingMessages.h"
 

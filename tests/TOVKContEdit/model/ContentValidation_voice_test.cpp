@@ -1,7 +1,7 @@
 // The voice check of ValidateContentFile: its order of tests and messages.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/model/ContentValidation.h"
 #include "checks_file_fixture.h"
-#include "checks_fixtures.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

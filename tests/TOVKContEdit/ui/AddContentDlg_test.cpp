@@ -1,9 +1,9 @@
 // The add-content dialog driven offscreen: typing, drops, browsing, tab changes and OK.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/ui/AddContentDlg.h"
-#include "checks_fixtures.h"
 #include "common/TestSupport.h"
 #include "platform/FileDialogs.h"
 #include "platform/RecordingMessages.h"

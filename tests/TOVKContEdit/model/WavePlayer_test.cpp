@@ -1,6 +1,6 @@
 // CWavePlayer: the WAV reader's rules and the calls it makes on the wave output.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/model/WavePlayer.h"
-#include "checks_fixtures.h"
 #include "common/TestSupport.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 // Description limits, the supported-character rule and the font tables behind them.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/model/CharTables.h"
 #include "TOVKContEdit/model/ContentLimits.h"
 #include "TOVKContEdit/res/Strings.h"
-#include "checks_fixtures.h"
 #include "platform/RecordingMessages.h"
 
 #include <gtest/gtest.h>
