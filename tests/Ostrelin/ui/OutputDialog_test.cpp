@@ -1,11 +1,11 @@
 // The output page, the hub's progress dialog and the output command from the page, offscreen
 // against the stand-ins in a temporary AppFolder/bin.
 #include "Ostrelin/OutputFixtures.h"
-#include "Ostrelin/hub_fixture.h"
 #include "Ostrelin/model/OutputRun.h"
 #include "Ostrelin/ui/OutputDialog.h"
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "Ostrelin/ui/ReportDialog.h"
+#include "hub_fixture.h"
 #include "platform/Path.h"
 
 #include <QApplication>

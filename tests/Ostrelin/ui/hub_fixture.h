@@ -2,7 +2,7 @@
 // The hub's test bench: the Japanese string table and version block, the scripted message
 // and file-dialog backends, and a temporary AppFolder whose bin folder holds the stand-in
 // editors. A project is made on disk with a few content data files when a test needs one.
-#include "ContentFixtures.h"
+#include "Ostrelin/ContentFixtures.h"
 #include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/res/Strings.h"
 #include "Ostrelin/ui/ChildProcesses.h"
