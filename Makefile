@@ -36,7 +36,7 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DQUORVANE_FUZZ=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined"
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@for f in $$(find $(FUZZ_BUILD)/fuzz -type f -name 'fuzz_*' -perm -u+x | sort); do \
+	@for f in $$(find $(FUZZ_BUILD)/fuzz -type f -name '*_fuzz' -perm -u+x | sort); do \
 	  echo "== $$f"; \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
 	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$(basename $$f) || exit 1; \
