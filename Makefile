@@ -20,13 +20,16 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# A sample project under build/sample on first use, so there is something to look at.
-run: build
+# Only what the hub starts and the sample needs, with the demonstration tools in app/bin;
+# the sample project under build/sample is made on first use and repaired when its
+# converted files are gone.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target demo
 	$(BUILD)/tests/road/quorvane_sample $(BUILD)/sample
 	$(BUILD)/app/OstrelinJP
 
 screenshots: build
-	tests/road/screenshots.sh $(BUILD) $(BUILD)/screenshots
+	JOBS=$(JOBS) tests/road/screenshots.sh $(BUILD) $(BUILD)/screenshots
 
 bench: build
 	@for b in $$(find $(BUILD)/bench -type f -name '*_bench' -perm -u+x | sort); do \

@@ -405,12 +405,16 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     Road::Figure("hub road", road.elapsed(), "ms");
 }
 
-TEST_F(RoadHub, SampleProjectOpensWithEveryStepComplete)
+// The road of `make run`: the sample opened from the Open dialog with every step complete,
+// a fourth work entered and converted in the content editor, the questionnaire editor, the
+// work registered, and the output into the card tree, all through the demonstration tools.
+TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
 {
 #ifndef QUORVANE_SAMPLE_TOOL
     GTEST_SKIP() << "the sample tool is not built";
 #else
-    ASSERT_TRUE(m_app->IsComplete({"OstrelinJP"}));
+    ASSERT_TRUE(m_app->IsComplete({"OstrelinJP", "bin/TOVKContEditJP", "bin/marvex", "bin/durnap",
+                                   "bin/halbrine", "bin/TOVKQueryEditJP"}));
     // A first run: no profile names a last project yet.
     m_env.insert("XDG_CONFIG_HOME", TestSupport::NewFolder("config"));
     const QString folder = TestSupport::NewFolder("sample");
@@ -418,6 +422,7 @@ TEST_F(RoadHub, SampleProjectOpensWithEveryStepComplete)
     ASSERT_EQ(Road::RunToEnd(QUORVANE_SAMPLE_TOOL, {folder}, m_env, 60000, &output), 0)
         << output.toStdString();
     const QString project = folder + "/GuideData.olx";
+    const QString convert = folder + "/convert";
     ASSERT_TRUE(QFileInfo::exists(project));
     // A second run leaves the sample as it is.
     const QDateTime written = QFileInfo(project).lastModified();
@@ -451,13 +456,117 @@ TEST_F(RoadHub, SampleProjectOpensWithEveryStepComplete)
         << hub.Answer("OK").toStdString();
     hub.Shot("sample-02-output-page");
     ASSERT_TRUE(Step(hub, 4, "105"));
-    const QJsonArray rows = Rows(hub, kMain, kWorksList);
-    QStringList pairs;
-    for (int row = 0; row < rows.size(); ++row)
-        if (Cell(rows, row, 0).toInt() > 0)
-            pairs << Cell(rows, row, 0) + "=" + Cell(rows, row, 1);
-    EXPECT_EQ(pairs, QStringList({"1=1", "2=2", "3=3"}));
+    const auto registrations = [&]
+    {
+        const QJsonArray rows = Rows(hub, kMain, kWorksList);
+        QStringList pairs;
+        for (int row = 0; row < rows.size(); ++row)
+            if (Cell(rows, row, 0).toInt() > 0)
+                pairs << Cell(rows, row, 0) + "=" + Cell(rows, row, 1);
+        return pairs;
+    };
+    EXPECT_EQ(registrations(), QStringList({"1=1", "2=2", "3=3"}));
     hub.Shot("sample-03-works");
+
+    // The content editor from the data-creation page: a fourth work, saved and converted.
+    ASSERT_TRUE(Step(hub, 1, "118"));
+    ContentRoad::Work work;
+    work.number = 4;
+    work.comment = "Sunflowers";
+    work.japanese = QString::fromUtf8("ひまわりの絵です。");
+    work.english = "Sunflowers in a vase.";
+    for (int l = 0; l < 2; ++l)
+    {
+        const QString stem = convert + (l == 0 ? "/input/%1/work4_jp." : "/input/%1/work4_en.");
+        work.image1[l] = TestSupport::WriteFile(
+            stem.arg("bmp") + "bmp",
+            SampleData::WorkPicture(l == 0 ? "4 JP" : "4 EN", QColor(200, 160, 30)));
+        work.voice[l] =
+            TestSupport::WriteFile(stem.arg("wav") + "wav", SampleData::Voice(1.5, 660.0));
+    }
+    ASSERT_TRUE(hub.Click(kMain, Named(kEditContent)));
+    ASSERT_TRUE(hub.WaitWindow(kWaitEditor));
+    {
+        Road::Session editor(*s_server);
+        editor.Use(Road::AttachDriver(m_drivers, "TOVKContEditJP", 30000));
+        ASSERT_TRUE(editor.Current()) << "the hub did not start the content editor";
+        ASSERT_TRUE(editor.WaitControl("128", {},
+                                       [](const QJsonObject& c)
+                                       { return c["text"].toString().contains("TOVKContent"); }))
+            << "the editor did not open the sample's content file";
+        editor.Shot("sample-04-editor");
+        ContentRoad::AddWork(editor, work, "sample-05-editor-add");
+        ASSERT_FALSE(HasFatalFailure());
+        ContentRoad::Save(editor, convert + "/input/xml/TOVKContent.xml", false, QString());
+        ASSERT_FALSE(HasFatalFailure());
+        const QStringList messages = ContentRoad::Output(editor, "sample-06-editor-output");
+        ASSERT_EQ(messages.size(), 2) << messages.join(" | ").toStdString();
+        EXPECT_EQ(messages.at(1), QString::fromUtf8("出力が完了しました"));
+        ContentRoad::Close(editor);
+    }
+    ASSERT_TRUE(hub.WaitGone(kWaitEditor, 30000)) << "the hub still waits for the editor";
+    for (const char* code : {"JP", "EN"})
+        EXPECT_EQ(Path::Find(Path::Resolve(convert + "/output/contents/" + code),
+                             QString("C%1?????.bin").arg(code))
+                      .size(),
+                  4)
+            << code;
+    // The hub scanned the converted works: four now.
+    EXPECT_TRUE(hub.WaitControl(kMain, Named(kContentInfo),
+                                [](const QJsonObject& c)
+                                { return c["text"].toString().contains("\n    4\n"); }))
+        << hub.Find(kMain, Named(kContentInfo))["text"].toString().toStdString();
+
+    // The questionnaire editor writes the questionnaire data of both languages.
+    ASSERT_TRUE(hub.Click(kMain, Named(kEditQuery)));
+    EXPECT_TRUE(hub.WaitControl(kMain, Named(kQueryInfo),
+                                [](const QJsonObject& c)
+                                {
+                                    const QString text = c["text"].toString();
+                                    return text.contains(QString::fromUtf8("日本語")) &&
+                                           text.contains(QString::fromUtf8("英語")) &&
+                                           text.contains("TOVKQuery.xml");
+                                }))
+        << hub.Find(kMain, Named(kQueryInfo))["text"].toString().toStdString();
+    ASSERT_TRUE(hub.WaitGone(kWaitEditor));
+    hub.Shot("sample-07-data-creation");
+
+    // The works page lists the converted work, and it takes guide number 4.
+    ASSERT_TRUE(Step(hub, 4, "105"));
+    Register(hub, 4, 3);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(registrations(), QStringList({"1=1", "2=2", "3=3", "4=4"}));
+    hub.Shot("sample-08-works");
+    ASSERT_TRUE(Step(hub, 3, "112"));
+    hub.Shot("sample-09-title");
+    ASSERT_TRUE(Step(hub, 5, "106"));
+    hub.Shot("sample-10-servers");
+
+    // The output into the card tree through the title replacer and the bind tool.
+    ASSERT_TRUE(hub.ClickTab(kMain, kSteps, 6));
+    ASSERT_TRUE(hub.WaitControl(kMain, Named(kOutput),
+                                [](const QJsonObject& c) { return c["visible"].toBool(); }));
+    ASSERT_TRUE(hub.Click(kMain, Named(kOutput)));
+    EXPECT_EQ(hub.Answer("OK", 120000, "sample-11-output-done"),
+              QString::fromUtf8("出力が完了しました。"));
+    const QString card = Path::Resolve(convert + "/output/SD") + "/private/kp/app/6D2E7A10";
+    EXPECT_EQ(QString::fromUtf8(TestSupport::ReadFile(card + "/TZM00000/LANG.TXT"))
+                  .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts),
+              QStringList({"JP", "JP", "EN"}));
+    EXPECT_TRUE(QFileInfo::exists(card + "/TZM00000/REN000.BIN"));
+    QStringList servers;
+    for (const QString& server : {QString("TZM00001"), QString("TZM00002")})
+        servers << QString::fromUtf8(TestSupport::ReadFile(card + "/" + server + "/SERVER.TXT"))
+                           .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)
+                           .join(' ') +
+                       " " + QString::number(Path::Find(card + "/" + server, "C*.bin").size());
+    servers.sort();
+    // The content server carries its three works in both languages.
+    EXPECT_EQ(servers, QStringList({"CNT01 CONTENTS 7 6", "PRG01 PROGRAM 1 0"}));
+
+    ASSERT_TRUE(hub.ClickAction(kFileSave));
+    ASSERT_TRUE(Road::WaitUntil(
+        [&] { return !hub.Window(kMain)["text"].toString().contains(" *"); }, 20000));
     ASSERT_TRUE(hub.ChooseMenu(kFileMenu, kAppExit));
     ASSERT_TRUE(Road::WaitUntil([&] { return m_hub.state() == QProcess::NotRunning; }, 20000));
 #endif

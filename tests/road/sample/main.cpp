@@ -1,15 +1,19 @@
 // Creates the sample project that `make run` opens: a project file with three works in
 // Japanese and English, their pictures and voices, the content file, the content data files
 // as the converter leaves them, title pictures, guide numbers, languages and two servers.
-// Called as: quorvane_sample <folder>. An existing sample is left as it is.
+// Called as: quorvane_sample <folder>. An existing sample keeps every file it has; what is
+// missing is written again, and a language whose content data files are all gone (the content
+// editor's Output empties those folders before it converts) gets the sample's back.
 #include "Ostrelin/model/BindData.h"
 #include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/res/Strings.h"
 #include "Ostrelin/res/resource.h"
 #include "TOVKContEdit/shared/XmlContentDumFile.h"
+#include "platform/Path.h"
 #include "platform/Profile.h"
 #include "platform/Strings.h"
 #include "road/sample/SampleData.h"
+#include "standins/common/StandinSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,28 +30,50 @@ struct SampleWork
     QColor colour;
 };
 
-bool Write(const QString& path, const QByteArray& bytes)
+// Writes the file unless it exists; counts what it wrote.
+class MissingFiles
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-// A content data file as the converter writes it: the work number at 0x0C and the start of
-// the description (UTF-16LE) at 0x24, in a header of 0xC4 bytes.
-QByteArray ContentData(int work, const QString& description)
-{
-    QByteArray bytes(kContentHeaderSize, '\0');
-    bytes.replace(0, 4, "CBIN");
-    for (int b = 0; b < 4; ++b)
-        bytes[0x0C + b] = char((work >> (8 * b)) & 0xFF);
-    for (int u = 0; u < qMin<qsizetype>(80, description.size()); ++u)
+public:
+    bool Write(const QString& path, const QByteArray& bytes)
     {
-        bytes[0x24 + 2 * u] = char(description.at(u).unicode() & 0xFF);
-        bytes[0x24 + 2 * u + 1] = char(description.at(u).unicode() >> 8);
+        if (QFileInfo::exists(path))
+            return true;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return false;
+        ++m_written;
+        return true;
     }
-    return bytes;
+    int Written() const { return m_written; }
+
+private:
+    int m_written = 0;
+};
+
+// The project file: the works the data files hold, both languages for the guide, English with
+// a title picture, every work under its own guide number, a program and a content server.
+bool SaveProject(COstrelinDoc& document, const QString& folder, const QString& project)
+{
+    document.ScanContentFiles(folder);
+    CBindData& data = document.GetBindData();
+    data.m_nDisplayLanguage = 0;
+    data.m_wGuideLanguages = 0x0003;
+    data.m_wTitleLanguages = 0x0002;
+    data.m_strTitleImage[1] = folder + "/convert/input/bmp/title_en.bmp";
+    for (int w = 1; w <= 3; ++w)
+        data.AddGuide(w, w);
+    data.AddServer("PRG01");
+    data.AddServer("CNT01");
+    if (CServer* contents = data.FindServer("CNT01"))
+    {
+        contents->m_nRole = RoleContents;
+        contents->m_nChannel = 7;
+        contents->m_setGuides = {1, 2, 3};
+    }
+    data.ValidateAllGuides();
+    data.ValidateAllServers();
+    return document.OnSaveDocument(project);
 }
 } // namespace
 
@@ -64,8 +90,7 @@ int main(int argc, char** argv)
     Strings::Install(OstrelinStringsJA());
     const QString folder = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     const QString project = folder + "/GuideData.olx";
-    if (QFileInfo::exists(project))
-        return 0;
+    const bool existing = QFileInfo::exists(project);
 
     const QString convert = folder + "/convert";
     for (const char* sub : {"input/bmp", "input/wav", "input/xml", "output/contents/jp",
@@ -78,30 +103,33 @@ int main(int argc, char** argv)
         {"夜の見張りを描いた絵です。", "The night watch of a city.", QColor(60, 120, 60)},
     };
     const char* codes[] = {"jp", "en"};
+    MissingFiles files;
+    bool ok = true;
     ContentRecords records;
-    for (int w = 0; w < 3; ++w)
-        for (int language = 0; language < 2; ++language)
+    for (int language = 0; language < 2; ++language)
+    {
+        const QString code = QString(codes[language]).toUpper();
+        const QString data = QString("%1/output/contents/%2").arg(convert, codes[language]);
+        // Data files of the author's own conversion are never mixed with the sample's.
+        const bool converted =
+            !Path::Find(Path::Resolve(data), "C" + code + "?????.bin", Path::FindFilesOnly)
+                 .isEmpty();
+        for (int w = 0; w < 3; ++w)
         {
             const QString stem = QString("work%1_%2").arg(w + 1).arg(codes[language]);
             const QString picture = convert + "/input/bmp/" + stem + ".bmp";
             const QString voice = convert + "/input/wav/" + stem + ".wav";
             const QString text =
                 QString::fromUtf8(language == 0 ? works[w].japanese : works[w].english);
-            bool ok = Write(picture, SampleData::WorkPicture(
-                                         QString("%1 %2").arg(w + 1).arg(codes[language]).toUpper(),
-                                         works[w].colour));
-            ok = Write(voice, SampleData::Voice(1.5, 330.0 + 110.0 * w)) && ok;
-            ok = Write(QString("%1/output/contents/%2/C%3%4.bin")
-                           .arg(convert, codes[language], QString(codes[language]).toUpper())
-                           .arg(w + 1, 5, 10, QChar('0')),
-                       ContentData(w + 1, text)) &&
+            ok = files.Write(picture, SampleData::WorkPicture(QString("%1 %2").arg(w + 1).arg(code),
+                                                              works[w].colour)) &&
                  ok;
-            if (!ok)
-            {
-                std::fprintf(stderr, "quorvane_sample: cannot write below %s\n",
-                             qPrintable(folder));
-                return 1;
-            }
+            ok = files.Write(voice, SampleData::Voice(1.5, 330.0 + 110.0 * w)) && ok;
+            if (!converted)
+                ok = files.Write(
+                         QString("%1/C%2%3.bin").arg(data, code).arg(w + 1, 5, 10, QChar('0')),
+                         Standin::ContentDataFile(w + 1, text)) &&
+                     ok;
             ContentRecord record;
             record.nLangType = language;
             record.nProductNo = w + 1;
@@ -112,42 +140,31 @@ int main(int argc, char** argv)
             record.strProductCmt = QString::fromUtf8(works[w].english).section(' ', 0, 1);
             records.push_back(record);
         }
-    for (int language = 0; language < 2; ++language)
-        Write(QString("%1/input/bmp/title_%2.bmp").arg(convert, codes[language]),
-              SampleData::TitlePicture(language == 0 ? QString::fromUtf8("音声ガイド")
-                                                     : QString("Audio guide"),
-                                       QColor(30, 60, 120)));
+        ok = files.Write(QString("%1/input/bmp/title_%2.bmp").arg(convert, codes[language]),
+                         SampleData::TitlePicture(language == 0 ? QString::fromUtf8("音声ガイド")
+                                                                : QString("Audio guide"),
+                                                  QColor(30, 60, 120))) &&
+             ok;
+    }
+    if (!ok)
+    {
+        std::fprintf(stderr, "quorvane_sample: cannot write below %s\n", qPrintable(folder));
+        return 1;
+    }
 
     COstrelinDoc document;
     document.OnNewDocument();
     document.SetDefaultXmlPaths(project);
-    CXmlContentDumFile xml;
-    if (!xml.Save(document.GetBindData().m_strContentXml, records))
+    const QString xml = document.GetBindData().m_strContentXml;
+    if (!QFileInfo::exists(xml) && !CXmlContentDumFile().Save(xml, records))
         return 1;
-    document.ScanContentFiles(folder);
-
-    CBindData& data = document.GetBindData();
-    data.m_nDisplayLanguage = 0;
-    data.m_wGuideLanguages = 0x0003;
-    data.m_wTitleLanguages = 0x0002;
-    data.m_strTitleImage[1] = convert + "/input/bmp/title_en.bmp";
-    for (int w = 1; w <= 3; ++w)
-        data.AddGuide(w, w);
-    data.AddServer("PRG01");
-    data.AddServer("CNT01");
-    if (CServer* contents = data.FindServer("CNT01"))
-    {
-        contents->m_nRole = RoleContents;
-        contents->m_nChannel = 7;
-        contents->m_setGuides = {1, 2, 3};
-    }
-    data.ValidateAllGuides();
-    data.ValidateAllServers();
-    if (!document.OnSaveDocument(project))
+    if (!existing && !SaveProject(document, folder, project))
     {
         std::fprintf(stderr, "quorvane_sample: cannot write %s\n", qPrintable(project));
         return 1;
     }
+    if (existing && files.Written() > 0)
+        std::printf("Sample project repaired: %d missing files written again\n", files.Written());
 
     // The hub's Open dialog starts at the last project; a first run lands on the sample.
     Profile profile(Strings::Load(IDS_APP_TITLE));

@@ -4,8 +4,9 @@
 // file, and writes the card tree into <SD folder>/private/kp/app/6D2E7A10: TZM00000 with
 // LANG.TXT (the base language, then the guide languages) and the title files, and one
 // TZM<nnnnn> per server (n from 1) with SERVER.TXT (name, role, channel) and a copy of each
-// data file of the server. Returns 0, or 2 when a named file is missing or a file does not
-// load (the tree is written as far as it goes).
+// data file of the server. Returns 0 when it wrote the whole tree, else 2: a named file is
+// missing, a file does not load, or a folder or file of the tree cannot be written (the tree
+// is written as far as it goes).
 //
 // Environment:
 //   DURNAP_CONTROL  control file (default: "durnap.control" beside the program). Commands,
@@ -61,17 +62,16 @@ public:
         Standin::WriteRecord(m_record, Standin::CallLines(args));
     }
 
-    // The card tree; false when something was missing.
+    // The card tree; false when something was missing or could not be written.
     bool Work()
     {
         QDomDocument conf;
         QDomDocument info;
         if (!Load(m_conf, conf) || !Load(m_info, info))
             return false;
-        bool complete = true;
         const QString root = m_out + kAppFolder;
         const QString common = root + QStringLiteral("/TZM00000");
-        QDir().mkpath(common);
+        bool complete = QDir().mkpath(common);
         QStringList languages;
         const QDomNodeList confItems =
             conf.documentElement().elementsByTagName(QStringLiteral("BindConfItem"));
@@ -87,7 +87,7 @@ public:
             if (!title.isEmpty())
                 complete = Copy(title, common) && complete;
         }
-        Write(common + QStringLiteral("/LANG.TXT"), languages.join(u'\n'));
+        complete = Write(common + QStringLiteral("/LANG.TXT"), languages.join(u'\n')) && complete;
 
         int server = 0;
         QString folder;
@@ -99,11 +99,12 @@ public:
             if (!Child(item, "strName").isEmpty())
             {
                 folder = root + QStringLiteral("/TZM%1").arg(++server, 5, 10, QChar(u'0'));
-                QDir().mkpath(folder);
-                Write(folder + QStringLiteral("/SERVER.TXT"),
-                      QStringList{Child(item, "strName"), Child(item, "strRole"),
-                                  Child(item, "nChannel")}
-                          .join(u'\n'));
+                complete = QDir().mkpath(folder) &&
+                           Write(folder + QStringLiteral("/SERVER.TXT"),
+                                 QStringList{Child(item, "strName"), Child(item, "strRole"),
+                                             Child(item, "nChannel")}
+                                     .join(u'\n')) &&
+                           complete;
             }
             const QString resource = Child(item, "strResource");
             if (!resource.isEmpty() && !folder.isEmpty())
@@ -125,11 +126,11 @@ private:
         return QFile::copy(path, target);
     }
 
-    static void Write(const QString& path, const QString& text)
+    static bool Write(const QString& path, const QString& text)
     {
+        const QByteArray bytes = text.toUtf8();
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(text.toUtf8());
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
 
     void Note(const QString& text)

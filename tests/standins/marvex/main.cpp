@@ -12,6 +12,8 @@
 //                     sleep <ms>     wait
 //                     exit <code>    stop here with that exit code (files already written stay)
 //                     nofiles        write no data files
+//                   Without an exit command it ends with 0 when it wrote every data file it was
+//                   asked for, else with 2 after printing "ABORTED!!".
 //   MARVEX_RECORD   folder; each run adds run-<n>.txt (cwd and arguments, one per line:
 //                   "cwd\t...", "arg\t...") and run-<n>.xml (a copy of the input file).
 #include "standins/common/StandinSupport.h"
@@ -100,7 +102,8 @@ int main(int argc, char** argv)
             active << line;
     }
 
-    if (files && !WriteDataFiles(input, outFolder, code))
+    const bool written = !files || WriteDataFiles(input, outFolder, code);
+    if (!written)
         std::printf("Error : marvex : input = %s\nABORTED!!\n", input.toLocal8Bit().constData());
     std::fflush(stdout);
 
@@ -116,5 +119,5 @@ int main(int argc, char** argv)
         else if (line.startsWith(QStringLiteral("exit ")))
             return line.mid(5).toInt();
     }
-    return 0;
+    return written ? 0 : 2;
 }

@@ -1,7 +1,8 @@
 // Stand-in for an editor the hub starts: the questionnaire editor TOVKQueryEditJP, and
 // (built as conteditstub) the content editor for the hub's tests. Called as
 //   <program> -d <convert folder> [<xml file>]
-// It records its call, follows its control file and exits.
+// It records its call, follows its control file and exits: with 0 when it wrote every file
+// it was asked for, else with 2 at the first file it could not write.
 //
 // Environment:
 //   EDITORSTUB_CONTROL  control file (default: "<program>.control" beside the program). One
@@ -17,6 +18,9 @@
 //                                                     content editor does at its exit
 //                         sleep <ms>                  wait
 //                         exit <code>                 stop with that exit code
+//                       The questionnaire editor without a control file does what an
+//                       author would in the demonstration: "query" for each language the
+//                       content data files are in, then "save".
 //   EDITORSTUB_RECORD   folder; each run adds run-<n>.txt ("program\t...", "cwd\t...",
 //                       "arg\t..." lines).
 #include "TOVKContEdit/shared/ToolArchive.h"
@@ -47,6 +51,24 @@ bool WriteBytes(const QString& path, const QByteArray& bytes)
     QFile out(path);
     return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
 }
+
+#ifdef QUORVANE_STUB_DEMO
+QStringList DemonstrationCommands(const QString& convert)
+{
+    QStringList commands;
+    const QDir contents(convert + QStringLiteral("/output/contents"));
+    for (const QString& code : contents.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+    {
+        const QStringList data =
+            QDir(contents.filePath(code))
+                .entryList({u'C' + code + QStringLiteral("?????.bin")}, QDir::Files);
+        if (!data.isEmpty())
+            commands << QStringLiteral("query ") + code;
+    }
+    commands << QStringLiteral("save");
+    return commands;
+}
+#endif
 } // namespace
 
 int main(int argc, char** argv)
@@ -58,8 +80,13 @@ int main(int argc, char** argv)
     const QString convert = (at >= 0 && at + 1 < args.size()) ? args.at(at + 1) : QString();
     const QString given = (at >= 0 && at + 2 < args.size()) ? args.at(at + 2) : QString();
 
-    const QStringList commands = Standin::ControlLines(
+    QStringList commands = Standin::ControlLines(
         "EDITORSTUB_CONTROL", app.applicationFilePath() + QStringLiteral(".control"));
+#ifdef QUORVANE_STUB_DEMO
+    // No lines at all means no control file; an empty one asks for nothing.
+    if (commands.isEmpty())
+        commands = DemonstrationCommands(convert);
+#endif
 
     // The converter numbers the files of each language from 1.
     QHash<QString, int> fileNo;
@@ -73,18 +100,20 @@ int main(int argc, char** argv)
         if (verb == u"query" && words.size() >= 2)
         {
             const QString code = words.at(1).toUpper();
-            WriteBytes(convert + QStringLiteral("/output/query/E") + code +
-                           QStringLiteral("000.bin"),
-                       "EBIN");
+            if (!WriteBytes(convert + QStringLiteral("/output/query/E") + code +
+                                QStringLiteral("000.bin"),
+                            "EBIN"))
+                return 2;
         }
         else if (verb == u"content" && words.size() >= 4)
         {
             const QString code = words.at(1).toUpper();
             const QString text = line.section(u' ', 3);
-            WriteBytes(convert + QStringLiteral("/output/contents/%1/C%1%2.bin")
-                                     .arg(code)
-                                     .arg(++fileNo[code], 5, 10, QChar(u'0')),
-                       Standin::ContentDataFile(words.at(2).toUInt(), text));
+            if (!WriteBytes(convert + QStringLiteral("/output/contents/%1/C%1%2.bin")
+                                          .arg(code)
+                                          .arg(++fileNo[code], 5, 10, QChar(u'0')),
+                            Standin::ContentDataFile(words.at(2).toUInt(), text)))
+                return 2;
         }
         else if (verb == u"save")
         {
@@ -92,7 +121,8 @@ int main(int argc, char** argv)
             if (path.isEmpty())
                 path = convert + QStringLiteral("/input/xml/" QUORVANE_STUB_DEFAULT_XML);
             path = QFileInfo(path).absoluteFilePath();
-            WriteBytes(path, "<?xml version=\"1.0\"?>\n<" QUORVANE_STUB_ROOT "/>\n");
+            if (!WriteBytes(path, "<?xml version=\"1.0\"?>\n<" QUORVANE_STUB_ROOT "/>\n"))
+                return 2;
             HandOver::SetValue(QStringLiteral(QUORVANE_STUB_HANDOVER), path);
         }
         else if (verb == u"removetools")
