@@ -1,5 +1,6 @@
 // The bind editor OstrelinJP, the project hub.
 #include "Ostrelin/res/Strings.h"
+#include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/VersionBlock.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     Strings::Install(OstrelinStringsJA());
+    DialogLayout::SetScript(DialogScript::Japanese);
     VersionInfo::Install(&OstrelinVersionBlock());
     InstallQtTranslations(QStringLiteral("ja"));
     QtMessages messages;

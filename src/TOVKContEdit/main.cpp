@@ -3,6 +3,7 @@
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/VersionBlock.h"
 #include "TOVKContEdit/ui/App.h"
+#include "TOVKContEdit/ui/DialogLayout.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "platform/TerminationRequest.h"
 #include "platform/VersionInfo.h"
@@ -17,10 +18,12 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
 #if defined(QUORVANE_RES_JA)
     Strings::Install(ContEditStringsJA());
+    DialogLayout::SetScript(DialogScript::Japanese);
     VersionInfo::Install(&ContEditVersionBlockJA());
     InstallQtTranslations(QStringLiteral("ja"));
 #else
     Strings::Install(ContEditStringsEN());
+    DialogLayout::SetScript(DialogScript::Latin);
     VersionInfo::Install(&ContEditVersionBlockEN());
 #endif
     QtMessages messages;

@@ -185,6 +185,7 @@ constexpr unsigned IDS_DISPLAY_LANGUAGE_GROUP = 4100;
 constexpr unsigned IDS_EXAMPLE_LABEL = 4101;
 constexpr unsigned IDS_GUIDE_LANGUAGE_GROUP = 4102;
 constexpr unsigned IDS_NEED_GUIDE_LANGUAGE = 4103;
+constexpr unsigned IDS_DISPLAY_LANGUAGE_NOTE = 4104;
 constexpr unsigned IDS_BROWSE_BUTTON = 4110;
 constexpr unsigned IDS_TITLE_PAGE_NOTE = 4111;
 constexpr unsigned IDS_TITLE_NEED_FULL_PATH = 4112;

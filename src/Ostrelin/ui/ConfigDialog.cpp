@@ -23,6 +23,10 @@ CConfigDialog::CConfigDialog(QWidget* parent) : CStepPage(parent)
     m_displayLanguage = new QComboBox(this);
     m_displayLanguage->setObjectName(QString::number(IDC_DISPLAY_LANGUAGE));
     layout.Place(m_displayLanguage, 16, 24, 64, 12);
+    auto* displayNote = new QLabel(Strings::Load(IDS_DISPLAY_LANGUAGE_NOTE), this);
+    displayNote->setTextFormat(Qt::PlainText);
+    displayNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout.Place(displayNote, 16, 46, 146, 32);
     auto* displayLabel = new QLabel(Strings::Load(IDS_EXAMPLE_LABEL), this);
     layout.Place(displayLabel, 18, 102, 8, 8);
     auto* displayPicture = new QLabel(this);

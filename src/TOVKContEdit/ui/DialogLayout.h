@@ -1,22 +1,36 @@
 #pragma once
-// Dialog units to pixels from the dialog font, so the dialogs keep the proportions of
-// their templates: a horizontal unit is a quarter of the font's average character width,
-// a vertical unit an eighth of its height.
+// Dialog units to pixels from the font the dialog really draws with, so every text keeps
+// the room its template gave it: a horizontal unit is a quarter of the font's average
+// character width, a vertical unit an eighth of its height.
 #include <QFont>
 #include <QRect>
 #include <QSize>
 
 class QWidget;
 
+// The writing system of a resource set's texts.
+enum class DialogScript
+{
+    Latin,
+    Japanese
+};
+
 class DialogLayout
 {
 public:
     explicit DialogLayout(const QFont& font);
 
-    // The font of a template ("MS UI Gothic", 9 points), falling back to what the system
-    // has for that face.
+    // The script of the resource set in use; main sets it with the program's string table.
+    static void SetScript(DialogScript script);
+    static DialogScript Script();
+
+    // The font of a template: the designed face ("MS UI Gothic", "MS Shell Dlg") when it is
+    // installed and covers the script, else the installed face that draws the script's text
+    // (a Japanese face for Japanese, the face Latin text is drawn in for Latin).
     static QFont DialogFont(const QString& face = QStringLiteral("MS UI Gothic"),
                             int pointSize = 9);
+    // The installed family DialogFont gives for the face and script.
+    static QString ResolveFace(const QString& face, DialogScript script);
 
     int BaseUnitX() const { return m_baseX; }
     int BaseUnitY() const { return m_baseY; }

@@ -1,9 +1,11 @@
 // The language page: display language, guide languages among those with content, its check.
 #include "Ostrelin/ui/ConfigDialog.h"
+#include "Ostrelin/ui/HubLayout.h"
 #include "PageFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QTest>
 
 using namespace PageFixture;
@@ -90,5 +92,20 @@ TEST_F(LanguagePageTest, ShowingThePageRefreshesIt)
     Data().m_wGuideLanguages = 0;
     page->show();
     EXPECT_FALSE(page->LanguageBox(4)->isChecked());
+}
+
+TEST_F(LanguagePageTest, TheDisplayLanguageBoxIsExplainedBelowIt)
+{
+    const QString explanation =
+        QStringLiteral("以下の画像で\n「QuorvaneKP ガイド」と\n"
+                       "表示されている部分が、\n選択された言語で表示されます。");
+    const QLabel* found = nullptr;
+    for (const QLabel* label : page->findChildren<const QLabel*>())
+    {
+        if (label->text() == explanation)
+            found = label;
+    }
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->geometry(), HubLayout().Rect(16, 46, 146, 32));
 }
 } // namespace
