@@ -278,8 +278,10 @@ void CReportList::SetSortArrow(int column, int direction)
     m_arrowColumn = column;
     m_arrowDirection = direction > 0 ? 1 : -1;
     horizontalHeader()->setSortIndicatorShown(true);
+    // The header draws its ascending order as the down arrow; the lists show ascending with
+    // the up arrow and descending with the down arrow.
     horizontalHeader()->setSortIndicator(column,
-                                         direction > 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
+                                         direction > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void CReportList::ClearSortArrow(int column)

@@ -32,6 +32,26 @@ protected:
             QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     }
 
+    // Whether the arrow drawn in the column's header points up: its top row of dark pixels
+    // is narrower than its bottom row.
+    bool ArrowPointsUp(int column)
+    {
+        QHeaderView* header = dialog.List()->horizontalHeader();
+        const QImage image = header->grab().toImage();
+        const int right = header->sectionViewportPosition(column) + header->sectionSize(column);
+        QList<int> widths;
+        for (int y = 0; y < image.height(); ++y)
+        {
+            int dark = 0;
+            for (int x = right - 24; x < right - 2; ++x)
+                dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+            if (dark > 0)
+                widths << dark;
+        }
+        EXPECT_GE(widths.size(), 2);
+        return !widths.isEmpty() && widths.first() < widths.last();
+    }
+
     CContentCheckDialog dialog;
 };
 
@@ -58,6 +78,14 @@ TEST_F(WorkCheckTest, EveryHeaderClickFlipsTheDirection)
     ClickHeader(0);
     EXPECT_EQ(Column(dialog.List(), 0), QStringList({"404", "70", "50", "50", "20"}));
     EXPECT_EQ(dialog.List()->SortArrow(0), 1);
+}
+
+TEST_F(WorkCheckTest, AscendingShowsTheUpArrowAndDescendingTheDownArrow)
+{
+    EXPECT_TRUE(ArrowPointsUp(0));
+    ClickHeader(0);
+    ASSERT_EQ(dialog.List()->SortArrow(0), 1);
+    EXPECT_FALSE(ArrowPointsUp(0));
 }
 
 TEST_F(WorkCheckTest, DescriptionsSortCaseSensitivelyWithEmptyFirst)
