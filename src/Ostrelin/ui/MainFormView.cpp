@@ -24,6 +24,7 @@
 #include "platform/Strings.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMetaObject>
 
@@ -238,8 +239,12 @@ void CMainFormView::OnFileOpen()
                                        Strings::Load(IDS_PROFILE_PROJECT_FILE));
     if (folder.isEmpty())
         folder = m_strAppFolder;
+    else if (!Path::IsDirectory(folder))
+        folder = QFileInfo(folder).path();
+    // The name box starts with the pattern, not with the last file's name.
     const QString path = FileDialogs::Current().GetOpenFileName(
-        this, Strings::Load(IDS_OPEN_PROJECT_TITLE), folder, Strings::Load(IDS_OPEN_FILTER));
+        this, Strings::Load(IDS_OPEN_PROJECT_TITLE),
+        folder + u'/' + Strings::Load(IDS_OPEN_PATTERN), Strings::Load(IDS_OPEN_FILTER));
     if (path.isEmpty())
         return;
     repaint();

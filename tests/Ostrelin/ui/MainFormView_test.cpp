@@ -8,6 +8,7 @@
 #include "Ostrelin/ui/CallEditorDialog.h"
 #include "Ostrelin/ui/FeedbackDialog.h"
 #include "Ostrelin/ui/FileSelectDialog.h"
+#include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/ReportDialog.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
 #include "platform/Profile.h"
@@ -195,13 +196,13 @@ TEST_F(HubView, OpenScansTheNewProjectAndStartsInTheLastFolder)
     const QString second = MakeProject(QStringLiteral("second"), {10, 11, 12});
     m_dialogs.Answer(first);
     View().OnFileOpen();
-    EXPECT_EQ(m_dialogs.calls()[0].folder, m_appFolder);
+    EXPECT_EQ(m_dialogs.calls()[0].folder, m_appFolder + QStringLiteral("/*.olx"));
     EXPECT_EQ(m_dialogs.calls()[0].title, QStringLiteral("プロジェクトを開く"));
     EXPECT_EQ(m_dialogs.calls()[0].filter, QStringLiteral("プロジェクトファイル (*.olx)|*.olx|"));
 
     m_dialogs.Answer(second);
     View().OnFileOpen();
-    EXPECT_EQ(m_dialogs.calls()[1].folder, first);
+    EXPECT_EQ(m_dialogs.calls()[1].folder, QFileInfo(first).path() + QStringLiteral("/*.olx"));
     EXPECT_EQ(View().m_strProjectPath, second);
     EXPECT_EQ(Doc().GetBindData().m_mapWorks.size(), 3u);
     EXPECT_EQ(Title(), QStringLiteral("GuideData.olx - ") + kAppTitle);
@@ -458,7 +459,7 @@ TEST_F(HubView, AboutBoxCarriesTheHubsIds)
     EXPECT_EQ(text(1048), QStringLiteral("Version 1.1"));
     EXPECT_EQ(text(1047), QStringLiteral("Copyright (C) 2026 Quorvane"));
     // The template font is the hub's dialog font, not a text of the content editor's table.
-    EXPECT_EQ(about.font().family(), QStringLiteral("MS UI Gothic"));
+    EXPECT_EQ(about.font().family(), HubLayout().Font().family());
     EXPECT_EQ(about.findChild<QPushButton*>(QString::number(IDOK))->text(), QStringLiteral("OK"));
 }
 } // namespace
