@@ -25,7 +25,8 @@ public:
     virtual QString GetSaveFileName(QObject* parent, const QString& title, const QString& path,
                                     const QString& filter,
                                     const QString& defaultSuffix = QString()) = 0;
-    virtual QString BrowseForFolder(QObject* parent, const QString& title,
+    // The instruction stands inside the browser, above the folders.
+    virtual QString BrowseForFolder(QObject* parent, const QString& instruction,
                                     const QString& folder) = 0;
 
     // The backend in use; without one set, every dialog is cancelled.

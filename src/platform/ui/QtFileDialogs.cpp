@@ -1,6 +1,11 @@
 #include "platform/ui/QtFileDialogs.h"
 
+#include "platform/Messages.h"
+
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QWidget>
 
 namespace
@@ -47,7 +52,41 @@ QString QtFileDialogs::GetSaveFileName(QObject* parent, const QString& title, co
     return dialog.selectedFiles().first();
 }
 
-QString QtFileDialogs::BrowseForFolder(QObject* parent, const QString& title, const QString& folder)
+QString QtFileDialogs::BrowseForFolder(QObject* parent, const QString& instruction,
+                                       const QString& folder)
 {
-    return QFileDialog::getExistingDirectory(AsWidget(parent), title, folder);
+    FolderBrowser browser(AsWidget(parent), instruction, folder);
+    browser.exec();
+    return browser.SelectedFolder();
+}
+
+FolderBrowser::FolderBrowser(QWidget* parent, const QString& instruction, const QString& folder)
+    : QDialog(parent)
+{
+    setWindowTitle(Messages::ApplicationTitle());
+    auto* layout = new QVBoxLayout(this);
+    QString text = instruction;
+    m_instruction = new QLabel(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
+    m_instruction->setTextFormat(Qt::PlainText);
+    m_instruction->setWordWrap(true);
+    layout->addWidget(m_instruction);
+
+    // The dialog's own folder view, held as a part of this window.
+    m_folders = new QFileDialog(this);
+    m_folders->setWindowFlags(Qt::Widget);
+    m_folders->setOption(QFileDialog::DontUseNativeDialog);
+    m_folders->setOption(QFileDialog::ShowDirsOnly);
+    m_folders->setFileMode(QFileDialog::Directory);
+    const QFileInfo start(folder);
+    m_folders->setDirectory(start.isDir() ? start.absoluteFilePath() : start.absolutePath());
+    layout->addWidget(m_folders);
+    m_folders->setVisible(true);
+    connect(m_folders, &QFileDialog::finished, this, &QDialog::done);
+}
+
+QString FolderBrowser::SelectedFolder() const
+{
+    if (result() != QDialog::Accepted)
+        return QString();
+    return m_folders->selectedFiles().value(0);
 }
