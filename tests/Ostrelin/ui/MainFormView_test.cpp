@@ -435,6 +435,22 @@ TEST_F(HubView, FeedbackPageOpensTheHelpPage)
     EXPECT_TRUE(error.isEmpty());
 }
 
+TEST_F(HubView, TheBuildInstallsTheHelpPageWhereTheButtonOpensIt)
+{
+    m_frame.reset();
+    SetAppFolderOverride(QStringLiteral(QUORVANE_APP_DIR));
+    MakeView();
+    RecordingShell shell;
+    View().m_pFeedbackPage->OnShowHelp();
+    ASSERT_EQ(shell.opened.size(), 1);
+    EXPECT_EQ(shell.opened[0],
+              QStringLiteral(QUORVANE_APP_DIR) +
+                  QStringLiteral("/./docs/html/Quorvane KP Guide RiridediRuzude JP.html"));
+    const QString page = QString::fromUtf8(TestSupport::ReadFile(shell.opened[0]));
+    EXPECT_TRUE(page.contains(QStringLiteral("TOVKFeedbackViewer -in ")));
+    EXPECT_TRUE(page.contains(QStringLiteral("index_jp.html")));
+}
+
 TEST_F(HubView, ReportDialogShowsMessageAndDetailsUnderTheApplicationTitle)
 {
     QString details;
