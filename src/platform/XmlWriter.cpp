@@ -15,15 +15,20 @@ bool IsValidXmlChar(char32_t c)
            (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
+const char16_t kDeclaration[] = u"<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>";
+} // namespace
+
 // The file's bytes, written straight into one buffer as UTF-16LE, BOM first: a content file
 // of 90,000 records runs to a hundred megabytes, so no piece is made as a string of its own.
-class Writer
+class XmlWriter::Buffer
 {
 public:
-    Writer()
+    Buffer()
     {
         Reserve(1 << 16);
         Units(u"\uFEFF", 1);
+        Literal(kDeclaration);
+        Eol();
     }
 
     QByteArray Take()
@@ -31,6 +36,9 @@ public:
         m_bytes.resize(m_size);
         return std::move(m_bytes);
     }
+    const char* Data() const { return m_data; }
+    qsizetype Size() const { return m_size; }
+    void Clear() { m_size = 0; }
 
     void Units(const char16_t* units, qsizetype count)
     {
@@ -40,10 +48,7 @@ public:
         m_size += 2 * count;
     }
     void Unit(char16_t unit) { Units(&unit, 1); }
-    void Text(const QString& text)
-    {
-        Units(reinterpret_cast<const char16_t*>(text.constData()), text.size());
-    }
+    void Text(QStringView text) { Units(text.utf16(), text.size()); }
     template <qsizetype N> void Literal(const char16_t (&text)[N]) { Units(text, N - 1); }
     void Eol() { Literal(u"\r\n"); }
     void Indent(int depth)
@@ -54,9 +59,9 @@ public:
     }
 
     // The text with what XML 1.0 cannot carry written as U+FFFD.
-    void Clean(const QString& text)
+    void Clean(QStringView text)
     {
-        const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+        const char16_t* p = text.utf16();
         const qsizetype n = text.size();
         qsizetype run = 0;
         for (qsizetype i = 0; i < n; ++i)
@@ -81,9 +86,9 @@ public:
     // The text escaped; what XML 1.0 cannot carry becomes U+FFFD, so a written file always
     // loads again. Attribute values also keep their quotes and line breaks. Runs of plain
     // characters go out in one piece.
-    void Escaped(const QString& text, bool attribute)
+    void Escaped(QStringView text, bool attribute)
     {
-        const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+        const char16_t* p = text.utf16();
         const qsizetype n = text.size();
         qsizetype run = 0;
         for (qsizetype i = 0; i < n; ++i)
@@ -132,7 +137,7 @@ public:
         Units(p + run, n - run);
     }
 
-    void StartTag(const QDomNode& element, const QString& tag)
+    void StartTag(const QDomNode& element, QStringView tag)
     {
         Unit(u'<');
         Clean(tag);
@@ -160,11 +165,27 @@ public:
         }
     }
 
-    void EndTag(const QString& tag)
+    void EndTag(QStringView tag)
     {
         Literal(u"</");
         Clean(tag);
         Unit(u'>');
+    }
+
+    // An element holding only text (none when empty), on a line of its own.
+    void Leaf(int depth, QStringView tag, const QDomNode& element, QStringView text)
+    {
+        Indent(depth);
+        StartTag(element, tag);
+        if (text.isEmpty())
+            Literal(u"/>");
+        else
+        {
+            Unit(u'>');
+            Escaped(text, false);
+            EndTag(tag);
+        }
+        Eol();
     }
 
     // Writes the node and everything below it on the current line: used for mixed content,
@@ -185,6 +206,8 @@ private:
     qsizetype m_size = 0;
 };
 
+namespace
+{
 QString CharacterData(const QDomNode& node)
 {
     return node.isText() || node.isCDATASection() ? node.nodeValue() : QString();
@@ -202,9 +225,10 @@ bool IsMarkup(const QDomNode& node)
 {
     return node.isElement() || node.isComment() || node.isProcessingInstruction();
 }
+} // namespace
 
 // CDATA is written as escaped text: same content, and no "]]>" can break it.
-void Writer::Inline(const QDomNode& node)
+void XmlWriter::Buffer::Inline(const QDomNode& node)
 {
     if (node.isText() || node.isCDATASection())
     {
@@ -249,28 +273,18 @@ void Writer::Inline(const QDomNode& node)
     EndTag(tag);
 }
 
-void Writer::Element(const QDomNode& element, int depth)
+void XmlWriter::Buffer::Element(const QDomNode& element, int depth)
 {
-    Indent(depth);
     const QString tag = element.toElement().tagName();
     // The common leaf, empty or with one text: written without a second walk.
     const QDomNode first = element.firstChild();
     if (first.isNull() ||
         ((first.isText() || first.isCDATASection()) && first.nextSibling().isNull()))
     {
-        const QString text = first.isNull() ? QString() : first.nodeValue();
-        StartTag(element, tag);
-        if (text.isEmpty())
-            Literal(u"/>");
-        else
-        {
-            Unit(u'>');
-            Escaped(text, false);
-            EndTag(tag);
-        }
-        Eol();
+        Leaf(depth, tag, element, first.isNull() ? QString() : first.nodeValue());
         return;
     }
+    Indent(depth);
     bool hasMarkup = false;
     bool hasText = false;
     for (QDomNode child = first; !child.isNull(); child = child.nextSibling())
@@ -304,13 +318,50 @@ void Writer::Element(const QDomNode& element, int depth)
     EndTag(tag);
     Eol();
 }
-} // namespace
+
+XmlWriter::Stream::Stream() : m_buffer(std::make_unique<Buffer>()) {}
+
+XmlWriter::Stream::~Stream() = default;
+
+void XmlWriter::Stream::Open(int depth, QStringView tag)
+{
+    m_buffer->Indent(depth);
+    m_buffer->Unit(u'<');
+    m_buffer->Clean(tag);
+    m_buffer->Unit(u'>');
+    m_buffer->Eol();
+}
+
+void XmlWriter::Stream::Close(int depth, QStringView tag)
+{
+    m_buffer->Indent(depth);
+    m_buffer->EndTag(tag);
+    m_buffer->Eol();
+}
+
+void XmlWriter::Stream::Leaf(int depth, QStringView tag, QStringView text)
+{
+    m_buffer->Leaf(depth, tag, QDomNode(), text);
+}
+
+const char* XmlWriter::Stream::Data() const
+{
+    return m_buffer->Data();
+}
+
+qsizetype XmlWriter::Stream::Size() const
+{
+    return m_buffer->Size();
+}
+
+void XmlWriter::Stream::Clear()
+{
+    m_buffer->Clear();
+}
 
 QByteArray XmlWriter::Serialize(const QDomDocument& doc)
 {
-    Writer out;
-    out.Literal(u"<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>");
-    out.Eol();
+    Buffer out;
     for (QDomNode child = doc.firstChild(); !child.isNull(); child = child.nextSibling())
     {
         if (child.isElement())

@@ -6,9 +6,39 @@
 #include <QByteArray>
 #include <QDomDocument>
 #include <QString>
+#include <QStringView>
+#include <memory>
 
 namespace XmlWriter
 {
+class Buffer;
+
+// The same bytes as Serialize, written element by element without a DOM: for files of
+// many records, where building the tree costs far more than the text. Elements are written
+// in document order; the bytes can be taken out in pieces as they grow.
+class Stream
+{
+public:
+    Stream(); // the BOM and the declaration line
+    ~Stream();
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+
+    // An element with child elements: "<tag>" and "</tag>", each on its own line.
+    void Open(int depth, QStringView tag);
+    void Close(int depth, QStringView tag);
+    // An element holding only text: "<tag>text</tag>", or "<tag/>" when the text is empty.
+    void Leaf(int depth, QStringView tag, QStringView text);
+
+    // The bytes written since the last Clear.
+    const char* Data() const;
+    qsizetype Size() const;
+    void Clear();
+
+private:
+    std::unique_ptr<Buffer> m_buffer;
+};
+
 // The text of the document without BOM (lines end with CR LF).
 QString SerializeText(const QDomDocument& doc);
 // The bytes written to a file: BOM + UTF-16LE of SerializeText.

@@ -32,6 +32,39 @@ XmlDocument SampleDocument()
     return doc;
 }
 
+TEST(XmlWriter, StreamWritesTheBytesOfTheSameTree)
+{
+    const QStringList texts = {
+        "",
+        "plain",
+        "a < b & c > d \"q\" 'a' \t\r\n",
+        QString("bad ") + QChar(0x01) + QChar(0xD800) + QChar(0xFFFF) + " " + QChar(0xD83C) +
+            QChar(0xDFB5),
+    };
+    XmlDocument doc = XmlDocument::WithRoot("Root");
+    XmlWriter::Stream stream;
+    stream.Open(0, u"Root");
+    for (const QString& text : texts)
+    {
+        QDomElement item = doc.AddElement(doc.Root(), "Item");
+        doc.AddElement(item, "Text", text);
+        stream.Open(1, u"Item");
+        stream.Leaf(2, u"Text", text);
+        stream.Close(1, u"Item");
+    }
+    doc.AddElement(doc.Root(), "Empty");
+    stream.Leaf(1, u"Empty", {});
+    stream.Close(0, u"Root");
+    EXPECT_EQ(QByteArray(stream.Data(), stream.Size()), XmlWriter::Serialize(doc.Dom()));
+
+    XmlWriter::Stream lone;
+    lone.Leaf(0, u"Root", {});
+    EXPECT_EQ(QByteArray(lone.Data(), lone.Size()),
+              XmlWriter::Serialize(XmlDocument::WithRoot("Root").Dom()));
+    lone.Clear();
+    EXPECT_EQ(lone.Size(), 0);
+}
+
 TEST(XmlWriter, WritesTheExactBytes)
 {
     const QByteArray bytes = XmlWriter::Serialize(SampleDocument().Dom());

@@ -1,5 +1,6 @@
 // Any bytes as an XML content file: the reader must answer without crashing or reading
-// past its input, and a file it accepts must give records that save and load again alike.
+// past its input, its short way must read what the general reader reads, and a file it
+// accepts must give records that save and load again alike.
 #include "TOVKContEdit/shared/XmlContentDumFile.h"
 
 #include <QByteArray>
@@ -27,7 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CXmlContentDumFile file;
     ContentRecords records;
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    if (!file.LoadBytes(bytes, records))
+    // The short way for the layout Save writes must agree with the general reader.
+    ContentRecords general;
+    const bool loaded = file.LoadBytes(bytes, records);
+    if (loaded != file.LoadAnyLayout(bytes, general) || records != general)
+        std::abort();
+    if (!loaded)
     {
         if (!records.empty())
             std::abort();

@@ -56,16 +56,21 @@ private:
 // CR inserted before every LF that does not already follow one.
 QString ToCrLf(const QString& text)
 {
-    if (!text.contains(u'\n'))
+    qsizetype lf = text.indexOf(u'\n');
+    if (lf < 0)
         return text;
+    // Copied in runs between the line feeds that lack their CR.
     QString out;
-    out.reserve(text.size() + 16);
-    for (qsizetype i = 0; i < text.size(); ++i)
+    out.reserve(text.size() + text.count(u'\n'));
+    qsizetype run = 0;
+    for (; lf >= 0; lf = text.indexOf(u'\n', lf + 1))
     {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
-            out += u'\r';
-        out += text[i];
+        if (lf > 0 && text[lf - 1] == u'\r')
+            continue;
+        out.append(QStringView(text).sliced(run, lf - run)).append(u'\r');
+        run = lf;
     }
+    out.append(QStringView(text).sliced(run));
     return out;
 }
 

@@ -11,8 +11,14 @@
 #include <QFile>
 #include <QXmlStreamReader>
 #include <array>
+#include <bit>
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace
 {
@@ -49,7 +55,7 @@ int FieldIndex(QStringView name)
 
 // Leading blanks, an optional sign, then digits up to the first other character; text
 // without digits, and a value that does not fit an int, read as 0.
-int ToInt(const QString& text)
+int ToInt(QStringView text)
 {
     int i = 0;
     const int n = text.size();
@@ -106,6 +112,265 @@ void SetField(ContentRecord& record, int field, const QString& text)
 QString Quoted(const QString& text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+constexpr std::array<std::u16string_view, FieldCount> kFieldTags = {
+    u"nLangType",      u"nProductNo",    u"nProductImgCnt", u"strProductImg1",
+    u"strProductImg2", u"strProductWav", u"strProductTxt",  u"strProductCmt",
+};
+
+// A character that stands for itself in the text of an element.
+bool IsPlainText(char16_t c)
+{
+    if (c >= 0x20)
+        return c < 0xD800 ? c != u'<' && c != u'&' && c != u']' : c >= 0xE000 && c < 0xFFFE;
+    return c == u'\t' || c == u'\n';
+}
+
+// The first unit from p on that is not IsPlainText (end when there is none). Texts are most
+// of a content file: eight units are tested at a time where the processor allows.
+const char16_t* SkipPlainText(const char16_t* p, const char16_t* end)
+{
+#if defined(__SSE2__)
+    // SSE2 compares 16-bit lanes as signed numbers: with the top bit flipped, an unsigned
+    // "below" becomes a signed one.
+    const auto all = [](int unit) { return _mm_set1_epi16(static_cast<short>(unit)); };
+    const __m128i flip = all(0x8000);
+    for (; end - p >= 8; p += 8)
+    {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i flipped = _mm_xor_si128(v, flip);
+        const __m128i control = _mm_andnot_si128(
+            _mm_or_si128(_mm_cmpeq_epi16(v, all(u'\t')), _mm_cmpeq_epi16(v, all(u'\n'))),
+            _mm_cmplt_epi16(flipped, all(0x20 ^ 0x8000)));
+        const __m128i markup =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, all(u'<')), _mm_cmpeq_epi16(v, all(u'&'))),
+                         _mm_cmpeq_epi16(v, all(u']')));
+        const __m128i surrogate = _mm_cmplt_epi16(
+            _mm_xor_si128(_mm_sub_epi16(v, all(0xD800)), flip), all(0x800 ^ 0x8000));
+        const __m128i nonCharacter = _mm_cmpgt_epi16(flipped, all(0xFFFD ^ 0x8000));
+        const int stop = _mm_movemask_epi8(
+            _mm_or_si128(_mm_or_si128(control, markup), _mm_or_si128(surrogate, nonCharacter)));
+        if (stop != 0)
+            return p + std::countr_zero(static_cast<unsigned>(stop)) / 2;
+    }
+#endif
+    while (p != end && IsPlainText(*p))
+        ++p;
+    return p;
+}
+
+// The layout Save writes: the declaration, ContentBody holding ContentInfo elements of leaf
+// fields, blanks between. A scanner of its own reads it several times faster than the
+// general reader. At the first thing outside that layout (a comment, CDATA, a character
+// reference, an attribute, another element, text between elements, another declaration, a
+// character XML cannot carry) it gives up, and the general reader decides on the whole
+// file: both give the same records for every input.
+class OwnLayoutReader
+{
+public:
+    OwnLayoutReader(const char16_t* begin, const char16_t* end) : m_p(begin), m_end(end) {}
+
+    // False when the text leaves the layout; records then holds an unfinished list.
+    bool Read(ContentRecords& records)
+    {
+        if (Take(u"<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>") ||
+            Take(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>"))
+            SkipBlanks();
+        if (Take(u"<ContentBody/>"))
+            return AtEnd();
+        if (!Take(u"<ContentBody>"))
+            return false;
+        for (;;)
+        {
+            SkipBlanks();
+            if (Take(u"</ContentBody>"))
+                return AtEnd();
+            ContentRecord record;
+            record.nLangType = 0;
+            record.nProductNo = 0;
+            if (!Take(u"<ContentInfo/>") && !(Take(u"<ContentInfo>") && ReadFields(record)))
+                return false;
+            records.push_back(std::move(record));
+        }
+    }
+
+private:
+    // Takes the text when it comes next; most tries fail at the first unit.
+    bool Take(std::u16string_view text)
+    {
+        const std::size_t n = text.size();
+        if (std::size_t(m_end - m_p) < n || *m_p != text.front() ||
+            std::memcmp(m_p, text.data(), n * sizeof(char16_t)) != 0)
+            return false;
+        m_p += n;
+        return true;
+    }
+
+    void SkipBlanks()
+    {
+        while (m_p != m_end && (*m_p == u' ' || *m_p == u'\t' || *m_p == u'\n' || *m_p == u'\r'))
+            ++m_p;
+    }
+
+    bool AtEnd()
+    {
+        SkipBlanks();
+        return m_p == m_end;
+    }
+
+    // The fields up to the end of the ContentInfo; the first of each name counts.
+    bool ReadFields(ContentRecord& record)
+    {
+        unsigned found = 0;
+        int next = 0;
+        for (;;)
+        {
+            SkipBlanks();
+            if (Take(u"</ContentInfo>"))
+                return true;
+            if (!Take(u"<"))
+                return false;
+            // The fields come in their order: the one after the last is tried first.
+            int field = next;
+            if (field == FieldCount || !Take(kFieldTags[field]))
+            {
+                field = 0;
+                while (field < FieldCount && !Take(kFieldTags[field]))
+                    ++field;
+            }
+            if (field == FieldCount)
+                return false;
+            next = field + 1;
+            QStringView text;
+            if (!Take(u"/>") && !(Take(u">") && ReadText(kFieldTags[field], text)))
+                return false;
+            if (found & (1u << field))
+                continue;
+            found |= 1u << field;
+            SetField(record, field, text);
+        }
+    }
+
+    // The text up to the element's end tag as the general reader gives it: every CR LF and
+    // lone CR read as LF, the five predefined entities replaced.
+    bool ReadText(std::u16string_view tag, QStringView& text)
+    {
+        const char16_t* const start = m_p;
+        const char16_t* run = start;
+        bool decoded = false;
+        for (;;)
+        {
+            m_p = SkipPlainText(m_p, m_end);
+            if (m_p == m_end)
+                return false;
+            const char16_t c = *m_p;
+            if (c == u'<')
+                break;
+            if (c == u']')
+            {
+                if (Take(u"]]>"))
+                    return false;
+                ++m_p;
+                continue;
+            }
+            if (QChar::isHighSurrogate(c) && m_end - m_p > 1 && QChar::isLowSurrogate(m_p[1]))
+            {
+                m_p += 2;
+                continue;
+            }
+            if (!decoded)
+                m_decoded.clear();
+            decoded = true;
+            m_decoded.append(QStringView(run, m_p));
+            if (c == u'\r')
+            {
+                m_decoded.append(u'\n');
+                if (++m_p != m_end && *m_p == u'\n')
+                    ++m_p;
+            }
+            else if (c == u'&' && Take(u"&amp;"))
+                m_decoded.append(u'&');
+            else if (c == u'&' && Take(u"&lt;"))
+                m_decoded.append(u'<');
+            else if (c == u'&' && Take(u"&gt;"))
+                m_decoded.append(u'>');
+            else if (c == u'&' && Take(u"&quot;"))
+                m_decoded.append(u'"');
+            else if (c == u'&' && Take(u"&apos;"))
+                m_decoded.append(u'\'');
+            else
+                return false;
+            run = m_p;
+        }
+        if (decoded)
+        {
+            m_decoded.append(QStringView(run, m_p));
+            text = m_decoded;
+        }
+        else
+            text = QStringView(start, m_p);
+        return Take(u"</") && Take(tag) && Take(u">");
+    }
+
+    static void SetField(ContentRecord& record, int field, QStringView text)
+    {
+        // The texts are copied as they stand (QString::fromUtf16 would drop a leading U+FEFF).
+        const auto unquoted = [](QStringView quoted)
+        {
+            if (quoted.size() >= 2 && quoted.front() == u'"' && quoted.back() == u'"')
+                quoted = quoted.mid(1, quoted.size() - 2);
+            return quoted.toString();
+        };
+        switch (field)
+        {
+        case FieldLangType:
+            record.nLangType = ToInt(text);
+            break;
+        case FieldProductNo:
+            record.nProductNo = ToInt(text);
+            break;
+        case FieldProductImgCnt:
+            record.nProductImgCnt = ToInt(text);
+            break;
+        case FieldProductImg1:
+            record.strProductImg1 = text.toString();
+            break;
+        case FieldProductImg2:
+            record.strProductImg2 = text.toString();
+            break;
+        case FieldProductWav:
+            record.strProductWav = text.toString();
+            break;
+        case FieldProductTxt:
+            record.strProductTxt = unquoted(text);
+            break;
+        case FieldProductCmt:
+            record.strProductCmt = unquoted(text);
+            break;
+        }
+    }
+
+    const char16_t* m_p;
+    const char16_t* const m_end;
+    QString m_decoded;
+};
+
+// The records of a file in the layout Save writes (UTF-16LE with its BOM); false for any
+// other file.
+bool ReadOwnLayout(const QByteArray& bytes, ContentRecords& records)
+{
+    if constexpr (Q_BYTE_ORDER != Q_LITTLE_ENDIAN)
+        return false;
+    const char* data = bytes.constData();
+    if (bytes.size() < 2 || bytes.size() % 2 != 0 || data[0] != '\xFF' || data[1] != '\xFE' ||
+        reinterpret_cast<quintptr>(data) % alignof(char16_t) != 0)
+        return false;
+    const auto* units = reinterpret_cast<const char16_t*>(data);
+    if (OwnLayoutReader(units + 1, units + bytes.size() / 2).Read(records))
+        return true;
+    records.clear();
+    return false;
 }
 } // namespace
 
@@ -171,9 +436,74 @@ bool CXmlContentDumFile::SaveDocument(const QString& path, const QDomDocument& d
 bool CXmlContentDumFile::Save(const QString& path, const ContentRecords& records)
 {
     QString error;
-    if (!SaveDocument(path, BuildDocument(records), error))
+    if (!SaveRecords(path, records, error))
     {
         AfxMessageBox(error, MB_OK);
+        return false;
+    }
+    return true;
+}
+
+bool CXmlContentDumFile::SaveRecords(const QString& path, const ContentRecords& records,
+                                     QString& error)
+{
+    const QString target = Path::Resolve(path);
+    AtomicFile file(target);
+    if (Path::IsDirectory(target) || !file.Open())
+    {
+        error = FormatString(IDS_FILE_IN_USE, {path});
+        return false;
+    }
+    // The bytes BuildDocument and SaveDocument give, without the tree, and handed to the file
+    // in pieces: a full table gives a hundred megabytes.
+    constexpr qsizetype Piece = 1 << 20;
+    XmlWriter::Stream out;
+    bool written = true;
+    const auto flush = [&]
+    {
+        written = written && file.Write(out.Data(), out.Size());
+        out.Clear();
+    };
+    if (records.empty())
+        out.Leaf(0, kRootName, {});
+    else
+    {
+        out.Open(0, kRootName);
+        QString number;
+        const auto numberField = [&](int field, int value)
+        {
+            number.setNum(value);
+            out.Leaf(2, kFieldNames[field], number);
+        };
+        QString quoted;
+        const auto quotedField = [&](int field, const QString& value)
+        {
+            quoted.clear();
+            quoted.append(u'"').append(value).append(u'"');
+            out.Leaf(2, kFieldNames[field], quoted);
+        };
+        for (const ContentRecord& record : records)
+        {
+            out.Open(1, kInfoName);
+            numberField(FieldLangType, record.nLangType);
+            numberField(FieldProductNo, record.nProductNo);
+            numberField(FieldProductImgCnt, record.nProductImgCnt);
+            out.Leaf(2, kFieldNames[FieldProductImg1], record.strProductImg1);
+            out.Leaf(2, kFieldNames[FieldProductImg2], record.strProductImg2);
+            out.Leaf(2, kFieldNames[FieldProductWav], record.strProductWav);
+            quotedField(FieldProductTxt, record.strProductTxt);
+            quotedField(FieldProductCmt, record.strProductCmt);
+            out.Close(1, kInfoName);
+            if (out.Size() >= Piece)
+                flush();
+        }
+        out.Close(0, kRootName);
+    }
+    flush();
+    if (!written || !file.Commit())
+    {
+        // The old file stays whole; the code stands where the system's error code stood.
+        error = FormatString(IDS_XML_SAVE_FAILED, {file.ErrorString(), 0x80004005u});
         return false;
     }
     return true;
@@ -196,6 +526,12 @@ bool CXmlContentDumFile::Load(const QString& path, ContentRecords& records)
 }
 
 bool CXmlContentDumFile::LoadBytes(const QByteArray& bytes, ContentRecords& records)
+{
+    records.clear();
+    return ReadOwnLayout(bytes, records) || LoadAnyLayout(bytes, records);
+}
+
+bool CXmlContentDumFile::LoadAnyLayout(const QByteArray& bytes, ContentRecords& records)
 {
     // One pass over the text with the meaning of a DOM walk: a record per ContentInfo
     // anywhere below the root, in document order; each field the text of the first

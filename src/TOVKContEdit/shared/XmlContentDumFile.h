@@ -21,6 +21,9 @@ public:
     bool Load(const QString& path, ContentRecords& records);
     // Reads from bytes already in memory (what Load does after reading the file).
     bool LoadBytes(const QByteArray& bytes, ContentRecords& records);
+    // The general reader alone, which takes any layout; LoadBytes gives the same result and
+    // takes a short way for the layout Save writes.
+    bool LoadAnyLayout(const QByteArray& bytes, ContentRecords& records);
 
     // A DOM document holding only the named root element.
     static QDomDocument CreateDocument(const QString& rootName);
@@ -28,6 +31,8 @@ public:
     static QDomDocument BuildDocument(const ContentRecords& records);
     // Writes the document atomically; on failure error holds the message text.
     static bool SaveDocument(const QString& path, const QDomDocument& doc, QString& error);
+    // SaveDocument of BuildDocument(records), byte for byte, without building the tree.
+    static bool SaveRecords(const QString& path, const ContentRecords& records, QString& error);
     // New element under parent, with a text node only when text is not empty.
     static QDomElement AddElement(QDomDocument& doc, QDomElement& parent, const QString& name,
                                   const QString& text);

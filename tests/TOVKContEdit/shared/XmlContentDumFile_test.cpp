@@ -135,6 +135,104 @@ TEST_F(XmlContentTest, CharactersXmlCannotCarryAreReplacedSoTheFileStillLoads)
     EXPECT_EQ(back[0].strProductCmt, QString("x") + QChar(0xFFFD));
 }
 
+TEST_F(XmlContentTest, SaveWritesTheBytesOfTheDocumentTree)
+{
+    // Save goes without the tree; the bytes must be those the tree gives.
+    ContentRecord awkward = Record(3, -7);
+    awkward.strProductImg1 = QString("/p/") + QChar(0xD83C) + QChar(0xDFB5) + "&<>\"'.bmp";
+    awkward.strProductImg2 = QString("lone ") + QChar(0xDC00) + QChar(0xFFFE) + QChar(0x01);
+    awkward.strProductTxt = "\"\"\t\r\n]]>\n";
+    awkward.strProductCmt = QString(QChar(0xFEFF)) + "bom";
+    ContentRecord blank;
+    const QList<ContentRecords> cases = {{}, {Record(0, 1)}, {awkward, blank, Record(8, 10000)}};
+    for (const ContentRecords& records : cases)
+    {
+        SCOPED_TRACE(records.size());
+        const QString viaTree = folder + "/tree.xml";
+        const QString direct = folder + "/direct.xml";
+        QString error;
+        ASSERT_TRUE(CXmlContentDumFile::SaveDocument(
+            viaTree, CXmlContentDumFile::BuildDocument(records), error));
+        ASSERT_TRUE(CXmlContentDumFile::SaveRecords(direct, records, error));
+        EXPECT_EQ(TestSupport::ReadFile(direct), TestSupport::ReadFile(viaTree));
+    }
+}
+
+TEST_F(XmlContentTest, TheShortWayReadsWhatTheGeneralReaderReads)
+{
+    // Files close to the layout Save writes, each a step off it somewhere: both readers must
+    // agree on acceptance and on every field.
+    const QString declaration = "<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>";
+    const auto saved = [&](const QString& txt, const QString& img = "/i/a.bmp")
+    {
+        return declaration +
+               "\r\n<ContentBody>\r\n\t<ContentInfo>\r\n"
+               "\t\t<nLangType>1</nLangType>\r\n\t\t<nProductNo>42</nProductNo>\r\n"
+               "\t\t<nProductImgCnt>2</nProductImgCnt>\r\n"
+               "\t\t<strProductImg1>" +
+               img +
+               "</strProductImg1>\r\n\t\t<strProductImg2/>\r\n\t\t<strProductWav/>\r\n"
+               "\t\t<strProductTxt>" +
+               txt +
+               "</strProductTxt>\r\n\t\t<strProductCmt>\"\"</strProductCmt>\r\n"
+               "\t</ContentInfo>\r\n</ContentBody>\r\n";
+    };
+    const QString longRun = QString(37, u'x');
+    const QStringList texts = {
+        "\"plain\"",
+        "\"a\r\nb\rc\n\r\nd\"",
+        "\"\r",
+        longRun + "\r\n" + longRun + "\r" + longRun,
+        "\"&amp;&lt;&gt;&quot;&apos;\"",
+        "&#65;&#x42;",
+        "&amp",
+        "&unknown;",
+        longRun + "]" + longRun + "]]" + longRun,
+        longRun + "]]>",
+        longRun + "<![CDATA[c]]>",
+        longRun + "<!--c-->",
+        longRun + "<b>nested</b>",
+        QString(QChar(0xFEFF)) + "leading mark",
+        longRun + QChar(0xD83C) + QChar(0xDFB5) + longRun,
+        longRun + QChar(0xD83C) + "x",
+        longRun + QChar(0xDFB5),
+        longRun + QChar(0xFFFE),
+        longRun + QChar(0xFFFD) + QChar(0xE000) + QChar(0xFF01),
+        longRun + QChar(0x01),
+        longRun + QChar(0x00),
+        "\t \t",
+        "",
+    };
+    QList<QString> files;
+    for (const QString& text : texts)
+        files << saved(text);
+    files << saved("x", "/i/a.bmp</strProductImg1><strProductImg1>/i/second.bmp")
+          << saved("x", "</strProductImg1><nProductNo>7</nProductNo><strProductImg1>")
+          << QString(saved("x")).replace("<nLangType>1</nLangType>", "<other/>")
+          << QString(saved("x"))
+                 .replace("<nLangType>1</nLangType>", "<nLangType a=\"1\">1</nLangType>")
+          << QString(saved("x")).replace("<nLangType>", "<nLangType >")
+          << QString(saved("x")).replace("\t\t<nLangType>", "text<nLangType>")
+          << QString(saved("x")).replace("<ContentInfo>", "<ContentInfo/><ContentInfo>")
+          << QString(saved("x")).replace("<strProductWav/>", "<strProductWav></strProductWav>")
+          << QString(saved("x")).replace("</nProductNo>", "</nProductNO>")
+          << QString(saved("x")).replace(declaration, "<?xml version=\"1.0\" encoding=\"UTF-16\"?>")
+          << QString(saved("x")).replace(declaration, "<?xml version=\"1.0\"?>")
+          << QString(saved("x")).remove(declaration + "\r\n") << " " + saved("x")
+          << saved("x") + "<!--end-->" << saved("x") + "x" << saved("x").chopped(5)
+          << declaration + "<ContentBody/>" << declaration + "<ContentBody></ContentBody>"
+          << declaration + "<ContentInfo/>";
+    for (const QString& text : files)
+    {
+        SCOPED_TRACE(text.toStdString());
+        ContentRecords shortWay{Record(0, 1)};
+        ContentRecords general{Record(0, 1)};
+        const QByteArray bytes = Utf16(text);
+        EXPECT_EQ(file.LoadBytes(bytes, shortWay), file.LoadAnyLayout(bytes, general));
+        EXPECT_EQ(shortWay, general);
+    }
+}
+
 TEST_F(XmlContentTest, ReadsFieldsTheWayTheFormatDefines)
 {
     struct Case
