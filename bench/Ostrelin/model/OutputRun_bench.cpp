@@ -40,19 +40,20 @@ QString BenchFolder()
     return base + QStringLiteral("/ostrelin-output-bench");
 }
 
-// Every guide number plays its own work (work n in file n) in every language.
-void Fill(CBindData& data)
+// Every guide number up to `guides` plays its own work (work n in file n) in every language.
+void Fill(CBindData& data, int guides = kGuides)
 {
     data.m_wGuideLanguages = 0x01FF;
-    for (int n = 1; n <= kGuides; ++n)
+    for (int n = 1; n <= guides; ++n)
     {
         data.AddWork(n, n, QStringLiteral("w"), 0x01FF);
         data.AddGuide(n, n);
     }
 }
 
-// The project with its content files, made once; the paths of the files.
-const QString& Project(std::vector<std::string>* paths = nullptr)
+// The project with its content files, made once; the paths of the files of the first
+// `guides` works in every language.
+const QString& Project(std::vector<std::string>* paths = nullptr, int guides = kGuides)
 {
     static const QString project = BenchFolder() + QStringLiteral("/full");
     static std::vector<std::string> all;
@@ -80,15 +81,22 @@ const QString& Project(std::vector<std::string>* paths = nullptr)
         }
     }
     if (paths)
-        *paths = all;
+    {
+        paths->clear();
+        for (std::size_t i = 0; i < all.size(); ++i)
+            if (int(i % kGuides) < guides)
+                paths->push_back(all[i]);
+    }
     return project;
 }
 
+// The check over n guide numbers in nine languages: 249, 498 and 996 (the hub's largest).
 void BM_PreOutputCheck(benchmark::State& state)
 {
+    const int guides = int(state.range(0));
     const QString projectPath = Project() + QStringLiteral("/Guide.olx");
     COstrelinDoc doc;
-    Fill(doc.GetBindData());
+    Fill(doc.GetBindData(), guides);
     for (auto _ : state)
     {
         QString report;
@@ -97,11 +105,33 @@ void BM_PreOutputCheck(benchmark::State& state)
         if (!report.isEmpty())
             state.SkipWithError("the check found problems");
     }
-    state.SetItemsProcessed(state.iterations() * kGuides * 9);
+    state.SetItemsProcessed(state.iterations() * guides * 9);
 }
-BENCHMARK(BM_PreOutputCheck)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreOutputCheck)->Arg(249)->Arg(498)->Arg(996)->Unit(benchmark::kMillisecond);
 
-// Reference: every content file read whole, as a reader of the whole file would.
+// Reference: a plain open, read of the header bytes the check uses, and close of each of the
+// same files.
+void BM_ReadEveryHead(benchmark::State& state)
+{
+    std::vector<std::string> paths;
+    Project(&paths, int(state.range(0)));
+    std::vector<char> buffer(kContentHeaderSize);
+    for (auto _ : state)
+    {
+        for (const std::string& path : paths)
+        {
+            const int fd = ::open(path.c_str(), O_RDONLY);
+            if (fd < 0)
+                continue;
+            benchmark::DoNotOptimize(::read(fd, buffer.data(), buffer.size()));
+            ::close(fd);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(paths.size()));
+}
+BENCHMARK(BM_ReadEveryHead)->Arg(249)->Arg(498)->Arg(996)->Unit(benchmark::kMillisecond);
+
+// For scale: every content file read whole, as a reader of the whole file would.
 void BM_ReadEveryFileWhole(benchmark::State& state)
 {
     std::vector<std::string> paths;

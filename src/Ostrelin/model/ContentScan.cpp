@@ -69,6 +69,40 @@ std::optional<QByteArray> COstrelinDoc::LoadContentBin(const QString& projectFol
     return ReadWholeFile(ProjectPath(projectFolder, relative));
 }
 
+CContentBinReader::CContentBinReader(QString projectFolder)
+    : m_projectFolder(std::move(projectFolder))
+{
+}
+
+CContentBinReader::~CContentBinReader() = default;
+
+std::optional<QByteArray> CContentBinReader::Load(int language, qint32 fileNo)
+{
+    if (language < 0 || language >= kLanguageCount)
+        return std::nullopt;
+    const QString code = GetLanguageCode(language);
+    Folder& entry = m_folders[std::size_t(language)];
+    if (!entry.reader)
+    {
+        // The folder from the string table; the names are made here when the table names
+        // the files the way the content scan reads them ("C" + code + five digits + ".bin").
+        const QString sample = FormatString(IDS_CONTENT_FILE, {code, code, 1});
+        const QString path = ProjectPath(m_projectFolder, sample);
+        entry.reader = std::make_unique<Path::FolderReader>(Path::RemoveFileSpec(path));
+        entry.nameLead = u'C' + code;
+        entry.namesMadeHere =
+            Path::FindFileName(sample) == entry.nameLead + QStringLiteral("00001.bin");
+    }
+    if (!entry.namesMadeHere || fileNo < 1 || fileNo > 99999)
+        return ReadWholeFile(
+            ProjectPath(m_projectFolder, FormatString(IDS_CONTENT_FILE, {code, code, fileNo})));
+    char digits[] = "00000.bin";
+    for (int i = 4, n = fileNo; i >= 0; --i, n /= 10)
+        digits[i] = char('0' + n % 10);
+    return entry.reader->ReadFileHead(entry.nameLead + QLatin1StringView(digits),
+                                      kContentHeaderSize);
+}
+
 void COstrelinDoc::ScanContentFiles(const QString& projectFolder)
 {
     m_data.ClearWorks();

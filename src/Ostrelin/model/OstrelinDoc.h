@@ -4,9 +4,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <array>
+#include <memory>
 #include <optional>
 
 class CArchive;
+namespace Path
+{
+class FolderReader;
+}
 
 // Size of the reader's buffer for one content data file, and the bytes of it that are used.
 constexpr qint64 kContentFileBufferSize = 5357820;
@@ -18,6 +24,29 @@ constexpr int kDescriptionUnits = 80;
 // The first `size` bytes of a regular file, zero-filled beyond its end; nothing when the
 // file does not exist, is not a regular file or cannot be opened.
 std::optional<QByteArray> ReadWholeFile(const QString& path, qsizetype size = kContentHeaderSize);
+
+// LoadContentBin for many works: each language folder is looked up once, and each file is
+// opened from its folder.
+class CContentBinReader
+{
+public:
+    explicit CContentBinReader(QString projectFolder);
+    ~CContentBinReader();
+    CContentBinReader(const CContentBinReader&) = delete;
+    CContentBinReader& operator=(const CContentBinReader&) = delete;
+
+    std::optional<QByteArray> Load(int language, qint32 fileNo);
+
+private:
+    struct Folder
+    {
+        std::unique_ptr<Path::FolderReader> reader;
+        QString nameLead;           // "C" + code
+        bool namesMadeHere = false; // else each name comes from the string table
+    };
+    QString m_projectFolder;
+    std::array<Folder, kLanguageCount> m_folders;
+};
 
 class COstrelinDoc
 {

@@ -84,6 +84,7 @@ bool CheckStepData(COstrelinDoc& doc, const QString& projectPath, QString& repor
 
     header = false;
     data.ClearWorkUsedFlags();
+    CContentBinReader contents(projectFolder);
     for (const auto& [guideNo, entry] : data.m_mapGuides)
     {
         if (!entry)
@@ -99,7 +100,7 @@ bool CheckStepData(COstrelinDoc& doc, const QString& projectPath, QString& repor
         {
             if (!HasLanguage(data.m_wGuideLanguages, i))
                 continue;
-            if (!work || !doc.LoadContentBin(projectFolder, i, work->m_nFileNo))
+            if (!work || !contents.Load(i, work->m_nFileNo))
                 failed |= quint16(1u << i);
             if (Cancelled(progress, cancelled))
                 return true;

@@ -208,6 +208,33 @@ TEST_F(BindModelScanTest, LoadContentBinReadsTheHeaderZeroFilled)
     EXPECT_EQ(ReadWholeFile(project), std::nullopt);
 }
 
+TEST_F(BindModelScanTest, ContentBinReaderReadsWhatLoadContentBinReads)
+{
+    // Folders and names in several letter cases, a folder where a file should be, a missing
+    // language folder and file numbers outside five digits.
+    WriteContentBin(project, QStringLiteral("en"), QStringLiteral("CEN00005.bin"),
+                    MakeContentBin(5, QStringLiteral("five"), 0x40));
+    WriteContentBin(project, QStringLiteral("en"), QStringLiteral("cen00006.BIN"),
+                    MakeContentBin(6, QStringLiteral("six"), 0x40));
+    WriteContentBin(project, QStringLiteral("JP"), QStringLiteral("CJP00005.bin"),
+                    MakeContentBin(7, QStringLiteral("seven"), 0x20));
+    WriteContentBin(project, QStringLiteral("JP"), QStringLiteral("CJP100000.bin"),
+                    MakeContentBin(8, QStringLiteral("big"), 0x20));
+    QDir().mkpath(project + QStringLiteral("/convert/output/contents/JP/CJP00009.bin"));
+    CContentBinReader reader(project);
+    for (const int language : {0, 1, 2, 8})
+    {
+        for (const qint32 fileNo : {5, 6, 7, 9, 100000, 0, -5})
+        {
+            SCOPED_TRACE(testing::Message() << language << " " << fileNo);
+            EXPECT_EQ(reader.Load(language, fileNo), doc.LoadContentBin(project, language, fileNo));
+        }
+    }
+    EXPECT_TRUE(reader.Load(1, 6).has_value());
+    EXPECT_TRUE(reader.Load(0, 100000).has_value());
+    EXPECT_FALSE(reader.Load(0, 9).has_value());
+}
+
 // Files as the content editor's converter writes them: one run per language into the
 // lower-case folders, numbered from 1 in the order of the records.
 TEST_F(BindModelScanTest, FilesWrittenByTheConverter)
