@@ -1,9 +1,10 @@
 // The output's hot paths at the largest sizes the hub allows:
-// - the pre-output check of 999 guide numbers in nine languages (8,991 content files of
-//   64 KB on the local disk, warm cache), beside a plain loop that reads each of the same
-//   files whole;
-// - the information file of one content server carrying all 999 guide numbers in nine
-//   languages (8,991 rows), built and saved, beside writing the same bytes with one write;
+// - the pre-output check of up to 996 guide numbers in nine languages (8,964 content files
+//   of 64 KB on the local disk, warm cache), beside a plain open, read of the header bytes
+//   and close of each of the same files;
+// - the information file of one content server carrying up to 996 guide numbers in nine
+//   languages (8,964 rows), built and saved, beside writing the same bytes with one write,
+//   plain and as an atomic replace;
 // - the screen bitmap of a 254-colour title, beside Qt's conversion of the same picture to
 //   an indexed picture.
 //
@@ -14,6 +15,7 @@
 #include "Ostrelin/model/OutputRun.h"
 #include "Ostrelin/model/TitleScreen.h"
 #include "Ostrelin/res/Strings.h"
+#include "platform/AtomicFile.h"
 #include "platform/XmlWriter.h"
 
 #include <QDir>
@@ -154,14 +156,14 @@ void BM_ReadEveryFileWhole(benchmark::State& state)
 }
 BENCHMARK(BM_ReadEveryFileWhole)->Unit(benchmark::kMillisecond);
 
-BindInfoRows FullServerRows(const QString& project)
+BindInfoRows FullServerRows(const QString& project, int guides = kGuides)
 {
     CBindData data;
-    Fill(data);
+    Fill(data, guides);
     data.AddServer(QStringLiteral("A0001"));
     CServer& server = *data.FindServer(QStringLiteral("A0001"));
     server.m_nRole = RoleContents;
-    for (int n = 1; n <= kGuides; ++n)
+    for (int n = 1; n <= guides; ++n)
         server.m_setGuides.insert(n);
     const OutputPaths paths(project + QStringLiteral("/Guide.olx"));
     BindInfoRows rows;
@@ -170,25 +172,31 @@ BindInfoRows FullServerRows(const QString& project)
     return rows;
 }
 
+// The rows of a content server with n guide numbers in nine languages, built and saved.
 void BM_InformationFile(benchmark::State& state)
 {
+    const int guides = int(state.range(0));
     const QString project = Project();
     const QString path = BenchFolder() + QStringLiteral("/KPGEditor_Info.xml");
     for (auto _ : state)
     {
-        const BindInfoRows rows = FullServerRows(project);
+        const BindInfoRows rows = FullServerRows(project, guides);
         if (!CXmlBindInfoFile().Save(path, rows))
             state.SkipWithError("not saved");
     }
-    state.SetItemsProcessed(state.iterations() * kGuides * 9);
+    state.SetItemsProcessed(state.iterations() * guides * 9);
 }
-BENCHMARK(BM_InformationFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InformationFile)->Arg(249)->Arg(498)->Arg(996)->Unit(benchmark::kMillisecond);
+
+QByteArray InformationBytes(int guides)
+{
+    return XmlWriter::Serialize(CXmlBindInfoFile::BuildDocument(FullServerRows(Project(), guides)));
+}
 
 // Reference: the same file's bytes written in one go.
 void BM_WriteSameBytes(benchmark::State& state)
 {
-    const QByteArray bytes =
-        XmlWriter::Serialize(CXmlBindInfoFile::BuildDocument(FullServerRows(Project())));
+    const QByteArray bytes = InformationBytes(int(state.range(0)));
     const QString path = BenchFolder() + QStringLiteral("/same-bytes.xml");
     for (auto _ : state)
     {
@@ -198,7 +206,27 @@ void BM_WriteSameBytes(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
-BENCHMARK(BM_WriteSameBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteSameBytes)->Arg(249)->Arg(498)->Arg(996)->Unit(benchmark::kMillisecond);
+
+// Reference: the same bytes replacing the file the way every saved file is replaced
+// (a temporary file flushed to the disk, then renamed over the old one).
+void BM_WriteSameBytesAtomically(benchmark::State& state)
+{
+    const QByteArray bytes = InformationBytes(int(state.range(0)));
+    const QString path = BenchFolder() + QStringLiteral("/same-bytes-atomic.xml");
+    for (auto _ : state)
+    {
+        if (!WriteFileAtomically(path, bytes))
+            state.SkipWithError("not written");
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_WriteSameBytesAtomically)
+    ->Arg(249)
+    ->Arg(498)
+    ->Arg(996)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 QImage Title254()
 {

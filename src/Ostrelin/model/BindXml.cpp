@@ -1,5 +1,6 @@
 #include "Ostrelin/model/BindXml.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Path.h"
 #include "platform/XmlWriter.h"
 
@@ -21,6 +22,22 @@ QDomDocument EmptyDocument(const QString& rootName)
     QDomDocument doc;
     doc.appendChild(doc.createElement(rootName));
     return doc;
+}
+
+// The name folded for a look-up that ignores case; the names of data files are ASCII, which
+// folds without the general tables.
+QString Folded(const QString& name)
+{
+    QString folded(name.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(folded.data());
+    for (const QChar c : name)
+    {
+        const char16_t unit = c.unicode();
+        if (unit >= 0x80)
+            return name.toCaseFolded();
+        *out++ = unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit;
+    }
+    return folded;
 }
 
 QString RoleName(qint32 role)
@@ -55,7 +72,11 @@ QString BindFilePath(const QString& path)
 
 QString CDiskSpelling::Of(const QString& path)
 {
-    const QString folderPath = Path::RemoveFileSpec(path);
+    return Of(Path::RemoveFileSpec(path), Path::FindFileName(path), path);
+}
+
+QString CDiskSpelling::Of(const QString& folderPath, const QString& name, const QString& path)
+{
     auto it = m_folders.find(folderPath);
     if (it == m_folders.end())
     {
@@ -66,17 +87,16 @@ QString CDiskSpelling::Of(const QString& path)
             for (const QString& name : Path::Find(folder.resolved, QStringLiteral("*")))
             {
                 folder.names.insert(name);
-                const QString key = name.toCaseFolded();
+                const QString key = Folded(name);
                 if (!folder.folded.contains(key))
                     folder.folded.insert(key, name);
             }
         }
         it = m_folders.insert(folderPath, folder);
     }
-    const QString name = Path::FindFileName(path);
     if (it->names.contains(name))
         return it->resolved + u'/' + name;
-    const auto match = it->folded.constFind(name.toCaseFolded());
+    const auto match = it->folded.constFind(Folded(name));
     return match != it->folded.cend() ? it->resolved + u'/' + *match : path;
 }
 
@@ -148,6 +168,17 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
     };
     if (server.m_nRole == RoleContents)
     {
+        // Per language its folder and the start of its file names, made once.
+        std::array<QString, kLanguageCount> given;
+        std::array<QString, kLanguageCount> folders;
+        std::array<QString, kLanguageCount> leads;
+        for (int i = 0; i < kLanguageCount; ++i)
+        {
+            const QString code = CodeOf(i);
+            given[i] = contentsFolder + code + u'/';
+            folders[i] = Path::RemoveFileSpec(given[i]);
+            leads[i] = QStringLiteral("C") + code;
+        }
         for (const qint32 guideNo : server.m_setGuides)
         {
             const CGuideEntry* guide = data.FindGuide(guideNo);
@@ -159,9 +190,8 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
             {
                 if (!HasLanguage(data.m_wGuideLanguages, i))
                     continue;
-                const QString code = CodeOf(i);
-                row.m_strResource = spelling.Of(contentsFolder + code + QStringLiteral("/C") +
-                                                code + number + QStringLiteral(".BIN"));
+                const QString name = leads[i] + number + QStringLiteral(".BIN");
+                row.m_strResource = spelling.Of(folders[i], name, given[i] + name);
                 row.m_strKind = QStringLiteral("CONTENTS");
                 row.m_nGuideNo = guideNo;
                 push();
@@ -216,7 +246,49 @@ QDomDocument CXmlBindInfoFile::BuildDocument(const BindInfoRows& rows)
 
 bool CXmlBindInfoFile::Save(const QString& path, const BindInfoRows& rows)
 {
-    return SaveDocument(path, BuildDocument(rows));
+    // The bytes SaveDocument gives for BuildDocument(rows), written without the tree.
+    XmlWriter::Stream out;
+    out.Open(0, u"BindBody");
+    if (rows.empty())
+        out.Leaf(1, u"BindInfo", {});
+    else
+    {
+        out.Open(1, u"BindInfo");
+        QString number;
+        for (const CBindInfoItem& row : rows)
+        {
+            const bool empty = row.m_strName.isEmpty() && row.m_strRole.isEmpty() &&
+                               row.m_nChannel == -1 && row.m_strResource.isEmpty() &&
+                               row.m_strKind.isEmpty() && row.m_nGuideNo == -1;
+            if (empty)
+            {
+                out.Leaf(2, u"BindInfoItem", {});
+                continue;
+            }
+            const auto text = [&](QStringView name, const QString& value)
+            {
+                if (!value.isEmpty())
+                    out.Leaf(3, name, value);
+            };
+            const auto numberField = [&](QStringView name, qint32 value)
+            {
+                if (value != -1)
+                    out.Leaf(3, name, number.setNum(value));
+            };
+            out.Open(2, u"BindInfoItem");
+            text(u"strName", row.m_strName);
+            text(u"strRole", row.m_strRole);
+            numberField(u"nChannel", row.m_nChannel);
+            text(u"strResource", row.m_strResource);
+            text(u"strKind", row.m_strKind);
+            numberField(u"nGuideNo", row.m_nGuideNo);
+            out.Close(2, u"BindInfoItem");
+        }
+        out.Close(1, u"BindInfo");
+    }
+    out.Close(0, u"BindBody");
+    return WriteFileAtomically(Path::Resolve(path),
+                               QByteArray::fromRawData(out.Data(), out.Size()));
 }
 
 bool CXmlBindInfoFile::SaveDocument(const QString& path, const QDomDocument& doc)

@@ -66,6 +66,8 @@ class CDiskSpelling
 {
 public:
     QString Of(const QString& path);
+    // The same for the entry `name` of the folder; path is the two joined.
+    QString Of(const QString& folderPath, const QString& name, const QString& path);
 
 private:
     struct Folder

@@ -266,6 +266,29 @@ TEST_F(BindXmlTest, NoServersLeaveOneEmptyBindInfo)
     ExpectFile({"<BindBody>", "\t<BindInfo/>", "</BindBody>"});
 }
 
+TEST_F(BindXmlTest, InformationFileHasTheBytesOfItsDocumentTree)
+{
+    // Save writes without the tree; the bytes must be those the tree gives, also for rows
+    // the pipeline never makes.
+    CBindInfoItem awkward;
+    awkward.m_strName = QStringLiteral("A&<B>\"");
+    awkward.m_nChannel = 0;
+    awkward.m_strResource =
+        QStringLiteral("/p/") + QChar(0x01) + QChar(0xD800) + QStringLiteral("ü.BIN");
+    awkward.m_nGuideNo = -2;
+    CBindInfoItem kindOnly;
+    kindOnly.m_strKind = QStringLiteral("CONTENTS");
+    const QList<BindInfoRows> cases = {{}, {CBindInfoItem()}, {awkward, CBindInfoItem(), kindOnly}};
+    for (const BindInfoRows& rows : cases)
+    {
+        SCOPED_TRACE(rows.size());
+        const QString viaTree = project + QStringLiteral("/tree.xml");
+        ASSERT_TRUE(CXmlBindInfoFile::SaveDocument(viaTree, CXmlBindInfoFile::BuildDocument(rows)));
+        ASSERT_TRUE(CXmlBindInfoFile().Save(file, rows));
+        EXPECT_EQ(ReadFile(file), ReadFile(viaTree));
+    }
+}
+
 TEST_F(BindXmlTest, SaveFailsWhereNoFileCanBeWritten)
 {
     // A folder in the file's place, and a folder that does not exist.
