@@ -365,7 +365,11 @@ QString Path::Resolve(const QString& path)
 
 bool Path::FileExists(const QString& path)
 {
-    return !path.isEmpty() && Exists(Resolve(path));
+    // The exact name first, as Resolve takes it: the look-up only when that is not there.
+    if (path.isEmpty())
+        return false;
+    const QString native = ToNative(path);
+    return Exists(native) || Exists(Resolve(native));
 }
 
 bool Path::IsDirectory(const QString& path)

@@ -8,7 +8,9 @@
 #include "platform/Path.h"
 #include "platform/Strings.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 namespace
 {
@@ -101,4 +103,20 @@ bool ValidateContentFile(const QString& path, int column, bool showMessages)
     default:
         return true;
     }
+}
+
+bool CFileVerdicts::Judge(Check check, const QString& path, const std::function<bool()>& judge)
+{
+    // The exact name first, as Resolve takes it: the look-up only when that is not there.
+    QFileInfo info(path);
+    if (!info.isFile())
+        info.setFile(Path::Resolve(path));
+    if (!info.isFile())
+        return judge();
+    const qint64 size = info.size();
+    const qint64 modified = info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch();
+    Verdict& kept = m_verdicts[check][path];
+    if (kept.size != size || kept.modified != modified)
+        kept = {size, modified, judge()};
+    return kept.passed;
 }

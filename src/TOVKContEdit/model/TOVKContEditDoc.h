@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class CFileVerdicts;
 class CProgressDlg;
 
 // What the document tells its views (the hint argument of ContentDocObserver::OnUpdate).
@@ -132,6 +133,9 @@ public:
     ContentRecords& GetRecords() { return m_records; }
     CProgressDlg* GetProgressDlg() const { return m_pProgressDlg; }
     void SetProgressDlg(CProgressDlg* dialog) { m_pProgressDlg = dialog; }
+    // The verdicts CheckLanguage keeps while an Output run lasts (none: every file is judged
+    // every time).
+    void SetFileVerdicts(CFileVerdicts* verdicts) { m_pFileVerdicts = verdicts; }
 
 protected:
     // SetModifiedFlag(true) and the title refreshed.
@@ -152,6 +156,7 @@ private:
     int m_clipboardLanguage = -1;
     bool m_fillUnusedNumbers = false;
     CProgressDlg* m_pProgressDlg = nullptr;
+    CFileVerdicts* m_pFileVerdicts = nullptr;
     CXmlContentDumFile m_xmlFile;
     ContentRecords m_records;
     ContentRow m_outside; // what GetRow gives for an index outside the table

@@ -15,17 +15,27 @@ namespace
 // More findings than this end the scan with "...".
 constexpr int MaxOutputFindings = 25;
 
-void CheckPicture(const QString& path, int rowNumber, int picture, QStringList& findings)
+// A file check, through the run's verdicts when the Output keeps them.
+bool Judged(CFileVerdicts* verdicts, CFileVerdicts::Check check, const QString& path,
+            const std::function<bool()>& judge)
+{
+    return verdicts ? verdicts->Judge(check, path, judge) : judge();
+}
+
+void CheckPicture(CFileVerdicts* verdicts, const QString& path, int rowNumber, int picture,
+                  QStringList& findings)
 {
     if (path.isEmpty())
         return;
     if (!Path::FileExists(path))
         findings.append(FormatString(IDS_ROW_NO_IMAGE_FILE, {rowNumber, picture}));
-    else if (!ValidateGuideImageFile(path, picture, false))
+    else if (!Judged(verdicts, CFileVerdicts::GuidePicture, path,
+                     [&] { return ValidateGuideImageFile(path, picture, false); }))
         findings.append(
             FormatString(IDS_ROW_IMAGE_NOT_GUIDE_BITMAP,
                          {rowNumber, picture, CImageEx::GuideWidth, CImageEx::GuideHeight}));
 }
+
 // What the add dialog refuses but a row can still hold when it came from a file or a cell
 // edit: a number outside the table's range, a description the handheld cannot show.
 void CheckRowLimits(const ContentRow& row, int language, int rowNumber, QStringList& findings)
@@ -67,14 +77,15 @@ bool CTOVKContEditDoc::CheckLanguage(int language)
         const int rowNumber = i + 1;
         if (!numbers.insert(row.itemNumber).second)
             findings.append(FormatString(IDS_ROW_ITEM_NUMBER_USED, {rowNumber, row.itemNumber}));
-        CheckPicture(row.image1[language], rowNumber, 1, findings);
-        CheckPicture(row.image2[language], rowNumber, 2, findings);
+        CheckPicture(m_pFileVerdicts, row.image1[language], rowNumber, 1, findings);
+        CheckPicture(m_pFileVerdicts, row.image2[language], rowNumber, 2, findings);
         const QString& voice = row.voice[language];
         if (!voice.isEmpty())
         {
             if (!Path::FileExists(voice))
                 findings.append(FormatString(IDS_ROW_NO_VOICE_FILE, {rowNumber}));
-            else if (!ValidateVoiceFile(voice, false))
+            else if (!Judged(m_pFileVerdicts, CFileVerdicts::Voice, voice,
+                             [&] { return ValidateVoiceFile(voice, false); }))
                 findings.append(FormatString(IDS_ROW_VOICE_NOT_GUIDE_WAV, {rowNumber}));
         }
         if (row.image1[language].isEmpty() && !row.image2[language].isEmpty())

@@ -1,5 +1,6 @@
 #include "TOVKContEdit/ui/Output.h"
 
+#include "TOVKContEdit/model/ContentValidation.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/shared/ProgressPump.h"
@@ -291,6 +292,7 @@ void CContentOutput::OnFileOutput()
         CContentOutput& output;
         ~RunGuard()
         {
+            output.m_doc.SetFileVerdicts(nullptr);
             output.m_doc.SetProgressDlg(nullptr);
             output.m_progress = nullptr;
             if (output.m_frame)
@@ -300,7 +302,10 @@ void CContentOutput::OnFileOutput()
     if (m_frame)
         m_frame->SetBusy(true);
     auto progress = std::make_unique<CProgressDlg>();
+    // Each picture and voice is judged once in this run, whatever the number of languages.
+    CFileVerdicts verdicts;
     const RunGuard guard{*this};
+    m_doc.SetFileVerdicts(&verdicts);
     progress->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     progress->m_nCaptionID = IDS_OUTPUTTING;
     progress->Create(m_owner);

@@ -1,10 +1,14 @@
 // The output check of one language over the document's rows.
 #include "TOVKContEdit/checks_fixtures.h"
+#include "TOVKContEdit/model/ContentValidation.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/Strings.h"
 #include "common/TestSupport.h"
 #include "platform/RecordingMessages.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace ChecksFixtures;
@@ -212,5 +216,59 @@ TEST_F(LanguageCheck, LimitFindingsFollowTheRowsOwnAndCountTowardsTheCut)
     EXPECT_EQ(text.count("is not in the range"), 13);
     EXPECT_EQ(text.count("unsupported character"), 13);
     EXPECT_FALSE(text.contains("Row 14:"));
+}
+
+TEST(FileVerdicts, KeptUnderPathSizeAndTimeForOneRun)
+{
+    Strings::Install(ContEditStringsEN());
+    RecordingMessages messages;
+    const QString folder = TestSupport::NewFolder();
+    const QByteArray good = GuideBmp(10);
+    QByteArray bad = GuideBmp(256);
+    ASSERT_EQ(bad.size(), good.size());
+    const QString picture = TestSupport::WriteFile(folder + "/p.bmp", good);
+    const QString voice =
+        TestSupport::WriteFile(folder + "/v.wav", MakeWav(1, 16000, 16, Samples(64)));
+    const QDateTime written = QFileInfo(picture).lastModified();
+    CTOVKContEditDoc doc;
+    for (int number = 1; number <= 3; ++number)
+    {
+        ContentRow& row = doc.GetRow(doc.AddRow(true));
+        row.itemNumber = number;
+        for (const int language : {0, English})
+        {
+            row.image1[language] = picture;
+            row.image2[language] = picture;
+            row.voice[language] = voice;
+            row.description[language] = "Text";
+        }
+    }
+    // Another picture of the same size and time in the same place: a kept verdict stands.
+    const auto replace = [&](const QByteArray& bytes, const QDateTime& time)
+    {
+        QFile file(picture);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+
+    CFileVerdicts verdicts;
+    doc.SetFileVerdicts(&verdicts);
+    EXPECT_TRUE(doc.CheckLanguage(0));
+    EXPECT_EQ(verdicts.Count(), 2) << "one picture and one voice, however often named";
+    replace(bad, written);
+    EXPECT_TRUE(doc.CheckLanguage(English));
+    EXPECT_EQ(verdicts.Count(), 2);
+    // A new time is a new file.
+    replace(bad, written.addSecs(5));
+    EXPECT_FALSE(doc.CheckLanguage(English));
+    EXPECT_EQ(verdicts.Count(), 2) << "the file's new verdict takes the place of the old";
+
+    // Without the run's verdicts every file is judged again.
+    doc.SetFileVerdicts(nullptr);
+    replace(bad, written);
+    EXPECT_FALSE(doc.CheckLanguage(0));
+    replace(good, written.addSecs(5));
+    EXPECT_TRUE(doc.CheckLanguage(0));
 }
 } // namespace
