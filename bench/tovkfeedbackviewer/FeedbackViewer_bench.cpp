@@ -1,6 +1,6 @@
 // The whole viewer run on card copies of 250k, 500k and 1M records (half questionnaire
-// answers, half accesses, 1,000 per file: 500 + 500 files for 1M), beside `cat` of the same files
-// to the null device.
+// answers, half accesses, 1,000 per file: 500 + 500 files for 1M), beside writing the run's
+// output bytes to the same folder and `cat` of the input files to the null device.
 #include "platform/Shell.h"
 #include "tovkfeedbackviewer/AccessLog.h"
 #include "tovkfeedbackviewer/Console.h"
@@ -11,8 +11,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <map>
 #include <memory>
@@ -123,6 +125,43 @@ void BM_ViewerRun(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * card.bytes);
 }
 
+// Reference: the bytes of the run's output written to the same folder, file by file in
+// pieces of 64 KiB, as any program writing that much would.
+void BM_WriteSameBytes(benchmark::State& state)
+{
+    Card& card = CardFor(static_cast<int>(state.range(0)));
+    const QString out = card.folder->path() + "/out";
+    {
+        RecordingShell shell;
+        Console::Capture capture;
+        if (FeedbackViewerMain({"TOVKFeedbackViewer", "-in", card.folder->path(), "-out", out}) !=
+            0)
+            state.SkipWithError("the run failed");
+    }
+    std::vector<std::pair<QString, qint64>> files;
+    qint64 total = 0;
+    for (const QString& folder : {out, out + "/Data"})
+        for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files))
+        {
+            files.emplace_back(info.filePath(), info.size());
+            total += info.size();
+        }
+    const QByteArray piece(64 * 1024, 'x');
+    for (auto _ : state)
+    {
+        for (const auto& [path, size] : files)
+        {
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                state.SkipWithError("not written");
+            for (qint64 done = 0; done < size; done += piece.size())
+                file.write(piece.constData(), std::min<qint64>(piece.size(), size - done));
+        }
+    }
+    state.counters["output_MB"] = static_cast<double>(total) / 1e6;
+    state.SetBytesProcessed(state.iterations() * total);
+}
+
 // Reading, validating and merging alone (the reports' order included), without writing.
 void BM_ReadAndMerge(benchmark::State& state)
 {
@@ -158,6 +197,12 @@ void BM_CatSameFiles(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ViewerRun)
+    ->Arg(250000)
+    ->Arg(500000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_WriteSameBytes)
     ->Arg(250000)
     ->Arg(500000)
     ->Arg(1000000)

@@ -289,7 +289,7 @@ bool CAccessLog::WriteLogCsv(const QString& path) const
             if (!m_present[l])
                 continue;
             text += QLatin1StringView("\t\"");
-            text += EscapeCsv(descriptions[l]);
+            AppendEscapedCsv(text, descriptions[l]);
             text += u'"';
         }
         text += QLatin1StringView("\r\n");

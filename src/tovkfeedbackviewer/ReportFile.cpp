@@ -79,9 +79,19 @@ void CReportFile::Flush()
 {
     if (m_text.isEmpty())
         return;
-    const QByteArray bytes = Utf16Le(m_text);
-    if (!m_failed && m_file.write(bytes) != bytes.size())
-        m_failed = true;
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)
+    {
+        // The text's own units are the file's bytes.
+        const qint64 size = m_text.size() * qint64(sizeof(char16_t));
+        if (!m_failed && m_file.write(reinterpret_cast<const char*>(m_text.utf16()), size) != size)
+            m_failed = true;
+    }
+    else
+    {
+        const QByteArray bytes = Utf16Le(m_text);
+        if (!m_failed && m_file.write(bytes) != bytes.size())
+            m_failed = true;
+    }
     if (m_script.isOpen() && !m_failed)
     {
         QByteArray script;

@@ -19,10 +19,20 @@ std::array<QString, 16> GetLanguageNames()
 
 void AppendEscapedXml(QString& out, QStringView text)
 {
+    // Runs of characters written as they are go out in one piece.
     const qsizetype count = text.size();
+    qsizetype run = 0;
     for (qsizetype i = 0; i < count; ++i)
     {
         const char16_t c = text[i].unicode();
+        const bool plain = c == u'\t' ||
+                           (c >= 0x20 && c <= 0xD7FF && c != u'&' && c != u'<' && c != u'>' &&
+                            c != u'"' && c != u'\'') ||
+                           (c >= 0xE000 && c <= 0xFFFD);
+        if (plain)
+            continue;
+        out.append(text.sliced(run, i - run));
+        run = i + 1;
         switch (c)
         {
         case u'\n':
@@ -53,13 +63,12 @@ void AppendEscapedXml(QString& out, QStringView text)
         {
             out += text[i];
             out += text[i + 1];
-            ++i;
+            run = ++i + 1;
             continue;
         }
-        const bool allowed =
-            c == u'\t' || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD);
-        out += allowed ? QChar(c) : QChar(QChar::ReplacementCharacter);
+        out += QChar(QChar::ReplacementCharacter);
     }
+    out.append(text.sliced(run));
 }
 
 QString EscapeXml(QStringView text)
@@ -70,21 +79,31 @@ QString EscapeXml(QStringView text)
     return out;
 }
 
+void AppendEscapedCsv(QString& out, QStringView text)
+{
+    // Runs without a line break or quote go out in one piece.
+    const qsizetype count = text.size();
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < count; ++i)
+    {
+        const char16_t c = text[i].unicode();
+        if (c != u'\n' && c != u'\r' && c != u'"')
+            continue;
+        out.append(text.sliced(run, i - run));
+        run = i + 1;
+        if (c == u'\n')
+            out += QLatin1StringView("\r\n");
+        else if (c == u'"')
+            out += QLatin1StringView("\"\"");
+    }
+    out.append(text.sliced(run));
+}
+
 QString EscapeCsv(QStringView text)
 {
     QString out;
     out.reserve(text.size());
-    for (const QChar ch : text)
-    {
-        if (ch == u'\n')
-            out += QLatin1StringView("\r\n");
-        else if (ch == u'\r')
-            continue;
-        else if (ch == u'"')
-            out += QLatin1StringView("\"\"");
-        else
-            out += ch;
-    }
+    AppendEscapedCsv(out, text);
     return out;
 }
 
@@ -93,8 +112,7 @@ void AppendCsvField(QString& line, QStringView field)
     if (!line.isEmpty())
         line += u'\t';
     line += u'"';
-    if (!field.isEmpty())
-        line += EscapeCsv(field);
+    AppendEscapedCsv(line, field);
     line += u'"';
 }
 
@@ -110,15 +128,15 @@ void AppendTwoDigits(QString& out, unsigned value)
         AppendNumber(out, value);
         return;
     }
-    out += QChar(u'0' + value / 10);
-    out += QChar(u'0' + value % 10);
+    const char digits[2] = {char('0' + value / 10), char('0' + value % 10)};
+    out += QLatin1StringView(digits, 2);
 }
 
 void AppendHexByte(QString& out, unsigned value)
 {
     static const char digits[] = "0123456789ABCDEF";
-    out += QLatin1Char(digits[(value >> 4) & 0xF]);
-    out += QLatin1Char(digits[value & 0xF]);
+    const char pair[2] = {digits[(value >> 4) & 0xF], digits[value & 0xF]};
+    out += QLatin1StringView(pair, 2);
 }
 
 void AppendNumber(QString& out, long long value)
@@ -160,8 +178,14 @@ void AppendTime(QString& out, std::uint32_t packedTime)
 
 void AppendMac(QString& out, const std::uint8_t* mac)
 {
+    static const char digits[] = "0123456789ABCDEF";
+    char text[12];
     for (int i = 0; i < 6; ++i)
-        AppendHexByte(out, mac[i]);
+    {
+        text[2 * i] = digits[mac[i] >> 4];
+        text[2 * i + 1] = digits[mac[i] & 0xF];
+    }
+    out += QLatin1StringView(text, 12);
 }
 
 void AppendXmlRecordStart(QString& out, long long number, std::uint32_t packedTime,
@@ -190,6 +214,6 @@ void AppendCsvRecordStart(QString& out, std::uint32_t packedTime, const std::uin
     out += QLatin1StringView("\"\t\"");
     AppendMac(out, mac);
     out += QLatin1StringView("\"\t\"");
-    out += EscapeCsv(language);
+    AppendEscapedCsv(out, language);
     out += u'"';
 }

@@ -16,6 +16,7 @@ QString EscapeXml(QStringView text);
 void AppendEscapedXml(QString& out, QStringView text);
 // CSV text: LF becomes CR LF, CR is dropped, a double quote is doubled.
 QString EscapeCsv(QStringView text);
+void AppendEscapedCsv(QString& out, QStringView text);
 // A TAB when the line is not empty, then the escaped field in double quotes.
 void AppendCsvField(QString& line, QStringView field);
 void AppendLineEnd(QString& line);
