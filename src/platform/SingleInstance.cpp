@@ -1,8 +1,34 @@
 #include "platform/SingleInstance.h"
 
-#include "platform/HandOver.h"
+#include "platform/TempFolder.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+// $XDG_RUNTIME_DIR/Quorvane when it is (or can be made) a folder of ours closed to others;
+// else the private temporary folder; empty when neither can be used.
+QString LockFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir())
+    {
+        const QString folder = QDir::cleanPath(runtime) + QStringLiteral("/Quorvane");
+        const QByteArray native = QFile::encodeName(folder);
+        mkdir(native.constData(), 0700);
+        struct stat st;
+        if (lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+            (st.st_mode & 0077) == 0)
+            return folder;
+    }
+    return TempFolder();
+}
+} // namespace
 
 SingleInstance::SingleInstance(const QString& mutexName) : m_name(mutexName) {}
 
@@ -13,7 +39,7 @@ SingleInstance::~SingleInstance()
 
 QString SingleInstance::LockPath(const QString& mutexName)
 {
-    const QString folder = HandOver::Folder();
+    const QString folder = LockFolder();
     if (folder.isEmpty())
         return QString();
     QString name = mutexName;
@@ -27,13 +53,14 @@ bool SingleInstance::TryAcquire()
     if (IsHeld())
         return true;
     const QString path = LockPath(m_name);
+    // Without a place for the lock there is no way to tell: start-up goes on.
     if (path.isEmpty())
-        return false;
+        return true;
     auto lock = std::make_unique<QLockFile>(path);
     // Held as long as the process lives: never stale by age, only when its holder is gone.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0))
-        return false;
+        return lock->error() != QLockFile::LockFailedError;
     m_lock = std::move(lock);
     return true;
 }

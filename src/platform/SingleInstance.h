@@ -1,6 +1,7 @@
 #pragma once
 // A named single-instance guard (per user), held until destruction. A lock left by a
-// process that died is taken over.
+// process that died is taken over. The lock lies in $XDG_RUNTIME_DIR/Quorvane, else in the
+// private temporary folder.
 #include <QString>
 #include <memory>
 
@@ -14,7 +15,8 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // False when another live process holds the name.
+    // False when another live process holds the name. True also when no lock file can be
+    // made (then nothing is held and start-up goes on).
     bool TryAcquire();
     bool IsHeld() const;
     void Release();

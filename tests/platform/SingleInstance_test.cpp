@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QSysInfo>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace
 {
@@ -67,5 +68,34 @@ TEST(SingleInstance, LockOfALiveProcessHolds)
     alive.kill();
     alive.waitForFinished(10000);
     QFile::remove(path);
+}
+TEST(SingleInstance, AnUnusableRuntimeFolderFallsBackAndNeverStopsStartUp)
+{
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    const QString runtime = TestSupport::NewFolder("runtime");
+    // "Quorvane" is a plain file: the lock goes to the private temporary folder instead,
+    // where a second holder is still refused.
+    TestSupport::WriteFile(runtime + "/Quorvane", "not a folder");
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    {
+        SingleInstance first(Name);
+        EXPECT_TRUE(first.TryAcquire());
+        EXPECT_TRUE(first.IsHeld());
+        EXPECT_FALSE(SingleInstance::LockPath(Name).startsWith(runtime));
+        SingleInstance second(Name);
+        EXPECT_FALSE(second.TryAcquire());
+    }
+    // No usable folder at all: nothing is held, and start-up goes on.
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    const QString temp = TestSupport::NewFolder("temp");
+    TestSupport::WriteFile(temp + "/quorvane-" + QString::number(getuid()), "not a folder");
+    qputenv("TMPDIR", temp.toUtf8());
+    {
+        SingleInstance alone(Name);
+        EXPECT_TRUE(alone.TryAcquire());
+        EXPECT_FALSE(alone.IsHeld());
+    }
+    qputenv("TMPDIR", savedTemp);
+    qputenv("XDG_RUNTIME_DIR", saved);
 }
 } // namespace

@@ -55,7 +55,9 @@ TEST(ToolRun, OneOutcomeForEachWayAProgramEnds)
         EXPECT_EQ(result.Succeeded(), c.outcome == ToolResult::Exited && c.exitCode == 0);
         EXPECT_EQ(result.error.isEmpty(), c.outcome != ToolResult::NotStarted);
         if (c.cancelAfterStart)
+        {
             EXPECT_GE(pumps, 3);
+        }
     }
 }
 
