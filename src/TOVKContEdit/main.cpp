@@ -5,6 +5,7 @@
 #include "TOVKContEdit/ui/App.h"
 #include "TOVKContEdit/ui/DialogLayout.h"
 #include "TOVKContEdit/ui/MainFrame.h"
+#include "TOVKContEdit/ui/Output.h"
 #include "platform/TerminationRequest.h"
 #include "platform/VersionInfo.h"
 #include "platform/ui/QtFileDialogs.h"
@@ -34,12 +35,15 @@ int main(int argc, char** argv)
     CTOVKContEditApp app;
     // A termination request (the session ending) closes the main window the usual way, so
     // the exit removes the tools and keeps the settings; one that comes during start-up
-    // waits for the event loop.
+    // waits for the event loop. A running output is stopped first and the window closes
+    // when it has ended.
     const TerminationRequest terminate(
         [&app]
         {
+            if (app.GetOutput())
+                app.GetOutput()->Cancel();
             if (app.GetMainWnd())
-                app.GetMainWnd()->close();
+                app.GetMainWnd()->RequestClose();
         });
     if (!app.InitInstance(application.arguments().mid(1)))
         return app.ExitInstance();

@@ -1,7 +1,7 @@
 // The converter's log is outside bytes: any content must read without a fault, and every
 // kept line must come out whole with its line end.
+#include "TOVKContEdit/model/OutputLog.h"
 #include "TOVKContEdit/res/Strings.h"
-#include "TOVKContEdit/ui/OutputLog.h"
 
 #include <cstddef>
 #include <cstdint>

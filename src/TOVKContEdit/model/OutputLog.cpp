@@ -1,4 +1,4 @@
-#include "TOVKContEdit/ui/OutputLog.h"
+#include "TOVKContEdit/model/OutputLog.h"
 
 #include "TOVKContEdit/res/resource.h"
 #include "platform/Strings.h"

@@ -5,8 +5,10 @@
 #include "TOVKContEdit/model/ContentRow.h"
 #include "TOVKContEdit/shared/ContentRecord.h"
 #include "TOVKContEdit/shared/XmlContentDumFile.h"
+#include "platform/CommandLine.h"
 
 #include <QString>
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -30,6 +32,14 @@ class ContentDocObserver
 public:
     virtual ~ContentDocObserver() = default;
     virtual void OnUpdate(ContentDocObserver* sender, int hint) = 0;
+};
+
+// Where the output takes its programs and folders from (the application's start-up values).
+struct OutputFolders
+{
+    QString startFolder;   // holds the converter program
+    QString convertFolder; // the -d folder
+    QString toolFolder;    // handed over as -binpath
 };
 
 class CTOVKContEditDoc
@@ -137,6 +147,27 @@ public:
     // every time).
     void SetFileVerdicts(CFileVerdicts* verdicts) { m_pFileVerdicts = verdicts; }
 
+    // --- the converter's input (TOVKContEditDocOutput.cpp) ---------------------------
+    void SetOutputFolders(const OutputFolders& folders) { m_outputFolders = folders; }
+    const OutputFolders& GetOutputFolders() const { return m_outputFolders; }
+    // The lower-case code of a language ("jp" .. "du").
+    static QString OutputLanguageCode(int language);
+    static bool EnsureFolder(const QString& path);
+    // Deletes the regular files of the folder whose extension is ".bin" in any case.
+    static void DeleteBinFiles(const QString& folder);
+    // Makes ConvertFolder/output/contents/<code> a level at a time and empties it of data
+    // files; false at the first level that cannot be made.
+    bool PrepareOutputFolder(int language, QString* folder);
+    void PrepareAllOutputFolders();
+    QString OutputFolder(int language) const;
+    QString ConverterInputPath(int language) const;
+    CommandLine ConverterCommandLine(const QString& inputPath, const QString& outputFolder) const;
+    // The record vector as the converter reads it: the rows of the language that have both
+    // voice and description, in table order.
+    void FillConverterRecords(int language);
+    // The languages with any picture, voice or description in some row.
+    std::array<bool, 9> ContentLanguages() const;
+
 protected:
     // SetModifiedFlag(true) and the title refreshed.
     void SetModified();
@@ -157,6 +188,7 @@ private:
     bool m_fillUnusedNumbers = false;
     CProgressDlg* m_pProgressDlg = nullptr;
     CFileVerdicts* m_pFileVerdicts = nullptr;
+    OutputFolders m_outputFolders;
     CXmlContentDumFile m_xmlFile;
     ContentRecords m_records;
     ContentRow m_outside; // what GetRow gives for an index outside the table

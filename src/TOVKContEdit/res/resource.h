@@ -71,6 +71,8 @@ constexpr unsigned IDS_OUTPUT_FAILED = 174;
 constexpr unsigned IDS_OUTPUT_ABORTED = 175;
 constexpr unsigned IDS_OUTPUT_COMPLETED = 176;
 constexpr unsigned IDS_OUTPUT_ALL_LANGUAGES = 177;
+constexpr unsigned IDS_CONVERTER_ENDED_ABNORMALLY = 196;
+constexpr unsigned IDS_CONVERTER_EXIT_CODE = 197; // language short name, exit code
 constexpr unsigned IDS_APP_TITLE = 57344;
 // Framework texts: the idle prompt of the status bar, the save prompt, the "/d" switch
 // without folder, the messages of a command that failed.

@@ -8,6 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const std::array<const char*, 10> ToolFileTable = {
     "exe/ordle.dll",
@@ -24,6 +28,8 @@ const std::array<const char*, 10> ToolFileTable = {
 
 const std::array<const char*, 2> ToolSubfolderTable = {"exe", "files"};
 
+const char* const ToolFolderMarker = "in-use.lock";
+
 namespace
 {
 // Makes the folder unless it exists; false when it is not a folder afterwards.
@@ -33,6 +39,32 @@ bool MakeFolder(const QString& path)
     if (info.exists() && !info.isSymLink())
         return info.isDir();
     return QDir().mkdir(path);
+}
+
+// The programs under exe are started by the converters.
+bool IsProgramEntry(const char* entry)
+{
+    return QByteArrayView(entry).startsWith("exe/");
+}
+
+constexpr QFileDevice::Permissions kProgramPermissions =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+int OpenMarker(const QString& folder)
+{
+    const QByteArray path =
+        QFile::encodeName(Path::Append(folder, QString::fromLatin1(ToolFolderMarker)));
+    return ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+}
+
+// True when the marker at its path is still the file the descriptor holds.
+bool MarkerIsCurrent(int fd, const QString& folder)
+{
+    struct stat held, current;
+    const QByteArray path =
+        QFile::encodeName(Path::Append(folder, QString::fromLatin1(ToolFolderMarker)));
+    return fstat(fd, &held) == 0 && lstat(path.constData(), &current) == 0 &&
+           held.st_dev == current.st_dev && held.st_ino == current.st_ino;
 }
 
 std::uint32_t U32At(QByteArrayView bytes, qsizetype at)
@@ -89,6 +121,9 @@ bool ExtractToolsInto(QByteArrayView archive, const QString& folder, QString& to
             if (!WriteFileAtomically(path, buffer))
                 return false;
         }
+        if (IsProgramEntry(entry) &&
+            (QFile::permissions(path) & kProgramPermissions) != kProgramPermissions)
+            QFile::setPermissions(path, kProgramPermissions);
         offset += 4 + qsizetype(length);
         position += length;
     }
@@ -100,6 +135,13 @@ void RemoveTools(const QString& toolFolder)
 {
     if (toolFolder.isEmpty())
         return;
+    const int fd = OpenMarker(toolFolder);
+    // Another program still uses the files: the last one out removes them.
+    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0)
+    {
+        ::close(fd);
+        return;
+    }
     for (const char* entry : ToolFileTable)
     {
         const QString path = Path::Append(toolFolder, QString::fromLatin1(entry));
@@ -110,5 +152,49 @@ void RemoveTools(const QString& toolFolder)
     QDir dir;
     for (const char* sub : ToolSubfolderTable)
         dir.rmdir(Path::Append(toolFolder, QString::fromLatin1(sub)));
+    // A program that waits for the marker sees it is gone and makes a new one.
+    QFile::remove(Path::Append(toolFolder, QString::fromLatin1(ToolFolderMarker)));
     dir.rmdir(toolFolder);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+ToolFolderHold::~ToolFolderHold()
+{
+    Release();
+}
+
+bool ToolFolderHold::Acquire(const QString& folder)
+{
+    if (m_fd >= 0 && folder == m_folder && MarkerIsCurrent(m_fd, m_folder))
+        return true;
+    Release();
+    if (folder.isEmpty())
+        return false;
+    // A program removing the folder holds the marker exclusively for a moment; after it
+    // the marker is gone and is made anew.
+    for (int attempt = 0; attempt < 10; ++attempt)
+    {
+        if (!MakeFolder(folder))
+            return false;
+        const int fd = OpenMarker(folder);
+        if (fd < 0)
+            continue;
+        if (flock(fd, LOCK_SH) == 0 && MarkerIsCurrent(fd, folder))
+        {
+            m_fd = fd;
+            m_folder = folder;
+            return true;
+        }
+        ::close(fd);
+    }
+    return false;
+}
+
+void ToolFolderHold::Release()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_folder.clear();
 }

@@ -22,9 +22,36 @@ bool ExtractTools(QByteArrayView archive, QString& toolFolder);
 // The same into a given folder (tests, the archive builder's check).
 bool ExtractToolsInto(QByteArrayView archive, const QString& folder, QString& toolFolder);
 
-// Removes the ten files and the three folders; what cannot be removed stays. Nothing for
-// an empty string.
+// Removes the ten files, the marker and the three folders, but only when no running
+// program holds the folder (the marker's lock can be taken exclusively); otherwise the
+// files stay for the last program out. What cannot be removed stays. Nothing for an empty
+// string. A program releases its own hold first.
 void RemoveTools(const QString& toolFolder);
+
+// The marker file in the tool folder that each program using the folder holds a shared
+// lock on.
+extern const char* const ToolFolderMarker;
+
+// A running program's hold on the shared tool folder: a shared lock on the marker file,
+// kept until Release or the end of the hold.
+class ToolFolderHold
+{
+public:
+    ToolFolderHold() = default;
+    ~ToolFolderHold();
+    ToolFolderHold(const ToolFolderHold&) = delete;
+    ToolFolderHold& operator=(const ToolFolderHold&) = delete;
+
+    // Makes the folder if needed and holds it. Holding it already is kept as long as the
+    // marker is still the one locked; a marker removed meanwhile is made and locked anew.
+    bool Acquire(const QString& folder);
+    void Release();
+    bool IsHeld() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+    QString m_folder;
+};
 
 // The archive compiled into the program (generated source).
 const unsigned char* ToolArchiveData();

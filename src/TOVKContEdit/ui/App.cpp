@@ -119,8 +119,7 @@ bool CTOVKContEditApp::InitInstance(const QStringList& arguments)
     m_szConvertFolder = Path::RemoveBackslash(QFileInfo(Path::Resolve(folder)).absoluteFilePath());
     m_doc->SetConvertFolder(m_szConvertFolder);
 
-    ExtractTools(ToolArchive(), m_strToolFolder);
-    m_strToolFolderCopy = m_strToolFolder;
+    LoadTools();
 
     if (!CreateMainWindow())
         return false;
@@ -141,6 +140,14 @@ bool CTOVKContEditApp::InitInstance(const QStringList& arguments)
     return true;
 }
 
+QString CTOVKContEditApp::LoadTools()
+{
+    m_toolHold.Acquire(ToolFolderPath());
+    const bool complete = ExtractTools(ToolArchive(), m_strToolFolder);
+    m_strToolFolderCopy = m_strToolFolder;
+    return complete ? m_strToolFolder : QString();
+}
+
 int CTOVKContEditApp::ExitInstance()
 {
     if (m_exited)
@@ -149,6 +156,8 @@ int CTOVKContEditApp::ExitInstance()
     // The view gives its column widths back when it goes.
     m_frame.reset();
     m_view = nullptr;
+    // The tools stay while another program still uses them.
+    m_toolHold.Release();
     RemoveTools(m_strToolFolder);
     if (m_profile)
     {
@@ -192,6 +201,7 @@ bool CTOVKContEditApp::CreateMainWindow()
             return OutputFolders{m_szStartFolder, m_szConvertFolder, m_strToolFolderCopy};
         });
     m_output->SetOwner(m_frame.get(), m_frame.get());
+    m_output->SetToolSource([this] { return LoadTools(); });
 
     CMainFrame* frame = m_frame.get();
     m_doc->SetMainFrameTitleHandler([frame](const QString& text) { frame->setWindowTitle(text); });

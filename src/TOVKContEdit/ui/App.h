@@ -2,6 +2,8 @@
 // The content editor's application object: start-up in the order the program depends on
 // (one instance, profile, command line, convert folder, tools, document and window, the
 // file argument, placement), the framework's file commands, and the exit.
+#include "TOVKContEdit/shared/ToolArchive.h"
+
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -70,9 +72,13 @@ public:
 private:
     bool CreateMainWindow();
     void RegisterCommands();
+    // Holds the shared tool folder and unpacks what is missing; the tool folder, or empty
+    // when the unpacking stopped.
+    QString LoadTools();
     void RefreshRecentMenu();
 
     std::unique_ptr<SingleInstance> m_instance;
+    ToolFolderHold m_toolHold;
     std::unique_ptr<Profile> m_profile;
     std::unique_ptr<RecentFileList> m_recent;
     std::unique_ptr<CTOVKContEditDoc> m_doc;

@@ -352,6 +352,19 @@ void CMainFrame::SetBusy(bool busy)
 {
     m_busy = busy;
     UpdateCommandUI();
+    if (!busy && m_closePending)
+    {
+        m_closePending = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+void CMainFrame::RequestClose()
+{
+    if (m_busy)
+        m_closePending = true;
+    else
+        close();
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& paths)

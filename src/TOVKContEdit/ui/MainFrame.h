@@ -61,6 +61,8 @@ public:
     // does not close.
     void SetBusy(bool busy);
     bool IsBusy() const { return m_busy; }
+    // Closes the window now, or, while busy, as soon as the busy state ends.
+    void RequestClose();
 
     // The recent-file entries under File; an empty list shows the disabled placeholder.
     void SetRecentFiles(const QStringList& paths);
@@ -115,4 +117,5 @@ private:
     QLabel* m_message = nullptr;
     QTimer* m_idle = nullptr;
     bool m_busy = false;
+    bool m_closePending = false;
 };

@@ -6,14 +6,12 @@
 #include "TOVKContEdit/shared/ProgressPump.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
-#include "platform/ChildProcess.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
 #include "platform/Strings.h"
 #include "platform/TempFolder.h"
+#include "platform/ToolRun.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -23,15 +21,12 @@
 
 namespace
 {
+// How often the window is served while the converter runs.
+constexpr int kPumpSliceMs = 20;
+
 QString ShortName(int language)
 {
     return Strings::Load(IDS_LANGUAGE_NAME_FIRST + static_cast<unsigned>(language));
-}
-
-// The converter looks files up by exact name: give it the name the file system has.
-QString ResolvedIfExists(const QString& path)
-{
-    return !path.isEmpty() && Path::FileExists(path) ? Path::Resolve(path) : path;
 }
 
 // Waits the given time while the window keeps handling its events.
@@ -48,22 +43,6 @@ void PumpFor(int ms)
         QThread::msleep(static_cast<unsigned long>(qMin<qint64>(5, left)));
     }
 }
-
-// Waits up to ms for the child to end, handling events all the while; true when it ended.
-bool WaitSlice(ChildProcess& process, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    for (;;)
-    {
-        const qint64 left = ms - timer.elapsed();
-        if (process.WaitFor(static_cast<int>(qBound<qint64>(qint64(0), left, qint64(20)))))
-            return true;
-        ProgressPump::PumpMessages();
-        if (timer.elapsed() >= ms)
-            return !process.IsRunning();
-    }
-}
 } // namespace
 
 CContentOutput::CContentOutput(CTOVKContEditDoc& doc, std::function<OutputFolders()> folders)
@@ -77,62 +56,20 @@ void CContentOutput::SetOwner(QWidget* owner, CMainFrame* frame)
     m_frame = frame;
 }
 
-QString CContentOutput::LanguageCode(int language)
-{
-    static const char* const codes[] = {"jp", "en", "fr", "ge", "it", "sp", "cn", "kr", "du"};
-    return language >= 0 && language < 9 ? QString::fromLatin1(codes[language]) : QString();
-}
-
 bool CContentOutput::OnUpdateFileOutput() const
 {
     return m_doc.GetRowCount() > 0;
 }
 
-bool CContentOutput::EnsureFolder(const QString& path)
+void CContentOutput::Cancel()
 {
-    if (Path::IsDirectory(path))
-        return true;
-    return !path.isEmpty() && QDir().mkdir(Path::Resolve(path));
+    if (m_progress)
+        m_progress->RequestCancel();
 }
 
-void CContentOutput::DeleteBinFiles(const QString& folder)
+bool CContentOutput::CancelRequested() const
 {
-    const QString resolved = Path::Resolve(folder);
-    for (const QString& name : Path::Find(resolved, QStringLiteral("*.bin"), Path::FindFilesOnly))
-    {
-        if (Path::FindExtension(name).toLower() == QStringLiteral(".bin"))
-            QFile::remove(Path::Append(resolved, name));
-    }
-}
-
-QString CContentOutput::OutputFolder(int language) const
-{
-    QString folder = Path::Append(m_run.convertFolder, QStringLiteral("output"));
-    folder = Path::Append(folder, QStringLiteral("contents"));
-    return Path::Append(folder, LanguageCode(language));
-}
-
-bool CContentOutput::PrepareOutputFolder(int language, QString* out)
-{
-    QString folder = Path::Append(m_run.convertFolder, QStringLiteral("output"));
-    if (!EnsureFolder(folder))
-        return false;
-    folder = Path::Append(folder, QStringLiteral("contents"));
-    if (!EnsureFolder(folder))
-        return false;
-    folder = Path::Append(folder, LanguageCode(language));
-    if (!EnsureFolder(folder))
-        return false;
-    DeleteBinFiles(folder);
-    if (out)
-        *out = Path::Resolve(folder);
-    return true;
-}
-
-void CContentOutput::PrepareAllOutputFolders()
-{
-    for (int language = 0; language < 9; ++language)
-        PrepareOutputFolder(language, nullptr);
+    return m_progress && m_progress->IsCancelRequested();
 }
 
 QString CContentOutput::ConverterLogPath()
@@ -140,41 +77,6 @@ QString CContentOutput::ConverterLogPath()
     // Without a private temporary folder there is no log rather than one in a shared place.
     const QString folder = TempFolder();
     return folder.isEmpty() ? QString() : Path::Append(folder, QStringLiteral("marvex.log"));
-}
-
-QString CContentOutput::ConverterInputPath(int language) const
-{
-    const QString title = Path::RemoveExtension(Path::FindFileName(m_doc.GetPathName()));
-    return Path::Append(Path::Resolve(OutputFolder(language)),
-                        title + u'_' + LanguageCode(language) + QStringLiteral(".xml"));
-}
-
-CommandLine CContentOutput::ConverterCommandLine(const QString& inputPath,
-                                                 const QString& outputFolder) const
-{
-    return CommandLine(
-        Path::Append(m_run.startFolder, Path::ExecutableName(QStringLiteral("marvex"))),
-        {QStringLiteral("-i"), inputPath, QStringLiteral("-opath"), outputFolder,
-         QStringLiteral("-binpath"), m_run.toolFolder});
-}
-
-std::array<bool, 9> CContentOutput::ContentLanguages() const
-{
-    std::array<bool, 9> chosen{};
-    int found = 0;
-    for (int row = 0; row < m_doc.GetRowCount() && found < 9; ++row)
-    {
-        const ContentRow& content = m_doc.GetRow(row);
-        for (int language = 0; language < 9; ++language)
-        {
-            if (!chosen[language] && content.HasContent(language))
-            {
-                chosen[language] = true;
-                ++found;
-            }
-        }
-    }
-    return chosen;
 }
 
 int CContentOutput::ProgressStep()
@@ -191,82 +93,84 @@ void CContentOutput::SetLabel(const QString& text)
 bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
 {
     QString folder;
-    if (!PrepareOutputFolder(language, &folder))
+    if (!m_doc.PrepareOutputFolder(language, &folder))
         return false;
-
-    ContentRecords& records = m_doc.GetRecords();
-    records.clear();
-    for (int row = 0; row < m_doc.GetRowCount(); ++row)
-    {
-        const ContentRow& content = m_doc.GetRow(row);
-        if (content.voice[language].isEmpty() || content.description[language].isEmpty())
-            continue;
-        ContentRecord record;
-        record.nLangType = language;
-        record.nProductNo = content.itemNumber;
-        record.nProductImgCnt = (content.image1[language].isEmpty() ? 0 : 1) +
-                                (content.image2[language].isEmpty() ? 0 : 1);
-        record.strProductImg1 = ResolvedIfExists(content.image1[language]);
-        record.strProductImg2 = ResolvedIfExists(content.image2[language]);
-        record.strProductWav = ResolvedIfExists(content.voice[language]);
-        record.strProductTxt = content.description[language];
-        record.strProductCmt = content.comment;
-        records.push_back(std::move(record));
-    }
+    m_doc.FillConverterRecords(language);
     ProgressStep();
 
-    const QString input = ConverterInputPath(language);
-    if (!m_doc.GetXmlFile().Save(input, records))
+    const QString input = m_doc.ConverterInputPath(language);
+    if (!m_doc.GetXmlFile().Save(input, m_doc.GetRecords()))
     {
         ProgressStep();
         return false;
     }
 
-    ChildProcess process;
+    ToolRun run;
     // The log is made anew for each language; without it the converter runs unredirected.
     {
         QFile log(logPath);
         if (!logPath.isEmpty() && log.open(QIODevice::WriteOnly | QIODevice::Truncate))
         {
             log.close();
-            process.SetStandardOutputFile(logPath);
+            run.SetStandardOutputFile(logPath);
         }
     }
-    bool started = process.Start(ConverterCommandLine(input, folder), m_run.convertFolder, true);
-    if (!started)
+    bool converted = false;
+    if (!run.Start(m_doc.ConverterCommandLine(input, folder),
+                   m_doc.GetOutputFolders().convertFolder))
     {
         AfxMessageBox(IDS_CONVERSION_ERROR);
     }
     else
     {
         int position = 0;
-        bool ended = false;
-        do
+        QElapsedTimer slice;
+        slice.start();
+        ToolWait wait;
+        wait.sliceMs = kPumpSliceMs;
+        wait.pump = [&]
         {
-            ended = WaitSlice(process, WaitSliceMs);
-            if (position < 98)
+            ProgressPump::PumpMessages();
+            if (slice.elapsed() >= WaitSliceMs)
+            {
+                slice.restart();
+                if (position < 98)
+                    position = ProgressStep();
+            }
+        };
+        wait.cancel = [this] { return CancelRequested(); };
+        const ToolResult result = run.Wait(wait);
+        if (result.outcome == ToolResult::Signalled)
+            m_failureNote = Strings::Load(IDS_CONVERTER_ENDED_ABNORMALLY);
+        else if (result.outcome == ToolResult::Exited)
+        {
+            converted = true;
+            if (result.exitCode != 0)
+                m_exitCodes.append({language, result.exitCode});
+            while (position < 100)
+            {
                 position = ProgressStep();
-        } while (!ended);
-        while (position < 100)
-        {
-            position = ProgressStep();
-            PumpFor(10);
+                PumpFor(10);
+            }
+            if (m_progress)
+                m_progress->repaint();
+            PumpFor(500);
+            // The converter's findings of this language, before the next run replaces the log.
+            if (!logPath.isEmpty())
+                ReadConverterLogFile(logPath, m_report);
         }
-        if (m_progress)
-            m_progress->repaint();
-        PumpFor(500);
-        // The converter's findings of this language, before the next run replaces the log.
-        if (!logPath.isEmpty())
-            ReadConverterLogFile(logPath, m_report);
     }
     QFile::remove(input);
-    return started;
+    return converted;
 }
 
 void CContentOutput::OnFileOutput()
 {
-    m_run = m_folders ? m_folders() : OutputFolders{};
+    OutputFolders folders = m_folders ? m_folders() : OutputFolders{};
+    m_doc.SetOutputFolders(folders);
     m_report = ConverterReport{};
+    m_exitCodes.clear();
+    m_failureNote.clear();
     if (m_doc.GetRowCount() == 0)
     {
         AfxMessageBox(IDS_NO_CONTENT);
@@ -280,7 +184,7 @@ void CContentOutput::OnFileOutput()
         return;
     const bool all = answer == IDYES;
 
-    std::array<bool, 9> chosen = ContentLanguages();
+    std::array<bool, 9> chosen = m_doc.ContentLanguages();
     if (!all)
         for (int language = 0; language < 9; ++language)
             chosen[language] = chosen[language] && language == display;
@@ -309,11 +213,6 @@ void CContentOutput::OnFileOutput()
     progress->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     progress->m_nCaptionID = IDS_OUTPUTTING;
     progress->Create(m_owner);
-    if (progress->CancelButton())
-    {
-        progress->CancelButton()->setEnabled(false);
-        progress->CancelButton()->hide();
-    }
     m_progress = progress.get();
     m_doc.SetProgressDlg(m_progress);
     SetLabel(Strings::Load(IDS_OUTPUTTING_CONTENT));
@@ -321,9 +220,9 @@ void CContentOutput::OnFileOutput()
 
     const QString logPath = ConverterLogPath();
     if (all)
-        PrepareAllOutputFolders();
+        m_doc.PrepareAllOutputFolders();
     else
-        PrepareOutputFolder(display, nullptr);
+        m_doc.PrepareOutputFolder(display, nullptr);
 
     bool succeeded = false;
     int stoppedAt = -1;
@@ -335,20 +234,23 @@ void CContentOutput::OnFileOutput()
                  ShortName(language));
         m_progress->SetPos(0);
         m_progress->UpdatePercent(0);
-        if (!m_doc.CheckLanguage(language))
-        {
-            succeeded = false;
-            stoppedAt = language;
+        succeeded = false;
+        stoppedAt = language;
+        if (CancelRequested() || !m_doc.CheckLanguage(language))
             break;
-        }
         ProgressStep();
-        if (!ConvertLanguage(logPath, language))
+        // Another program may have removed the shared tool folder since the last language.
+        folders.toolFolder = m_tools ? m_tools() : folders.toolFolder;
+        m_doc.SetOutputFolders(folders);
+        if (folders.toolFolder.isEmpty())
         {
-            succeeded = false;
-            stoppedAt = language;
+            AfxMessageBox(IDS_CONVERSION_ERROR);
             break;
         }
+        if (CancelRequested() || !ConvertLanguage(logPath, language))
+            break;
         succeeded = true;
+        stoppedAt = -1;
     }
 
     m_doc.SetProgressDlg(nullptr);
@@ -361,13 +263,23 @@ void CContentOutput::OnFileOutput()
     {
         const QString where =
             stoppedAt >= 0 ? ShortName(stoppedAt) : Strings::Load(IDS_CONVERSION_ERROR);
-        AfxMessageBox(Strings::Load(IDS_OUTPUT_FAILED) + QStringLiteral("\n\n") + where);
+        const QString first = m_failureNote.isEmpty() ? QString() : m_failureNote + u'\n';
+        AfxMessageBox(first + Strings::Load(IDS_OUTPUT_FAILED) + QStringLiteral("\n\n") + where);
         return;
     }
-    if (!m_report.logFound)
-        return;
     if (m_report.aborted)
+    {
         AfxMessageBox(FormatString(IDS_OUTPUT_ABORTED, {m_report.lines}), MB_OK);
-    else
+        return;
+    }
+    if (!m_exitCodes.isEmpty())
+    {
+        QStringList lines;
+        for (const auto& [language, code] : m_exitCodes)
+            lines << FormatString(IDS_CONVERTER_EXIT_CODE, {ShortName(language), code});
+        AfxMessageBox(lines.join(u'\n'), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (m_report.logFound)
         AfxMessageBox(IDS_OUTPUT_COMPLETED, MB_OK | MB_ICONINFORMATION);
 }

@@ -37,6 +37,8 @@ public:
     void PumpMessages();
 
     bool IsCancelRequested() const { return m_bCancel; }
+    // Raises the cancel flag as the Cancel button does (a stop asked from elsewhere).
+    void RequestCancel() { OnCancel(); }
     bool OwnerDisabled() const { return m_bParentDisabled; }
     QWidget* Owner() const { return m_owner; }
     QProgressBar* ProgressBar() const { return m_progress; }

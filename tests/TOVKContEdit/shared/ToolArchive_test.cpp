@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -110,6 +112,60 @@ TEST_F(Extraction, UnpacksEveryFileIntoItsSubfolder)
     ExpectAllFiles();
     EXPECT_EQ(QDir(m_folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               (QStringList{"exe", "files"}));
+    // The programs under exe can be started.
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(QFileInfo(Entry(m_folder, i)).isExecutable(), i < 6) << i;
+}
+
+TEST_F(Extraction, TheLastProgramOutRemovesTheSharedFiles)
+{
+    for (const bool hubLeavesFirst : {true, false})
+    {
+        SCOPED_TRACE(hubLeavesFirst);
+        QString out;
+        ToolFolderHold hub;
+        ToolFolderHold editor;
+        ASSERT_TRUE(hub.Acquire(m_folder));
+        ASSERT_TRUE(ExtractToolsInto(m_archive, m_folder, out));
+        ASSERT_TRUE(editor.Acquire(m_folder));
+        ASSERT_TRUE(ExtractToolsInto(m_archive, m_folder, out));
+        ToolFolderHold& first = hubLeavesFirst ? hub : editor;
+        ToolFolderHold& last = hubLeavesFirst ? editor : hub;
+        first.Release();
+        RemoveTools(m_folder);
+        ExpectAllFiles();
+        last.Release();
+        RemoveTools(m_folder);
+        EXPECT_FALSE(QFileInfo::exists(m_folder));
+    }
+}
+
+TEST_F(Extraction, AHoldOfAnotherProcessKeepsTheFiles)
+{
+    const QString flock = QStandardPaths::findExecutable("flock");
+    if (flock.isEmpty())
+        GTEST_SKIP() << "no flock program";
+    QString out;
+    ToolFolderHold self;
+    ASSERT_TRUE(self.Acquire(m_folder));
+    ASSERT_TRUE(ExtractToolsInto(m_archive, m_folder, out));
+    // Another program holds the marker shared until its input ends.
+    const QString marker = m_folder + "/" + ToolFolderMarker;
+    QProcess other;
+    other.start(flock, {"-s", marker, "sh", "-c", "echo held; exec cat"});
+    ASSERT_TRUE(other.waitForReadyRead(10000));
+    self.Release();
+    RemoveTools(m_folder);
+    ExpectAllFiles();
+    other.closeWriteChannel();
+    ASSERT_TRUE(other.waitForFinished(10000));
+    RemoveTools(m_folder);
+    EXPECT_FALSE(QFileInfo::exists(m_folder));
+    // A folder removed under a hold (by a program that knows no marker) is held anew.
+    ASSERT_TRUE(self.Acquire(m_folder));
+    QDir(m_folder).removeRecursively();
+    EXPECT_TRUE(self.Acquire(m_folder));
+    EXPECT_TRUE(QFileInfo::exists(marker));
 }
 
 TEST_F(Extraction, FilesOfTheRightSizeAreKept)

@@ -1,7 +1,7 @@
 // The converter's log as the Output command reports it: the line rewriting in both
 // resource sets, the abort marker in the raw bytes, long lines and bytes that do not convert.
+#include "TOVKContEdit/model/OutputLog.h"
 #include "TOVKContEdit/res/Strings.h"
-#include "TOVKContEdit/ui/OutputLog.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDomDocument>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -62,6 +63,7 @@ protected:
         m_frame.OnCreate();
         m_frame.show();
         m_output.SetOwner(&m_frame, &m_frame);
+        m_output.SetToolSource([this] { return m_tools; });
     }
     void TearDown() override
     {
@@ -111,6 +113,18 @@ protected:
     QString Folder(const QString& code) const
     {
         return m_convert + QStringLiteral("/output/contents/") + code;
+    }
+
+    // The progress dialog while the output runs.
+    static CProgressDlg* ShownProgress()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets())
+        {
+            auto* progress = qobject_cast<CProgressDlg*>(window);
+            if (progress && progress->isVisible())
+                return progress;
+        }
+        return nullptr;
     }
 
     QString m_project, m_convert, m_media, m_bmp, m_wav, m_records, m_control, m_tools, m_start;
@@ -300,15 +314,12 @@ TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
                          refusedWhileRunning =
                              refusedWhileRunning && !m_frame.OnCommand(ID_FILE_NEW) && news == 0;
                          disabledWhileRunning = disabledWhileRunning && !m_frame.isEnabled();
-                         for (QWidget* window : QApplication::topLevelWidgets())
+                         if (CProgressDlg* progress = ShownProgress())
                          {
-                             auto* progress = qobject_cast<CProgressDlg*>(window);
-                             if (progress && progress->isVisible())
-                             {
-                                 caption = progress->windowTitle();
-                                 label = progress->Label()->text();
-                                 cancelShown = progress->CancelButton()->isVisible();
-                             }
+                             caption = progress->windowTitle();
+                             label = progress->Label()->text();
+                             cancelShown = cancelShown && progress->CancelButton()->isVisible() &&
+                                           progress->CancelButton()->isEnabled();
                          }
                      });
     m_messages.Answer(IDYES);
@@ -323,7 +334,7 @@ TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
     EXPECT_TRUE(disabledWhileRunning);
     EXPECT_EQ(caption, QStringLiteral("Outputting"));
     EXPECT_EQ(label, QStringLiteral("Outputting content data ... JPN"));
-    EXPECT_FALSE(cancelShown);
+    EXPECT_TRUE(cancelShown);
     EXPECT_TRUE(m_frame.isEnabled());
     EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
 }
@@ -351,17 +362,132 @@ TEST_F(OutputRun, WithoutAPrivateTemporaryFolderThereIsNoLog)
     EXPECT_FALSE(QFileInfo::exists(m_convert + QStringLiteral("/marvex.log")));
 }
 
+// What the author is shown, and what stays on disk, for each way the converter can end.
+TEST_F(OutputRun, EachWayTheConverterEndsIsToldAsItIs)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray control;
+        bool tools;  // the tool folder can be had
+        bool cancel; // Cancel is clicked once the converter runs
+        QStringList messages;
+        int runs;       // converter starts (Japanese, then French unless stopped)
+        bool dataFiles; // the Japanese data files stay
+    };
+    const Case cases[] = {
+        {"signal",
+         "[jp] crash\n",
+         true,
+         false,
+         {"The converter ended abnormally.\nFailed to output data.\n\nJPN"},
+         1,
+         true},
+        {"exit code",
+         "[jp] exit 2\n",
+         true,
+         false,
+         {"JPN: the converter ended with exit code 2. Check the converted data."},
+         2,
+         true},
+        {"hang, cancel",
+         "[jp] sleep 60000\n",
+         true,
+         true,
+         {"Failed to output data.\n\nJPN"},
+         1,
+         true},
+        {"no tools",
+         "",
+         false,
+         false,
+         {"Conversion error.", "Failed to output data.\n\nJPN"},
+         0,
+         false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        QDir(m_records).removeRecursively();
+        QDir(m_convert + "/output").removeRecursively();
+        m_doc.ClearRows();
+        AddRow(1, {JP, FR});
+        Control(c.control);
+        m_tools = c.tools ? m_project + QStringLiteral("/tools dir") : QString();
+        m_messages.Clear();
+        QElapsedTimer clicked;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout,
+                         [&]
+                         {
+                             CProgressDlg* progress = ShownProgress();
+                             if (c.cancel && progress && !Runs().isEmpty() && !clicked.isValid())
+                             {
+                                 QTest::mouseClick(progress->CancelButton(), Qt::LeftButton);
+                                 clicked.start();
+                             }
+                         });
+        probe.start(20);
+        m_messages.Answer(IDYES);
+        m_output.OnFileOutput();
+        probe.stop();
+        if (c.cancel)
+        {
+            ASSERT_TRUE(clicked.isValid());
+            // The converter was killed and reaped, not waited for.
+            EXPECT_LT(clicked.elapsed(), 1000);
+        }
+        EXPECT_EQ(m_messages.texts().mid(1), c.messages);
+        EXPECT_EQ(Runs().size(), c.runs);
+        EXPECT_EQ(QFileInfo::exists(Folder("jp") + "/CJP00001.bin"), c.dataFiles);
+        // The converter's input never stays behind.
+        EXPECT_FALSE(QFileInfo::exists(Folder("jp") + "/_jp.xml"));
+        EXPECT_FALSE(m_frame.IsBusy());
+        EXPECT_TRUE(m_frame.isEnabled());
+    }
+}
+
+TEST_F(OutputRun, ATerminationRequestStopsTheConverterAndThenCloses)
+{
+    AddRow(1, {JP});
+    Control("sleep 60000\n");
+    bool closed = false;
+    m_frame.SetCloseHandler([&closed] { return closed = true; });
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout,
+                     [&]
+                     {
+                         if (!Runs().isEmpty() && m_frame.IsBusy())
+                         {
+                             // What the program's termination handler does.
+                             m_output.Cancel();
+                             m_frame.RequestClose();
+                         }
+                     });
+    probe.start(20);
+    m_messages.Answer(IDYES);
+    QElapsedTimer clock;
+    clock.start();
+    m_output.OnFileOutput();
+    probe.stop();
+    EXPECT_LT(clock.elapsed(), 30000);
+    EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Failed to output data.\n\nJPN"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(m_frame.isVisible());
+}
+
 TEST(OutputFolders, EnsureAndDeleteBinFiles)
 {
     const QString root = TestSupport::NewFolder(QStringLiteral("bins"));
-    EXPECT_TRUE(CContentOutput::EnsureFolder(root + QStringLiteral("/a")));
-    EXPECT_TRUE(CContentOutput::EnsureFolder(root + QStringLiteral("/a")));
-    EXPECT_FALSE(CContentOutput::EnsureFolder(root + QStringLiteral("/x/y")));
+    EXPECT_TRUE(CTOVKContEditDoc::EnsureFolder(root + QStringLiteral("/a")));
+    EXPECT_TRUE(CTOVKContEditDoc::EnsureFolder(root + QStringLiteral("/a")));
+    EXPECT_FALSE(CTOVKContEditDoc::EnsureFolder(root + QStringLiteral("/x/y")));
     TestSupport::WriteFile(root + QStringLiteral("/a/one.bin"), "1");
     TestSupport::WriteFile(root + QStringLiteral("/a/TWO.Bin"), "2");
     TestSupport::WriteFile(root + QStringLiteral("/a/three.bin.txt"), "3");
     QDir().mkpath(root + QStringLiteral("/a/folder.bin"));
-    CContentOutput::DeleteBinFiles(root + QStringLiteral("/a"));
+    CTOVKContEditDoc::DeleteBinFiles(root + QStringLiteral("/a"));
     EXPECT_EQ(QDir(root + QStringLiteral("/a")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               (QStringList{"folder.bin", "three.bin.txt"}));
 }
@@ -391,6 +517,8 @@ TEST(OutputCommand, TheProgramsOutputCommandUsesItsStartFolderAndTools)
     CTOVKContEditApp app;
     ASSERT_TRUE(app.InitInstance({QStringLiteral("-d"), convert, file}));
     app.m_szStartFolder = TestSupport::StandinFolder();
+    // Another program took the shared tools away: they are unpacked again for the run.
+    QDir(app.m_strToolFolder).removeRecursively();
     app.GetMainWnd()->UpdateCommandUI();
     EXPECT_TRUE(app.GetMainWnd()->Action(ID_FILE_OUTPUT)->isEnabled());
     messages.Answer(IDNO);
@@ -402,6 +530,7 @@ TEST(OutputCommand, TheProgramsOutputCommandUsesItsStartFolderAndTools)
         << run.toStdString();
     EXPECT_TRUE(run.contains(QStringLiteral("cwd\t") + convert + u'\n')) << run.toStdString();
     EXPECT_TRUE(QFileInfo::exists(convert + QStringLiteral("/output/contents/en/CEN00001.bin")));
+    EXPECT_TRUE(QFileInfo::exists(app.m_strToolFolder + QStringLiteral("/exe/zulmet.exe")));
     app.ExitInstance();
     qunsetenv("MARVEX_RECORD");
 }

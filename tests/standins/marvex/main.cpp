@@ -11,6 +11,7 @@
 //                     print <text>   a line on standard output
 //                     sleep <ms>     wait
 //                     exit <code>    stop here with that exit code (files already written stay)
+//                     crash          stop here by a signal (files already written stay)
 //                     nofiles        write no data files
 //                   Without an exit command it ends with 0 when it wrote every data file it was
 //                   asked for, else with 2 after printing "ABORTED!!".
@@ -24,6 +25,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <csignal>
 #include <cstdio>
 
 namespace
@@ -118,6 +120,8 @@ int main(int argc, char** argv)
             QThread::msleep(line.mid(6).toULong());
         else if (line.startsWith(QStringLiteral("exit ")))
             return line.mid(5).toInt();
+        else if (line == QStringLiteral("crash"))
+            std::raise(SIGKILL);
     }
     return written ? 0 : 2;
 }
