@@ -47,7 +47,7 @@ inline QString MakeAppFolder(const QStringList& tools)
 }
 
 // One recorded run of a stand-in: its current folder and arguments.
-struct ToolRun
+struct RecordedRun
 {
     QString cwd;
     QStringList args;
@@ -59,12 +59,12 @@ struct ToolRun
     }
 };
 
-inline QList<ToolRun> Runs(const QString& recordFolder)
+inline QList<RecordedRun> Runs(const QString& recordFolder)
 {
-    QList<ToolRun> runs;
+    QList<RecordedRun> runs;
     for (int n = 1; QFile::exists(recordFolder + QStringLiteral("/run-%1.txt").arg(n)); ++n)
     {
-        ToolRun run;
+        RecordedRun run;
         const QString text = QString::fromUtf8(
             TestSupport::ReadFile(recordFolder + QStringLiteral("/run-%1.txt").arg(n)));
         for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))

@@ -5,11 +5,11 @@
 #include "Ostrelin/model/ProjectFolders.h"
 #include "Ostrelin/res/resource.h"
 #include "TOVKContEdit/shared/ImageEx.h"
-#include "platform/ChildProcess.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
 #include "platform/Strings.h"
 #include "platform/TempFolder.h"
+#include "platform/ToolRun.h"
 
 #include <QDir>
 #include <QThread>
@@ -193,6 +193,7 @@ void COutputRun::SetStep(int step)
 bool COutputRun::RunOutput(bool* cancelled)
 {
     *cancelled = false;
+    m_nToolExitCode = 0;
     const OutputPaths paths(m_strProjectPath);
     const CBindData& data = m_doc.GetBindData();
     SetStep(kFileStep);
@@ -210,13 +211,31 @@ bool COutputRun::RunOutput(bool* cancelled)
     if (CancelTest(cancelled))
         return true;
 
+    // The replacer needs the unpacked tools; without them no title could be made.
+    if ((data.m_wTitleLanguages & data.m_wGuideLanguages) != 0 && m_strToolFolder.isEmpty())
+    {
+        AfxMessageBox(IDS_OUTPUT_TOOL_MISSING, MB_OK | MB_ICONEXCLAMATION);
+        *cancelled = true;
+        return true;
+    }
     TitleRun titles;
     titles.titleOutputFolder = paths.titleFolder;
     titles.appFolder = m_strAppFolder;
     titles.toolFolder = m_strToolFolder;
     titles.tempFolder = m_bTempFolderSet ? m_strTempFolder : TempFolder();
     titles.run = m_titleRunner;
-    m_wTitleMask = ReplaceTitleImages(data, titles);
+    if (m_pProgress)
+    {
+        titles.wait.pump = [this] { m_pProgress->PumpMessages(); };
+        titles.wait.cancel = [this] { return m_pProgress->IsCancelRequested(); };
+    }
+    bool titlesCancelled = false;
+    m_wTitleMask = ReplaceTitleImages(data, titles, &titlesCancelled);
+    if (titlesCancelled)
+    {
+        *cancelled = true;
+        return true;
+    }
     if (CancelTest(cancelled))
         return true;
     StepIt();
@@ -258,31 +277,33 @@ bool COutputRun::RunOutput(bool* cancelled)
         Path::Append(m_strBinFolder, Path::ExecutableName(QStringLiteral("durnap"))),
         {QStringLiteral("-conf"), Path::Resolve(paths.confFile), QStringLiteral("-info"),
          Path::Resolve(paths.infoFile), QStringLiteral("-out"), Path::Resolve(paths.sdFolder)});
-    ChildProcess tool;
-    if (!tool.Start(command, m_strBinFolder, true))
+    ToolWait wait;
+    if (m_pProgress)
     {
+        wait.pump = [this] { m_pProgress->StepIt(); };
+        wait.cancel = [this] { return m_pProgress->IsCancelRequested(); };
+    }
+    wait.sliceMs = kToolSliceMs;
+    const ToolResult tool = RunTool(command, m_strBinFolder, wait);
+    switch (tool.outcome)
+    {
+    case ToolResult::NotStarted:
         AfxMessageBox(IDS_OUTPUT_TOOL_MISSING, MB_OK | MB_ICONEXCLAMATION);
         *cancelled = true;
-    }
-    else
-    {
-        while (!tool.WaitFor(kToolSliceMs))
-        {
-            if (m_pProgress == nullptr)
-                continue;
-            m_pProgress->StepIt();
-            if (CancelTest(cancelled))
-            {
-                // Stopped and reaped before the caller removes what it wrote.
-                tool.Terminate();
-                return true;
-            }
-        }
-        if (tool.Crashed())
-        {
-            AfxMessageBox(IDS_OUTPUT_TOOL_FAILED, MB_OK | MB_ICONEXCLAMATION);
-            *cancelled = true;
-        }
+        break;
+    case ToolResult::Cancelled:
+        // Killed and reaped before the caller removes what it wrote.
+        *cancelled = true;
+        return true;
+    case ToolResult::Signalled:
+        AfxMessageBox(IDS_OUTPUT_TOOL_FAILED, MB_OK | MB_ICONEXCLAMATION);
+        *cancelled = true;
+        break;
+    case ToolResult::Exited:
+        // The tool may have written part of the card: its output stays, the caller names
+        // the code.
+        m_nToolExitCode = tool.exitCode;
+        break;
     }
     if (m_pProgress)
     {

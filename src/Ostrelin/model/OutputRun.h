@@ -1,7 +1,7 @@
 #pragma once
 // The output of a project into the card tree: the pre-output check, the summary of the
 // output page and the run itself (clean, create, titles, the two bind files, the bind tool
-// polled in 10 ms slices). Progress, pumping and cancel go through COutputProgress; without
+// waited for in 10 ms slices). Progress, pumping and cancel go through COutputProgress; without
 // one the run goes through to its end.
 #include "Ostrelin/model/BindXml.h"
 #include "Ostrelin/model/TitleScreen.h"
@@ -45,10 +45,11 @@ public:
     COutputRun(COstrelinDoc& doc, QString projectPath, QString appFolder, QString binFolder);
 
     void SetProgress(COutputProgress* progress) { m_pProgress = progress; }
-    // The unpacked converter tools handed to the title replacer.
+    // The unpacked converter tools handed to the title replacer; empty when they could not
+    // be unpacked (no title can then be made).
     void SetToolFolder(const QString& folder) { m_strToolFolder = folder; }
     // How the title replacer is started and waited for.
-    void SetTitleRunner(ProcessRunner runner) { m_titleRunner = std::move(runner); }
+    void SetTitleRunner(ToolRunner runner) { m_titleRunner = std::move(runner); }
     // Where the screen bitmaps go; by default the user's temporary folder.
     void SetTempFolder(const QString& folder)
     {
@@ -62,6 +63,8 @@ public:
 
     // The title mask of the last run.
     quint16 TitleMask() const { return m_wTitleMask; }
+    // The bind tool's exit code when it ended by itself with one other than 0, else 0.
+    int ToolExitCode() const { return m_nToolExitCode; }
 
 private:
     bool CancelTest(bool* cancelled);
@@ -75,7 +78,8 @@ private:
     QString m_strToolFolder;
     QString m_strTempFolder;
     bool m_bTempFolderSet = false;
-    ProcessRunner m_titleRunner = RunAndWaitForEnd;
+    ToolRunner m_titleRunner = RunTool;
     COutputProgress* m_pProgress = nullptr;
     quint16 m_wTitleMask = 0;
+    int m_nToolExitCode = 0;
 };

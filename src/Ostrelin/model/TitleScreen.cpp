@@ -1,7 +1,6 @@
 #include "Ostrelin/model/TitleScreen.h"
 
 #include "TOVKContEdit/shared/ImageEx.h"
-#include "platform/ChildProcess.h"
 #include "platform/Path.h"
 
 #include <QFile>
@@ -24,15 +23,6 @@ QString CodeOf(int language)
     return GetLanguageCode(language >= 1 && language < kLanguageCount ? language : 0);
 }
 } // namespace
-
-bool RunAndWaitForEnd(const CommandLine& command, const QString& folder)
-{
-    ChildProcess process;
-    if (!process.Start(command, folder, true))
-        return false;
-    process.WaitFor(-1);
-    return true;
-}
 
 QByteArray BuildTitleScreenBitmap(const QImage& title)
 {
@@ -102,7 +92,8 @@ QByteArray BuildTitleScreenBitmap(const QImage& title)
 
 namespace
 {
-bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int language)
+bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int language,
+                     bool* cancelled)
 {
     if (language < 0 || language >= kLanguageCount || run.tempFolder.isEmpty())
         return false;
@@ -134,18 +125,28 @@ bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int
                               {QStringLiteral("-i"), bitmapPath, QStringLiteral("-o"), outputFolder,
                                QStringLiteral("-lang"), code, QStringLiteral("-bin"),
                                run.toolFolder});
-    if (!run.run(command, Path::Append(run.appFolder, QStringLiteral("bin"))))
+    const ToolResult result =
+        run.run(command, Path::Append(run.appFolder, QStringLiteral("bin")), run.wait);
+    if (result.outcome == ToolResult::Cancelled && cancelled)
+        *cancelled = true;
+    // A replacer that did not end by itself may have left part of a file: it is no title.
+    if (result.outcome != ToolResult::Exited)
+    {
+        if (Path::IsRegularFile(oldFile))
+            QFile::remove(oldFile);
         return false;
+    }
     return Path::IsRegularFile(Path::Append(outputFolder, titleFile));
 }
 } // namespace
 
-bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language)
+bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language,
+                             bool* cancelled)
 {
     // Out of memory, or whatever else breaks one language, leaves that title out.
     try
     {
-        return ReplaceOneTitle(settings, run, language);
+        return ReplaceOneTitle(settings, run, language, cancelled);
     }
     catch (...)
     {
@@ -153,21 +154,30 @@ bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& 
     }
 }
 
-quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run)
+quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run, bool* cancelled)
 {
+    // A language removed from the guide gets no title, even while its title is still ticked.
+    const quint16 wanted = settings.m_wTitleLanguages & settings.m_wGuideLanguages;
     quint16 mask = 0;
     for (int i = 0; i < kLanguageCount; ++i)
     {
-        if ((settings.m_wTitleLanguages & (1u << i)) == 0)
+        if ((wanted & (1u << i)) == 0)
             continue;
         CImageEx image;
         if (image.LoadAndCheck(settings.m_strTitleImage[i]))
             mask |= quint16(1u << i);
     }
-    for (int i = 0; i < kLanguageCount; ++i)
+    bool stopped = false;
+    for (int i = 0; i < kLanguageCount && !stopped; ++i)
     {
-        if ((mask & (1u << i)) != 0 && !ReplaceTitleForLanguage(settings, run, i))
+        if ((mask & (1u << i)) != 0 && !ReplaceTitleForLanguage(settings, run, i, &stopped))
             mask &= quint16(~(1u << i));
+    }
+    if (stopped)
+    {
+        if (cancelled)
+            *cancelled = true;
+        return 0;
     }
     return mask;
 }

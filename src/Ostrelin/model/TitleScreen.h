@@ -4,6 +4,7 @@
 // folder, and the title replacer turns it into R<code>000.BIN in the title output folder.
 #include "Ostrelin/model/BindData.h"
 #include "platform/CommandLine.h"
+#include "platform/ToolRun.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -17,12 +18,6 @@ constexpr qsizetype kTitleScreenHeaderSize = 54;
 constexpr qsizetype kTitleScreenPixelOffset = 1078;
 constexpr qsizetype kTitleScreenBitmapSize = 50230;
 
-// Starts a program in the given current folder and waits for its end; false when it could
-// not be started.
-using ProcessRunner = std::function<bool(const CommandLine& command, const QString& folder)>;
-// The plain wait without a time-out.
-bool RunAndWaitForEnd(const CommandLine& command, const QString& folder);
-
 // The 50,230 bytes of the screen bitmap for a title picture: palette entry 0 black and
 // unused, entry 1 the background grey (50, 50, 50), then the picture's colours in the order
 // they first occur (rows from the top, each from the left); rows stored bottom-up.
@@ -34,14 +29,19 @@ struct TitleRun
     QString appFolder;         // the replacer is AppFolder/bin/halbrine
     QString toolFolder;        // the unpacked converter tools, given with -bin
     QString tempFolder;        // where the screen bitmaps go; empty: none can be written
-    ProcessRunner run = RunAndWaitForEnd;
+    ToolRunner run = RunTool;
+    ToolWait wait; // the pump and the cancel test while a replacer runs
 };
 
 // Writes the screen bitmap of one language and runs the replacer on it. True only when the
-// replacer started and R<code>000.BIN exists afterwards; the old file of the language is
-// removed first, so a stale title is never taken for a new one.
-bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language);
+// replacer ended by itself (with any code) and R<code>000.BIN exists afterwards; the old file
+// of the language is removed first, so a stale title is never taken for a new one. A
+// replacer stopped by the wait's cancel test sets *cancelled.
+bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language,
+                             bool* cancelled = nullptr);
 
-// Every language of m_wTitleLanguages whose picture passes the check is replaced, one after
-// another once all were checked; the result has bit i for each title file produced.
-quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run);
+// Every guide language of m_wTitleLanguages whose picture passes the check is replaced, one
+// after another once all were checked; the result has bit i for each title file produced.
+// A cancel during a replacer ends the run there (*cancelled set, result 0).
+quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run,
+                           bool* cancelled = nullptr);

@@ -148,6 +148,8 @@ constexpr unsigned IDS_OUTPUT_BUTTON = 64780;
 constexpr unsigned IDS_PROGRESS_CANCEL = 64781;
 // The bind tool ended by a signal: its card tree is not taken for a finished output.
 constexpr unsigned IDS_OUTPUT_TOOL_FAILED = 64782;
+// The bind tool ended with an exit code other than 0: its output stays, the code is named.
+constexpr unsigned IDS_OUTPUT_TOOL_EXIT_CODE = 64783;
 
 // Step pages 3..6 and their dialogs (languages, title pictures, works, servers).
 constexpr unsigned IDD_CONTENT_LIST = 105;

@@ -43,26 +43,27 @@ bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
     if (IsProcessRunning(holder))
         return false;
     holder.process.reset();
-    auto process = std::make_unique<ChildProcess>();
+    auto process = std::make_unique<ToolRun>();
     const QString folder = currentFolder.isEmpty() ? GetAppFolder() : currentFolder;
-    if (!process->Start(command, folder, true))
+    if (!process->Start(command, folder))
         return false;
     holder.process = std::move(process);
     return true;
 }
 
-bool RunProcessAndWait(const CommandLine& command, int* exitCode)
+ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait)
 {
-    ChildProcess process;
-    if (!process.Start(command, GetBinFolder(), true))
-        return false;
-    ++g_waiting;
-    while (!process.WaitFor(kWaitSliceMs))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, kWaitSliceMs);
-    --g_waiting;
-    if (exitCode)
-        *exitCode = process.ExitCode();
-    return true;
+    ToolWait slices = wait;
+    if (slices.sliceMs <= 0)
+        slices.sliceMs = kWaitSliceMs;
+    if (!slices.pump)
+        slices.pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, kWaitSliceMs); };
+    struct Waiting
+    {
+        Waiting() { ++g_waiting; }
+        ~Waiting() { --g_waiting; }
+    } waiting;
+    return RunTool(command, GetBinFolder(), slices);
 }
 
 bool IsWaitingForProcess()

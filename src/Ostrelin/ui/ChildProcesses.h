@@ -2,8 +2,8 @@
 // The hub's three ways to start another program: an editor or the bind tool without
 // waiting, the title replacer with waiting, and the spreadsheet program read-only. Programs
 // get their arguments as a vector, so blanks and quotes in paths never add arguments.
-#include "platform/ChildProcess.h"
 #include "platform/CommandLine.h"
+#include "platform/ToolRun.h"
 
 #include <QString>
 #include <memory>
@@ -12,7 +12,7 @@
 // until the next start.
 struct CProcessHolder
 {
-    std::unique_ptr<ChildProcess> process;
+    std::unique_ptr<ToolRun> process;
 };
 
 // Running means started and not yet finished (a child that exits with 259 has ended).
@@ -29,10 +29,11 @@ void SetAppFolderOverride(const QString& folder);
 bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
                        const QString& currentFolder);
 
-// Starts in AppFolder/bin and waits until the program has ended. The wait runs in short
-// slices that keep the windows painted; while it lasts IsWaitingForProcess() is true and
-// the commands that change the project are refused.
-bool RunProcessAndWait(const CommandLine& command, int* exitCode = nullptr);
+// Starts in AppFolder/bin and waits until the program has ended or the wait's cancel test
+// stopped it. Each slice runs the wait's pump, else the event queue is emptied, so the
+// windows stay painted; while it lasts IsWaitingForProcess() is true and the commands that
+// change the project are refused.
+ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait = {});
 bool IsWaitingForProcess();
 
 // Opens the file read-only in the spreadsheet program without waiting; false when no

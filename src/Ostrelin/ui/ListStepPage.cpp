@@ -78,7 +78,7 @@ bool CListStepPage::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_list && event->type() == QEvent::KeyPress &&
         IsEditKey(static_cast<QKeyEvent*>(event)))
     {
-        RunGuarded([this] { OnDblClkList(); });
+        RunGuarded(this, [this] { OnDblClkList(); });
         return true;
     }
     return CStepPage::eventFilter(watched, event);

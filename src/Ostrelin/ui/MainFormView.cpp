@@ -11,6 +11,7 @@
 #include "Ostrelin/ui/FeedbackDialog.h"
 #include "Ostrelin/ui/FileSelectDialog.h"
 #include "Ostrelin/ui/HubLayout.h"
+#include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/OutputDialog.h"
 #include "Ostrelin/ui/TitleEditDialog.h"
@@ -154,7 +155,7 @@ void CMainFormView::UpdateStepStates()
 
 bool CMainFormView::IsBusy() const
 {
-    return IsWaitingForProcess();
+    return CMainFrame::IsBusyAround(this) || IsWaitingForProcess();
 }
 
 QString CMainFormView::InitialProjectName() const
@@ -308,6 +309,8 @@ void CMainFormView::OnFileSaveAs()
 
 void CMainFormView::OnAppExit()
 {
+    if (IsBusy())
+        return;
     // Posted, so the close guard and the save question run from the event loop.
     QMetaObject::invokeMethod(window(), "close", Qt::QueuedConnection);
 }
@@ -381,8 +384,12 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
         return;
     }
 
-    CWaitEditorDialog wait(Strings::Load(kind.waitText), this);
-    wait.DoModal();
+    {
+        // The project stays as it is until the editor has ended and its results are in.
+        const CMainFrame::BusyScope busy(qobject_cast<CMainFrame*>(window()));
+        CWaitEditorDialog wait(Strings::Load(kind.waitText), this);
+        wait.DoModal();
+    }
     repaint();
 
     if (COstrelinApp* app = COstrelinApp::Current())

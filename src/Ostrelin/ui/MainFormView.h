@@ -54,9 +54,10 @@ public:
     bool IsAnyEditorRunning() const;
 
     // The output (MainFormViewOutput.cpp), under m_pProgressDlg: the pre-output check (true
-    // when its report stays empty, or after a cancel) and the run (the outcome is the flag).
+    // when its report stays empty, or after a cancel) and the run (the outcome is the flag;
+    // the bind tool's exit code other than 0 comes back in toolExitCode, else 0).
     bool CheckStepData(QString& report, bool* cancelled);
-    bool RunOutput(bool* cancelled);
+    bool RunOutput(bool* cancelled, int* toolExitCode = nullptr);
 
     COstrelinDoc* GetDocument() const { return m_pDocument.get(); }
     COstrelinDoc* GetActiveDocument() override { return m_pDocument.get(); }
@@ -88,9 +89,13 @@ private:
     bool OpenInto(const QString& path);
     void RememberProjectFile(const QString& path);
     QString InitialProjectName() const;
-    // Commands that change the project are refused while a started program is waited for.
+
+public:
+    // Commands that change, replace, save or leave the project are refused while the
+    // output runs or a started program is waited for.
     bool IsBusy() const;
 
+private:
     std::unique_ptr<COstrelinDoc> m_pDocument;
     QFrame* m_pane = nullptr;
 };

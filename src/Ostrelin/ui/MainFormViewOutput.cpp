@@ -12,14 +12,18 @@ bool CMainFormView::CheckStepData(QString& report, bool* cancelled)
     return ::CheckStepData(*GetDocument(), m_strProjectPath, report, cancelled, m_pProgressDlg);
 }
 
-bool CMainFormView::RunOutput(bool* cancelled)
+bool CMainFormView::RunOutput(bool* cancelled, int* toolExitCode)
 {
     COutputRun run(*GetDocument(), m_strProjectPath, m_strAppFolder, m_strBinFolder);
     run.SetProgress(m_pProgressDlg);
-    if (const COstrelinApp* app = COstrelinApp::Current())
-        run.SetToolFolder(app->m_strToolFolder);
+    // An editor that ended, or another program, may have removed the shared tools.
+    if (COstrelinApp* app = COstrelinApp::Current())
+        run.SetToolFolder(app->LoadToolArchive() ? app->m_strToolFolder : QString());
     // The hub's own wait: its windows stay painted and the project commands are refused.
-    run.SetTitleRunner([](const CommandLine& command, const QString&)
-                       { return RunProcessAndWait(command); });
-    return run.RunOutput(cancelled);
+    run.SetTitleRunner([](const CommandLine& command, const QString&, const ToolWait& wait)
+                       { return RunProcessAndWait(command, wait); });
+    run.RunOutput(cancelled);
+    if (toolExitCode)
+        *toolExitCode = run.ToolExitCode();
+    return true;
 }

@@ -137,6 +137,9 @@ bool CMainFrame::IsEnabled(unsigned id) const
 {
     if (!m_handlers.contains(id))
         return false;
+    // About changes nothing; everything else waits for the busy state to end.
+    if (IsBusy() && id != ID_APP_ABOUT && id != ID_VIEW_TOOLBAR)
+        return false;
     if (id == ID_FILE_SAVE)
         return m_pView && m_pView->OnUpdateFileSave();
     return true;
@@ -157,6 +160,30 @@ void CMainFrame::UpdateCommandUI()
         it.value()->setEnabled(IsEnabled(it.key()));
 }
 
+void CMainFrame::SetBusy(bool busy)
+{
+    m_busy = qMax(0, m_busy + (busy ? 1 : -1));
+    UpdateCommandUI();
+}
+
+bool CMainFrame::IsBusyAround(const QWidget* widget)
+{
+    const auto* frame = widget ? qobject_cast<const CMainFrame*>(widget->window()) : nullptr;
+    return frame && frame->IsBusy();
+}
+
+CMainFrame::BusyScope::BusyScope(CMainFrame* frame) : m_frame(frame)
+{
+    if (m_frame)
+        m_frame->SetBusy(true);
+}
+
+CMainFrame::BusyScope::~BusyScope()
+{
+    if (m_frame)
+        m_frame->SetBusy(false);
+}
+
 QString CMainFrame::MessageText() const
 {
     return m_message ? m_message->text() : QString();
@@ -175,9 +202,9 @@ bool CMainFrame::event(QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // A program the hub waits for, an editor that still runs, or a cancelled save keeps
-    // the window.
-    if (IsWaitingForProcess() || (m_pView && !m_pView->CheckEditorsClosed()))
+    // An editor that still runs (named to the author), the output or a program the hub
+    // waits for, or a cancelled save keeps the window.
+    if ((m_pView && !m_pView->CheckEditorsClosed()) || IsBusy() || IsWaitingForProcess())
     {
         event->ignore();
         return;

@@ -33,6 +33,26 @@ public:
     QToolBar* ToolBar() const { return m_wndToolBar; }
     QString MessageText() const;
 
+    // While busy (the output runs, an editor is waited for) the commands that change,
+    // replace, save or leave the project are refused, whatever window is active.
+    void SetBusy(bool busy);
+    bool IsBusy() const { return m_busy > 0; }
+    // The busy state of the main frame the widget lies in (false outside one).
+    static bool IsBusyAround(const QWidget* widget);
+
+    // Busy for the life of the scope (nested scopes count).
+    class BusyScope
+    {
+    public:
+        explicit BusyScope(CMainFrame* frame);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        CMainFrame* m_frame;
+    };
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -48,4 +68,5 @@ private:
     QToolBar* m_wndToolBar = nullptr;
     QLabel* m_message = nullptr;
     QTimer* m_idle = nullptr;
+    int m_busy = 0;
 };

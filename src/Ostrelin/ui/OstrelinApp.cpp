@@ -127,6 +127,8 @@ int COstrelinApp::ExitInstance()
     if (qApp)
         qApp->removeEventFilter(this);
     m_frame.reset();
+    // The tools stay while another program still uses them.
+    m_toolHold.Release();
     RemoveTools(m_strToolFolder);
     if (m_recent)
         m_recent->Save();
@@ -134,10 +136,12 @@ int COstrelinApp::ExitInstance()
     return 0;
 }
 
-void COstrelinApp::LoadToolArchive()
+bool COstrelinApp::LoadToolArchive()
 {
-    ExtractTools(ToolArchive(), m_strToolFolder);
+    m_toolHold.Acquire(ToolFolderPath());
+    const bool complete = ExtractTools(ToolArchive(), m_strToolFolder);
     m_strToolFolderCopy = m_strToolFolder;
+    return complete;
 }
 
 bool COstrelinApp::PreTranslateMessage(QKeyEvent* event)
@@ -168,6 +172,9 @@ bool COstrelinApp::PreTranslateMessage(QKeyEvent* event)
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
     {
+        // While the project is busy the key goes nowhere.
+        if (view->IsBusy())
+            return true;
         CStepPage* page = view->GetTabs() ? view->GetTabs()->GetCurrentPageWindow() : nullptr;
         if (page)
         {

@@ -2,6 +2,8 @@
 // The hub's application object: start-up in the order the program depends on (one
 // instance, profile, splash box, command line, tools, main window), the keyboard routing
 // of Ctrl+N/O/S and Enter, and the exit that removes the tools.
+#include "TOVKContEdit/shared/ToolArchive.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -44,8 +46,9 @@ public:
     bool InitInstance(const QStringList& arguments);
     int ExitInstance();
 
-    // Unpacks the tool archive into ToolFolder where files are missing.
-    void LoadToolArchive();
+    // Holds the shared ToolFolder and unpacks the tool archive into it where files are
+    // missing; true when every file is there.
+    bool LoadToolArchive();
 
     // The key routing while the main window is active; true when the key was used up.
     bool PreTranslateMessage(QKeyEvent* event);
@@ -64,6 +67,7 @@ private:
     bool CreateMainWindow();
 
     std::unique_ptr<SingleInstance> m_instance;
+    ToolFolderHold m_toolHold;
     std::unique_ptr<Profile> m_profile;
     std::unique_ptr<RecentFileList> m_recent;
     std::unique_ptr<CMainFrame> m_frame;

@@ -6,6 +6,7 @@
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/MainFormView.h"
+#include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "Ostrelin/ui/ReportDialog.h"
 #include "platform/CommandGuard.h"
@@ -67,8 +68,11 @@ void COutputDialog::OnOutput()
 void COutputDialog::RunOutputCommand()
 {
     CMainFormView* view = m_pOwner;
-    if (view == nullptr || view->GetDocument() == nullptr)
+    if (view == nullptr || view->GetDocument() == nullptr || view->IsBusy())
         return;
+    // One busy state from the check to the last message: nothing replaces, changes, saves
+    // or leaves the project meanwhile, whatever window is active.
+    const CMainFrame::BusyScope busy(qobject_cast<CMainFrame*>(window()));
     auto progress = std::make_unique<CProgressDlg>();
     if (!progress->Create(view))
         return;
@@ -86,10 +90,11 @@ void COutputDialog::RunOutputCommand()
     progress->show();
 
     bool cancelled = false;
+    int toolExitCode = 0;
     QString report;
     const bool passed = view->CheckStepData(report, &cancelled);
     if (passed && !cancelled)
-        view->RunOutput(&cancelled);
+        view->RunOutput(&cancelled, &toolExitCode);
     view->m_pProgressDlg = nullptr;
     progress.reset();
     if (!passed)
@@ -102,6 +107,9 @@ void COutputDialog::RunOutputCommand()
         CleanOutputFolders(view->m_strProjectPath);
         AfxMessageBox(IDS_OUTPUT_CANCELLED, MB_OK | MB_ICONINFORMATION);
     }
+    else if (toolExitCode != 0)
+        AfxMessageBox(FormatString(IDS_OUTPUT_TOOL_EXIT_CODE, {toolExitCode}),
+                      MB_OK | MB_ICONEXCLAMATION);
     else
         AfxMessageBox(IDS_OUTPUT_DONE, MB_OK | MB_ICONINFORMATION);
 }

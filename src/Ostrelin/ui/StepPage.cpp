@@ -1,6 +1,7 @@
 #include "Ostrelin/ui/StepPage.h"
 
 #include "Ostrelin/res/resource.h"
+#include "Ostrelin/ui/MainFrame.h"
 #include "platform/CommandGuard.h"
 
 #include <QShowEvent>
@@ -19,6 +20,13 @@ bool CStepPage::PreTranslateMessage(QKeyEvent*)
 bool CStepPage::RunGuarded(const std::function<void()>& command)
 {
     return RunCommandHandler(command, IDS_MEMORY_EXCEPTION, IDS_COMMAND_FAILED);
+}
+
+bool CStepPage::RunGuarded(const QWidget* widget, const std::function<void()>& command)
+{
+    if (CMainFrame::IsBusyAround(widget))
+        return false;
+    return RunGuarded(command);
 }
 
 void CStepPage::OnActivate(bool) {}

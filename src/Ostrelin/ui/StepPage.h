@@ -30,6 +30,9 @@ public:
     // Runs a command of the page under the framework's guard: whatever it throws ends in the
     // standard message and goes no further. False when it threw.
     static bool RunGuarded(const std::function<void()>& command);
+    // The same for a command that works on the project: refused (false) while the main
+    // frame the widget lies in is busy.
+    static bool RunGuarded(const QWidget* widget, const std::function<void()>& command);
 
 protected:
     // Connects a control's notice to one of the page's handlers through RunGuarded. The
@@ -39,13 +42,15 @@ protected:
     {
         Page* page = static_cast<Page*>(this);
         connect(sender, signal, this,
-                [page, handler](Args... args) { RunGuarded([&] { (page->*handler)(args...); }); });
+                [page, handler](Args... args)
+                { RunGuarded(page, [&] { (page->*handler)(args...); }); });
     }
     // The same for a handler with no arguments made on the spot.
     template <typename Sender, typename Signal>
     void ConnectCommand(const Sender* sender, Signal signal, std::function<void()> handler)
     {
-        connect(sender, signal, this, [handler = std::move(handler)] { RunGuarded(handler); });
+        connect(sender, signal, this,
+                [this, handler = std::move(handler)] { RunGuarded(this, handler); });
     }
 
     void showEvent(QShowEvent* event) override;

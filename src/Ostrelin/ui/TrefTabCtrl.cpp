@@ -1,5 +1,6 @@
 #include "Ostrelin/ui/TrefTabCtrl.h"
 
+#include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/StepPage.h"
 #include "platform/Messages.h"
 
@@ -161,6 +162,12 @@ void CProgressTabCtrl::OnSelChanging()
 
 void CProgressTabCtrl::OnSelChange()
 {
+    // The pages stay as they are while the project is busy.
+    if (CMainFrame::IsBusyAround(this))
+    {
+        SetCurSel(m_nPrevSel);
+        return;
+    }
     const int target = currentIndex();
     const int old = m_nPrevSel;
     for (int step = qMax(old, 0); step < target; ++step)

@@ -108,7 +108,7 @@ TEST_F(OutputRunTest, MainRoadIntoTheCardTree)
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(titleMask, 0x0002);
 
-    const QList<ToolRun> runs = Runs(durnapRecords);
+    const QList<RecordedRun> runs = Runs(durnapRecords);
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(runs[0].cwd, app + QStringLiteral("/bin"));
     EXPECT_EQ(runs[0].args,
@@ -121,7 +121,7 @@ TEST_F(OutputRunTest, MainRoadIntoTheCardTree)
     EXPECT_EQ(ReadFile(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")),
               QByteArray("EN\nJP\nEN"));
 
-    const QList<ToolRun> titles = Runs(halbrineRecords);
+    const QList<RecordedRun> titles = Runs(halbrineRecords);
     ASSERT_EQ(titles.size(), 1);
     EXPECT_EQ(titles[0].Arg("-bin"), QStringLiteral("/tools folder"));
     EXPECT_EQ(titles[0].Arg("-o"), project + QStringLiteral("/convert/output/title"));
@@ -218,26 +218,51 @@ TEST_F(OutputRunTest, ToolEndingAtOnceJumpsTheBarToTheEnd)
     EXPECT_EQ(progress.Position(), 10000);
 }
 
-TEST_F(OutputRunTest, ToolEndByASignalIsAFailureAndAnExitCodeIsNot)
+TEST_F(OutputRunTest, ASignalFailsTheRunAndAnExitCodeIsNamedWithTheOutputKept)
 {
+    FillProject();
     struct Case
     {
         const char* control;
         bool cancelled;
-        int messages;
+        QStringList messages;
+        int exitCode;
     };
-    for (const Case& c : {Case{"crash\n", true, 1}, Case{"exit 5\n", false, 0}})
+    const Case cases[] = {
+        {"crash\n", true, {QStringLiteral("出力ツールが異常終了しました。")}, 0},
+        {"work\nexit 2\n", false, {}, 2},
+        {"work\n", false, {}, 0},
+    };
+    for (const Case& c : cases)
     {
         SCOPED_TRACE(c.control);
         messages.Clear();
         WriteFile(durnapControl, c.control);
-        EXPECT_EQ(Run(nullptr), c.cancelled);
-        ASSERT_EQ(int(messages.shown().size()), c.messages);
-        if (c.messages)
-        {
-            EXPECT_EQ(messages.shown()[0].text, QStringLiteral("出力ツールが異常終了しました。"));
-        }
+        COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+        run.SetToolFolder(QStringLiteral("/tools folder"));
+        run.SetTempFolder(temp);
+        bool cancelled = false;
+        run.RunOutput(&cancelled);
+        EXPECT_EQ(cancelled, c.cancelled);
+        EXPECT_EQ(messages.texts(), c.messages);
+        EXPECT_EQ(run.ToolExitCode(), c.exitCode);
+        // What the tool wrote before it ended stays for the caller to keep or remove.
+        EXPECT_TRUE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")));
     }
+}
+
+TEST_F(OutputRunTest, WithoutTheUnpackedToolsNoTitleIsMadeAndTheRunStops)
+{
+    FillProject();
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+    run.SetTempFolder(temp);
+    bool cancelled = false;
+    run.RunOutput(&cancelled);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("出力に使用するファイルが見つかりませんでした。")});
+    EXPECT_TRUE(Runs(halbrineRecords).isEmpty());
+    EXPECT_TRUE(Runs(durnapRecords).isEmpty());
 }
 
 TEST_F(OutputRunTest, WithoutAProjectNothingIsWrittenOrStarted)

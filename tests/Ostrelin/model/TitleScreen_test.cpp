@@ -4,6 +4,7 @@
 #include "Ostrelin/res/Strings.h"
 #include "TOVKContEdit/shared/ImageEx.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -121,6 +122,7 @@ protected:
         run.toolFolder = NewFolder(QStringLiteral("tools"));
         run.tempFolder = NewFolder(QStringLiteral("temp"));
         pictures = NewFolder(QStringLiteral("pictures"));
+        settings.m_wGuideLanguages = 0x01FF;
     }
     void TearDown() override
     {
@@ -149,7 +151,7 @@ TEST_F(TitleRunTest, OneRunPerLanguageInIndexOrder)
     Title(1, QStringLiteral("logo_en.bmp"), TitleBmp({qRgb(1, 2, 3)}, [](int, int) { return 0u; }));
     EXPECT_EQ(ReplaceTitleImages(settings, run), 0x0042);
 
-    const QList<ToolRun> runs = Runs(records);
+    const QList<RecordedRun> runs = Runs(records);
     ASSERT_EQ(runs.size(), 2);
     const QString codes[] = {QStringLiteral("EN"), QStringLiteral("CN")};
     const QString names[] = {QStringLiteral("logo_en.bmp"), QStringLiteral("logo_cn.bmp")};
@@ -188,6 +190,10 @@ TEST_F(TitleRunTest, NothingSelectedStartsNothing)
 {
     settings.m_strTitleImage[1] = WriteFile(pictures + QStringLiteral("/a.bmp"), TwoColourTitle());
     EXPECT_EQ(ReplaceTitleImages(settings, run), 0);
+    // A title still ticked for a language taken out of the guide is not made.
+    settings.m_wTitleLanguages = 0x0002;
+    settings.m_wGuideLanguages = 0x0001;
+    EXPECT_EQ(ReplaceTitleImages(settings, run), 0);
     EXPECT_TRUE(Runs(records).isEmpty());
     EXPECT_TRUE(QDir(run.tempFolder).isEmpty());
 }
@@ -203,6 +209,23 @@ TEST_F(TitleRunTest, LanguageKeepsItsBitOnlyWithAFreshTitleFile)
     EXPECT_EQ(ReplaceTitleImages(settings, run), 0x0002);
     EXPECT_FALSE(QFile::exists(Output(QStringLiteral("CN"))));
     EXPECT_EQ(Runs(records).size(), 3);
+}
+
+TEST_F(TitleRunTest, ACancelDuringAReplacerKillsItAndEndsTheRun)
+{
+    Title(1, QStringLiteral("en.bmp"), TwoColourTitle());
+    Title(2, QStringLiteral("fr.bmp"), TwoColourTitle());
+    WriteFile(control, "[EN] sleep 60000\n");
+    QElapsedTimer clock;
+    clock.start();
+    run.wait.cancel = [&clock] { return clock.elapsed() > 300; };
+    bool cancelled = false;
+    EXPECT_EQ(ReplaceTitleImages(settings, run, &cancelled), 0);
+    EXPECT_TRUE(cancelled);
+    EXPECT_LT(clock.elapsed(), 5000);
+    // The French replacer never started.
+    EXPECT_EQ(Runs(records).size(), 1);
+    EXPECT_FALSE(QFile::exists(Output(QStringLiteral("EN"))));
 }
 
 TEST_F(TitleRunTest, NoReplacerOrNoTemporaryFolderGivesNoTitle)
@@ -226,7 +249,7 @@ TEST_F(TitleRunTest, SameFileNameInTwoFoldersIsReadByEachRunInTurn)
         WriteFile(pictures + QStringLiteral("/en/logo.bmp"),
                   TitleBmp({qRgb(0, 0, 255)}, [](int, int) { return 0u; }));
     EXPECT_EQ(ReplaceTitleImages(settings, run), 0x0003);
-    const QList<ToolRun> runs = Runs(records);
+    const QList<RecordedRun> runs = Runs(records);
     ASSERT_EQ(runs.size(), 2);
     EXPECT_EQ(runs[0].Arg("-i"), runs[1].Arg("-i"));
     EXPECT_EQ(Entry(ReadFile(records + QStringLiteral("/run-1.bmp")), 2), 0xFFFFFFFFu);

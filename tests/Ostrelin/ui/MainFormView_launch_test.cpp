@@ -54,8 +54,8 @@ protected:
         {
             if (holder->process)
             {
-                holder->process->Terminate();
-                holder->process->WaitFor(5000);
+                holder->process->Cancel();
+                holder->process->Wait({});
             }
         }
         Bench::TearDown();
@@ -200,7 +200,7 @@ TEST_F(Launch, AValueLeftFromAnEarlierRunIsNotTakenWhenTheClearFailed)
                        {
                            QFile::remove(key);
                            QFile::rename(key + QStringLiteral(".real"), key);
-                           View().m_piContentEditor.process->Terminate();
+                           View().m_piContentEditor.process->Cancel();
                        });
     View().OnContentEditor();
 
@@ -244,8 +244,8 @@ TEST_F(Launch, ARunningEditorIsNotStartedTwiceAndKeepsTheHubOpen)
         EXPECT_TRUE(m_frame->isVisible());
         EXPECT_EQ(m_messages.texts(), QStringList{c.closeFirst});
 
-        holder.process->Terminate();
-        holder.process->WaitFor(5000);
+        holder.process->Cancel();
+        holder.process->Wait({});
     }
     m_messages.Clear();
     EXPECT_TRUE(View().CheckEditorsClosed());
@@ -278,7 +278,7 @@ TEST_F(Launch, TheWaitBoxEndsOnlyWithTheEditor)
                            wait.close();
                            wait.reject();
                            stillUp = wait.isVisible();
-                           View().m_piQueryEditor.process->Terminate();
+                           View().m_piQueryEditor.process->Cancel();
                        });
     QElapsedTimer clock;
     clock.start();
@@ -291,21 +291,25 @@ TEST_F(Launch, TheWaitBoxEndsOnlyWithTheEditor)
     EXPECT_FALSE(wait.windowFlags() & Qt::WindowCloseButtonHint);
 }
 
-TEST_F(Launch, ToolsAreUnpackedAgainAfterTheEditorRemovedThem)
+TEST_F(Launch, TheHubsToolsOutliveTheEditor)
 {
     COstrelinApp app;
     app.LoadToolArchive();
     ASSERT_FALSE(app.m_strToolFolder.isEmpty());
-    const QString anyTool = app.m_strToolFolder + u'/' + QString::fromLatin1(ToolFileTable[0]);
-    ASSERT_TRUE(QFileInfo::exists(anyTool));
-
     OpenProject(MakeProject(QStringLiteral("tools"), {1}));
-    Control({QStringLiteral("removetools")});
-    View().OnContentEditor();
-    ASSERT_TRUE(QFileInfo::exists(Record()));
-    for (const char* file : ToolFileTable)
-        EXPECT_TRUE(QFileInfo::exists(app.m_strToolFolder + u'/' + QString::fromLatin1(file)))
-            << file;
-    EXPECT_EQ(app.m_strToolFolderCopy, app.m_strToolFolder);
+    // An editor leaving keeps the tools the hub holds; one that wipes the folder anyway
+    // finds them unpacked again after it.
+    for (const char* exit : {"removetools", "wipetools"})
+    {
+        SCOPED_TRACE(exit);
+        QDir(m_record).removeRecursively();
+        Control({QString::fromLatin1(exit)});
+        View().OnContentEditor();
+        ASSERT_TRUE(QFileInfo::exists(Record()));
+        for (const char* file : ToolFileTable)
+            EXPECT_TRUE(QFileInfo::exists(app.m_strToolFolder + u'/' + QString::fromLatin1(file)))
+                << file;
+        EXPECT_EQ(app.m_strToolFolderCopy, app.m_strToolFolder);
+    }
 }
 } // namespace

@@ -92,6 +92,25 @@ TEST_F(App, ASecondInstanceIsRefused)
     EXPECT_TRUE(other.IsHeld());
 }
 
+TEST_F(App, AnUnusableRuntimeFolderDoesNotStopStartUp)
+{
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    const QString runtime = TestSupport::NewFolder(QStringLiteral("runtime"));
+    // A plain file where the program's runtime folder belongs.
+    TestSupport::WriteFile(runtime + QStringLiteral("/Quorvane"), "not a folder");
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    {
+        COstrelinApp app;
+        EXPECT_TRUE(app.InitInstance({}));
+        EXPECT_NE(app.GetMainWnd(), nullptr);
+        EXPECT_TRUE(m_messages.shown().isEmpty());
+        // The name is still held: a second start is refused.
+        EXPECT_FALSE(SingleInstance(kMutex).TryAcquire());
+        app.ExitInstance();
+    }
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+
 TEST_F(App, ServerSwitchesAreAcceptedAndRegisterNothing)
 {
     using Kind = COstrelinApp::StartKind;
@@ -207,13 +226,13 @@ TEST_F(App, StartChildProcessKeepsOneProgramPerHolder)
                           Script(QStringLiteral("printf '%s\\n' \"$PWD\" \"$@\" > ") + out,
                                  {QStringLiteral("a b"), QStringLiteral("c\"d"), QString()}),
                           QString()));
-    ASSERT_TRUE(holder.process->WaitFor(5000));
+    holder.process->Wait({});
     EXPECT_EQ(QString::fromUtf8(TestSupport::ReadFile(out)),
               m_appFolder + QStringLiteral("\na b\nc\"d\n\n"));
 
     // A program that ended with 259 has ended: the holder starts anew.
     ASSERT_TRUE(StartChildProcess(holder, Script(QStringLiteral("exit 259")), m_binFolder));
-    ASSERT_TRUE(holder.process->WaitFor(5000));
+    holder.process->Wait({});
     EXPECT_FALSE(IsProcessRunning(holder));
     ASSERT_TRUE(StartChildProcess(holder, Script(QStringLiteral("sleep 30")), m_binFolder));
     const qint64 pid = holder.process->ProcessId();
@@ -221,8 +240,8 @@ TEST_F(App, StartChildProcessKeepsOneProgramPerHolder)
     // One that still runs is left alone.
     EXPECT_FALSE(StartChildProcess(holder, Script(QStringLiteral("exit 0")), m_binFolder));
     EXPECT_EQ(holder.process->ProcessId(), pid);
-    holder.process->Terminate();
-    holder.process->WaitFor(5000);
+    holder.process->Cancel();
+    holder.process->Wait({});
 
     CProcessHolder failed;
     EXPECT_FALSE(
@@ -253,11 +272,11 @@ TEST_F(App, RunProcessAndWaitKeepsTheWindowAliveAndRefusesProjectCommands)
                          }
                      });
     timer.start();
-    int exitCode = -1;
-    ASSERT_TRUE(RunProcessAndWait(
-        Script(QStringLiteral("pwd > ") + out + QStringLiteral("; sleep 0.4; exit 7")), &exitCode));
+    const ToolResult result = RunProcessAndWait(
+        Script(QStringLiteral("pwd > ") + out + QStringLiteral("; sleep 0.4; exit 7")));
     timer.stop();
-    EXPECT_EQ(exitCode, 7);
+    EXPECT_EQ(result.outcome, ToolResult::Exited);
+    EXPECT_EQ(result.exitCode, 7);
     EXPECT_TRUE(waitingSeen);
     EXPECT_GE(ticks, 5);
     EXPECT_FALSE(IsWaitingForProcess());
@@ -266,7 +285,8 @@ TEST_F(App, RunProcessAndWaitKeepsTheWindowAliveAndRefusesProjectCommands)
     EXPECT_TRUE(m_dialogs.calls().isEmpty());
     EXPECT_TRUE(m_messages.shown().isEmpty());
 
-    EXPECT_FALSE(RunProcessAndWait(CommandLine(m_binFolder + QStringLiteral("/none"))));
+    EXPECT_EQ(RunProcessAndWait(CommandLine(m_binFolder + QStringLiteral("/none"))).outcome,
+              ToolResult::NotStarted);
 }
 
 TEST_F(App, SpreadsheetAndHandOverHelpers)
@@ -336,7 +356,7 @@ TEST_F(App, StartsTheRealContentEditorWithTheDocumentedArguments)
                            convert + QStringLiteral("/input/xml/TOVKContent.xml")}));
     EXPECT_EQ(cwd, m_binFolder);
     EXPECT_TRUE(m_messages.shown().isEmpty());
-    // The editor removed the shared tools at its exit; the hub unpacked them again.
+    // The editor left the shared tools at its exit, as the hub still holds them.
     EXPECT_TRUE(ToolsThere(app.m_strToolFolder));
 }
 } // namespace

@@ -2,13 +2,17 @@
 // against the stand-ins in a temporary AppFolder/bin.
 #include "Ostrelin/OutputFixtures.h"
 #include "Ostrelin/model/OutputRun.h"
+#include "Ostrelin/res/resource.h"
+#include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/OutputDialog.h"
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "Ostrelin/ui/ReportDialog.h"
+#include "Ostrelin/ui/TrefTabCtrl.h"
 #include "hub_fixture.h"
 #include "platform/Path.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -283,6 +287,187 @@ TEST_F(OutputPageTest, ToolThatCannotStartEndsAsCancelled)
     EXPECT_EQ(Texts(),
               (QStringList{QStringLiteral("出力に使用するファイルが見つかりませんでした。"),
                            QStringLiteral("出力をキャンセルしました。")}));
+}
+
+// What the author is shown for each way the title replacer and the bind tool can end, and
+// whether the card tree stays.
+TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
+{
+    COstrelinApp app;
+    ASSERT_TRUE(app.LoadToolArchive());
+    const QString titleRecords = NewFolder(QStringLiteral("halbrine-records"));
+    const QString titleControl = NewFolder(QStringLiteral("halbrine-control")) + "/c";
+    qputenv("HALBRINE_RECORD", titleRecords.toUtf8());
+    qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
+    CBindData& data = Doc().GetBindData();
+    data.m_wTitleLanguages = 0x0001;
+    data.m_strTitleImage[0] = WriteFile(NewFolder(QStringLiteral("pictures")) + "/jp.bmp",
+                                        OutputFixtures::TwoColourTitle());
+    const QString cancelled = QStringLiteral("出力をキャンセルしました。");
+    const QString missing = QStringLiteral("出力に使用するファイルが見つかりませんでした。");
+    const QString done = QStringLiteral("出力が完了しました。");
+    enum Cancel
+    {
+        Never,
+        WhenTheTitleRuns,
+        WhenTheCardIsWritten
+    };
+    struct Case
+    {
+        const char* name;
+        QByteArray titleControl;
+        QByteArray toolControl;
+        bool removeTool;
+        Cancel cancel;
+        QStringList messages;
+        bool cardKept;
+        bool titleInCard;
+    };
+    const Case cases[] = {
+        {"tool signal",
+         "",
+         "crash\n",
+         false,
+         Never,
+         {QStringLiteral("出力ツールが異常終了しました。"), cancelled},
+         false,
+         false},
+        {"tool exit code",
+         "",
+         "work\nexit 2\n",
+         false,
+         Never,
+         {QStringLiteral(
+             "出力ツールが終了コード 2 で終了しました。出力されたデータを確認してください。")},
+         true,
+         true},
+        {"tool hangs",
+         "",
+         "work\nsleep 60000\n",
+         false,
+         WhenTheCardIsWritten,
+         {cancelled},
+         false,
+         false},
+        {"tool missing", "", "", true, Never, {missing, cancelled}, false, false},
+        {"title signal", "crash\n", "", false, Never, {done}, true, false},
+        {"title exit code", "exit 2\n", "", false, Never, {done}, true, true},
+        {"title hangs", "sleep 60000\n", "", false, WhenTheTitleRuns, {cancelled}, false, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        m_messages.Clear();
+        QDir(records).removeRecursively();
+        QDir(titleRecords).removeRecursively();
+        WriteFile(titleControl, c.titleControl);
+        WriteFile(control, c.toolControl);
+        QFile::remove(m_binFolder + "/durnap");
+        if (!c.removeTool)
+            QFile::link(TestSupport::StandinFolder() + "/durnap", m_binFolder + "/durnap");
+        QElapsedTimer clicked;
+        Output(
+            [&]
+            {
+                CProgressDlg* dialog = ShownProgress();
+                const bool now =
+                    (c.cancel == WhenTheTitleRuns && !Runs(titleRecords).isEmpty()) ||
+                    (c.cancel == WhenTheCardIsWritten &&
+                     QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")));
+                if (dialog && now && !clicked.isValid())
+                {
+                    dialog->CancelButton()->click();
+                    clicked.start();
+                }
+            });
+        if (c.cancel != Never)
+        {
+            ASSERT_TRUE(clicked.isValid());
+            // The hung program is killed and reaped at once, not waited for.
+            EXPECT_LT(clicked.elapsed(), 1000);
+        }
+        EXPECT_EQ(Texts(), c.messages);
+        EXPECT_EQ(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")),
+                  c.cardKept);
+        EXPECT_EQ(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/RJP000.BIN")),
+                  c.titleInCard);
+        // Cancelled while the title ran: the bind tool never started.
+        if (c.cancel == WhenTheTitleRuns)
+        {
+            EXPECT_TRUE(Runs(records).isEmpty());
+        }
+        EXPECT_FALSE(CMainFrame::IsBusyAround(&View()));
+    }
+    qunsetenv("HALBRINE_RECORD");
+    qunsetenv("HALBRINE_CONTROL");
+}
+
+// Keys, menu commands, tabs, page buttons and a close sent during each phase of the output
+// are refused, and the output completes on the project it started with.
+TEST_F(OutputPageTest, NothingReplacesTheProjectWhileTheOutputRuns)
+{
+    COstrelinApp app;
+    ASSERT_TRUE(app.LoadToolArchive());
+    const QString titleRecords = NewFolder(QStringLiteral("halbrine-records"));
+    const QString titleControl = NewFolder(QStringLiteral("halbrine-control")) + "/c";
+    qputenv("HALBRINE_RECORD", titleRecords.toUtf8());
+    qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
+    WriteFile(titleControl, "sleep 400\n");
+    WriteFile(control, "work\nsleep 400\n");
+    CBindData& data = Doc().GetBindData();
+    data.m_wTitleLanguages = 0x0001;
+    data.m_strTitleImage[0] = WriteFile(NewFolder(QStringLiteral("pictures")) + "/jp.bmp",
+                                        OutputFixtures::TwoColourTitle());
+    const QString other = MakeProject(QStringLiteral("other"), {30});
+    const COstrelinDoc* document = View().GetDocument();
+    const QString path = View().m_strProjectPath;
+    const int tab = View().GetTabs()->currentIndex();
+    CMainFrame* frame = m_frame.get();
+
+    QStringList phases;
+    auto tryEverything = [&](const QString& phase)
+    {
+        if (phases.contains(phase))
+            return;
+        phases << phase;
+        EXPECT_TRUE(CMainFrame::IsBusyAround(&View())) << phase.toStdString();
+        m_dialogs.Answer(other);
+        // What Ctrl+N, Ctrl+O and Ctrl+S run, the menu and tool bar, the page's own button
+        // and the tabs.
+        View().OnFileNew();
+        View().OnFileOpen();
+        View().OnFileSave();
+        for (unsigned id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_APP_EXIT,
+                            ID_CONTENT_EDITOR, ID_QUERY_EDITOR})
+            EXPECT_FALSE(frame->OnCommand(id)) << id;
+        View().OnContentEditor();
+        View().OnAppExit();
+        page->OutputButton()->click();
+        View().GetTabs()->setCurrentIndex(0);
+        frame->close();
+    };
+    QTimer::singleShot(0, [&] { tryEverything(QStringLiteral("check")); });
+    Output(
+        [&]
+        {
+            if (!ShownProgress())
+                return;
+            if (!Runs(records).isEmpty())
+                tryEverything(QStringLiteral("tool"));
+            else if (!Runs(titleRecords).isEmpty())
+                tryEverything(QStringLiteral("titles"));
+        });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(phases, (QStringList{"check", "titles", "tool"}));
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("出力が完了しました。")});
+    EXPECT_EQ(View().GetDocument(), document);
+    EXPECT_EQ(View().m_strProjectPath, path);
+    EXPECT_EQ(View().GetTabs()->currentIndex(), tab);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(Runs(records).size(), 1);
+    EXPECT_EQ(Runs(titleRecords).size(), 1);
+    qunsetenv("HALBRINE_RECORD");
+    qunsetenv("HALBRINE_CONTROL");
 }
 
 TEST_F(OutputPageTest, SummaryFollowsTheProjectWhenShown)

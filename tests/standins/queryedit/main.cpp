@@ -15,7 +15,10 @@
 //                                                     given, else input/xml/<default>) and
 //                                                     put its full path in the hand-over value
 //                         removetools                 remove the unpacked tool folder, as the
-//                                                     content editor does at its exit
+//                                                     content editor does at its exit (it
+//                                                     stays while another program holds it)
+//                         wipetools                   remove the tool folder whole, as a
+//                                                     program that knows no hold would
 //                         sleep <ms>                  wait
 //                         exit <code>                 stop with that exit code
 //                       The questionnaire editor without a control file does what an
@@ -127,6 +130,8 @@ int main(int argc, char** argv)
         }
         else if (verb == u"removetools")
             RemoveTools(ToolFolderPath());
+        else if (verb == u"wipetools")
+            QDir(ToolFolderPath()).removeRecursively();
         else if (verb == u"sleep" && words.size() >= 2)
             QThread::msleep(words.at(1).toULong());
         else if (verb == u"exit" && words.size() >= 2)
