@@ -1,10 +1,11 @@
 BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
+SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run bench fuzz screenshots clean
+.PHONY: all deps configure build test test-sanitize run bench fuzz screenshots clean
 
 all: build
 
@@ -19,6 +20,18 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite, the road included, once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer: any finding ends the program and fails its test. Leaks that
+# the toolkit and the font libraries keep until exit are suppressed (tests/sanitizers).
+SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
+
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DQUORVANE_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
 
 # Only what the hub starts and the sample needs, with the demonstration tools in app/bin;
 # the sample project under build/sample is made on first use and repaired when its
@@ -46,4 +59,4 @@ fuzz: deps
 	done
 
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(SANITIZE_BUILD)
