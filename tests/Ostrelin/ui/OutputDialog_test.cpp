@@ -317,7 +317,8 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
         const char* name;
         QByteArray titleControl;
         QByteArray toolControl;
-        bool removeTool;
+        bool removeTool;  // the bind tool is not there
+        bool removeTitle; // the title replacer is not there
         Cancel cancel;
         QStringList messages;
         bool cardKept;
@@ -328,6 +329,7 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
          "",
          "crash\n",
          false,
+         false,
          Never,
          {QStringLiteral("出力ツールが異常終了しました。"), cancelled},
          false,
@@ -335,6 +337,7 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
         {"tool exit code",
          "",
          "work\nexit 2\n",
+         false,
          false,
          Never,
          {QStringLiteral(
@@ -345,14 +348,24 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
          "",
          "work\nsleep 60000\n",
          false,
+         false,
          WhenTheCardIsWritten,
          {cancelled},
          false,
          false},
-        {"tool missing", "", "", true, Never, {missing, cancelled}, false, false},
-        {"title signal", "crash\n", "", false, Never, {done}, true, false},
-        {"title exit code", "exit 2\n", "", false, Never, {done}, true, true},
-        {"title hangs", "sleep 60000\n", "", false, WhenTheTitleRuns, {cancelled}, false, false},
+        {"tool missing", "", "", true, false, Never, {missing, cancelled}, false, false},
+        {"title signal", "crash\n", "", false, false, Never, {done}, true, false},
+        {"title exit code", "exit 2\n", "", false, false, Never, {done}, true, true},
+        {"title hangs",
+         "sleep 60000\n",
+         "",
+         false,
+         false,
+         WhenTheTitleRuns,
+         {cancelled},
+         false,
+         false},
+        {"title missing", "", "", false, true, Never, {done}, true, false},
     };
     for (const Case& c : cases)
     {
@@ -365,6 +378,9 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
         QFile::remove(m_binFolder + "/durnap");
         if (!c.removeTool)
             QFile::link(TestSupport::StandinFolder() + "/durnap", m_binFolder + "/durnap");
+        QFile::remove(m_binFolder + "/halbrine");
+        if (!c.removeTitle)
+            QFile::link(TestSupport::StandinFolder() + "/halbrine", m_binFolder + "/halbrine");
         QElapsedTimer clicked;
         Output(
             [&]
