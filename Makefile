@@ -23,8 +23,9 @@ test: build
 
 # The whole suite, the road included, once more with AddressSanitizer and
 # UndefinedBehaviorSanitizer: any finding ends the program and fails its test. Leaks that
-# the toolkit and the font libraries keep until exit are suppressed (tests/sanitizers).
-SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=1 \
+# the toolkit and the font libraries keep until exit are suppressed (tests/sanitizers). The
+# road preloads its window driver into the programs it starts, ahead of the runtime.
+SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=1:verify_asan_link_order=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
 

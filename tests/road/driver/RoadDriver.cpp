@@ -253,7 +253,8 @@ class Driver : public QObject
 public:
     Driver()
     {
-        qApp->installEventFilter(this);
+        // The console programs have no QApplication: qApp would be a wrong downcast there.
+        QCoreApplication::instance()->installEventFilter(this);
         const QString folder = qEnvironmentVariable("ROAD_DRIVER_DIR");
         const QString path = QStringLiteral("%1/%2-%3")
                                  .arg(folder, QCoreApplication::applicationName())
