@@ -1,0 +1,46 @@
+#pragma once
+// An external program the tool set starts (converter, title replacer, bind tool, editors),
+// found in its folder: a native program of the base name first, else the Windows program
+// the authors already have ("marvex.exe", any letter case) run through Wine. A Windows
+// program sees Windows paths on its command line and in every file written for it;
+// ToolPath is the one place that decides.
+#include "platform/CommandLine.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class ExternalTool
+{
+public:
+    enum class Kind
+    {
+        Missing, // neither form, or only the Windows one without Wine: a start fails
+        Native,
+        Windows, // run through Wine
+    };
+
+    ExternalTool() = default;
+
+    // Looks for `baseName` ("marvex") in `folder`.
+    static ExternalTool Find(const QString& folder, const QString& baseName);
+
+    Kind GetKind() const { return m_kind; }
+    bool IsWindows() const { return m_kind == Kind::Windows; }
+    // The program file found; for a missing tool where the native one was looked for.
+    const QString& Program() const { return m_program; }
+
+    // A path as this tool must be given it: native as it stands, for a Windows tool the
+    // Wine form ("Z:\...").
+    QString ToolPath(const QString& nativePath) const;
+    // The command line that starts the tool with these arguments (already in the tool's
+    // form); through Wine for a Windows tool.
+    CommandLine Command(const QStringList& arguments) const;
+    // The character set of the 8-bit text it writes: a Windows tool writes in Wine's ANSI
+    // code page; empty for a native one, which writes in the locale's.
+    QByteArray OutputEncoding() const;
+
+private:
+    Kind m_kind = Kind::Missing;
+    QString m_program;
+};

@@ -1,0 +1,169 @@
+#include "platform/Wine.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <clocale>
+
+QString Wine::Program()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("wine"));
+}
+
+QString Wine::Prefix()
+{
+    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    if (!prefix.isEmpty())
+        return prefix;
+    return QDir::homePath() + QStringLiteral("/.wine");
+}
+
+QString Wine::WindowsPath(const QString& nativePath)
+{
+    QString path = nativePath;
+    path.replace(u'/', u'\\');
+    return nativePath.startsWith(u'/') ? QStringLiteral("Z:") + path : path;
+}
+
+QString Wine::NativePath(const QString& windowsPath)
+{
+    if (windowsPath.startsWith(u'/'))
+        return windowsPath;
+    if (windowsPath.size() < 2 || windowsPath.at(1) != u':' || !windowsPath.at(0).isLetter() ||
+        windowsPath.at(0).unicode() >= 0x80)
+        return {};
+    const QChar drive = windowsPath.at(0).toLower();
+    const QFileInfo link(Prefix() + QStringLiteral("/dosdevices/") + drive + u':');
+    QString root = link.symLinkTarget();
+    if (root.isEmpty() && drive == u'z')
+        root = QStringLiteral("/");
+    if (root.isEmpty())
+        return {};
+    QString rest = windowsPath.mid(2);
+    rest.replace(u'\\', u'/');
+    return QDir::cleanPath(root + u'/' + rest);
+}
+
+QByteArray Wine::AnsiCodePage()
+{
+    // Wine takes its system locale from the same setlocale() answer.
+    return AnsiCodePageOf(std::setlocale(LC_CTYPE, nullptr));
+}
+
+QByteArray Wine::AnsiCodePageOf(const QByteArray& locale)
+{
+    // "C" and "POSIX" are US English.
+    QByteArray name = locale;
+    for (const char mark : {'.', '@'})
+    {
+        if (name.contains(mark))
+            name.truncate(name.indexOf(mark));
+    }
+    const qsizetype underscore = name.indexOf('_');
+    const QByteArray language = underscore < 0 ? name : name.left(underscore);
+    const QByteArray territory = underscore < 0 ? QByteArray() : name.mid(underscore + 1);
+    struct Entry
+    {
+        const char* languages;
+        const char* codePage;
+    };
+    static const Entry table[] = {
+        {" ja ", "CP932"},
+        {" ko ", "windows-949"},
+        {" th ", "windows-874"},
+        {" vi ", "windows-1258"},
+        {" cs hu pl ro sk sl hr sq bs ", "windows-1250"},
+        {" ru uk be bg mk kk ky tt mn sr ", "windows-1251"},
+        {" el ", "windows-1253"},
+        {" tr az ", "windows-1254"},
+        {" he ", "windows-1255"},
+        {" ar fa ur ", "windows-1256"},
+        {" et lv lt ", "windows-1257"},
+    };
+    if (language == "zh")
+    {
+        const bool traditional = territory == "TW" || territory == "HK" || territory == "MO";
+        return traditional ? "windows-950" : "windows-936";
+    }
+    for (const Entry& entry : table)
+    {
+        if (!language.isEmpty() && QByteArray(entry.languages).contains(" " + language + " "))
+            return entry.codePage;
+    }
+    return "windows-1252";
+}
+
+CommandLine Wine::ClearValueCommand(const QString& key, const QString& name)
+{
+    return CommandLine(Program(),
+                       {QStringLiteral("reg"), QStringLiteral("add"),
+                        QStringLiteral("HKEY_CURRENT_USER\\") + key, QStringLiteral("/v"), name,
+                        QStringLiteral("/t"), QStringLiteral("REG_SZ"), QStringLiteral("/d"),
+                        QString(), QStringLiteral("/f")});
+}
+
+CommandLine Wine::ExportKeyCommand(const QString& key, const QString& file)
+{
+    return CommandLine(Program(), {QStringLiteral("reg"), QStringLiteral("export"),
+                                   QStringLiteral("HKEY_CURRENT_USER\\") + key, WindowsPath(file),
+                                   QStringLiteral("/y")});
+}
+
+namespace
+{
+// The text of a quoted .reg string starting at `at` (just after the opening quote); `end`
+// gets the position after the closing quote, -1 when there is none.
+QString Unescape(const QString& line, qsizetype at, qsizetype& end)
+{
+    QString text;
+    for (qsizetype i = at; i < line.size(); ++i)
+    {
+        const QChar c = line.at(i);
+        if (c == u'"')
+        {
+            end = i + 1;
+            return text;
+        }
+        if (c == u'\\' && i + 1 < line.size())
+        {
+            const QChar next = line.at(++i);
+            text += next == u'n'   ? QChar(u'\n')
+                    : next == u'r' ? QChar(u'\r')
+                    : next == u'0' ? QChar(u'\0')
+                                   : next;
+        }
+        else
+        {
+            text += c;
+        }
+    }
+    end = -1;
+    return text;
+}
+} // namespace
+
+bool Wine::ReadExportedValue(const QByteArray& exported, const QString& name, QString& value)
+{
+    QStringDecoder decoder(QStringDecoder::Utf16LE);
+    const QString text = decoder(exported.startsWith("\xff\xfe") ? exported.mid(2) : exported);
+    for (QString line : text.split(u'\n'))
+    {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (!line.startsWith(u'"'))
+            continue;
+        qsizetype end = -1;
+        const QString valueName = Unescape(line, 1, end);
+        if (end < 0 || valueName.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (line.mid(end, 2) != QStringLiteral("=\""))
+            return false;
+        const QString result = Unescape(line, end + 2, end);
+        if (end < 0)
+            return false;
+        value = result;
+        return true;
+    }
+    return false;
+}

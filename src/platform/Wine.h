@@ -1,0 +1,41 @@
+#pragma once
+// Wine, which runs the Windows programs the authors already have: whether it is installed,
+// the Windows form of our paths (its standard drive Z: for the root), the way back through
+// the prefix's drive links, the code page its programs write 8-bit text in, and its own
+// "reg" command for the user's registry of the prefix.
+#include "platform/CommandLine.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace Wine
+{
+// The "wine" program on PATH; empty when Wine is not installed.
+QString Program();
+
+// The prefix the programs run in: $WINEPREFIX, else ~/.wine.
+QString Prefix();
+
+// "/a/b c" -> "Z:\a\b c"; a relative path keeps its form with '\'; "" stays "".
+QString WindowsPath(const QString& nativePath);
+// "X:\a\b" -> the target of the prefix's drive link X: + "/a/b" (Z: is the root when the
+// prefix has no link for it); a native path is returned as it stands. Empty for a form
+// without a drive (UNC) or a drive the prefix does not map.
+QString NativePath(const QString& windowsPath);
+
+// What QStringDecoder calls the ANSI code page Wine gives its programs under the current
+// locale (Japanese "CP932", most European languages "windows-1252", ...).
+QByteArray AnsiCodePage();
+// The same for a locale name as setlocale() gives it ("ja_JP.UTF-8", "C").
+QByteArray AnsiCodePageOf(const QByteArray& locale);
+
+// The command that sets the string value `name` of HKEY_CURRENT_USER\<key> to "" (the key
+// is created when missing).
+CommandLine ClearValueCommand(const QString& key, const QString& name);
+// The command that writes HKEY_CURRENT_USER\<key> to `file` in the registry export form
+// (UTF-16); it fails when the key does not exist.
+CommandLine ExportKeyCommand(const QString& key, const QString& file);
+// The string value `name` (case ignored) of the exported key; false when the file holds no
+// such string value.
+bool ReadExportedValue(const QByteArray& exported, const QString& name, QString& value);
+} // namespace Wine

@@ -1,0 +1,99 @@
+// Finding an external program and the form of what it is given: native first, else the
+// Windows program through Wine when Wine is there; Windows paths only for a Windows tool.
+#include "Printers.h"
+#include "common/TestSupport.h"
+#include "platform/ExternalTool.h"
+#include "platform/Wine.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace
+{
+class ToolLookup : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_path = qgetenv("PATH");
+        m_root = TestSupport::NewFolder(QStringLiteral("app root"));
+        m_bin = m_root + QStringLiteral("/bin");
+        m_wineFolder = m_root + QStringLiteral("/wine");
+        Program(m_wineFolder + QStringLiteral("/wine"));
+    }
+    void TearDown() override { qputenv("PATH", m_path); }
+
+    static void Program(const QString& path)
+    {
+        TestSupport::WriteFile(path, "#!/bin/sh\n");
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    void WineInstalled(bool installed)
+    {
+        const QString empty = m_root + QStringLiteral("/empty");
+        qputenv("PATH", (installed ? m_wineFolder : empty).toUtf8());
+    }
+
+    QByteArray m_path;
+    QString m_root, m_bin, m_wineFolder;
+};
+
+TEST_F(ToolLookup, NativeFirstThenTheWindowsProgramThroughWineElseMissing)
+{
+    struct Case
+    {
+        const char* name;
+        QStringList files; // in bin
+        bool wine;
+        ExternalTool::Kind kind;
+        QString program; // relative to bin
+    };
+    using K = ExternalTool::Kind;
+    const Case cases[] = {
+        {"native only", {"marvex"}, true, K::Native, "marvex"},
+        {"native beside the Windows one", {"marvex", "marvex.exe"}, true, K::Native, "marvex"},
+        {"Windows one in another case", {"MarVex.EXE"}, true, K::Windows, "MarVex.EXE"},
+        {"Windows one without Wine", {"marvex.exe"}, false, K::Missing, "marvex"},
+        {"neither", {"durnap.exe", "marvex.bat"}, true, K::Missing, "marvex"},
+        {"a folder of the name", {"marvex.exe/x"}, true, K::Missing, "marvex"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QString bin = TestSupport::NewFolder(QStringLiteral("bin"));
+        for (const QString& file : c.files)
+            Program(bin + u'/' + file);
+        WineInstalled(c.wine);
+        const ExternalTool tool = ExternalTool::Find(bin, QStringLiteral("marvex"));
+        EXPECT_EQ(tool.GetKind(), c.kind);
+        EXPECT_EQ(tool.Program(), bin + u'/' + c.program);
+    }
+}
+
+TEST_F(ToolLookup, OnlyAWindowsToolIsGivenWindowsPathsAndStartedThroughWine)
+{
+    Program(m_bin + QStringLiteral("/durnap"));
+    Program(m_bin + QStringLiteral("/halbrine.exe"));
+    WineInstalled(true);
+    const QString wine = m_wineFolder + QStringLiteral("/wine");
+
+    const ExternalTool native = ExternalTool::Find(m_bin, QStringLiteral("durnap"));
+    const QString file = m_root + QStringLiteral("/in put/a.xml");
+    EXPECT_EQ(native.ToolPath(file), file);
+    EXPECT_EQ(native.Command({"-conf", file}),
+              CommandLine(m_bin + QStringLiteral("/durnap"), {"-conf", file}));
+    EXPECT_TRUE(native.OutputEncoding().isEmpty());
+
+    const ExternalTool windows = ExternalTool::Find(m_bin, QStringLiteral("halbrine"));
+    const QString windowsFile = QStringLiteral("Z:") + QString(file).replace(u'/', u'\\');
+    EXPECT_EQ(windows.ToolPath(file), windowsFile);
+    EXPECT_EQ(windows.Command({"-i", windowsFile}),
+              CommandLine(wine, {m_bin + QStringLiteral("/halbrine.exe"), "-i", windowsFile}));
+    EXPECT_EQ(windows.OutputEncoding(), Wine::AnsiCodePage());
+
+    // A missing tool's start fails on the native name.
+    const ExternalTool missing = ExternalTool::Find(m_bin, QStringLiteral("marvex"));
+    EXPECT_EQ(missing.Command({"-i"}), CommandLine(m_bin + QStringLiteral("/marvex"), {"-i"}));
+    EXPECT_EQ(missing.ToolPath(file), file);
+}
+} // namespace
