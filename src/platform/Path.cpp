@@ -581,10 +581,3 @@ bool Path::CreateDirectory(const QString& path)
     QDir().mkpath(resolved);
     return QFileInfo(resolved).isDir();
 }
-
-QString Path::ExecutableName(const QString& name)
-{
-    if (name.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
-        return name.left(name.size() - 4);
-    return name;
-}

@@ -124,8 +124,4 @@ private:
 
 // Creates the folder and its missing parents (through Resolve); true when it exists after.
 bool CreateDirectory(const QString& path);
-
-// The platform form of a program file name: "durnap" (no ".exe" on Linux; a given
-// ".exe" is removed).
-QString ExecutableName(const QString& name);
 } // namespace Path

@@ -5,6 +5,7 @@
 #include "Ostrelin/model/ProjectFolders.h"
 #include "Ostrelin/res/resource.h"
 #include "TOVKContEdit/shared/ImageEx.h"
+#include "platform/ExternalTool.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
 #include "platform/Strings.h"
@@ -240,7 +241,9 @@ bool COutputRun::RunOutput(bool* cancelled)
         return true;
     StepIt();
 
-    const BindConfRows confRows = BuildBindConfRows(data, m_wTitleMask, paths.titleFolder);
+    // The bind tool's form decides how the two files name the data files.
+    const ExternalTool bindTool = ExternalTool::Find(m_strBinFolder, QStringLiteral("durnap"));
+    BindConfRows confRows = BuildBindConfRows(data, m_wTitleMask, paths.titleFolder);
     BindInfoRows infoRows;
     CDiskSpelling spelling;
     for (const auto& server : data.m_listServers)
@@ -251,6 +254,11 @@ bool COutputRun::RunOutput(bool* cancelled)
         if (CancelTest(cancelled))
             return true;
     }
+
+    for (CBindConfItem& row : confRows)
+        row.m_strTitleImg = bindTool.ToolPath(row.m_strTitleImg);
+    for (CBindInfoItem& row : infoRows)
+        row.m_strResource = bindTool.ToolPath(row.m_strResource);
 
     StepIt();
     if (!CXmlBindConfFile().Save(paths.confFile, confRows))
@@ -273,10 +281,10 @@ bool COutputRun::RunOutput(bool* cancelled)
     StepIt();
 
     SetStep(kToolStep);
-    const CommandLine command(
-        Path::Append(m_strBinFolder, Path::ExecutableName(QStringLiteral("durnap"))),
-        {QStringLiteral("-conf"), Path::Resolve(paths.confFile), QStringLiteral("-info"),
-         Path::Resolve(paths.infoFile), QStringLiteral("-out"), Path::Resolve(paths.sdFolder)});
+    const CommandLine command = bindTool.Command(
+        {QStringLiteral("-conf"), bindTool.ToolPath(Path::Resolve(paths.confFile)),
+         QStringLiteral("-info"), bindTool.ToolPath(Path::Resolve(paths.infoFile)),
+         QStringLiteral("-out"), bindTool.ToolPath(Path::Resolve(paths.sdFolder))});
     ToolWait wait;
     if (m_pProgress)
     {

@@ -1,6 +1,7 @@
 #include "Ostrelin/model/TitleScreen.h"
 
 #include "TOVKContEdit/shared/ImageEx.h"
+#include "platform/ExternalTool.h"
 #include "platform/Path.h"
 
 #include <QFile>
@@ -120,13 +121,13 @@ bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int
     if (Path::IsRegularFile(oldFile) && !QFile::remove(oldFile))
         return false;
 
-    const CommandLine command(Path::Append(Path::Append(run.appFolder, QStringLiteral("bin")),
-                                           Path::ExecutableName(QStringLiteral("halbrine"))),
-                              {QStringLiteral("-i"), bitmapPath, QStringLiteral("-o"), outputFolder,
-                               QStringLiteral("-lang"), code, QStringLiteral("-bin"),
-                               run.toolFolder});
-    const ToolResult result =
-        run.run(command, Path::Append(run.appFolder, QStringLiteral("bin")), run.wait);
+    const QString binFolder = Path::Append(run.appFolder, QStringLiteral("bin"));
+    const ExternalTool replacer = ExternalTool::Find(binFolder, QStringLiteral("halbrine"));
+    const CommandLine command =
+        replacer.Command({QStringLiteral("-i"), replacer.ToolPath(bitmapPath), QStringLiteral("-o"),
+                          replacer.ToolPath(outputFolder), QStringLiteral("-lang"), code,
+                          QStringLiteral("-bin"), replacer.ToolPath(run.toolFolder)});
+    const ToolResult result = run.run(command, binFolder, run.wait);
     if (result.outcome == ToolResult::Cancelled && cancelled)
         *cancelled = true;
     // A replacer that did not end by itself may have left part of a file: it is no title.

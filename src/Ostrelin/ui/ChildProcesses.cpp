@@ -3,9 +3,12 @@
 #include "Ostrelin/model/PathHelpers.h"
 #include "platform/HandOver.h"
 #include "platform/Spreadsheet.h"
+#include "platform/TempFolder.h"
+#include "platform/Wine.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 
 namespace
 {
@@ -86,4 +89,46 @@ bool ClearRegistryString(const QString& name)
 bool ReadRegistryString(const QString& name, QString& value)
 {
     return HandOver::ReadValue(name, value);
+}
+
+namespace
+{
+QString HandOverKey()
+{
+    return QStringLiteral("Software\\%1\\%2")
+        .arg(QStringLiteral("Quorvane"), QStringLiteral("KPVantiloq"));
+}
+} // namespace
+
+bool ClearRegistryString(const QString& name, const ExternalTool& editor)
+{
+    if (!editor.IsWindows())
+        return ClearRegistryString(name);
+    return RunProcessAndWait(Wine::ClearValueCommand(HandOverKey(), name)).Succeeded();
+}
+
+bool ReadRegistryString(const QString& name, QString& value, const ExternalTool& editor)
+{
+    if (!editor.IsWindows())
+        return ReadRegistryString(name, value);
+    const QString folder = TempFolder();
+    if (folder.isEmpty())
+        return false;
+    const QString file = AppendPath(folder, QStringLiteral("KPVantiloq.reg"));
+    QFile::remove(file);
+    const bool exported =
+        RunProcessAndWait(Wine::ExportKeyCommand(HandOverKey(), file)).Succeeded();
+    QFile exportedFile(file);
+    const QByteArray bytes =
+        exported && exportedFile.open(QIODevice::ReadOnly) ? exportedFile.readAll() : QByteArray();
+    exportedFile.close();
+    QFile::remove(file);
+    QString text;
+    if (!Wine::ReadExportedValue(bytes, name, text) || text.size() > HandOver::MaxValueLength)
+        return false;
+    const QString native = Wine::NativePath(text);
+    if (native.isEmpty() && !text.isEmpty())
+        return false;
+    value = native;
+    return true;
 }

@@ -3,6 +3,7 @@
 // waiting, the title replacer with waiting, and the spreadsheet program read-only. Programs
 // get their arguments as a vector, so blanks and quotes in paths never add arguments.
 #include "platform/CommandLine.h"
+#include "platform/ExternalTool.h"
 #include "platform/ToolRun.h"
 
 #include <QString>
@@ -44,3 +45,9 @@ bool OpenXmlInExcel(const QString& xmlPath);
 bool ClearRegistryString(const QString& name);
 // True with the value when it was read; a missing key or an over-long value leaves `value`.
 bool ReadRegistryString(const QString& name, QString& value);
+// The same for the editor that was started: a Windows editor keeps the value in the user's
+// registry of the Wine prefix, reached through Wine's "reg" (waited for like the title
+// replacer), and hands over a Windows path, given back as the native one; a value whose
+// drive the prefix does not map counts as not read.
+bool ClearRegistryString(const QString& name, const ExternalTool& editor);
+bool ReadRegistryString(const QString& name, QString& value, const ExternalTool& editor);

@@ -369,15 +369,16 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
 
     CBindData& data = m_pDocument->GetBindData();
     const QString xml = kind.content ? data.m_strContentXml : data.m_strQueryXml;
-    CommandLine command(
-        AppendPath(m_strBinFolder, Path::ExecutableName(QString::fromLatin1(kind.program))),
-        {QStringLiteral("-d"), ConvertFolderOf(m_strProjectPath)});
+    const ExternalTool editor =
+        ExternalTool::Find(m_strBinFolder, QString::fromLatin1(kind.program));
+    CommandLine command =
+        editor.Command({QStringLiteral("-d"), editor.ToolPath(ConvertFolderOf(m_strProjectPath))});
     if (!xml.isEmpty())
-        command.arguments << xml;
+        command.arguments << editor.ToolPath(xml);
 
     const QString name = QString::fromLatin1(kind.handOverName);
     // What the value holds after a failed clear is some earlier run's, not this one's.
-    const bool cleared = ClearRegistryString(name);
+    const bool cleared = ClearRegistryString(name, editor);
     if (!StartChildProcess(holder, command, m_strBinFolder))
     {
         AfxMessageBox(kind.failedMessage, MB_OK | MB_ICONEXCLAMATION);
@@ -405,7 +406,7 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
 
     QString saved;
     const QString current = kind.content ? scanned.m_strContentXml : scanned.m_strQueryXml;
-    if (cleared && ReadRegistryString(name, saved) && !saved.isEmpty() && saved != current)
+    if (cleared && ReadRegistryString(name, saved, editor) && !saved.isEmpty() && saved != current)
     {
         if (kind.content)
             scanned.SetContentXmlPath(saved);

@@ -35,9 +35,11 @@ long long LeadingNumber(const QString& text)
     return negative ? -value : value;
 }
 
-QString ConvertLine(const QByteArray& bytes, bool& ok)
+QString ConvertLine(const QByteArray& bytes, const QByteArray& encoding, bool& ok)
 {
-    QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder =
+        encoding.isEmpty() ? QStringDecoder(QStringDecoder::System, QStringDecoder::Flag::Stateless)
+                           : QStringDecoder(encoding.constData(), QStringDecoder::Flag::Stateless);
     QString text = decoder(bytes);
     ok = !decoder.hasError();
     return text;
@@ -76,7 +78,7 @@ std::optional<QString> RewriteConverterLogLine(const QString& input)
     return line;
 }
 
-void ReadConverterLog(const QByteArray& bytes, ConverterReport& report)
+void ReadConverterLog(const QByteArray& bytes, ConverterReport& report, const QByteArray& encoding)
 {
     report.logFound = true;
     qsizetype start = 0;
@@ -97,7 +99,7 @@ void ReadConverterLog(const QByteArray& bytes, ConverterReport& report)
             if (part.endsWith('\r'))
                 part.chop(1);
             bool ok = false;
-            const QString text = ConvertLine(part, ok);
+            const QString text = ConvertLine(part, encoding, ok);
             if (ok)
             {
                 if (const std::optional<QString> kept = RewriteConverterLogLine(text))
@@ -109,11 +111,11 @@ void ReadConverterLog(const QByteArray& bytes, ConverterReport& report)
     }
 }
 
-bool ReadConverterLogFile(const QString& path, ConverterReport& report)
+bool ReadConverterLogFile(const QString& path, ConverterReport& report, const QByteArray& encoding)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    ReadConverterLog(file.read(kMaxLogBytes), report);
+    ReadConverterLog(file.read(kMaxLogBytes), report, encoding);
     return true;
 }

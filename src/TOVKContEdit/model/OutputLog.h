@@ -20,7 +20,10 @@ struct ConverterReport
 std::optional<QString> RewriteConverterLogLine(const QString& line);
 
 // Reads the log bytes into the report: the marker is found in the raw bytes of each line;
-// a piece that does not convert from the locale's character set is skipped for the text.
-void ReadConverterLog(const QByteArray& bytes, ConverterReport& report);
+// a piece that does not convert from the converter's character set (`encoding` as
+// QStringDecoder names it; empty: the locale's) is skipped for the text.
+void ReadConverterLog(const QByteArray& bytes, ConverterReport& report,
+                      const QByteArray& encoding = {});
 // The same from the file; false (and nothing added) when it cannot be read.
-bool ReadConverterLogFile(const QString& path, ConverterReport& report);
+bool ReadConverterLogFile(const QString& path, ConverterReport& report,
+                          const QByteArray& encoding = {});

@@ -6,6 +6,7 @@
 #include "TOVKContEdit/shared/ContentRecord.h"
 #include "TOVKContEdit/shared/XmlContentDumFile.h"
 #include "platform/CommandLine.h"
+#include "platform/ExternalTool.h"
 
 #include <QString>
 #include <array>
@@ -161,10 +162,14 @@ public:
     void PrepareAllOutputFolders();
     QString OutputFolder(int language) const;
     QString ConverterInputPath(int language) const;
-    CommandLine ConverterCommandLine(const QString& inputPath, const QString& outputFolder) const;
+    // "marvex" in the start folder, native or through Wine.
+    ExternalTool Converter() const;
+    // The command line with the paths in the converter's form.
+    CommandLine ConverterCommandLine(const ExternalTool& converter, const QString& inputPath,
+                                     const QString& outputFolder) const;
     // The record vector as the converter reads it: the rows of the language that have both
-    // voice and description, in table order.
-    void FillConverterRecords(int language);
+    // voice and description, in table order, their files named in the converter's form.
+    void FillConverterRecords(int language, const ExternalTool& converter);
     // The languages with any picture, voice or description in some row.
     std::array<bool, 9> ContentLanguages() const;
 

@@ -75,16 +75,22 @@ QString CTOVKContEditDoc::ConverterInputPath(int language) const
                         title + u'_' + OutputLanguageCode(language) + QStringLiteral(".xml"));
 }
 
-CommandLine CTOVKContEditDoc::ConverterCommandLine(const QString& inputPath,
-                                                   const QString& outputFolder) const
+ExternalTool CTOVKContEditDoc::Converter() const
 {
-    return CommandLine(
-        Path::Append(m_outputFolders.startFolder, Path::ExecutableName(QStringLiteral("marvex"))),
-        {QStringLiteral("-i"), inputPath, QStringLiteral("-opath"), outputFolder,
-         QStringLiteral("-binpath"), m_outputFolders.toolFolder});
+    return ExternalTool::Find(m_outputFolders.startFolder, QStringLiteral("marvex"));
 }
 
-void CTOVKContEditDoc::FillConverterRecords(int language)
+CommandLine CTOVKContEditDoc::ConverterCommandLine(const ExternalTool& converter,
+                                                   const QString& inputPath,
+                                                   const QString& outputFolder) const
+{
+    return converter.Command({QStringLiteral("-i"), converter.ToolPath(inputPath),
+                              QStringLiteral("-opath"), converter.ToolPath(outputFolder),
+                              QStringLiteral("-binpath"),
+                              converter.ToolPath(m_outputFolders.toolFolder)});
+}
+
+void CTOVKContEditDoc::FillConverterRecords(int language, const ExternalTool& converter)
 {
     m_records.clear();
     for (const ContentRow& content : m_rows)
@@ -96,9 +102,9 @@ void CTOVKContEditDoc::FillConverterRecords(int language)
         record.nProductNo = content.itemNumber;
         record.nProductImgCnt = (content.image1[language].isEmpty() ? 0 : 1) +
                                 (content.image2[language].isEmpty() ? 0 : 1);
-        record.strProductImg1 = ResolvedIfExists(content.image1[language]);
-        record.strProductImg2 = ResolvedIfExists(content.image2[language]);
-        record.strProductWav = ResolvedIfExists(content.voice[language]);
+        record.strProductImg1 = converter.ToolPath(ResolvedIfExists(content.image1[language]));
+        record.strProductImg2 = converter.ToolPath(ResolvedIfExists(content.image2[language]));
+        record.strProductWav = converter.ToolPath(ResolvedIfExists(content.voice[language]));
         record.strProductTxt = content.description[language];
         record.strProductCmt = content.comment;
         m_records.push_back(std::move(record));

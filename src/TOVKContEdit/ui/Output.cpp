@@ -95,7 +95,8 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
     QString folder;
     if (!m_doc.PrepareOutputFolder(language, &folder))
         return false;
-    m_doc.FillConverterRecords(language);
+    const ExternalTool converter = m_doc.Converter();
+    m_doc.FillConverterRecords(language, converter);
     ProgressStep();
 
     const QString input = m_doc.ConverterInputPath(language);
@@ -116,7 +117,7 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
         }
     }
     bool converted = false;
-    if (!run.Start(m_doc.ConverterCommandLine(input, folder),
+    if (!run.Start(m_doc.ConverterCommandLine(converter, input, folder),
                    m_doc.GetOutputFolders().convertFolder))
     {
         AfxMessageBox(IDS_CONVERSION_ERROR);
@@ -157,7 +158,7 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
             PumpFor(500);
             // The converter's findings of this language, before the next run replaces the log.
             if (!logPath.isEmpty())
-                ReadConverterLogFile(logPath, m_report);
+                ReadConverterLogFile(logPath, m_report, converter.OutputEncoding());
         }
     }
     QFile::remove(input);

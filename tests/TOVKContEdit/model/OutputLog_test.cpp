@@ -80,6 +80,29 @@ TEST(OutputLog, MarkerCountsEvenWhereTheLineIsDropped)
     }
 }
 
+TEST(OutputLog, AWindowsConverterLogIsReadInItsAnsiCodePage)
+{
+    Strings::Install(ContEditStringsEN());
+    struct Case
+    {
+        QByteArray encoding;
+        QByteArray bytes;
+        QString lines;
+    } cases[] = {
+        {"windows-1252", "Caf\xe9 \x80\n", QStringLiteral("Caf\u00e9 \u20ac\r\n")},
+        {"CP932", "\x89\xb9\x90\xba\nError : marvex : wave = \x83\x65.wav\n",
+         QStringLiteral("\u97f3\u58f0\r\nVoice = \u30c6.wav\r\n")},
+        // The locale's UTF-8 does not take the 8-bit bytes: the line is skipped.
+        {"", "Caf\xe9\nok\n", QStringLiteral("ok\r\n")},
+    };
+    for (const Case& c : cases)
+    {
+        ConverterReport report;
+        ReadConverterLog(c.bytes, report, c.encoding);
+        EXPECT_EQ(report.lines, c.lines) << c.encoding.toStdString();
+    }
+}
+
 TEST(OutputLog, LongLinesAreReadInPieces)
 {
     Strings::Install(ContEditStringsEN());
