@@ -1,0 +1,255 @@
+// The hub with the Windows programs the authors have, run through Wine: the title replacer
+// and the bind tool of the output, and the questionnaire editor that hands its saved file
+// over in Wine's registry. The Windows stand-ins record what they opened, so a path they
+// could not use shows. All cases share this program's Wine prefix.
+#include "Ostrelin/ContentFixtures.h"
+#include "Ostrelin/OutputFixtures.h"
+#include "Ostrelin/model/OutputRun.h"
+#include "hub_fixture.h"
+#include "platform/HandOver.h"
+#include "platform/Wine.h"
+
+#include <QDomDocument>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace
+{
+using namespace OutputFixtures;
+using TestSupport::NewFolder;
+using TestSupport::ReadFile;
+using TestSupport::WriteFile;
+
+const QString kCardApp = QStringLiteral("/convert/output/SD/private/kp/app/6D2E7A10");
+
+QString W(const QString& path)
+{
+    return Wine::WindowsPath(path);
+}
+
+// Skips without Wine; fails when it is there but cannot be used.
+#define REQUIRE_WINE()                                                                             \
+    do                                                                                             \
+    {                                                                                              \
+        QString reason;                                                                            \
+        switch (TestSupport::SetUpWine(reason))                                                    \
+        {                                                                                          \
+        case TestSupport::WineSetup::Unavailable:                                                  \
+            GTEST_SKIP() << reason.toStdString();                                                  \
+        case TestSupport::WineSetup::Failed:                                                       \
+            FAIL() << reason.toStdString();                                                        \
+        case TestSupport::WineSetup::Ready:                                                        \
+            break;                                                                                 \
+        }                                                                                          \
+    } while (false)
+
+void InstallWindowsTool(const QString& name, const QString& binFolder, const QString& as)
+{
+    QDir().mkpath(binFolder);
+    ASSERT_TRUE(QFile::copy(TestSupport::WindowsStandinFolder() + u'/' + name + ".exe",
+                            binFolder + u'/' + as));
+}
+
+// The "opened" and "missing" lines of a Windows stand-in's record.
+QStringList Lines(const QString& record, const char* key)
+{
+    return HubFixture::RecordValues(record, QString::fromLatin1(key));
+}
+
+class OutputWine : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        REQUIRE_WINE();
+        Strings::Install(OstrelinStringsJA());
+        project = NewFolder(QStringLiteral("my guide \u00e9"));
+        projectPath = project + QStringLiteral("/Guide.olx");
+        app = NewFolder(QStringLiteral("app"));
+        InstallWindowsTool(QStringLiteral("durnap"), app + QStringLiteral("/bin"),
+                           QStringLiteral("Durnap.EXE"));
+        InstallWindowsTool(QStringLiteral("halbrine"), app + QStringLiteral("/bin"),
+                           QStringLiteral("halbrine.exe"));
+        durnapRecords = NewFolder(QStringLiteral("durnap-records"));
+        halbrineRecords = NewFolder(QStringLiteral("halbrine-records"));
+        qputenv("DURNAP_RECORD", W(durnapRecords).toUtf8());
+        qputenv("HALBRINE_RECORD", W(halbrineRecords).toUtf8());
+        tools = NewFolder(QStringLiteral("tools folder"));
+        temp = NewFolder(QStringLiteral("temp"));
+    }
+    void TearDown() override
+    {
+        qunsetenv("DURNAP_RECORD");
+        qunsetenv("HALBRINE_RECORD");
+    }
+
+    // Japanese and English guide with two works, a content and a program server, and an
+    // English title.
+    void FillProject()
+    {
+        CBindData& data = doc.GetBindData();
+        data.m_nDisplayLanguage = 1;
+        data.m_wGuideLanguages = 0x0003;
+        for (int w = 1; w <= 2; ++w)
+        {
+            ContentFixtures::WriteWork(project, QStringLiteral("JP"), w, quint32(w * 10), "j");
+            ContentFixtures::WriteWork(project, QStringLiteral("EN"), w, quint32(w * 10), "e");
+            data.AddWork(w, w * 10, QStringLiteral("w"), 0x0003);
+            data.AddGuide(w, w * 10);
+        }
+        data.AddServer(QStringLiteral("P0001"));
+        data.AddServer(QStringLiteral("A0001"));
+        CServer& contents = *data.FindServer(QStringLiteral("A0001"));
+        contents.m_nRole = RoleContents;
+        contents.m_nChannel = 7;
+        contents.m_setGuides = {1, 2};
+        data.m_wTitleLanguages = 0x0002;
+        data.m_strTitleImage[1] = WriteFile(
+            NewFolder(QStringLiteral("pictures")) + QStringLiteral("/en.bmp"), TwoColourTitle());
+    }
+
+    QString Xml(const char* name) const
+    {
+        return project + QStringLiteral("/convert/input/xml/") + QString::fromLatin1(name);
+    }
+
+    QString project, projectPath, app, tools, temp, durnapRecords, halbrineRecords;
+    COstrelinDoc doc;
+    RecordingMessages messages;
+};
+
+TEST_F(OutputWine, TitleAndBindToolOpenEveryFileTheyAreGivenAndWriteTheCardTree)
+{
+    FillProject();
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+    run.SetToolFolder(tools);
+    run.SetTempFolder(temp);
+    FakeProgress progress;
+    run.SetProgress(&progress);
+    bool cancelled = true;
+    EXPECT_TRUE(run.RunOutput(&cancelled));
+    EXPECT_FALSE(cancelled);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(run.TitleMask(), 0x0002);
+
+    const QString titleFolder = project + QStringLiteral("/convert/output/title");
+    const QString titleRecord = halbrineRecords + QStringLiteral("/run-1.txt");
+    EXPECT_EQ(Lines(titleRecord, "cwd"), QStringList{W(app + QStringLiteral("/bin"))});
+    EXPECT_EQ(Lines(titleRecord, "arg"),
+              (QStringList{"-i", W(temp + QStringLiteral("/200_en.bmp")), "-o", W(titleFolder),
+                           "-lang", "EN", "-bin", W(tools)}));
+    EXPECT_TRUE(Lines(titleRecord, "missing").isEmpty());
+    EXPECT_EQ(Lines(titleRecord, "opened").size(), 3); // the tool folder, the bitmap, -o
+    EXPECT_FALSE(QFileInfo::exists(halbrineRecords + QStringLiteral("/run-2.txt")));
+
+    const QString record = durnapRecords + QStringLiteral("/run-1.txt");
+    const QString sd = project + QStringLiteral("/convert/output/SD");
+    EXPECT_EQ(Lines(record, "cwd"), QStringList{W(app + QStringLiteral("/bin"))});
+    EXPECT_EQ(Lines(record, "arg"), (QStringList{"-conf", W(Xml("KPGEditor_Conf.xml")), "-info",
+                                                 W(Xml("KPGEditor_Info.xml")), "-out", W(sd)}));
+    EXPECT_TRUE(Lines(record, "missing").isEmpty())
+        << Lines(record, "missing").join(u'\n').toStdString();
+    // The two files, the title and the four data files.
+    const QStringList opened = Lines(record, "opened");
+    EXPECT_EQ(opened.size(), 7) << opened.join(u'\n').toStdString();
+    EXPECT_TRUE(opened.contains(W(titleFolder + QStringLiteral("/REN000.BIN"))));
+
+    // The files written for the tool name the data files in its form.
+    QDomDocument conf;
+    ASSERT_TRUE(conf.setContent(ReadFile(Xml("KPGEditor_Conf.xml"))));
+    EXPECT_EQ(conf.documentElement().elementsByTagName("strTitleImg").at(0).toElement().text(),
+              W(titleFolder + QStringLiteral("/REN000.BIN")));
+    QDomDocument info;
+    ASSERT_TRUE(info.setContent(ReadFile(Xml("KPGEditor_Info.xml"))));
+    const QDomNodeList resources = info.documentElement().elementsByTagName("strResource");
+    ASSERT_EQ(resources.size(), 4);
+    for (int i = 0; i < resources.size(); ++i)
+        EXPECT_TRUE(resources.at(i).toElement().text().startsWith(W(project) + "\\convert\\"));
+
+    // The card tree is what the native bind tool writes.
+    EXPECT_TRUE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/REN000.BIN")));
+    EXPECT_TRUE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00002/CEN00002.bin")));
+    EXPECT_EQ(ReadFile(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")),
+              QByteArray("EN\nJP\nEN"));
+    EXPECT_EQ(ReadFile(project + kCardApp + QStringLiteral("/TZM00002/SERVER.TXT")),
+              QByteArray("A0001\nCONTENTS\n7"));
+    EXPECT_EQ(progress.Position(), 10000);
+}
+
+class EditorWine : public HubFixture::Bench
+{
+protected:
+    void SetUp() override
+    {
+        REQUIRE_WINE();
+        Bench::SetUp();
+        InstallWindowsTool(QStringLiteral("TOVKQueryEditJP"), m_binFolder,
+                           QStringLiteral("TOVKQueryEditJP.exe"));
+        m_record = NewFolder(QStringLiteral("record"));
+        qputenv("EDITORSTUB_RECORD", W(m_record).toUtf8());
+        m_control = NewFolder(QStringLiteral("control")) + QStringLiteral("/editor.control");
+        qputenv("EDITORSTUB_CONTROL", W(m_control).toUtf8());
+        MakeView();
+        m_frame->show();
+    }
+
+    // Puts a value into the prefix's registry as an earlier run of the editor left it.
+    static void SetWineValue(const QString& value)
+    {
+        QProcess reg;
+        reg.start(Wine::Program(),
+                  {"reg", "add", "HKEY_CURRENT_USER\\Software\\Quorvane\\KPVantiloq", "/v",
+                   "LastQueryFile", "/t", "REG_SZ", "/d", value, "/f"});
+        ASSERT_TRUE(reg.waitForFinished(120000));
+        ASSERT_EQ(reg.exitCode(), 0);
+    }
+
+    QString m_record;
+    QString m_control;
+};
+
+TEST_F(EditorWine, TheQuestionnaireEditorHandsItsFileOverInWinesRegistry)
+{
+    const QString path = MakeProject(QStringLiteral("guide \u00e9"), {1});
+    const QString folder = QFileInfo(path).path();
+    const QString convert = folder + QStringLiteral("/convert");
+    const QString projectXml = convert + QStringLiteral("/input/xml/TOVKQuery.xml");
+    const QString otherXml = folder + QStringLiteral("/other q.xml");
+    // Our own hand-over is the native editors'; a Windows editor never touches it.
+    HandOver::SetValue(QStringLiteral("LastQueryFile"), otherXml);
+    struct Case
+    {
+        const char* name;
+        QStringList control;
+        QString expectedXml;
+        bool modified;
+    } cases[] = {
+        {"saved nothing", {}, projectXml, false},
+        {"saved under another name",
+         {QStringLiteral("query EN"), QStringLiteral("save ") + W(otherXml)},
+         otherXml,
+         true},
+    };
+    int run = 0;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        OpenProject(path);
+        m_messages.Clear();
+        SetWineValue(W(folder + QStringLiteral("/earlier run.xml")));
+        TestSupport::WriteFile(m_control, c.control.join(u'\n').toUtf8());
+        View().OnQueryEditor();
+        EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join(u'|').toStdString();
+        EXPECT_EQ(Doc().GetBindData().m_strQueryXml, c.expectedXml);
+        EXPECT_EQ(Doc().IsModified(), c.modified);
+
+        const QString record = m_record + QStringLiteral("/run-%1.txt").arg(++run);
+        EXPECT_EQ(Lines(record, "program"), QStringList{"TOVKQueryEditJP.exe"});
+        EXPECT_EQ(Lines(record, "cwd"), QStringList{W(m_binFolder)});
+        EXPECT_EQ(Lines(record, "arg"), (QStringList{"-d", W(convert), W(projectXml)}));
+        EXPECT_EQ(Lines(record, "opened"), QStringList{W(convert)});
+    }
+    EXPECT_EQ(Doc().GetBindData().m_wQueryLanguages, 0x0002);
+    EXPECT_EQ(HandOver::GetValue(QStringLiteral("LastQueryFile")), otherXml);
+}
+} // namespace
