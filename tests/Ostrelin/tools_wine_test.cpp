@@ -10,6 +10,7 @@
 #include "platform/Wine.h"
 
 #include <QDomDocument>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -174,6 +175,32 @@ TEST_F(OutputWine, TitleAndBindToolOpenEveryFileTheyAreGivenAndWriteTheCardTree)
     EXPECT_EQ(ReadFile(project + kCardApp + QStringLiteral("/TZM00002/SERVER.TXT")),
               QByteArray("A0001\nCONTENTS\n7"));
     EXPECT_EQ(progress.Position(), 10000);
+}
+
+TEST_F(OutputWine, CancelWhileTheWindowsBindToolRunsStopsIt)
+{
+    FillProject();
+    const QString control = NewFolder(QStringLiteral("durnap-control")) + QStringLiteral("/c");
+    WriteFile(control, "work\nsleep 60000\n");
+    qputenv("DURNAP_CONTROL", W(control).toUtf8());
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+    run.SetToolFolder(tools);
+    run.SetTempFolder(temp);
+    FakeProgress progress;
+    // Once the tool has written its tree it hangs; the user cancels.
+    progress.cancelWhen = [&]
+    { return QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")); };
+    run.SetProgress(&progress);
+    bool cancelled = false;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(run.RunOutput(&cancelled));
+    qunsetenv("DURNAP_CONTROL");
+    EXPECT_TRUE(cancelled);
+    EXPECT_LT(timer.elapsed(), 30000);
+    EXPECT_TRUE(progress.cancel);
+    EXPECT_EQ(progress.completedFrom, -1);
+    EXPECT_TRUE(messages.shown().isEmpty());
 }
 
 class EditorWine : public HubFixture::Bench

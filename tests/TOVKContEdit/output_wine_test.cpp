@@ -7,16 +7,20 @@
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/Output.h"
+#include "TOVKContEdit/ui/ProgressDlg.h"
 #include "checks_fixtures.h"
 #include "common/TestSupport.h"
 #include "platform/RecordingMessages.h"
 #include "platform/Wine.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDomDocument>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -188,6 +192,37 @@ TEST_F(OutputWine, AnAbortReportedByTheWindowsConverterReachesTheAuthor)
     EXPECT_EQ(m_messages.texts().last(),
               QStringLiteral("Failed to output data.\r\nConfirm Contents data\r\n\r\n"
                              "Item number = 12\r\nABORTED!!\r\n"));
+}
+
+TEST_F(OutputWine, CancelKillsTheWindowsConverter)
+{
+    AddRow(1, {JP, FR});
+    TestSupport::WriteFile(m_control, "[jp] sleep 60000\n");
+    QElapsedTimer clicked;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout,
+                     [&]
+                     {
+                         for (QWidget* window : QApplication::topLevelWidgets())
+                         {
+                             auto* progress = qobject_cast<CProgressDlg*>(window);
+                             if (progress && progress->isVisible() && !Runs().isEmpty() &&
+                                 !clicked.isValid())
+                             {
+                                 QTest::mouseClick(progress->CancelButton(), Qt::LeftButton);
+                                 clicked.start();
+                             }
+                         }
+                     });
+    probe.start(20);
+    m_messages.Answer(IDYES);
+    m_output.OnFileOutput();
+    probe.stop();
+    ASSERT_TRUE(clicked.isValid());
+    EXPECT_LT(clicked.elapsed(), 5000);
+    EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Failed to output data.\n\nJPN"));
+    EXPECT_EQ(Runs().size(), 1);
+    EXPECT_TRUE(m_frame.isEnabled());
 }
 
 TEST_F(OutputWine, TheWindowKeepsHandlingEventsWhileWineRuns)

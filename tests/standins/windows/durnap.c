@@ -6,7 +6,8 @@
  * when a named file is missing.
  *
  * Environment (Windows paths):
- *   DURNAP_CONTROL  control file: "sleep <ms>" lines, run before the work
+ *   DURNAP_CONTROL  control file, commands run in order; the work runs where "work" stands,
+ *                   or first when no line says "work": "sleep <ms>", "work", "exit <code>"
  *   DURNAP_RECORD   folder; run-<n>.txt (cwd, arguments, then "opened"/"missing" per file)
  *                   and run-<n>-conf.xml, run-<n>-info.xml (copies of the two files). */
 #include "WinStandin.h"
@@ -56,23 +57,8 @@ static void Add(wchar_t* text, size_t size, const wchar_t* line)
     wcsncat(text, line, size - wcslen(text) - 1);
 }
 
-int wmain(int argc, wchar_t** argv)
+static int Work(const wchar_t* confPath, const wchar_t* infoPath, const wchar_t* out)
 {
-    const wchar_t* confPath = WsArgument(argc, argv, L"-conf");
-    const wchar_t* infoPath = WsArgument(argc, argv, L"-info");
-    const wchar_t* out = WsArgument(argc, argv, L"-out");
-    WsStartRecord("DURNAP_RECORD", argc, argv, FALSE);
-    WsCopyBeside(confPath, L"-conf.xml");
-    WsCopyBeside(infoPath, L"-info.xml");
-
-    int count = 0;
-    wchar_t** lines = WsControlLines("DURNAP_CONTROL", &count);
-    for (int i = 0; i < count; ++i)
-    {
-        if (wcsncmp(lines[i], L"sleep ", 6) == 0)
-            Sleep(wcstoul(lines[i] + 6, NULL, 10));
-    }
-
     wchar_t* conf = confPath ? WsReadXml(confPath) : NULL;
     wchar_t* info = infoPath ? WsReadXml(infoPath) : NULL;
     if (!conf || !info || !out)
@@ -132,4 +118,31 @@ int wmain(int argc, wchar_t** argv)
         free(resource);
     }
     return g_complete ? 0 : 2;
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    const wchar_t* confPath = WsArgument(argc, argv, L"-conf");
+    const wchar_t* infoPath = WsArgument(argc, argv, L"-info");
+    const wchar_t* out = WsArgument(argc, argv, L"-out");
+    WsStartRecord("DURNAP_RECORD", argc, argv, FALSE);
+    WsCopyBeside(confPath, L"-conf.xml");
+    WsCopyBeside(infoPath, L"-info.xml");
+
+    int count = 0;
+    wchar_t** lines = WsControlLines("DURNAP_CONTROL", &count);
+    BOOL workLine = FALSE;
+    for (int i = 0; i < count; ++i)
+        workLine = workLine || wcscmp(lines[i], L"work") == 0;
+    int result = workLine ? 0 : Work(confPath, infoPath, out);
+    for (int i = 0; i < count; ++i)
+    {
+        if (wcscmp(lines[i], L"work") == 0)
+            result = Work(confPath, infoPath, out);
+        else if (wcsncmp(lines[i], L"sleep ", 6) == 0)
+            Sleep(wcstoul(lines[i] + 6, NULL, 10));
+        else if (wcsncmp(lines[i], L"exit ", 5) == 0)
+            return _wtoi(lines[i] + 5);
+    }
+    return result;
 }
