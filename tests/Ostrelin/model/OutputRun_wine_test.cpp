@@ -1,17 +1,18 @@
-// The hub with the Windows programs the authors have, run through Wine: the title replacer
-// and the bind tool of the output, and the questionnaire editor that hands its saved file
-// over in Wine's registry. The Windows stand-ins record what they opened, so a path they
-// could not use shows. All cases share this program's Wine prefix.
+// The output run with the Windows title replacer and bind tool the authors have, run
+// through Wine: the stand-ins record what they opened, so a path they could not use shows,
+// and the card tree comes back as with the native ones. All cases share this program's Wine
+// prefix.
 #include "Ostrelin/ContentFixtures.h"
 #include "Ostrelin/OutputFixtures.h"
+#include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/model/OutputRun.h"
-#include "hub_fixture.h"
-#include "platform/HandOver.h"
+#include "Ostrelin/res/Strings.h"
+#include "common/WineTest.h"
+#include "platform/RecordingMessages.h"
 #include "platform/Wine.h"
 
 #include <QDomDocument>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace
@@ -28,33 +29,17 @@ QString W(const QString& path)
     return Wine::WindowsPath(path);
 }
 
-// Skips without Wine; fails when it is there but cannot be used.
-#define REQUIRE_WINE()                                                                             \
-    do                                                                                             \
-    {                                                                                              \
-        QString reason;                                                                            \
-        switch (TestSupport::SetUpWine(reason))                                                    \
-        {                                                                                          \
-        case TestSupport::WineSetup::Unavailable:                                                  \
-            GTEST_SKIP() << reason.toStdString();                                                  \
-        case TestSupport::WineSetup::Failed:                                                       \
-            FAIL() << reason.toStdString();                                                        \
-        case TestSupport::WineSetup::Ready:                                                        \
-            break;                                                                                 \
-        }                                                                                          \
-    } while (false)
-
-void InstallWindowsTool(const QString& name, const QString& binFolder, const QString& as)
-{
-    QDir().mkpath(binFolder);
-    ASSERT_TRUE(QFile::copy(TestSupport::WindowsStandinFolder() + u'/' + name + ".exe",
-                            binFolder + u'/' + as));
-}
-
-// The "opened" and "missing" lines of a Windows stand-in's record.
+// The lines of a Windows stand-in's record for one key ("arg", "opened", "missing").
 QStringList Lines(const QString& record, const char* key)
 {
-    return HubFixture::RecordValues(record, QString::fromLatin1(key));
+    QStringList values;
+    const QString text = QString::fromUtf8(ReadFile(record));
+    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
+    {
+        if (line.startsWith(QString::fromLatin1(key) + u'\t'))
+            values << line.section(u'\t', 1);
+    }
+    return values;
 }
 
 class OutputWine : public ::testing::Test
@@ -67,10 +52,11 @@ protected:
         project = NewFolder(QStringLiteral("my guide \u00e9"));
         projectPath = project + QStringLiteral("/Guide.olx");
         app = NewFolder(QStringLiteral("app"));
-        InstallWindowsTool(QStringLiteral("durnap"), app + QStringLiteral("/bin"),
-                           QStringLiteral("Durnap.EXE"));
-        InstallWindowsTool(QStringLiteral("halbrine"), app + QStringLiteral("/bin"),
-                           QStringLiteral("halbrine.exe"));
+        ASSERT_TRUE(TestSupport::InstallWindowsStandin(
+            QStringLiteral("durnap"), app + QStringLiteral("/bin"), QStringLiteral("Durnap.EXE")));
+        ASSERT_TRUE(TestSupport::InstallWindowsStandin(QStringLiteral("halbrine"),
+                                                       app + QStringLiteral("/bin"),
+                                                       QStringLiteral("halbrine.exe")));
         durnapRecords = NewFolder(QStringLiteral("durnap-records"));
         halbrineRecords = NewFolder(QStringLiteral("halbrine-records"));
         qputenv("DURNAP_RECORD", W(durnapRecords).toUtf8());
@@ -201,82 +187,5 @@ TEST_F(OutputWine, CancelWhileTheWindowsBindToolRunsStopsIt)
     EXPECT_TRUE(progress.cancel);
     EXPECT_EQ(progress.completedFrom, -1);
     EXPECT_TRUE(messages.shown().isEmpty());
-}
-
-class EditorWine : public HubFixture::Bench
-{
-protected:
-    void SetUp() override
-    {
-        REQUIRE_WINE();
-        Bench::SetUp();
-        InstallWindowsTool(QStringLiteral("TOVKQueryEditJP"), m_binFolder,
-                           QStringLiteral("TOVKQueryEditJP.exe"));
-        m_record = NewFolder(QStringLiteral("record"));
-        qputenv("EDITORSTUB_RECORD", W(m_record).toUtf8());
-        m_control = NewFolder(QStringLiteral("control")) + QStringLiteral("/editor.control");
-        qputenv("EDITORSTUB_CONTROL", W(m_control).toUtf8());
-        MakeView();
-        m_frame->show();
-    }
-
-    // Puts a value into the prefix's registry as an earlier run of the editor left it.
-    static void SetWineValue(const QString& value)
-    {
-        QProcess reg;
-        reg.start(Wine::Program(),
-                  {"reg", "add", "HKEY_CURRENT_USER\\Software\\Quorvane\\KPVantiloq", "/v",
-                   "LastQueryFile", "/t", "REG_SZ", "/d", value, "/f"});
-        ASSERT_TRUE(reg.waitForFinished(120000));
-        ASSERT_EQ(reg.exitCode(), 0);
-    }
-
-    QString m_record;
-    QString m_control;
-};
-
-TEST_F(EditorWine, TheQuestionnaireEditorHandsItsFileOverInWinesRegistry)
-{
-    const QString path = MakeProject(QStringLiteral("guide \u00e9"), {1});
-    const QString folder = QFileInfo(path).path();
-    const QString convert = folder + QStringLiteral("/convert");
-    const QString projectXml = convert + QStringLiteral("/input/xml/TOVKQuery.xml");
-    const QString otherXml = folder + QStringLiteral("/other q.xml");
-    // Our own hand-over is the native editors'; a Windows editor never touches it.
-    HandOver::SetValue(QStringLiteral("LastQueryFile"), otherXml);
-    struct Case
-    {
-        const char* name;
-        QStringList control;
-        QString expectedXml;
-        bool modified;
-    } cases[] = {
-        {"saved nothing", {}, projectXml, false},
-        {"saved under another name",
-         {QStringLiteral("query EN"), QStringLiteral("save ") + W(otherXml)},
-         otherXml,
-         true},
-    };
-    int run = 0;
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        OpenProject(path);
-        m_messages.Clear();
-        SetWineValue(W(folder + QStringLiteral("/earlier run.xml")));
-        TestSupport::WriteFile(m_control, c.control.join(u'\n').toUtf8());
-        View().OnQueryEditor();
-        EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join(u'|').toStdString();
-        EXPECT_EQ(Doc().GetBindData().m_strQueryXml, c.expectedXml);
-        EXPECT_EQ(Doc().IsModified(), c.modified);
-
-        const QString record = m_record + QStringLiteral("/run-%1.txt").arg(++run);
-        EXPECT_EQ(Lines(record, "program"), QStringList{"TOVKQueryEditJP.exe"});
-        EXPECT_EQ(Lines(record, "cwd"), QStringList{W(m_binFolder)});
-        EXPECT_EQ(Lines(record, "arg"), (QStringList{"-d", W(convert), W(projectXml)}));
-        EXPECT_EQ(Lines(record, "opened"), QStringList{W(convert)});
-    }
-    EXPECT_EQ(Doc().GetBindData().m_wQueryLanguages, 0x0002);
-    EXPECT_EQ(HandOver::GetValue(QStringLiteral("LastQueryFile")), otherXml);
 }
 } // namespace

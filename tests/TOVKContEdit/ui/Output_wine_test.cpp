@@ -2,14 +2,14 @@
 // the Windows stand-in must be given Windows paths it can open, on its command line and in
 // its input file, its data files come back as with the native converter, and its log is
 // read in Wine's ANSI code page. All cases share this program's Wine prefix.
+#include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/Output.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
-#include "checks_fixtures.h"
-#include "common/TestSupport.h"
+#include "common/WineTest.h"
 #include "platform/RecordingMessages.h"
 #include "platform/Wine.h"
 
@@ -47,16 +47,7 @@ class OutputWine : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QString reason;
-        switch (TestSupport::SetUpWine(reason))
-        {
-        case TestSupport::WineSetup::Unavailable:
-            GTEST_SKIP() << reason.toStdString();
-        case TestSupport::WineSetup::Failed:
-            FAIL() << reason.toStdString();
-        case TestSupport::WineSetup::Ready:
-            break;
-        }
+        REQUIRE_WINE();
         Strings::Install(ContEditStringsEN());
         // Blanks and a letter outside ASCII: every path must reach the tool whole.
         m_project = TestSupport::NewFolder(QStringLiteral("pro ject \u00e9"));
@@ -74,8 +65,8 @@ protected:
         qputenv("MARVEX_RECORD", W(m_records).toUtf8());
         qputenv("MARVEX_CONTROL", W(m_control).toUtf8());
         m_start = TestSupport::NewFolder(QStringLiteral("start"));
-        QFile::copy(TestSupport::WindowsStandinFolder() + QStringLiteral("/marvex.exe"),
-                    m_start + QStringLiteral("/MARVEX.exe"));
+        ASSERT_TRUE(TestSupport::InstallWindowsStandin(QStringLiteral("marvex"), m_start,
+                                                       QStringLiteral("MARVEX.exe")));
         m_frame.OnCreate();
         m_frame.show();
         m_output.SetOwner(&m_frame, &m_frame);

@@ -1,0 +1,104 @@
+// The questionnaire editor the authors have, a Windows program run through Wine: it hands
+// its saved file over in the registry of the Wine prefix, which the hub clears before the
+// start and reads back as a native path after the end; our own hand-over stays untouched.
+#include "common/WineTest.h"
+#include "hub_fixture.h"
+#include "platform/HandOver.h"
+#include "platform/Wine.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using HubFixture::RecordValues;
+
+namespace
+{
+using TestSupport::NewFolder;
+
+QString W(const QString& path)
+{
+    return Wine::WindowsPath(path);
+}
+
+QStringList Lines(const QString& record, const char* key)
+{
+    return RecordValues(record, QString::fromLatin1(key));
+}
+
+class EditorWine : public HubFixture::Bench
+{
+protected:
+    void SetUp() override
+    {
+        REQUIRE_WINE();
+        Bench::SetUp();
+        ASSERT_TRUE(TestSupport::InstallWindowsStandin(
+            QStringLiteral("TOVKQueryEditJP"), m_binFolder, QStringLiteral("TOVKQueryEditJP.exe")));
+        m_record = NewFolder(QStringLiteral("record"));
+        qputenv("EDITORSTUB_RECORD", W(m_record).toUtf8());
+        m_control = NewFolder(QStringLiteral("control")) + QStringLiteral("/editor.control");
+        qputenv("EDITORSTUB_CONTROL", W(m_control).toUtf8());
+        MakeView();
+        m_frame->show();
+    }
+
+    // Puts a value into the prefix's registry as an earlier run of the editor left it.
+    static void SetWineValue(const QString& value)
+    {
+        QProcess reg;
+        reg.start(Wine::Program(),
+                  {"reg", "add", "HKEY_CURRENT_USER\\Software\\Quorvane\\KPVantiloq", "/v",
+                   "LastQueryFile", "/t", "REG_SZ", "/d", value, "/f"});
+        ASSERT_TRUE(reg.waitForFinished(120000));
+        ASSERT_EQ(reg.exitCode(), 0);
+    }
+
+    QString m_record;
+    QString m_control;
+};
+
+TEST_F(EditorWine, TheQuestionnaireEditorHandsItsFileOverInWinesRegistry)
+{
+    const QString path = MakeProject(QStringLiteral("guide \u00e9"), {1});
+    const QString folder = QFileInfo(path).path();
+    const QString convert = folder + QStringLiteral("/convert");
+    const QString projectXml = convert + QStringLiteral("/input/xml/TOVKQuery.xml");
+    const QString otherXml = folder + QStringLiteral("/other q.xml");
+    // Our own hand-over is the native editors'; a Windows editor never touches it.
+    HandOver::SetValue(QStringLiteral("LastQueryFile"), otherXml);
+    struct Case
+    {
+        const char* name;
+        QStringList control;
+        QString expectedXml;
+        bool modified;
+    } cases[] = {
+        {"saved nothing", {}, projectXml, false},
+        {"saved under another name",
+         {QStringLiteral("query EN"), QStringLiteral("save ") + W(otherXml)},
+         otherXml,
+         true},
+    };
+    int run = 0;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        OpenProject(path);
+        m_messages.Clear();
+        SetWineValue(W(folder + QStringLiteral("/earlier run.xml")));
+        TestSupport::WriteFile(m_control, c.control.join(u'\n').toUtf8());
+        View().OnQueryEditor();
+        EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join(u'|').toStdString();
+        EXPECT_EQ(Doc().GetBindData().m_strQueryXml, c.expectedXml);
+        EXPECT_EQ(Doc().IsModified(), c.modified);
+
+        const QString record = m_record + QStringLiteral("/run-%1.txt").arg(++run);
+        EXPECT_EQ(Lines(record, "program"), QStringList{"TOVKQueryEditJP.exe"});
+        EXPECT_EQ(Lines(record, "cwd"), QStringList{W(m_binFolder)});
+        EXPECT_EQ(Lines(record, "arg"), (QStringList{"-d", W(convert), W(projectXml)}));
+        EXPECT_EQ(Lines(record, "opened"), QStringList{W(convert)});
+    }
+    EXPECT_EQ(Doc().GetBindData().m_wQueryLanguages, 0x0002);
+    EXPECT_EQ(HandOver::GetValue(QStringLiteral("LastQueryFile")), otherXml);
+}
+} // namespace
