@@ -140,8 +140,8 @@ BOOL WsCheckFolder(const wchar_t* path)
 
 BOOL WsWriteFile(const wchar_t* path, const void* bytes, DWORD size)
 {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return FALSE;
     DWORD written = 0;
@@ -173,7 +173,8 @@ wchar_t* WsReadXml(const wchar_t* path)
     char* bytes = WsReadFile(path, &size);
     if (!bytes)
         return NULL;
-    const BOOL bom = size >= 2 && (unsigned char)bytes[0] == 0xFF && (unsigned char)bytes[1] == 0xFE;
+    const BOOL bom =
+        size >= 2 && (unsigned char)bytes[0] == 0xFF && (unsigned char)bytes[1] == 0xFE;
     const DWORD skip = bom ? 2 : 0;
     const DWORD units = (size - skip) / 2;
     wchar_t* text = malloc((units + 1) * sizeof(wchar_t));
@@ -189,8 +190,8 @@ static wchar_t* Unescape(const wchar_t* begin, const wchar_t* end)
     {
         const wchar_t* entity;
         wchar_t c;
-    } entities[] = {{L"&amp;", L'&'}, {L"&lt;", L'<'}, {L"&gt;", L'>'}, {L"&quot;", L'"'},
-                    {L"&apos;", L'\''}};
+    } entities[] = {
+        {L"&amp;", L'&'}, {L"&lt;", L'<'}, {L"&gt;", L'>'}, {L"&quot;", L'"'}, {L"&apos;", L'\''}};
     wchar_t* text = malloc((end - begin + 1) * sizeof(wchar_t));
     wchar_t* out = text;
     while (begin < end)
@@ -325,7 +326,6 @@ wchar_t* WsJoin(const wchar_t* folder, const wchar_t* name)
     const size_t size = wcslen(folder) + wcslen(name) + 2;
     wchar_t* path = malloc(size * sizeof(wchar_t));
     const size_t n = wcslen(folder);
-    swprintf(path, size, (n > 0 && folder[n - 1] == L'\\') ? L"%ls%ls" : L"%ls\\%ls", folder,
-             name);
+    swprintf(path, size, (n > 0 && folder[n - 1] == L'\\') ? L"%ls%ls" : L"%ls\\%ls", folder, name);
     return path;
 }

@@ -69,9 +69,9 @@ static BOOL Convert(const wchar_t* input, const wchar_t* folder, const wchar_t* 
             text[length - 1] = 0;
             ++shown;
         }
-        ok = WriteData(folder, code, ++n, number ? (unsigned)wcstoul(number, NULL, 10) : 0,
-                       shown) &&
-             ok;
+        ok =
+            WriteData(folder, code, ++n, number ? (unsigned)wcstoul(number, NULL, 10) : 0, shown) &&
+            ok;
         free(number);
         free(text);
     }
