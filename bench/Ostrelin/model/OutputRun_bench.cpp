@@ -156,41 +156,57 @@ void BM_ReadEveryFileWhole(benchmark::State& state)
 }
 BENCHMARK(BM_ReadEveryFileWhole)->Unit(benchmark::kMillisecond);
 
-BindInfoRows FullServerRows(const QString& project, int guides = kGuides)
+// The project data of one content server carrying the first `guides` guide numbers.
+struct FullServer
 {
-    CBindData data;
-    Fill(data, guides);
-    data.AddServer(QStringLiteral("A0001"));
-    CServer& server = *data.FindServer(QStringLiteral("A0001"));
-    server.m_nRole = RoleContents;
-    for (int n = 1; n <= guides; ++n)
-        server.m_setGuides.insert(n);
-    const OutputPaths paths(project + QStringLiteral("/Guide.olx"));
-    BindInfoRows rows;
-    CDiskSpelling spelling;
-    AppendServerRows(data, server, paths.contentsFolder, paths.queryFolder, rows, spelling);
-    return rows;
-}
+    explicit FullServer(int guides)
+    {
+        Fill(data, guides);
+        data.AddServer(QStringLiteral("A0001"));
+        server = data.FindServer(QStringLiteral("A0001"));
+        server->m_nRole = RoleContents;
+        for (int n = 1; n <= guides; ++n)
+            server->m_setGuides.insert(n);
+    }
 
-// The rows of a content server with n guide numbers in nine languages, built and saved.
+    BindInfoRows Rows(const OutputPaths& paths) const
+    {
+        BindInfoRows rows;
+        CDiskSpelling spelling;
+        AppendServerRows(data, *server, paths.contentsFolder, paths.queryFolder, rows, spelling);
+        return rows;
+    }
+
+    CBindData data;
+    CServer* server = nullptr;
+};
+
+// The rows of a content server with n guide numbers in nine languages, built (each
+// language folder listed once) and saved, as the output does it from the loaded project.
 void BM_InformationFile(benchmark::State& state)
 {
     const int guides = int(state.range(0));
-    const QString project = Project();
+    const FullServer project(guides);
+    const OutputPaths paths(Project() + QStringLiteral("/Guide.olx"));
     const QString path = BenchFolder() + QStringLiteral("/KPGEditor_Info.xml");
     for (auto _ : state)
     {
-        const BindInfoRows rows = FullServerRows(project, guides);
-        if (!CXmlBindInfoFile().Save(path, rows))
+        if (!CXmlBindInfoFile().Save(path, project.Rows(paths)))
             state.SkipWithError("not saved");
     }
     state.SetItemsProcessed(state.iterations() * guides * 9);
 }
-BENCHMARK(BM_InformationFile)->Arg(249)->Arg(498)->Arg(996)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InformationFile)
+    ->Arg(249)
+    ->Arg(498)
+    ->Arg(996)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 QByteArray InformationBytes(int guides)
 {
-    return XmlWriter::Serialize(CXmlBindInfoFile::BuildDocument(FullServerRows(Project(), guides)));
+    const OutputPaths paths(Project() + QStringLiteral("/Guide.olx"));
+    return XmlWriter::Serialize(CXmlBindInfoFile::BuildDocument(FullServer(guides).Rows(paths)));
 }
 
 // Reference: the same file's bytes written in one go.
@@ -206,7 +222,12 @@ void BM_WriteSameBytes(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
-BENCHMARK(BM_WriteSameBytes)->Arg(249)->Arg(498)->Arg(996)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteSameBytes)
+    ->Arg(249)
+    ->Arg(498)
+    ->Arg(996)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Reference: the same bytes replacing the file the way every saved file is replaced
 // (a temporary file flushed to the disk, then renamed over the old one).
