@@ -181,6 +181,12 @@ struct FullServer
     CServer* server = nullptr;
 };
 
+QByteArray InformationBytes(int guides)
+{
+    const OutputPaths paths(Project() + QStringLiteral("/Guide.olx"));
+    return XmlWriter::Serialize(CXmlBindInfoFile::BuildDocument(FullServer(guides).Rows(paths)));
+}
+
 // The rows of a content server with n guide numbers in nine languages, built (each
 // language folder listed once) and saved, as the output does it from the loaded project.
 void BM_InformationFile(benchmark::State& state)
@@ -194,6 +200,9 @@ void BM_InformationFile(benchmark::State& state)
         if (!CXmlBindInfoFile().Save(path, project.Rows(paths)))
             state.SkipWithError("not saved");
     }
+    QFile written(path);
+    if (!written.open(QIODevice::ReadOnly) || written.readAll() != InformationBytes(guides))
+        state.SkipWithError("not the bytes of the document tree");
     state.SetItemsProcessed(state.iterations() * guides * 9);
 }
 BENCHMARK(BM_InformationFile)
@@ -202,12 +211,6 @@ BENCHMARK(BM_InformationFile)
     ->Arg(996)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-
-QByteArray InformationBytes(int guides)
-{
-    const OutputPaths paths(Project() + QStringLiteral("/Guide.olx"));
-    return XmlWriter::Serialize(CXmlBindInfoFile::BuildDocument(FullServer(guides).Rows(paths)));
-}
 
 // Reference: the same file's bytes written in one go.
 void BM_WriteSameBytes(benchmark::State& state)
