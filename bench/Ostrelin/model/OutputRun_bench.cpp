@@ -4,7 +4,7 @@
 //   and close of each of the same files;
 // - the information file of one content server carrying up to 996 guide numbers in nine
 //   languages (8,964 rows), built and saved, beside writing the same bytes with one write,
-//   plain and as an atomic replace;
+//   plain and as an atomic replace, and beside listing the nine language folders;
 // - the screen bitmap of a 254-colour title, beside Qt's conversion of the same picture to
 //   an indexed picture.
 //
@@ -25,6 +25,7 @@
 #include <QtEndian>
 #include <benchmark/benchmark.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -251,6 +252,34 @@ BENCHMARK(BM_WriteSameBytesAtomically)
     ->Arg(996)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Reference: the nine language folders listed with readdir and nothing kept, the least a
+// spelling of the names as they are on disk costs.
+void BM_ListLanguageFolders(benchmark::State& state)
+{
+    std::vector<std::string> folders;
+    for (const char* code : kCodes)
+        folders.push_back(QFile::encodeName(Project() +
+                                            QStringLiteral("/convert/output/contents/") +
+                                            QString::fromLatin1(code).toLower())
+                              .toStdString());
+    std::int64_t names = 0;
+    for (auto _ : state)
+    {
+        for (const std::string& folder : folders)
+        {
+            DIR* dir = opendir(folder.c_str());
+            if (dir == nullptr)
+                continue;
+            while (const dirent* entry = readdir(dir))
+                benchmark::DoNotOptimize(entry->d_name[0]);
+            closedir(dir);
+            names += kGuides + 2;
+        }
+    }
+    state.SetItemsProcessed(names);
+}
+BENCHMARK(BM_ListLanguageFolders)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 QImage Title254()
 {

@@ -32,9 +32,9 @@ QDomDocument EmptyDocument(const QString& rootName)
     return doc;
 }
 
-// At most the units of an information item's markup with every field and two numbers of
+// A bound on the units of an information item's markup with every field and two numbers of
 // eleven digits, its texts left out.
-constexpr qsizetype kItemMarkupUnits = 216;
+constexpr qsizetype kItemMarkupUnits = 256;
 constexpr qsizetype kDecimalUnits = 11;
 
 // The value in decimal, as "%d" writes it, in the given units.
@@ -237,10 +237,15 @@ private:
         return reinterpret_cast<const char16_t*>(text.utf16());
     }
 
+    // Names are short: compared in place, without a call.
     static bool Same(QStringView a, QStringView b)
     {
-        return a.size() == b.size() &&
-               std::memcmp(a.utf16(), b.utf16(), std::size_t(a.size()) * sizeof(char16_t)) == 0;
+        if (a.size() != b.size())
+            return false;
+        for (qsizetype i = 0; i < a.size(); ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
     }
 
     static quint64 Finish(quint64 hash) { return hash ^ (hash >> 29); }
