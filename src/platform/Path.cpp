@@ -424,6 +424,11 @@ bool Path::MatchesPattern(const QString& name, const QString& pattern)
     return p == pattern.size();
 }
 
+bool Path::ListedBefore(const QString& a, const QString& b)
+{
+    return CaseLess(a, b);
+}
+
 QStringList Path::Find(const QString& folder, const QString& pattern, unsigned flags)
 {
     std::vector<QString> names;

@@ -56,6 +56,8 @@ enum FindFlags : unsigned
 QStringList Find(const QString& folder, const QString& pattern, unsigned flags = FindAll);
 // True when the name matches the wildcard pattern under the rules above.
 bool MatchesPattern(const QString& name, const QString& pattern);
+// True when a comes before b in Find's order.
+bool ListedBefore(const QString& a, const QString& b);
 
 // The first `count` bytes of the (resolved) regular file, zero-filled beyond its end, read
 // with one call and no buffer of its own; nothing when there is no such file, it is no

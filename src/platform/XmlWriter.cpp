@@ -76,6 +76,19 @@ public:
     qsizetype Size() const { return m_size; }
     void Clear() { m_size = 0; }
 
+    char* End() { return m_data + m_size; }
+    // The units from End() to end were written in the machine's order.
+    void Written(const char* end)
+    {
+        const qsizetype count = (end - End()) / 2;
+        qToLittleEndian<char16_t>(End(), count, End());
+        m_size += 2 * count;
+    }
+    void Grow(qsizetype bytes)
+    {
+        if (m_size + bytes > m_bytes.size())
+            Reserve(m_size + bytes);
+    }
     void Units(const char16_t* units, qsizetype count)
     {
         if (m_size + 2 * count > m_bytes.size())
@@ -376,6 +389,72 @@ void XmlWriter::Stream::Close(int depth, QStringView tag)
 void XmlWriter::Stream::Leaf(int depth, QStringView tag, QStringView text)
 {
     m_buffer->Leaf(depth, tag, QDomNode(), text);
+}
+
+void XmlWriter::Stream::Markup(QStringView markup)
+{
+    m_buffer->Text(markup);
+}
+
+void XmlWriter::Stream::Text(QStringView text)
+{
+    m_buffer->Escaped(text, false);
+}
+
+void XmlWriter::Stream::Reserve(qsizetype bytes)
+{
+    m_buffer->Grow(bytes);
+}
+
+char16_t* XmlWriter::Stream::Room(qsizetype units)
+{
+    m_buffer->Grow(2 * units);
+    return reinterpret_cast<char16_t*>(m_buffer->End());
+}
+
+void XmlWriter::Stream::Commit(const char16_t* end)
+{
+    m_buffer->Written(reinterpret_cast<const char*>(end));
+}
+
+bool XmlWriter::CopyPlainText(QStringView text, char16_t* to)
+{
+    const char16_t* from = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype n = text.size();
+#if defined(__SSE2__)
+    // As SkipPlain, without stopping: the copy runs through, the verdict comes at the end.
+    // The last eight units are taken from the end, overlapping what went before.
+    if (n >= 8)
+    {
+        const auto all = [](int unit) { return _mm_set1_epi16(static_cast<short>(unit)); };
+        const __m128i flip = all(0x8000), low = all(0x20 ^ 0x8000), high = all(0xD7FF ^ 0x8000);
+        const __m128i amp = all(u'&'), lt = all(u'<'), gt = all(u'>');
+        __m128i stops = _mm_setzero_si128();
+        const auto step = [&](qsizetype i)
+        {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), v);
+            const __m128i flipped = _mm_xor_si128(v, flip);
+            stops = _mm_or_si128(
+                stops, _mm_or_si128(_mm_cmplt_epi16(flipped, low), _mm_cmpgt_epi16(flipped, high)));
+            stops = _mm_or_si128(
+                stops, _mm_or_si128(_mm_cmpeq_epi16(v, amp),
+                                    _mm_or_si128(_mm_cmpeq_epi16(v, lt), _mm_cmpeq_epi16(v, gt))));
+        };
+        for (qsizetype i = 0; i + 8 <= n; i += 8)
+            step(i);
+        step(n - 8);
+        return _mm_movemask_epi8(stops) == 0;
+    }
+#endif
+    bool plain = true;
+    for (qsizetype i = 0; i < n; ++i)
+    {
+        const char16_t c = from[i];
+        to[i] = c;
+        plain = plain && c >= 0x20 && c < 0xD800 && c != u'&' && c != u'<' && c != u'>';
+    }
+    return plain;
 }
 
 const char* XmlWriter::Stream::Data() const

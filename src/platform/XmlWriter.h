@@ -29,6 +29,16 @@ public:
     void Close(int depth, QStringView tag);
     // An element holding only text: "<tag>text</tag>", or "<tag/>" when the text is empty.
     void Leaf(int depth, QStringView tag, QStringView text);
+    // Pieces of a line for callers that lay out many alike elements themselves: markup as it
+    // stands (well-formed, nothing to escape), and element text escaped as Leaf escapes it.
+    void Markup(QStringView markup);
+    void Text(QStringView text);
+    // Room for this many more bytes, so a large file grows in one step.
+    void Reserve(qsizetype bytes);
+    // Where up to `units` more units may be written in place, as the machine holds them;
+    // Commit(end) keeps those before end. For text that needs no escaping (CopyPlainText).
+    char16_t* Room(qsizetype units);
+    void Commit(const char16_t* end);
 
     // The bytes written since the last Clear.
     const char* Data() const;
@@ -45,6 +55,10 @@ QString SerializeText(const QDomDocument& doc);
 QByteArray Serialize(const QDomDocument& doc);
 // Writes atomically; false (with the reason in error) leaves an old file whole.
 bool Save(const QDomDocument& doc, const QString& path, QString* error = nullptr);
+
+// Copies the text to `to` (room for text.size() units, in the machine's order) and tells
+// whether element text is written just so: nothing to escape or replace.
+bool CopyPlainText(QStringView text, char16_t* to);
 
 // Replaces what XML 1.0 cannot carry (control characters other than TAB, CR, LF; lone
 // surrogates; U+FFFE, U+FFFF) with U+FFFD.

@@ -4,7 +4,7 @@
 //   and close of each of the same files;
 // - the information file of one content server carrying up to 996 guide numbers in nine
 //   languages (8,964 rows), built and saved, beside writing the same bytes with one write,
-//   plain and as an atomic replace;
+//   plain and as an atomic replace, and beside listing the nine language folders;
 // - the screen bitmap of a 254-colour title, beside Qt's conversion of the same picture to
 //   an indexed picture.
 //
@@ -25,6 +25,7 @@
 #include <QtEndian>
 #include <benchmark/benchmark.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -156,42 +157,61 @@ void BM_ReadEveryFileWhole(benchmark::State& state)
 }
 BENCHMARK(BM_ReadEveryFileWhole)->Unit(benchmark::kMillisecond);
 
-BindInfoRows FullServerRows(const QString& project, int guides = kGuides)
+// The project data of one content server carrying the first `guides` guide numbers.
+struct FullServer
 {
-    CBindData data;
-    Fill(data, guides);
-    data.AddServer(QStringLiteral("A0001"));
-    CServer& server = *data.FindServer(QStringLiteral("A0001"));
-    server.m_nRole = RoleContents;
-    for (int n = 1; n <= guides; ++n)
-        server.m_setGuides.insert(n);
-    const OutputPaths paths(project + QStringLiteral("/Guide.olx"));
-    BindInfoRows rows;
-    CDiskSpelling spelling;
-    AppendServerRows(data, server, paths.contentsFolder, paths.queryFolder, rows, spelling);
-    return rows;
-}
-
-// The rows of a content server with n guide numbers in nine languages, built and saved.
-void BM_InformationFile(benchmark::State& state)
-{
-    const int guides = int(state.range(0));
-    const QString project = Project();
-    const QString path = BenchFolder() + QStringLiteral("/KPGEditor_Info.xml");
-    for (auto _ : state)
+    explicit FullServer(int guides)
     {
-        const BindInfoRows rows = FullServerRows(project, guides);
-        if (!CXmlBindInfoFile().Save(path, rows))
-            state.SkipWithError("not saved");
+        Fill(data, guides);
+        data.AddServer(QStringLiteral("A0001"));
+        server = data.FindServer(QStringLiteral("A0001"));
+        server->m_nRole = RoleContents;
+        for (int n = 1; n <= guides; ++n)
+            server->m_setGuides.insert(n);
     }
-    state.SetItemsProcessed(state.iterations() * guides * 9);
-}
-BENCHMARK(BM_InformationFile)->Arg(249)->Arg(498)->Arg(996)->Unit(benchmark::kMillisecond);
+
+    BindInfoRows Rows(const OutputPaths& paths) const
+    {
+        BindInfoRows rows;
+        CDiskSpelling spelling;
+        AppendServerRows(data, *server, paths.contentsFolder, paths.queryFolder, rows, spelling);
+        return rows;
+    }
+
+    CBindData data;
+    CServer* server = nullptr;
+};
 
 QByteArray InformationBytes(int guides)
 {
-    return XmlWriter::Serialize(CXmlBindInfoFile::BuildDocument(FullServerRows(Project(), guides)));
+    const OutputPaths paths(Project() + QStringLiteral("/Guide.olx"));
+    return XmlWriter::Serialize(CXmlBindInfoFile::BuildDocument(FullServer(guides).Rows(paths)));
 }
+
+// The rows of a content server with n guide numbers in nine languages, built (each
+// language folder listed once) and saved, as the output does it from the loaded project.
+void BM_InformationFile(benchmark::State& state)
+{
+    const int guides = int(state.range(0));
+    const FullServer project(guides);
+    const OutputPaths paths(Project() + QStringLiteral("/Guide.olx"));
+    const QString path = BenchFolder() + QStringLiteral("/KPGEditor_Info.xml");
+    for (auto _ : state)
+    {
+        if (!CXmlBindInfoFile().Save(path, project.Rows(paths)))
+            state.SkipWithError("not saved");
+    }
+    QFile written(path);
+    if (!written.open(QIODevice::ReadOnly) || written.readAll() != InformationBytes(guides))
+        state.SkipWithError("not the bytes of the document tree");
+    state.SetItemsProcessed(state.iterations() * guides * 9);
+}
+BENCHMARK(BM_InformationFile)
+    ->Arg(249)
+    ->Arg(498)
+    ->Arg(996)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Reference: the same file's bytes written in one go.
 void BM_WriteSameBytes(benchmark::State& state)
@@ -206,7 +226,12 @@ void BM_WriteSameBytes(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
-BENCHMARK(BM_WriteSameBytes)->Arg(249)->Arg(498)->Arg(996)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteSameBytes)
+    ->Arg(249)
+    ->Arg(498)
+    ->Arg(996)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Reference: the same bytes replacing the file the way every saved file is replaced
 // (a temporary file flushed to the disk, then renamed over the old one).
@@ -227,6 +252,34 @@ BENCHMARK(BM_WriteSameBytesAtomically)
     ->Arg(996)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Reference: the nine language folders listed with readdir and nothing kept, the least a
+// spelling of the names as they are on disk costs.
+void BM_ListLanguageFolders(benchmark::State& state)
+{
+    std::vector<std::string> folders;
+    for (const char* code : kCodes)
+        folders.push_back(QFile::encodeName(Project() +
+                                            QStringLiteral("/convert/output/contents/") +
+                                            QString::fromLatin1(code).toLower())
+                              .toStdString());
+    std::int64_t names = 0;
+    for (auto _ : state)
+    {
+        for (const std::string& folder : folders)
+        {
+            DIR* dir = opendir(folder.c_str());
+            if (dir == nullptr)
+                continue;
+            while (const dirent* entry = readdir(dir))
+                benchmark::DoNotOptimize(entry->d_name[0]);
+            closedir(dir);
+            names += kGuides + 2;
+        }
+    }
+    state.SetItemsProcessed(names);
+}
+BENCHMARK(BM_ListLanguageFolders)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 QImage Title254()
 {

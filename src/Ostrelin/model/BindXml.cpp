@@ -4,6 +4,14 @@
 #include "platform/Path.h"
 #include "platform/XmlWriter.h"
 
+#include <QFile>
+#include <QSet>
+#include <QVarLengthArray>
+#include <bit>
+#include <cstring>
+#include <dirent.h>
+#include <type_traits>
+
 namespace
 {
 // The code of a language index, "JP" for 0 and for anything outside 1..8.
@@ -24,20 +32,118 @@ QDomDocument EmptyDocument(const QString& rootName)
     return doc;
 }
 
-// The name folded for a look-up that ignores case; the names of data files are ASCII, which
-// folds without the general tables.
-QString Folded(const QString& name)
+// A bound on the units of an information item's markup with every field and two numbers of
+// eleven digits, its texts left out.
+constexpr qsizetype kItemMarkupUnits = 256;
+constexpr qsizetype kDecimalUnits = 11;
+
+// The value in decimal, as "%d" writes it, in the given units.
+QStringView Decimal(qint32 value, char16_t (&units)[kDecimalUnits])
 {
-    QString folded(name.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(folded.data());
-    for (const QChar c : name)
+    qsizetype at = kDecimalUnits;
+    quint32 rest = value < 0 ? 0u - quint32(value) : quint32(value);
+    do
     {
-        const char16_t unit = c.unicode();
-        if (unit >= 0x80)
-            return name.toCaseFolded();
-        *out++ = unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit;
+        units[--at] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0)
+        units[--at] = u'-';
+    return QStringView(units + at, kDecimalUnits - at);
+}
+
+// A file number as "%05d" writes it; the five digits of 0..99999 without the formatter.
+struct FileNumber
+{
+    explicit FileNumber(qint32 value)
+    {
+        if (value < 0 || value > 99999)
+        {
+            const QString text = QStringLiteral("%1").arg(value, 5, 10, QChar(u'0'));
+            size = std::min<qsizetype>(text.size(), std::size(units));
+            std::copy_n(reinterpret_cast<const char16_t*>(text.constData()), size, units);
+            return;
+        }
+        for (qsizetype at = size = 5; at > 0; value /= 10)
+            units[--at] = char16_t(u'0' + value % 10);
     }
-    return folded;
+
+    char16_t units[kDecimalUnits];
+    qsizetype size;
+};
+
+qsizetype TextUnits(const CBindInfoItem& row)
+{
+    return row.m_strName.size() + row.m_strRole.size() + row.m_strResource.size() +
+           row.m_strKind.size();
+}
+
+// Where an item's lines go: straight into the room the stream gave, texts copied as they
+// stand, kept when none of them needs escaping (the usual case); else through the stream.
+struct InPlace
+{
+    template <std::size_t N> void Markup(const char16_t (&literal)[N])
+    {
+        std::memcpy(at, literal, (N - 1) * sizeof(char16_t));
+        at += N - 1;
+    }
+    void Text(QStringView text)
+    {
+        plain = XmlWriter::CopyPlainText(text, at) && plain;
+        at += text.size();
+    }
+
+    char16_t* at;
+    bool plain = true;
+};
+
+struct Escaping
+{
+    template <std::size_t N> void Markup(const char16_t (&literal)[N])
+    {
+        out.Markup(QStringView(literal, qsizetype(N) - 1));
+    }
+    void Text(QStringView text) { out.Text(text); }
+
+    XmlWriter::Stream& out;
+};
+
+// One BindInfoItem element with its fields, as the document tree gives it.
+template <typename Sink> void WriteItem(Sink& sink, const CBindInfoItem& row)
+{
+    const bool empty = row.m_strName.isEmpty() && row.m_strRole.isEmpty() && row.m_nChannel == -1 &&
+                       row.m_strResource.isEmpty() && row.m_strKind.isEmpty() &&
+                       row.m_nGuideNo == -1;
+    if (empty)
+    {
+        sink.Markup(u"\t\t<BindInfoItem/>\r\n");
+        return;
+    }
+    char16_t digits[kDecimalUnits];
+    const auto text = [&](const auto& open, const auto& close, const QString& value)
+    {
+        if (value.isEmpty())
+            return;
+        sink.Markup(open);
+        sink.Text(value);
+        sink.Markup(close);
+    };
+    const auto number = [&](const auto& open, const auto& close, qint32 value)
+    {
+        if (value == -1)
+            return;
+        sink.Markup(open);
+        sink.Text(Decimal(value, digits));
+        sink.Markup(close);
+    };
+    sink.Markup(u"\t\t<BindInfoItem>\r\n");
+    text(u"\t\t\t<strName>", u"</strName>\r\n", row.m_strName);
+    text(u"\t\t\t<strRole>", u"</strRole>\r\n", row.m_strRole);
+    number(u"\t\t\t<nChannel>", u"</nChannel>\r\n", row.m_nChannel);
+    text(u"\t\t\t<strResource>", u"</strResource>\r\n", row.m_strResource);
+    text(u"\t\t\t<strKind>", u"</strKind>\r\n", row.m_strKind);
+    number(u"\t\t\t<nGuideNo>", u"</nGuideNo>\r\n", row.m_nGuideNo);
+    sink.Markup(u"\t\t</BindInfoItem>\r\n");
 }
 
 QString RoleName(qint32 role)
@@ -70,34 +176,234 @@ QString BindFilePath(const QString& path)
     return Path::FileExists(resolved) ? resolved : path;
 }
 
-QString CDiskSpelling::Of(const QString& path)
+// A folder's names with one hash table keyed by the form that ignores case: the names are
+// kept side by side in one buffer, and a name that no other name matches ignoring case (all
+// of them, as the converter writes them) is found with one probe.
+class CDiskSpelling::Folder
 {
-    return Of(Path::RemoveFileSpec(path), Path::FindFileName(path), path);
-}
+public:
+    explicit Folder(const QString& folderPath)
+    {
+        const QString resolved = Path::Resolve(folderPath);
+        if (!Path::IsDirectory(resolved))
+            return;
+        m_prefix = resolved + u'/';
+        DIR* dir = opendir(QFile::encodeName(resolved).constData());
+        if (dir == nullptr)
+            return;
+        while (const dirent* entry = readdir(dir))
+        {
+            const char* n = entry->d_name;
+            if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+                continue;
+            Add(n);
+        }
+        closedir(dir);
+    }
 
-QString CDiskSpelling::Of(const QString& folderPath, const QString& name, const QString& path)
+    // The name as spelt on disk: the exact name when it is there, else the first in name
+    // order that matches ignoring case; empty when none does.
+    QStringView Find(QStringView name) const
+    {
+        if (m_slots.empty())
+            return {};
+        Units key(name.size());
+        quint64 hash = 0;
+        if (!AsciiKey(Units16(name), name.size(), key.data(), hash))
+            hash = FoldedKey(name, key);
+        const Name* match = Lookup(key.data(), key.size(), hash);
+        if (match == nullptr)
+            return {};
+        const QStringView spelt = View(match->nameAt, match->nameSize);
+        if (!match->shared || Same(spelt, name) || !m_shared.contains(name.toString()))
+            return spelt;
+        return name;
+    }
+
+    const QString& Prefix() const { return m_prefix; }
+
+private:
+    using Units = QVarLengthArray<char16_t, 64>;
+
+    struct Name
+    {
+        quint32 keyAt, keySize, nameAt, nameSize;
+        quint64 hash;
+        bool shared; // another name has the same key
+    };
+
+    static const char16_t* Units16(QStringView text)
+    {
+        return reinterpret_cast<const char16_t*>(text.utf16());
+    }
+
+    // Names are short: compared in place, without a call.
+    static bool Same(QStringView a, QStringView b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (qsizetype i = 0; i < a.size(); ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
+    }
+
+    static quint64 Finish(quint64 hash) { return hash ^ (hash >> 29); }
+
+    // The key that ignores case of an ASCII name, its letters upper-cased, written to key
+    // with its hash; false when the name is not ASCII.
+    template <typename Unit>
+    static bool AsciiKey(const Unit* name, qsizetype size, char16_t* key, quint64& hash)
+    {
+        quint64 h = 0xcbf29ce484222325ull;
+        unsigned any = 0;
+        for (qsizetype i = 0; i < size; ++i)
+        {
+            const unsigned c = static_cast<std::make_unsigned_t<Unit>>(name[i]);
+            any |= c;
+            const char16_t k = char16_t(c - u'a' < 26u ? c - (u'a' - u'A') : c);
+            key[i] = k;
+            h = (h ^ k) * 0x100000001b3ull;
+        }
+        hash = Finish(h);
+        return any < 0x80;
+    }
+
+    // Any other name is case-folded first, so two names get one key exactly when their
+    // case-folded forms are equal.
+    static quint64 FoldedKey(QStringView name, Units& key)
+    {
+        const QString folded = name.toString().toCaseFolded();
+        key.resize(folded.size());
+        quint64 hash = 0;
+        AsciiKey(Units16(folded), folded.size(), key.data(), hash);
+        return hash;
+    }
+
+    QStringView View(quint32 at, quint32 size) const
+    {
+        return QStringView(m_units.data() + at, qsizetype(size));
+    }
+
+    const Name* Lookup(const char16_t* key, qsizetype size, quint64 hash) const
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask)
+        {
+            const qint32 at = m_slots[slot];
+            if (at < 0)
+                return nullptr;
+            const Name& name = m_names[std::size_t(at)];
+            if (name.hash == hash && Same(View(name.keyAt, name.keySize), QStringView(key, size)))
+                return &name;
+        }
+    }
+
+    void Add(const char* native)
+    {
+        const qsizetype length = qsizetype(std::strlen(native));
+        Name name{};
+        name.nameAt = quint32(m_units.size());
+        // An ASCII name and its key go in side by side in one step.
+        m_units.resize(m_units.size() + 2 * std::size_t(length));
+        for (qsizetype i = 0; i < length; ++i)
+            m_units[name.nameAt + std::size_t(i)] = static_cast<unsigned char>(native[i]);
+        name.nameSize = quint32(length);
+        name.keyAt = quint32(name.nameAt + length);
+        name.keySize = quint32(length);
+        if (!AsciiKey(native, length, m_units.data() + name.keyAt, name.hash))
+        {
+            m_units.resize(name.nameAt);
+            const QString decoded =
+                QFile::decodeName(QByteArray::fromRawData(native, qsizetype(length)));
+            Units key;
+            name.hash = FoldedKey(decoded, key);
+            m_units.insert(m_units.end(), Units16(decoded), Units16(decoded) + decoded.size());
+            name.nameSize = quint32(decoded.size());
+            name.keyAt = quint32(m_units.size());
+            name.keySize = quint32(key.size());
+            m_units.insert(m_units.end(), key.begin(), key.end());
+        }
+        if (2 * (m_names.size() + 1) > m_slots.size())
+            Rehash();
+        const QStringView key = View(name.keyAt, name.keySize);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = name.hash & mask;; slot = (slot + 1) & mask)
+        {
+            qint32& at = m_slots[slot];
+            if (at < 0)
+            {
+                at = qint32(m_names.size());
+                m_names.push_back(name);
+                return;
+            }
+            Name& other = m_names[std::size_t(at)];
+            if (other.hash != name.hash || !Same(View(other.keyAt, other.keySize), key))
+                continue;
+            // Names alike but for case: the slot names the first in name order, and the
+            // exact names are kept aside.
+            const QString added = View(name.nameAt, name.nameSize).toString();
+            const QString held = View(other.nameAt, other.nameSize).toString();
+            m_shared.insert(added);
+            m_shared.insert(held);
+            other.shared = true;
+            if (Path::ListedBefore(added, held))
+            {
+                other.nameAt = name.nameAt;
+                other.nameSize = name.nameSize;
+            }
+            return;
+        }
+    }
+
+    void Rehash()
+    {
+        m_slots.assign(std::bit_ceil(std::max<std::size_t>(64, 4 * (m_names.size() + 1))), -1);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+        {
+            std::size_t slot = m_names[i].hash & mask;
+            while (m_slots[slot] >= 0)
+                slot = (slot + 1) & mask;
+            m_slots[slot] = qint32(i);
+        }
+    }
+
+    QString m_prefix; // the folder as spelt on disk, with a separator; empty when none
+    std::vector<char16_t> m_units;
+    std::vector<Name> m_names;
+    std::vector<qint32> m_slots; // indexes into m_names, -1 for none
+    QSet<QString> m_shared;      // the names whose key another name shares
+};
+
+CDiskSpelling::CDiskSpelling() = default;
+CDiskSpelling::~CDiskSpelling() = default;
+
+const CDiskSpelling::Folder& CDiskSpelling::In(const QString& folderPath)
 {
     auto it = m_folders.find(folderPath);
     if (it == m_folders.end())
-    {
-        Folder folder;
-        folder.resolved = Path::Resolve(folderPath);
-        if (Path::IsDirectory(folder.resolved))
-        {
-            for (const QString& name : Path::Find(folder.resolved, QStringLiteral("*")))
-            {
-                folder.names.insert(name);
-                const QString key = Folded(name);
-                if (!folder.folded.contains(key))
-                    folder.folded.insert(key, name);
-            }
-        }
-        it = m_folders.insert(folderPath, folder);
-    }
-    if (it->names.contains(name))
-        return it->resolved + u'/' + name;
-    const auto match = it->folded.constFind(Folded(name));
-    return match != it->folded.cend() ? it->resolved + u'/' + *match : path;
+        it = m_folders.emplace(folderPath, std::make_unique<Folder>(folderPath)).first;
+    return *it->second;
+}
+
+QString CDiskSpelling::Of(const QString& path)
+{
+    const Folder& folder = In(Path::RemoveFileSpec(path));
+    const QStringView spelt = folder.Find(Path::FindFileName(path));
+    return spelt.isEmpty() ? path : folder.Prefix() + spelt.toString();
+}
+
+QString CDiskSpelling::Of(const Folder& folder, QStringView name, QStringView givenFolder)
+{
+    const QStringView spelt = folder.Find(name);
+    const QStringView head = spelt.isEmpty() ? givenFolder : QStringView(folder.Prefix());
+    const QStringView tail = spelt.isEmpty() ? name : spelt;
+    QString path(head.size() + tail.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(path.data());
+    std::copy_n(reinterpret_cast<const char16_t*>(head.utf16()), head.size(), out);
+    std::copy_n(reinterpret_cast<const char16_t*>(tail.utf16()), tail.size(), out + head.size());
+    return path;
 }
 
 BindConfRows BuildBindConfRows(const CLanguageSettings& settings, quint16 titleMask,
@@ -162,36 +468,47 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
     bool pushed = false;
     const auto push = [&]()
     {
-        rows.push_back(row);
+        rows.push_back(std::move(row));
         row.Reset();
         pushed = true;
     };
     if (server.m_nRole == RoleContents)
     {
-        // Per language its folder and the start of its file names, made once.
+        // Per guide language its folder as given, its listing and its code, made once.
         std::array<QString, kLanguageCount> given;
-        std::array<QString, kLanguageCount> folders;
-        std::array<QString, kLanguageCount> leads;
+        std::array<const CDiskSpelling::Folder*, kLanguageCount> folders{};
+        std::array<QString, kLanguageCount> codes;
+        std::size_t languages = 0;
         for (int i = 0; i < kLanguageCount; ++i)
         {
-            const QString code = CodeOf(i);
-            given[i] = contentsFolder + code + u'/';
-            folders[i] = Path::RemoveFileSpec(given[i]);
-            leads[i] = QStringLiteral("C") + code;
+            if (!HasLanguage(data.m_wGuideLanguages, i))
+                continue;
+            ++languages;
+            codes[i] = CodeOf(i);
+            given[i] = contentsFolder + codes[i] + u'/';
+            folders[i] = &spelling.In(Path::RemoveFileSpec(given[i]));
         }
+        rows.reserve(rows.size() + server.m_setGuides.size() * languages);
+        QVarLengthArray<char16_t, 32> name;
         for (const qint32 guideNo : server.m_setGuides)
         {
             const CGuideEntry* guide = data.FindGuide(guideNo);
             const CWork* work = guide ? data.FindWork(guide->m_nWorkNo) : nullptr;
             if (work == nullptr)
                 continue;
-            const QString number = QStringLiteral("%1").arg(work->m_nFileNo, 5, 10, QChar(u'0'));
+            const FileNumber number(work->m_nFileNo);
             for (int i = 0; i < kLanguageCount; ++i)
             {
-                if (!HasLanguage(data.m_wGuideLanguages, i))
+                if (folders[i] == nullptr)
                     continue;
-                const QString name = leads[i] + number + QStringLiteral(".BIN");
-                row.m_strResource = spelling.Of(folders[i], name, given[i] + name);
+                name.clear();
+                name.append(u'C');
+                name.append(reinterpret_cast<const char16_t*>(codes[i].constData()),
+                            codes[i].size());
+                name.append(number.units, number.size);
+                name.append(u".BIN", 4);
+                row.m_strResource =
+                    CDiskSpelling::Of(*folders[i], QStringView(name.data(), name.size()), given[i]);
                 row.m_strKind = QStringLiteral("CONTENTS");
                 row.m_nGuideNo = guideNo;
                 push();
@@ -246,7 +563,8 @@ QDomDocument CXmlBindInfoFile::BuildDocument(const BindInfoRows& rows)
 
 bool CXmlBindInfoFile::Save(const QString& path, const BindInfoRows& rows)
 {
-    // The bytes SaveDocument gives for BuildDocument(rows), written without the tree.
+    // The bytes SaveDocument gives for BuildDocument(rows), written without the tree; the
+    // items' lines are laid out here.
     XmlWriter::Stream out;
     out.Open(0, u"BindBody");
     if (rows.empty())
@@ -254,35 +572,22 @@ bool CXmlBindInfoFile::Save(const QString& path, const BindInfoRows& rows)
     else
     {
         out.Open(1, u"BindInfo");
-        QString number;
+        qsizetype units = 0;
+        for (const CBindInfoItem& row : rows)
+            units += kItemMarkupUnits + TextUnits(row);
+        out.Reserve(2 * units);
         for (const CBindInfoItem& row : rows)
         {
-            const bool empty = row.m_strName.isEmpty() && row.m_strRole.isEmpty() &&
-                               row.m_nChannel == -1 && row.m_strResource.isEmpty() &&
-                               row.m_strKind.isEmpty() && row.m_nGuideNo == -1;
-            if (empty)
+            InPlace sink{out.Room(kItemMarkupUnits + TextUnits(row))};
+            WriteItem(sink, row);
+            if (sink.plain)
+                out.Commit(sink.at);
+            else
             {
-                out.Leaf(2, u"BindInfoItem", {});
-                continue;
+                // Written again over what the copy left, escaped.
+                Escaping escaping{out};
+                WriteItem(escaping, row);
             }
-            const auto text = [&](QStringView name, const QString& value)
-            {
-                if (!value.isEmpty())
-                    out.Leaf(3, name, value);
-            };
-            const auto numberField = [&](QStringView name, qint32 value)
-            {
-                if (value != -1)
-                    out.Leaf(3, name, number.setNum(value));
-            };
-            out.Open(2, u"BindInfoItem");
-            text(u"strName", row.m_strName);
-            text(u"strRole", row.m_strRole);
-            numberField(u"nChannel", row.m_nChannel);
-            text(u"strResource", row.m_strResource);
-            text(u"strKind", row.m_strKind);
-            numberField(u"nGuideNo", row.m_nGuideNo);
-            out.Close(2, u"BindInfoItem");
         }
         out.Close(1, u"BindInfo");
     }

@@ -7,10 +7,10 @@
 
 #include <QDomDocument>
 #include <QDomElement>
-#include <QHash>
-#include <QSet>
 #include <QString>
 #include <array>
+#include <map>
+#include <memory>
 #include <vector>
 
 // Appends element `name` to parent, with a text node when text is not empty.
@@ -65,18 +65,21 @@ using BindInfoRows = std::vector<CBindInfoItem>;
 class CDiskSpelling
 {
 public:
+    class Folder;
+
+    CDiskSpelling();
+    ~CDiskSpelling();
+    CDiskSpelling(const CDiskSpelling&) = delete;
+    CDiskSpelling& operator=(const CDiskSpelling&) = delete;
+
     QString Of(const QString& path);
-    // The same for the entry `name` of the folder; path is the two joined.
-    QString Of(const QString& folderPath, const QString& name, const QString& path);
+    // The folder's listing, made on first use; it lives as long as this object.
+    const Folder& In(const QString& folderPath);
+    // The entry `name` of the folder as spelt on disk, else givenFolder + name.
+    static QString Of(const Folder& folder, QStringView name, QStringView givenFolder);
 
 private:
-    struct Folder
-    {
-        QString resolved;
-        QSet<QString> names;
-        QHash<QString, QString> folded; // case-folded name -> first such name in name order
-    };
-    QHash<QString, Folder> m_folders;
+    std::map<QString, std::unique_ptr<Folder>> m_folders;
 };
 
 // Appends the rows of one server: a content server one row per registered guide number and

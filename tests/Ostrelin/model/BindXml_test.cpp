@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace
 {
@@ -143,18 +144,30 @@ TEST_F(BindXmlTest, TitlePathIsSpeltAsOnDisk)
 
 TEST_F(BindXmlTest, DiskSpellingPrefersTheExactNameThenTheFirstMatch)
 {
+    // Beside ASCII names alike but for case, names that only match through case folding:
+    // the Kelvin sign folds to "k", the long s to "s".
     const QString folder = project + QStringLiteral("/data/");
-    for (const char* name : {"A.BIN", "a.bin", "b.Bin", "b.bIN", "Sub/c.bin"})
-        TestSupport::WriteFile(folder + QString::fromLatin1(name), "x");
+    for (const char* name : {"A.BIN", "a.bin", "b.Bin", "b.bIN", "Sub/c.bin", "\u00DC.bin",
+                             "\u212A1.bin", "k1.BIN", "\u017Fx.bin", "x\u00E9.BIN"})
+        TestSupport::WriteFile(folder + QString::fromUtf8(name), "x");
     const std::pair<const char*, QString> cases[] = {
-        {"data/a.bin", folder + "a.bin"},         {"data/A.BIN", folder + "A.BIN"},
-        {"DATA/b.bin", folder + "b.Bin"},         {"data/d.bin", project + "/data/d.bin"},
-        {"data/SUB/C.BIN", folder + "Sub/c.bin"}, {"none/x.bin", project + "/none/x.bin"},
+        {"data/a.bin", folder + "a.bin"},
+        {"data/A.BIN", folder + "A.BIN"},
+        {"DATA/b.bin", folder + "b.Bin"},
+        {"data/d.bin", project + "/data/d.bin"},
+        {"data/SUB/C.BIN", folder + "Sub/c.bin"},
+        {"none/x.bin", project + "/none/x.bin"},
+        {"data/\u00FC.BIN", folder + QString::fromUtf8("\u00DC.bin")},
+        {"data/K1.bin", folder + "k1.BIN"},
+        {"data/\u212A1.bin", folder + QString::fromUtf8("\u212A1.bin")},
+        {"data/\u212A1.BIN", folder + "k1.BIN"},
+        {"data/SX.BIN", folder + QString::fromUtf8("\u017Fx.bin")},
+        {"data/X\u00C9.bin", folder + QString::fromUtf8("x\u00E9.BIN")},
     };
     CDiskSpelling spelling;
     for (const auto& [relative, expected] : cases)
     {
-        const QString path = project + u'/' + QString::fromLatin1(relative);
+        const QString path = project + u'/' + QString::fromUtf8(relative);
         EXPECT_EQ(spelling.Of(path), expected) << relative;
         EXPECT_EQ(BindFilePath(path), expected) << relative;
     }
@@ -278,7 +291,22 @@ TEST_F(BindXmlTest, InformationFileHasTheBytesOfItsDocumentTree)
     awkward.m_nGuideNo = -2;
     CBindInfoItem kindOnly;
     kindOnly.m_strKind = QStringLiteral("CONTENTS");
-    const QList<BindInfoRows> cases = {{}, {CBindInfoItem()}, {awkward, CBindInfoItem(), kindOnly}};
+    CBindInfoItem full;
+    full.m_strName = QStringLiteral("A0001");
+    full.m_strRole = QStringLiteral("CONTENTS");
+    full.m_nChannel = 7;
+    full.m_strResource = QStringLiteral("/p/contents/jp/CJP00012.bin");
+    full.m_strKind = QStringLiteral("CONTENTS");
+    full.m_nGuideNo = 3;
+    CBindInfoItem extremes;
+    extremes.m_nChannel = std::numeric_limits<qint32>::min();
+    extremes.m_strResource =
+        QStringLiteral("/\u00FCber") + QString(300, u'x') + QStringLiteral("\"q");
+    extremes.m_nGuideNo = std::numeric_limits<qint32>::max();
+    const QList<BindInfoRows> cases = {{},
+                                       {CBindInfoItem()},
+                                       {awkward, CBindInfoItem(), kindOnly},
+                                       {full, extremes, awkward, full}};
     for (const BindInfoRows& rows : cases)
     {
         SCOPED_TRACE(rows.size());
