@@ -78,8 +78,15 @@ int ToInt(QStringView text)
     return static_cast<int>(value);
 }
 
-void SetField(ContentRecord& record, int field, const QString& text)
+void SetField(ContentRecord& record, int field, QStringView text)
 {
+    // The texts are copied as they stand (QString::fromUtf16 would drop a leading U+FEFF).
+    const auto unquoted = [](QStringView quoted)
+    {
+        if (quoted.size() >= 2 && quoted.front() == u'"' && quoted.back() == u'"')
+            quoted = quoted.mid(1, quoted.size() - 2);
+        return quoted.toString();
+    };
     switch (field)
     {
     case FieldLangType:
@@ -92,19 +99,19 @@ void SetField(ContentRecord& record, int field, const QString& text)
         record.nProductImgCnt = ToInt(text);
         break;
     case FieldProductImg1:
-        record.strProductImg1 = text;
+        record.strProductImg1 = text.toString();
         break;
     case FieldProductImg2:
-        record.strProductImg2 = text;
+        record.strProductImg2 = text.toString();
         break;
     case FieldProductWav:
-        record.strProductWav = text;
+        record.strProductWav = text.toString();
         break;
     case FieldProductTxt:
-        record.strProductTxt = Path::UnquoteSpaces(text);
+        record.strProductTxt = unquoted(text);
         break;
     case FieldProductCmt:
-        record.strProductCmt = Path::UnquoteSpaces(text);
+        record.strProductCmt = unquoted(text);
         break;
     }
 }
@@ -311,44 +318,6 @@ private:
         else
             text = QStringView(start, m_p);
         return Take(u"</") && Take(tag) && Take(u">");
-    }
-
-    static void SetField(ContentRecord& record, int field, QStringView text)
-    {
-        // The texts are copied as they stand (QString::fromUtf16 would drop a leading U+FEFF).
-        const auto unquoted = [](QStringView quoted)
-        {
-            if (quoted.size() >= 2 && quoted.front() == u'"' && quoted.back() == u'"')
-                quoted = quoted.mid(1, quoted.size() - 2);
-            return quoted.toString();
-        };
-        switch (field)
-        {
-        case FieldLangType:
-            record.nLangType = ToInt(text);
-            break;
-        case FieldProductNo:
-            record.nProductNo = ToInt(text);
-            break;
-        case FieldProductImgCnt:
-            record.nProductImgCnt = ToInt(text);
-            break;
-        case FieldProductImg1:
-            record.strProductImg1 = text.toString();
-            break;
-        case FieldProductImg2:
-            record.strProductImg2 = text.toString();
-            break;
-        case FieldProductWav:
-            record.strProductWav = text.toString();
-            break;
-        case FieldProductTxt:
-            record.strProductTxt = unquoted(text);
-            break;
-        case FieldProductCmt:
-            record.strProductCmt = unquoted(text);
-            break;
-        }
     }
 
     const char16_t* m_p;
