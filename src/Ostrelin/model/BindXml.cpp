@@ -390,7 +390,9 @@ const CDiskSpelling::Folder& CDiskSpelling::In(const QString& folderPath)
 QString CDiskSpelling::Of(const QString& path)
 {
     const Folder& folder = In(Path::RemoveFileSpec(path));
-    const QStringView spelt = folder.Find(Path::FindFileName(path));
+    // Find may answer with a view of the name it was given: keep the name alive.
+    const QString name = Path::FindFileName(path);
+    const QStringView spelt = folder.Find(name);
     return spelt.isEmpty() ? path : folder.Prefix() + spelt.toString();
 }
 
