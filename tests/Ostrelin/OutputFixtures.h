@@ -1,8 +1,11 @@
 #pragma once
 // Builders for the output tests: title pictures, a temporary AppFolder whose bin folder
 // holds the stand-ins of the title replacer and the bind tool, and their records.
+#include "Ostrelin/ContentFixtures.h"
+#include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/model/OutputProgress.h"
 #include "bmp2vcx/BmpFixture.h"
+#include "common/StandinRecord.h"
 #include "common/TestSupport.h"
 
 #include <QDir>
@@ -35,6 +38,41 @@ inline QByteArray TwoColourTitle()
                     [](int x, int) { return x < 128 ? 0u : 1u; });
 }
 
+// Where the bind tool writes the card's application tree, below the project folder.
+inline const QString kCardApp = QStringLiteral("/convert/output/SD/private/kp/app/6D2E7A10");
+
+// The files written for the bind tool, below the project folder.
+inline QString InputXml(const QString& project, const char* name)
+{
+    return project + QStringLiteral("/convert/input/xml/") + QString::fromLatin1(name);
+}
+
+// Japanese and English guide with two works, a content and a program server, and an
+// English title.
+inline void FillProject(COstrelinDoc& doc, const QString& project)
+{
+    CBindData& data = doc.GetBindData();
+    data.m_nDisplayLanguage = 1;
+    data.m_wGuideLanguages = 0x0003;
+    for (int w = 1; w <= 2; ++w)
+    {
+        ContentFixtures::WriteWork(project, QStringLiteral("JP"), w, quint32(w * 10), "j");
+        ContentFixtures::WriteWork(project, QStringLiteral("EN"), w, quint32(w * 10), "e");
+        data.AddWork(w, w * 10, QStringLiteral("w"), 0x0003);
+        data.AddGuide(w, w * 10);
+    }
+    data.AddServer(QStringLiteral("P0001"));
+    data.AddServer(QStringLiteral("A0001"));
+    CServer& contents = *data.FindServer(QStringLiteral("A0001"));
+    contents.m_nRole = RoleContents;
+    contents.m_nChannel = 7;
+    contents.m_setGuides = {1, 2};
+    data.m_wTitleLanguages = 0x0002;
+    data.m_strTitleImage[1] = TestSupport::WriteFile(
+        TestSupport::NewFolder(QStringLiteral("pictures")) + QStringLiteral("/en.bmp"),
+        TwoColourTitle());
+}
+
 // AppFolder with bin/<tool> linked to the built stand-ins.
 inline QString MakeAppFolder(const QStringList& tools)
 {
@@ -46,41 +84,9 @@ inline QString MakeAppFolder(const QStringList& tools)
     return app;
 }
 
-// One recorded run of a stand-in: its current folder and arguments.
-struct RecordedRun
-{
-    QString cwd;
-    QStringList args;
-    QStringList missing;
-    QString Arg(const QString& option) const
-    {
-        const qsizetype at = args.indexOf(option);
-        return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
-    }
-};
+using TestSupport::RecordedRun;
+using TestSupport::Runs;
 
-inline QList<RecordedRun> Runs(const QString& recordFolder)
-{
-    QList<RecordedRun> runs;
-    for (int n = 1; QFile::exists(recordFolder + QStringLiteral("/run-%1.txt").arg(n)); ++n)
-    {
-        RecordedRun run;
-        const QString text = QString::fromUtf8(
-            TestSupport::ReadFile(recordFolder + QStringLiteral("/run-%1.txt").arg(n)));
-        for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
-        {
-            const QString value = line.section(u'\t', 1);
-            if (line.startsWith(QStringLiteral("cwd\t")))
-                run.cwd = value;
-            else if (line.startsWith(QStringLiteral("arg\t")))
-                run.args << value;
-            else if (line.startsWith(QStringLiteral("missing\t")))
-                run.missing << value;
-        }
-        runs << run;
-    }
-    return runs;
-}
 // A progress dialog without a window: records the steps and raises its cancel flag when
 // the test's condition holds at a pump.
 class FakeProgress : public COutputProgress

@@ -1,6 +1,5 @@
 // The output run against the title replacer and bind tool stand-ins in a temporary
 // AppFolder/bin.
-#include "Ostrelin/ContentFixtures.h"
 #include "Ostrelin/OutputFixtures.h"
 #include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/model/OutputRun.h"
@@ -21,8 +20,6 @@ using namespace OutputFixtures;
 using TestSupport::NewFolder;
 using TestSupport::ReadFile;
 using TestSupport::WriteFile;
-
-const QString kCardApp = QStringLiteral("/convert/output/SD/private/kp/app/6D2E7A10");
 
 class OutputRunTest : public ::testing::Test
 {
@@ -50,30 +47,7 @@ protected:
             qunsetenv(name);
     }
 
-    // Japanese and English guide with two works, a content and a program server, and an
-    // English title.
-    void FillProject()
-    {
-        CBindData& data = doc.GetBindData();
-        data.m_nDisplayLanguage = 1;
-        data.m_wGuideLanguages = 0x0003;
-        for (int w = 1; w <= 2; ++w)
-        {
-            ContentFixtures::WriteWork(project, QStringLiteral("JP"), w, quint32(w * 10), "j");
-            ContentFixtures::WriteWork(project, QStringLiteral("EN"), w, quint32(w * 10), "e");
-            data.AddWork(w, w * 10, QStringLiteral("w"), 0x0003);
-            data.AddGuide(w, w * 10);
-        }
-        data.AddServer(QStringLiteral("P0001"));
-        data.AddServer(QStringLiteral("A0001"));
-        CServer& contents = *data.FindServer(QStringLiteral("A0001"));
-        contents.m_nRole = RoleContents;
-        contents.m_nChannel = 7;
-        contents.m_setGuides = {1, 2};
-        data.m_wTitleLanguages = 0x0002;
-        data.m_strTitleImage[1] = WriteFile(
-            NewFolder(QStringLiteral("pictures")) + QStringLiteral("/en.bmp"), TwoColourTitle());
-    }
+    void FillProject() { OutputFixtures::FillProject(doc, project); }
 
     bool Run(COutputProgress* progress)
     {
@@ -87,10 +61,7 @@ protected:
         return cancelled;
     }
 
-    QString Xml(const char* name) const
-    {
-        return project + QStringLiteral("/convert/input/xml/") + QString::fromLatin1(name);
-    }
+    QString Xml(const char* name) const { return InputXml(project, name); }
 
     QString project, projectPath, app, temp, durnapRecords, halbrineRecords, durnapControl;
     COstrelinDoc doc;

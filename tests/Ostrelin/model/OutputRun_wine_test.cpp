@@ -2,7 +2,6 @@
 // through Wine: the stand-ins record what they opened, so a path they could not use shows,
 // and the card tree comes back as with the native ones. All cases share this program's Wine
 // prefix.
-#include "Ostrelin/ContentFixtures.h"
 #include "Ostrelin/OutputFixtures.h"
 #include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/model/OutputRun.h"
@@ -22,8 +21,6 @@ using TestSupport::NewFolder;
 using TestSupport::ReadFile;
 using TestSupport::WriteFile;
 
-const QString kCardApp = QStringLiteral("/convert/output/SD/private/kp/app/6D2E7A10");
-
 QString W(const QString& path)
 {
     return Wine::WindowsPath(path);
@@ -32,14 +29,7 @@ QString W(const QString& path)
 // The lines of a Windows stand-in's record for one key ("arg", "opened", "missing").
 QStringList Lines(const QString& record, const char* key)
 {
-    QStringList values;
-    const QString text = QString::fromUtf8(ReadFile(record));
-    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
-    {
-        if (line.startsWith(QString::fromLatin1(key) + u'\t'))
-            values << line.section(u'\t', 1);
-    }
-    return values;
+    return TestSupport::RecordValues(record, QString::fromLatin1(key));
 }
 
 class OutputWine : public ::testing::Test
@@ -70,35 +60,9 @@ protected:
         qunsetenv("HALBRINE_RECORD");
     }
 
-    // Japanese and English guide with two works, a content and a program server, and an
-    // English title.
-    void FillProject()
-    {
-        CBindData& data = doc.GetBindData();
-        data.m_nDisplayLanguage = 1;
-        data.m_wGuideLanguages = 0x0003;
-        for (int w = 1; w <= 2; ++w)
-        {
-            ContentFixtures::WriteWork(project, QStringLiteral("JP"), w, quint32(w * 10), "j");
-            ContentFixtures::WriteWork(project, QStringLiteral("EN"), w, quint32(w * 10), "e");
-            data.AddWork(w, w * 10, QStringLiteral("w"), 0x0003);
-            data.AddGuide(w, w * 10);
-        }
-        data.AddServer(QStringLiteral("P0001"));
-        data.AddServer(QStringLiteral("A0001"));
-        CServer& contents = *data.FindServer(QStringLiteral("A0001"));
-        contents.m_nRole = RoleContents;
-        contents.m_nChannel = 7;
-        contents.m_setGuides = {1, 2};
-        data.m_wTitleLanguages = 0x0002;
-        data.m_strTitleImage[1] = WriteFile(
-            NewFolder(QStringLiteral("pictures")) + QStringLiteral("/en.bmp"), TwoColourTitle());
-    }
+    void FillProject() { OutputFixtures::FillProject(doc, project); }
 
-    QString Xml(const char* name) const
-    {
-        return project + QStringLiteral("/convert/input/xml/") + QString::fromLatin1(name);
-    }
+    QString Xml(const char* name) const { return InputXml(project, name); }
 
     QString project, projectPath, app, tools, temp, durnapRecords, halbrineRecords;
     COstrelinDoc doc;

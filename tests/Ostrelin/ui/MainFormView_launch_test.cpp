@@ -36,11 +36,7 @@ protected:
         ASSERT_FALSE(HubFixture::InstallProgram(standins + QStringLiteral("/TOVKQueryEditJP"),
                                                 m_binFolder, QStringLiteral("TOVKQueryEditJP"))
                          .isEmpty());
-        m_record = TestSupport::NewFolder(QStringLiteral("record"));
-        qputenv("EDITORSTUB_RECORD", m_record.toUtf8());
-        m_control =
-            TestSupport::NewFolder(QStringLiteral("control")) + QStringLiteral("/editor.control");
-        qputenv("EDITORSTUB_CONTROL", m_control.toUtf8());
+        UseEditorStandins();
         Control({});
         HandOver::SetValue(QStringLiteral("LastContentFile"), QStringLiteral("/earlier/run.xml"));
         HandOver::SetValue(QStringLiteral("LastQueryFile"), QStringLiteral("/earlier/run.xml"));
@@ -61,22 +57,12 @@ protected:
         Bench::TearDown();
     }
 
-    void Control(const QStringList& lines)
-    {
-        TestSupport::WriteFile(m_control, lines.join(u'\n').toUtf8());
-    }
-
-    QString Record(int run = 1) const { return m_record + QStringLiteral("/run-%1.txt").arg(run); }
-
     // A holder with a program that runs until the test ends.
     static void StartSleeper(CProcessHolder& holder)
     {
         ASSERT_TRUE(StartChildProcess(
             holder, CommandLine(QStringLiteral("sleep"), {QStringLiteral("30")}), QString()));
     }
-
-    QString m_record;
-    QString m_control;
 };
 
 TEST_F(Launch, WithoutAProjectNothingStarts)
@@ -134,19 +120,13 @@ TEST_F(Launch, TakesOverWhatTheEditorSaved)
     const QString convert = folder + QStringLiteral("/convert");
     const QString projectXml = convert + QStringLiteral("/input/xml/TOVKContent.xml");
     const QString otherXml = convert + QStringLiteral("/input/xml/Other Name.xml");
-    struct Case
-    {
-        const char* name;
-        QStringList control;
-        QString expectedXml;
-        bool modified;
-    } cases[] = {
+    const HubFixture::HandOverCase cases[] = {
         {"saved nothing", {}, projectXml, false},
         {"saved the same file", {QStringLiteral("save")}, projectXml, false},
         {"saved under another name", {QStringLiteral("save ") + otherXml}, otherXml, true},
         {"failed, but ended", {QStringLiteral("exit 3")}, projectXml, false},
     };
-    for (const Case& c : cases)
+    for (const HubFixture::HandOverCase& c : cases)
     {
         SCOPED_TRACE(c.name);
         OpenProject(path);

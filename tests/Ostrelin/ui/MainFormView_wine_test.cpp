@@ -13,8 +13,6 @@ using HubFixture::RecordValues;
 
 namespace
 {
-using TestSupport::NewFolder;
-
 QString W(const QString& path)
 {
     return Wine::WindowsPath(path);
@@ -34,10 +32,7 @@ protected:
         Bench::SetUp();
         ASSERT_TRUE(TestSupport::InstallWindowsStandin(
             QStringLiteral("TOVKQueryEditJP"), m_binFolder, QStringLiteral("TOVKQueryEditJP.exe")));
-        m_record = NewFolder(QStringLiteral("record"));
-        qputenv("EDITORSTUB_RECORD", W(m_record).toUtf8());
-        m_control = NewFolder(QStringLiteral("control")) + QStringLiteral("/editor.control");
-        qputenv("EDITORSTUB_CONTROL", W(m_control).toUtf8());
+        UseEditorStandins(W);
         MakeView();
         m_frame->show();
     }
@@ -52,9 +47,6 @@ protected:
         ASSERT_TRUE(reg.waitForFinished(120000));
         ASSERT_EQ(reg.exitCode(), 0);
     }
-
-    QString m_record;
-    QString m_control;
 };
 
 TEST_F(EditorWine, TheQuestionnaireEditorHandsItsFileOverInWinesRegistry)
@@ -66,13 +58,7 @@ TEST_F(EditorWine, TheQuestionnaireEditorHandsItsFileOverInWinesRegistry)
     const QString otherXml = folder + QStringLiteral("/other q.xml");
     // Our own hand-over is the native editors'; a Windows editor never touches it.
     HandOver::SetValue(QStringLiteral("LastQueryFile"), otherXml);
-    struct Case
-    {
-        const char* name;
-        QStringList control;
-        QString expectedXml;
-        bool modified;
-    } cases[] = {
+    const HubFixture::HandOverCase cases[] = {
         {"saved nothing", {}, projectXml, false},
         {"saved under another name",
          {QStringLiteral("query EN"), QStringLiteral("save ") + W(otherXml)},
@@ -80,19 +66,19 @@ TEST_F(EditorWine, TheQuestionnaireEditorHandsItsFileOverInWinesRegistry)
          true},
     };
     int run = 0;
-    for (const Case& c : cases)
+    for (const HubFixture::HandOverCase& c : cases)
     {
         SCOPED_TRACE(c.name);
         OpenProject(path);
         m_messages.Clear();
         SetWineValue(W(folder + QStringLiteral("/earlier run.xml")));
-        TestSupport::WriteFile(m_control, c.control.join(u'\n').toUtf8());
+        Control(c.control);
         View().OnQueryEditor();
         EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join(u'|').toStdString();
         EXPECT_EQ(Doc().GetBindData().m_strQueryXml, c.expectedXml);
         EXPECT_EQ(Doc().IsModified(), c.modified);
 
-        const QString record = m_record + QStringLiteral("/run-%1.txt").arg(++run);
+        const QString record = Record(++run);
         EXPECT_EQ(Lines(record, "program"), QStringList{"TOVKQueryEditJP.exe"});
         EXPECT_EQ(Lines(record, "cwd"), QStringList{W(m_binFolder)});
         EXPECT_EQ(Lines(record, "arg"), (QStringList{"-d", W(convert), W(projectXml)}));

@@ -23,11 +23,10 @@
 
 namespace
 {
+using OutputFixtures::kCardApp;
 using OutputFixtures::Runs;
 using TestSupport::NewFolder;
 using TestSupport::WriteFile;
-
-const QString kCardApp = QStringLiteral("/convert/output/SD/private/kp/app/6D2E7A10");
 
 TEST(OutputSummary, NamesLanguagesAndTheCardFolder)
 {

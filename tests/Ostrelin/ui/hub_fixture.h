@@ -9,6 +9,7 @@
 #include "Ostrelin/ui/MainFormView.h"
 #include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/VersionBlock.h"
+#include "common/StandinRecord.h"
 #include "common/TestSupport.h"
 #include "platform/FileDialogs.h"
 #include "platform/RecordingMessages.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -38,18 +40,17 @@ inline QString InstallProgram(const QString& source, const QString& folder, cons
     return target;
 }
 
-// The lines "<key>\t<value>" of a stand-in's record file for one key.
-inline QStringList RecordValues(const QString& recordFile, const QString& key)
+using TestSupport::RecordValues;
+
+// A start of an editor that hands a saved file over: what the stand-in is told to do, the
+// file the project then names, and whether that leaves the project changed.
+struct HandOverCase
 {
-    QStringList values;
-    const QString text = QString::fromUtf8(TestSupport::ReadFile(recordFile));
-    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
-    {
-        if (line.startsWith(key + u'\t'))
-            values << line.mid(key.size() + 1);
-    }
-    return values;
-}
+    const char* name;
+    QStringList control;
+    QString expectedXml;
+    bool modified;
+};
 
 class Bench : public ::testing::Test
 {
@@ -84,6 +85,26 @@ protected:
         return *view;
     }
 
+    // Fresh record folder and control file for the editor stand-ins, named to them in the
+    // form `toolPath` gives (a Windows editor wants Windows paths).
+    void UseEditorStandins(const std::function<QString(const QString&)>& toolPath = {})
+    {
+        const auto forTool = [&toolPath](const QString& path)
+        { return toolPath ? toolPath(path) : path; };
+        m_record = TestSupport::NewFolder(QStringLiteral("record"));
+        qputenv("EDITORSTUB_RECORD", forTool(m_record).toUtf8());
+        m_control =
+            TestSupport::NewFolder(QStringLiteral("control")) + QStringLiteral("/editor.control");
+        qputenv("EDITORSTUB_CONTROL", forTool(m_control).toUtf8());
+    }
+
+    void Control(const QStringList& lines)
+    {
+        TestSupport::WriteFile(m_control, lines.join(u'\n').toUtf8());
+    }
+
+    QString Record(int run = 1) const { return m_record + QStringLiteral("/run-%1.txt").arg(run); }
+
     CMainFormView& View() { return *m_frame->GetActiveView(); }
     COstrelinDoc& Doc() { return *View().GetDocument(); }
 
@@ -115,6 +136,8 @@ protected:
 
     QString m_appFolder;
     QString m_binFolder;
+    QString m_record;
+    QString m_control;
     RecordingMessages m_messages;
     ScriptedFileDialogs m_dialogs;
     RecordingSpreadsheet m_spreadsheet;

@@ -10,128 +10,39 @@
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/Output.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
+#include "TOVKContEdit/ui/output_fixture.h"
 #include "common/TestSupport.h"
 #include "platform/Path.h"
 #include "platform/RecordingMessages.h"
 #include "platform/TempFolder.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QDomDocument>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace
 {
+using OutputFixture::ShownProgress;
+
 constexpr int JP = 0, EN = 1, FR = 2;
 
-struct ConverterRun
-{
-    QString cwd;
-    QStringList arguments;
-    QByteArray input;
-};
-
-class OutputRun : public ::testing::Test
+class OutputRun : public OutputFixture::Bench
 {
 protected:
     void SetUp() override
     {
-        Strings::Install(ContEditStringsEN());
         // Blanks and quotes in the folder names: the converter gets every path whole.
-        m_project = TestSupport::NewFolder(QStringLiteral("pro ject \"q\""));
-        m_convert = m_project + QStringLiteral("/convert");
-        QDir().mkpath(m_convert + QStringLiteral("/input/xml"));
-        m_media = m_project + QStringLiteral("/media");
-        m_bmp =
-            TestSupport::WriteFile(m_media + QStringLiteral("/a.bmp"), ChecksFixtures::GuideBmp(4));
-        m_wav = TestSupport::WriteFile(
-            m_media + QStringLiteral("/a.wav"),
-            ChecksFixtures::MakeWav(1, 16000, 16, ChecksFixtures::Samples(3200)));
-        m_records = m_project + QStringLiteral("/runs");
-        m_control = m_project + QStringLiteral("/marvex.control");
-        qputenv("MARVEX_RECORD", m_records.toUtf8());
-        qputenv("MARVEX_CONTROL", m_control.toUtf8());
-        m_tools = m_project + QStringLiteral("/tools dir");
+        MakeProject(QStringLiteral("pro ject \"q\""));
         m_start = TestSupport::StandinFolder();
-        m_frame.OnCreate();
-        m_frame.show();
-        m_output.SetOwner(&m_frame, &m_frame);
+        ShowFrame();
         m_output.SetToolSource([this] { return m_tools; });
     }
-    void TearDown() override
-    {
-        qunsetenv("MARVEX_RECORD");
-        qunsetenv("MARVEX_CONTROL");
-    }
-
-    // A row with picture, voice and description in each of the languages.
-    void AddRow(int number, std::initializer_list<int> languages)
-    {
-        const int row = m_doc.AddRow(false);
-        ContentRow& content = m_doc.GetRow(row);
-        content.itemNumber = number;
-        content.comment = QStringLiteral("comment %1").arg(number);
-        for (int language : languages)
-        {
-            content.image1[language] = m_bmp;
-            content.voice[language] = m_wav;
-            content.description[language] =
-                QStringLiteral("Work %1 in %2").arg(number).arg(language);
-        }
-    }
-
-    void Control(const QByteArray& text) { TestSupport::WriteFile(m_control, text); }
-
-    QList<ConverterRun> Runs() const
-    {
-        QList<ConverterRun> runs;
-        for (int n = 1; QFileInfo::exists(m_records + QStringLiteral("/run-%1.txt").arg(n)); ++n)
-        {
-            ConverterRun run;
-            const QString text = QString::fromUtf8(
-                TestSupport::ReadFile(m_records + QStringLiteral("/run-%1.txt").arg(n)));
-            for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
-            {
-                if (line.startsWith(QStringLiteral("cwd\t")))
-                    run.cwd = line.mid(4);
-                else if (line.startsWith(QStringLiteral("arg\t")))
-                    run.arguments << line.mid(4);
-            }
-            run.input = TestSupport::ReadFile(m_records + QStringLiteral("/run-%1.xml").arg(n));
-            runs << run;
-        }
-        return runs;
-    }
-
-    QString Folder(const QString& code) const
-    {
-        return m_convert + QStringLiteral("/output/contents/") + code;
-    }
-
-    // The progress dialog while the output runs.
-    static CProgressDlg* ShownProgress()
-    {
-        for (QWidget* window : QApplication::topLevelWidgets())
-        {
-            auto* progress = qobject_cast<CProgressDlg*>(window);
-            if (progress && progress->isVisible())
-                return progress;
-        }
-        return nullptr;
-    }
-
-    QString m_project, m_convert, m_media, m_bmp, m_wav, m_records, m_control, m_tools, m_start;
-    RecordingMessages m_messages;
-    CTOVKContEditDoc m_doc;
-    CMainFrame m_frame;
-    CContentOutput m_output{m_doc, [this] { return OutputFolders{m_start, m_convert, m_tools}; }};
 };
 
 TEST_F(OutputRun, NoContentAtAll)
@@ -186,15 +97,14 @@ TEST_F(OutputRun, YesConvertsEveryLanguageWithContentInOrder)
     EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
     EXPECT_EQ(m_messages.shown().last().flags & MB_ICONMASK, MB_ICONINFORMATION);
 
-    const QList<ConverterRun> runs = Runs();
+    const QList<OutputFixture::RecordedRun> runs = Runs();
     ASSERT_EQ(runs.size(), 2);
     for (int i = 0; i < 2; ++i)
     {
         const QString code = i == 0 ? QStringLiteral("jp") : QStringLiteral("fr");
         EXPECT_EQ(runs[i].cwd, m_convert);
-        EXPECT_EQ(runs[i].arguments,
-                  (QStringList{"-i", Folder(code) + "/TOVKContent_" + code + ".xml", "-opath",
-                               Folder(code), "-binpath", m_tools}));
+        EXPECT_EQ(runs[i].args, (QStringList{"-i", Folder(code) + "/TOVKContent_" + code + ".xml",
+                                             "-opath", Folder(code), "-binpath", m_tools}));
         // The input is a one-language content file, removed after the run.
         QDomDocument input;
         ASSERT_TRUE(input.setContent(runs[i].input));
@@ -204,7 +114,7 @@ TEST_F(OutputRun, YesConvertsEveryLanguageWithContentInOrder)
                   QString::number(i == 0 ? JP : FR));
         EXPECT_EQ(infos.at(0).firstChildElement("nProductNo").text(), "5");
         EXPECT_EQ(infos.at(1).firstChildElement("nProductImgCnt").text(), i == 0 ? "1" : "2");
-        EXPECT_FALSE(QFileInfo::exists(runs[i].arguments[1]));
+        EXPECT_FALSE(QFileInfo::exists(runs[i].args[1]));
     }
     for (const QString& code : codes)
         EXPECT_TRUE(QFileInfo(Folder(code)).isDir()) << code.toStdString();
@@ -229,7 +139,7 @@ TEST_F(OutputRun, NoConvertsTheDisplayLanguageOnly)
     m_output.OnFileOutput();
     EXPECT_TRUE(m_messages.texts().first().contains("\"FRE\""));
     EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
-    const QList<ConverterRun> runs = Runs();
+    const QList<OutputFixture::RecordedRun> runs = Runs();
     ASSERT_EQ(runs.size(), 1);
     QDomDocument input;
     ASSERT_TRUE(input.setContent(runs[0].input));
@@ -239,7 +149,7 @@ TEST_F(OutputRun, NoConvertsTheDisplayLanguageOnly)
                   .text(),
               m_bmp);
     // An untitled document names its input after the language alone.
-    EXPECT_EQ(runs[0].arguments.value(1), Folder("fr") + QStringLiteral("/_fr.xml"));
+    EXPECT_EQ(runs[0].args.value(1), Folder("fr") + QStringLiteral("/_fr.xml"));
     EXPECT_FALSE(QFileInfo::exists(Folder("jp")));
 }
 
@@ -303,32 +213,24 @@ TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
     bool disabledWhileRunning = true;
     QString caption, label;
     bool cancelShown = true;
-    QTimer timer;
-    timer.setInterval(100);
-    QObject::connect(&timer, &QTimer::timeout,
-                     [&]
-                     {
-                         ++ticks;
-                         int news = 0;
-                         m_frame.SetCommandHandler(ID_FILE_NEW, [&news] { ++news; });
-                         refusedWhileRunning =
-                             refusedWhileRunning && !m_frame.OnCommand(ID_FILE_NEW) && news == 0;
-                         disabledWhileRunning = disabledWhileRunning && !m_frame.isEnabled();
-                         if (CProgressDlg* progress = ShownProgress())
-                         {
-                             caption = progress->windowTitle();
-                             label = progress->Label()->text();
-                             cancelShown = cancelShown && progress->CancelButton()->isVisible() &&
-                                           progress->CancelButton()->isEnabled();
-                         }
-                     });
-    m_messages.Answer(IDYES);
-    QTimer::singleShot(0, [&timer] { timer.start(); });
-    QElapsedTimer elapsed;
-    elapsed.start();
-    m_output.OnFileOutput();
-    timer.stop();
-    EXPECT_GE(elapsed.elapsed(), 2500);
+    const qint64 elapsed = OutputWhileTicking(
+        [&]
+        {
+            ++ticks;
+            int news = 0;
+            m_frame.SetCommandHandler(ID_FILE_NEW, [&news] { ++news; });
+            refusedWhileRunning =
+                refusedWhileRunning && !m_frame.OnCommand(ID_FILE_NEW) && news == 0;
+            disabledWhileRunning = disabledWhileRunning && !m_frame.isEnabled();
+            if (CProgressDlg* progress = ShownProgress())
+            {
+                caption = progress->windowTitle();
+                label = progress->Label()->text();
+                cancelShown = cancelShown && progress->CancelButton()->isVisible() &&
+                              progress->CancelButton()->isEnabled();
+            }
+        });
+    EXPECT_GE(elapsed, 2500);
     EXPECT_GE(ticks, 15);
     EXPECT_TRUE(refusedWhileRunning);
     EXPECT_TRUE(disabledWhileRunning);
@@ -415,29 +317,17 @@ TEST_F(OutputRun, EachWayTheConverterEndsIsToldAsItIs)
         Control(c.control);
         m_tools = c.tools ? m_project + QStringLiteral("/tools dir") : QString();
         m_messages.Clear();
-        QElapsedTimer clicked;
-        QTimer probe;
-        QObject::connect(&probe, &QTimer::timeout,
-                         [&]
-                         {
-                             CProgressDlg* progress = ShownProgress();
-                             // Once the converter has written its files and hangs.
-                             if (c.cancel && progress && !clicked.isValid() &&
-                                 QFileInfo::exists(Folder("jp") + "/CJP00001.bin"))
-                             {
-                                 QTest::mouseClick(progress->CancelButton(), Qt::LeftButton);
-                                 clicked.start();
-                             }
-                         });
-        probe.start(20);
+        // Once the converter has written its files and hangs.
+        OutputFixture::CancelProbe probe(
+            [&] { return c.cancel && QFileInfo::exists(Folder("jp") + "/CJP00001.bin"); });
         m_messages.Answer(IDYES);
         m_output.OnFileOutput();
-        probe.stop();
+        probe.Stop();
         if (c.cancel)
         {
-            ASSERT_TRUE(clicked.isValid());
+            ASSERT_TRUE(probe.clicked.isValid());
             // The converter was killed and reaped, not waited for.
-            EXPECT_LT(clicked.elapsed(), 1000);
+            EXPECT_LT(probe.clicked.elapsed(), 1000);
         }
         EXPECT_EQ(m_messages.texts().mid(1), c.messages);
         EXPECT_EQ(Runs().size(), c.runs);
