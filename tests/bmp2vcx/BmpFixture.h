@@ -100,7 +100,7 @@ inline QByteArray Make(const Spec& spec)
     return bytes;
 }
 
-// An 8-bit picture of the spec's size and colour table whose pixels are the given RLE8
+// An 8-bit picture of the given Spec's size and colour table whose pixels are the given RLE8
 // stream (compression 1).
 inline QByteArray MakeRle8(const Spec& spec, const QByteArray& stream)
 {
@@ -116,7 +116,7 @@ inline QByteArray MakeRle8(const Spec& spec, const QByteArray& stream)
     return bytes;
 }
 
-// The spec's 8-bit picture with the old 12-byte core header and its 3-byte colour entries.
+// The given Spec's 8-bit picture with the old 12-byte core header and its 3-byte colour entries.
 inline QByteArray MakeCore(const Spec& spec)
 {
     const QByteArray full = Make(spec);
