@@ -429,6 +429,15 @@ bool Path::ListedBefore(const QString& a, const QString& b)
     return CaseLess(a, b);
 }
 
+void Path::ForEachNativeName(const QString& folder, const std::function<void(const char*)>& visit)
+{
+    DIR* dir = opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return;
+    ForEachEntryIn(dir, Kind::Any, visit);
+    closedir(dir);
+}
+
 QStringList Path::Find(const QString& folder, const QString& pattern, unsigned flags)
 {
     std::vector<QString> names;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -58,6 +59,11 @@ QStringList Find(const QString& folder, const QString& pattern, unsigned flags =
 bool MatchesPattern(const QString& name, const QString& pattern);
 // True when a comes before b in Find's order.
 bool ListedBefore(const QString& a, const QString& b);
+
+// Each entry name of the folder as the bytes the file system holds, in the folder's own
+// order ("." and ".." left out); nothing when it cannot be listed. For callers that match
+// names themselves and need no sorted, decoded listing.
+void ForEachNativeName(const QString& folder, const std::function<void(const char*)>& visit);
 
 // The first `count` bytes of the (resolved) regular file, zero-filled beyond its end, read
 // with one call and no buffer of its own; nothing when there is no such file, it is no

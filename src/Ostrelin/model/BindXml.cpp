@@ -9,7 +9,6 @@
 #include <QVarLengthArray>
 #include <bit>
 #include <cstring>
-#include <dirent.h>
 #include <type_traits>
 
 namespace
@@ -188,17 +187,7 @@ public:
         if (!Path::IsDirectory(resolved))
             return;
         m_prefix = resolved + u'/';
-        DIR* dir = opendir(QFile::encodeName(resolved).constData());
-        if (dir == nullptr)
-            return;
-        while (const dirent* entry = readdir(dir))
-        {
-            const char* n = entry->d_name;
-            if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
-                continue;
-            Add(n);
-        }
-        closedir(dir);
+        Path::ForEachNativeName(resolved, [this](const char* name) { Add(name); });
     }
 
     // The name as spelt on disk: the exact name when it is there, else the first in name

@@ -2,16 +2,14 @@
 
 #include "TOVKContEdit/shared/ToolScrambler.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 #include "platform/Path.h"
 #include "platform/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 const std::array<const char*, 10> ToolFileTable = {
     "exe/ordle.dll",
@@ -50,21 +48,9 @@ bool IsProgramEntry(const char* entry)
 constexpr QFileDevice::Permissions kProgramPermissions =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
-int OpenMarker(const QString& folder)
+QString MarkerPath(const QString& folder)
 {
-    const QByteArray path =
-        QFile::encodeName(Path::Append(folder, QString::fromLatin1(ToolFolderMarker)));
-    return ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-}
-
-// True when the marker at its path is still the file the descriptor holds.
-bool MarkerIsCurrent(int fd, const QString& folder)
-{
-    struct stat held, current;
-    const QByteArray path =
-        QFile::encodeName(Path::Append(folder, QString::fromLatin1(ToolFolderMarker)));
-    return fstat(fd, &held) == 0 && lstat(path.constData(), &current) == 0 &&
-           held.st_dev == current.st_dev && held.st_ino == current.st_ino;
+    return Path::Append(folder, QString::fromLatin1(ToolFolderMarker));
 }
 
 std::uint32_t U32At(QByteArrayView bytes, qsizetype at)
@@ -135,13 +121,10 @@ void RemoveTools(const QString& toolFolder)
 {
     if (toolFolder.isEmpty())
         return;
-    const int fd = OpenMarker(toolFolder);
+    FileLock marker;
     // Another program still uses the files: the last one out removes them.
-    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0)
-    {
-        ::close(fd);
+    if (marker.Open(MarkerPath(toolFolder)) && !marker.TryLockExclusive())
         return;
-    }
     for (const char* entry : ToolFileTable)
     {
         const QString path = Path::Append(toolFolder, QString::fromLatin1(entry));
@@ -153,10 +136,8 @@ void RemoveTools(const QString& toolFolder)
     for (const char* sub : ToolSubfolderTable)
         dir.rmdir(Path::Append(toolFolder, QString::fromLatin1(sub)));
     // A program that waits for the marker sees it is gone and makes a new one.
-    QFile::remove(Path::Append(toolFolder, QString::fromLatin1(ToolFolderMarker)));
+    QFile::remove(MarkerPath(toolFolder));
     dir.rmdir(toolFolder);
-    if (fd >= 0)
-        ::close(fd);
 }
 
 ToolFolderHold::~ToolFolderHold()
@@ -166,7 +147,7 @@ ToolFolderHold::~ToolFolderHold()
 
 bool ToolFolderHold::Acquire(const QString& folder)
 {
-    if (m_fd >= 0 && folder == m_folder && MarkerIsCurrent(m_fd, m_folder))
+    if (m_marker.IsOpen() && folder == m_folder && m_marker.IsStillAt(MarkerPath(m_folder)))
         return true;
     Release();
     if (folder.isEmpty())
@@ -177,24 +158,20 @@ bool ToolFolderHold::Acquire(const QString& folder)
     {
         if (!MakeFolder(folder))
             return false;
-        const int fd = OpenMarker(folder);
-        if (fd < 0)
-            continue;
-        if (flock(fd, LOCK_SH) == 0 && MarkerIsCurrent(fd, folder))
+        FileLock marker;
+        if (marker.Open(MarkerPath(folder)) && marker.LockShared() &&
+            marker.IsStillAt(MarkerPath(folder)))
         {
-            m_fd = fd;
+            m_marker = std::move(marker);
             m_folder = folder;
             return true;
         }
-        ::close(fd);
     }
     return false;
 }
 
 void ToolFolderHold::Release()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_marker.Close();
     m_folder.clear();
 }

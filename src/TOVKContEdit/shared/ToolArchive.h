@@ -1,6 +1,8 @@
 #pragma once
 // The converter's auxiliary files, carried by the editors as one scrambled archive and
 // unpacked into the user's temporary folder while an editor runs.
+#include "platform/FileLock.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <array>
@@ -46,10 +48,10 @@ public:
     // marker is still the one locked; a marker removed meanwhile is made and locked anew.
     bool Acquire(const QString& folder);
     void Release();
-    bool IsHeld() const { return m_fd >= 0; }
+    bool IsHeld() const { return m_marker.IsOpen(); }
 
 private:
-    int m_fd = -1;
+    FileLock m_marker;
     QString m_folder;
 };
 
