@@ -7,7 +7,8 @@ namespace
 // The hub's template leaves the version and copyright statics without texts of their own.
 AboutIds HubAboutIds()
 {
-    return {.fontFace = IDS_DIALOG_FONT_FACE,
+    return {.dialog = IDD_ABOUTBOX,
+            .fontFace = IDS_DIALOG_FONT_FACE,
             .caption = IDS_ABOUT_CAPTION,
             .productText = IDS_APP_TITLE,
             .versionText = 0,

@@ -1,7 +1,7 @@
 #pragma once
-// The About box of the content editor with the hub's ids: statics 1049 (product name),
+// The shared About box with the hub's ids: statics 1049 (product name),
 // 1048 ("Version %d.%d" of string 108) and 1047 (copyright).
-#include "TOVKContEdit/ui/AboutDlg.h"
+#include "framework/AboutDlg.h"
 
 class CHubAboutDlg : public CAboutDlg
 {

@@ -1,5 +1,5 @@
 #pragma once
 // The dialog-unit layout of the hub's templates ("MS UI Gothic" 9).
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "framework/DialogLayout.h"
 
 DialogLayout HubLayout();

@@ -2,7 +2,7 @@
 
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/BindList.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "framework/DialogLayout.h"
 #include "platform/Messages.h"
 #include "platform/Strings.h"
 

@@ -6,7 +6,7 @@
 #include "Ostrelin/ui/MainFormView.h"
 #include "Ostrelin/ui/StepPage.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
-#include "TOVKContEdit/shared/GlyphIcon.h"
+#include "framework/GlyphIcon.h"
 #include "platform/CommandGuard.h"
 #include "platform/Strings.h"
 

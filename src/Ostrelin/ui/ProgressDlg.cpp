@@ -2,7 +2,7 @@
 
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/HubLayout.h"
-#include "TOVKContEdit/shared/ProgressPump.h"
+#include "framework/ProgressPump.h"
 
 #include <QApplication>
 #include <QLabel>

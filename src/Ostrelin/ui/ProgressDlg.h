@@ -3,7 +3,7 @@
 // Cancel. While it exists it holds its owner disabled; each step first empties the event
 // queue. The cancel flag, once raised, stays raised.
 #include "Ostrelin/model/OutputProgress.h"
-#include "TOVKContEdit/ui/ProgressDlgBase.h"
+#include "framework/ProgressDlgBase.h"
 
 class CProgressDlg : public CProgressDlgBase, public COutputProgress
 {

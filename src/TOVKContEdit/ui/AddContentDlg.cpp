@@ -4,7 +4,7 @@
 #include "TOVKContEdit/model/ContentValidation.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/resource.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "framework/DialogLayout.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"

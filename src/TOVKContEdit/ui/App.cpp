@@ -3,7 +3,7 @@
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/shared/ToolArchive.h"
-#include "TOVKContEdit/ui/AboutDlg.h"
+#include "TOVKContEdit/ui/AboutBox.h"
 #include "TOVKContEdit/ui/CommandLineInfoEx.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/Output.h"
@@ -286,7 +286,7 @@ void CTOVKContEditApp::RefreshRecentMenu()
 
 void CTOVKContEditApp::OnAppAbout()
 {
-    CAboutDlg dialog(m_frame.get());
+    CAboutDlg dialog(m_frame.get(), ContEditAboutIds());
     dialog.DoModal();
 }
 

@@ -1,7 +1,7 @@
 #include "TOVKContEdit/ui/MainFrame.h"
 
 #include "TOVKContEdit/res/resource.h"
-#include "TOVKContEdit/shared/GlyphIcon.h"
+#include "framework/GlyphIcon.h"
 #include "platform/CommandGuard.h"
 #include "platform/Strings.h"
 

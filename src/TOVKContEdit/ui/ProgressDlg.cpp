@@ -1,8 +1,8 @@
 #include "TOVKContEdit/ui/ProgressDlg.h"
 
 #include "TOVKContEdit/res/resource.h"
-#include "TOVKContEdit/shared/ProgressPump.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "framework/DialogLayout.h"
+#include "framework/ProgressPump.h"
 
 #include <QApplication>
 #include <QProgressBar>

@@ -2,7 +2,7 @@
 // The modeless progress dialog of a long operation on the user-interface thread. While it
 // exists it holds its owner disabled; each step first empties the event queue, which keeps
 // the program painted.
-#include "TOVKContEdit/ui/ProgressDlgBase.h"
+#include "framework/ProgressDlgBase.h"
 
 class CProgressDlg : public CProgressDlgBase
 {

@@ -1,7 +1,7 @@
 #include "TOVKContEdit/ui/SortDlg.h"
 
 #include "TOVKContEdit/res/resource.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "framework/DialogLayout.h"
 #include "platform/Messages.h"
 #include "platform/Strings.h"
 

@@ -5,7 +5,7 @@
 #include "Ostrelin/ui/BindList.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/ListStepPage.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "framework/DialogLayout.h"
 #include "platform/Messages.h"
 #include "platform/RecordingMessages.h"
 

@@ -2,8 +2,8 @@
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/VersionBlock.h"
 #include "TOVKContEdit/shared/VersionReader.h"
-#include "TOVKContEdit/ui/AboutDlg.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "TOVKContEdit/ui/AboutBox.h"
+#include "framework/DialogLayout.h"
 #include "platform/VersionInfo.h"
 
 #include <QCoreApplication>
@@ -25,7 +25,7 @@ TEST_F(AboutTest, WithoutAVersionBlockTheTextsAreEmptyButTheVersionShows)
 {
     VersionInfo::Install(nullptr);
     EXPECT_EQ(ReadVersionInfo(), nullptr);
-    CAboutDlg dialog;
+    CAboutDlg dialog(nullptr, ContEditAboutIds());
     EXPECT_EQ(dialog.VersionText()->text(), QStringLiteral("VERSION"));
     ASSERT_TRUE(dialog.OnInitDialog());
     EXPECT_EQ(dialog.ProductName()->text(), QString());
@@ -36,7 +36,7 @@ TEST_F(AboutTest, WithoutAVersionBlockTheTextsAreEmptyButTheVersionShows)
 TEST_F(AboutTest, TheBuildsBlockGivesProductAndCopyright)
 {
     VersionInfo::Install(&ContEditVersionBlockEN());
-    CAboutDlg dialog;
+    CAboutDlg dialog(nullptr, ContEditAboutIds());
     dialog.OnInitDialog();
     EXPECT_EQ(dialog.ProductName()->text(), QStringLiteral("Quorvane KP Guide Editor - Contents"));
     EXPECT_TRUE(dialog.Copyright()->text().contains(QStringLiteral("Quorvane")));

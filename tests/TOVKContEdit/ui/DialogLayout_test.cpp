@@ -4,12 +4,12 @@
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/VersionBlock.h"
 #include "TOVKContEdit/res/resource.h"
-#include "TOVKContEdit/ui/AboutDlg.h"
+#include "TOVKContEdit/ui/AboutBox.h"
 #include "TOVKContEdit/ui/AddContentDlg.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
 #include "TOVKContEdit/ui/SortDlg.h"
 #include "common/TextFit.h"
+#include "framework/DialogLayout.h"
 #include "platform/Strings.h"
 #include "platform/VersionInfo.h"
 
@@ -72,7 +72,7 @@ TEST_P(DialogFit, TheFontCoversTheResourceSetsScript)
 
 TEST_P(DialogFit, AboutBox)
 {
-    CAboutDlg dialog;
+    CAboutDlg dialog(nullptr, ContEditAboutIds());
     dialog.OnInitDialog();
     ExpectFits(dialog);
 }

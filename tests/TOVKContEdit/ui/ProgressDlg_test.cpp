@@ -1,8 +1,8 @@
 // The modeless progress dialog: its owner's enabled state, the steps and the percent text,
 // and the keys and buttons that must not close it.
 #include "TOVKContEdit/res/Strings.h"
-#include "TOVKContEdit/shared/ProgressPump.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
+#include "framework/ProgressPump.h"
 
 #include <QCoreApplication>
 #include <QLabel>

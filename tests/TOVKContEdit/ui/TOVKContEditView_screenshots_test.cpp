@@ -3,7 +3,7 @@
 // resource set's string files, since this program links the English set.
 #include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/res/Strings.h"
-#include "TOVKContEdit/ui/AboutDlg.h"
+#include "TOVKContEdit/ui/AboutBox.h"
 #include "TOVKContEdit/ui/AddContentDlg.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/TOVKContEditView.h"
@@ -168,7 +168,7 @@ TEST_P(ScreenshotTest, AddDialogAndAboutBox)
     dialog.show();
     EXPECT_TRUE(dialog.grab().save(Name("add_dialog")));
 
-    CAboutDlg about;
+    CAboutDlg about(nullptr, ContEditAboutIds());
     about.OnInitDialog();
     about.show();
     EXPECT_TRUE(about.grab().save(Name("about")));

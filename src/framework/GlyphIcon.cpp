@@ -1,4 +1,4 @@
-#include "TOVKContEdit/shared/GlyphIcon.h"
+#include "framework/GlyphIcon.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "framework/DialogLayout.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

@@ -1,7 +1,7 @@
-#include "TOVKContEdit/ui/ProgressDlgBase.h"
+#include "framework/ProgressDlgBase.h"
 
-#include "TOVKContEdit/shared/ProgressPump.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "framework/DialogLayout.h"
+#include "framework/ProgressPump.h"
 #include "platform/Messages.h"
 #include "platform/Strings.h"
 

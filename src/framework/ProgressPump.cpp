@@ -1,4 +1,4 @@
-#include "TOVKContEdit/shared/ProgressPump.h"
+#include "framework/ProgressPump.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

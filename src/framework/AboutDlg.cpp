@@ -1,8 +1,7 @@
-#include "TOVKContEdit/ui/AboutDlg.h"
+#include "framework/AboutDlg.h"
 
-#include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/shared/VersionReader.h"
-#include "TOVKContEdit/ui/DialogLayout.h"
+#include "framework/DialogLayout.h"
 #include "platform/Messages.h"
 #include "platform/Strings.h"
 
@@ -11,26 +10,12 @@
 #include <QPushButton>
 #include <QStyle>
 
-AboutIds ContEditAboutIds()
-{
-    return {.fontFace = IDS_LIST_FONT_FACE,
-            .caption = IDS_ABOUT_CAPTION,
-            .productText = IDS_APP_TITLE,
-            .versionText = IDS_ABOUT_VERSION,
-            .copyrightText = IDS_ABOUT_COPYRIGHT,
-            .okText = IDS_DIALOG_OK,
-            .versionFormat = IDS_VERSION_FORMAT,
-            .productStatic = IDC_ABOUT_PRODUCT,
-            .versionStatic = IDC_ABOUT_VERSION,
-            .copyrightStatic = IDC_ABOUT_COPYRIGHT};
-}
-
 CAboutDlg::CAboutDlg(QWidget* parent, const AboutIds& ids) : QDialog(parent), m_ids(ids)
 {
     const DialogLayout layout(DialogLayout::DialogFont(Strings::Load(ids.fontFace)));
     layout.SizeDialog(this, 235, 55);
     setWindowTitle(Strings::Load(ids.caption));
-    setObjectName(QString::number(IDD_ABOUTBOX));
+    setObjectName(QString::number(ids.dialog));
 
     m_icon = new QLabel(this);
     QIcon icon = QApplication::windowIcon();

@@ -10,6 +10,7 @@ class QPushButton;
 // leaves the static empty.
 struct AboutIds
 {
+    unsigned dialog;      // the template's id, the window's object name
     unsigned fontFace;    // string: the template's font face
     unsigned caption;     // string: the window title
     unsigned productText; // strings: the template texts of the three statics
@@ -22,14 +23,11 @@ struct AboutIds
     unsigned copyrightStatic;
 };
 
-// The content editor's ids.
-AboutIds ContEditAboutIds();
-
 class CAboutDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr, const AboutIds& ids = ContEditAboutIds());
+    CAboutDlg(QWidget* parent, const AboutIds& ids);
 
     virtual bool OnInitDialog();
     // OnInitDialog, then modal; IDOK or IDCANCEL.
