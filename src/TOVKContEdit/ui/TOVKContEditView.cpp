@@ -765,7 +765,13 @@ bool CTOVKContEditView::OnDrop(const QMimeData* data, const QPoint& point, Qt::D
 
 void CTOVKContEditView::dragEnterEvent(QDragEnterEvent* event)
 {
-    dragMoveEvent(event);
+    // A drag from outside crosses the header or other cells first: it is taken wherever it
+    // enters, so that every move reaches OnDragOver and judges the cell under the pointer.
+    if (OnDragOver(event->mimeData(), event->position().toPoint()) == Qt::CopyAction)
+        event->setDropAction(Qt::CopyAction);
+    else
+        event->setDropAction(Qt::IgnoreAction);
+    event->accept();
 }
 
 void CTOVKContEditView::dragMoveEvent(QDragMoveEvent* event)

@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -469,7 +470,8 @@ TEST_F(ViewTest, DroppedFilesGoOnlyIntoTheirColumns)
         QDragEnterEvent enter(view->CellPoint(c.column, c.line), Qt::CopyAction | Qt::MoveAction,
                               c.data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(view->viewport(), &enter);
-        EXPECT_EQ(enter.isAccepted(), c.action == Qt::CopyAction) << c.column << "," << c.line;
+        EXPECT_TRUE(enter.isAccepted()) << c.column << "," << c.line;
+        EXPECT_EQ(enter.dropAction(), c.action) << c.column << "," << c.line;
         EXPECT_EQ(view->OnDragOver(c.data, view->CellPoint(c.column, c.line)), c.action);
     }
     view->OnDragLeave();
@@ -494,6 +496,45 @@ TEST_F(ViewTest, DroppedFilesGoOnlyIntoTheirColumns)
     EXPECT_EQ(view->GetCell(ColumnVoice, 0)->text, voice);
     EXPECT_EQ(view->DropHighlightRow(), -1);
     EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+// A drag from a file manager enters over the header and crosses other cells before it
+// reaches its cell: the events go through the window, as the platform delivers them.
+TEST_F(ViewTest, ADragThatCrossesOtherCellsLandsWhereItIsReleased)
+{
+    AddRows(2);
+    std::unique_ptr<QMimeData> wave(FileDrop(voice));
+    QWindow* window = view->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const auto at = [&](const QPoint& point) { return view->viewport()->mapTo(view.get(), point); };
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    const QPoint header = at(QPoint(view->CellPoint(ColumnComment, 0).x(), 2));
+
+    QDragEnterEvent enter(header, offered, wave.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    struct Step
+    {
+        int column;
+        int line;
+        bool accepted;
+    } steps[] = {
+        {ColumnComment, 0, false},     {ColumnImage1, 0, false}, {ColumnVoice, 1, true},
+        {ColumnDescription, 1, false}, {ColumnVoice, 0, true},
+    };
+    for (const Step& step : steps)
+    {
+        QDragMoveEvent move(at(view->CellPoint(step.column, step.line)), offered, wave.get(),
+                            Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &move);
+        EXPECT_EQ(move.isAccepted(), step.accepted) << step.column << "," << step.line;
+        EXPECT_EQ(view->DropHighlightRow(), step.accepted ? step.line : -1);
+    }
+    QDropEvent drop(at(view->CellPoint(ColumnVoice, 0)), offered, wave.get(), Qt::LeftButton,
+                    Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    EXPECT_EQ(doc.GetRow(0).voice[0], voice);
+    EXPECT_TRUE(doc.GetRow(1).voice[0].isEmpty());
+    EXPECT_EQ(view->DropHighlightRow(), -1);
 }
 
 TEST_F(ViewTest, WhileADropHighlightsACellTheFocusShowsInTheInactiveColours)
