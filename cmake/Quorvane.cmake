@@ -10,6 +10,25 @@ function(quorvane_add_subdirs)
   endforeach()
 endfunction()
 
+# The Qt and standard headers nearly every file of a library reads, compiled once per
+# library: the widget set for libraries that link Qt Widgets, the core set for the others.
+# The sanitizer build compiles every file without them, so a missing include still shows.
+set(QUORVANE_PCH_CORE <QByteArray> <QString> <QStringList> <QList> <QHash> <QFile> <QDir>
+    <QFileInfo> <QImage> <algorithm> <functional> <memory> <vector>)
+set(QUORVANE_PCH_WIDGETS ${QUORVANE_PCH_CORE} <QApplication> <QWidget> <QDialog> <QLabel>
+    <QPushButton> <QLineEdit> <QPainter> <QKeyEvent> <QMouseEvent>)
+function(quorvane_precompile_headers target)
+  if(QUORVANE_SANITIZE)
+    return()
+  endif()
+  get_target_property(libraries ${target} LINK_LIBRARIES)
+  if(Qt6::Widgets IN_LIST libraries)
+    target_precompile_headers(${target} PRIVATE ${QUORVANE_PCH_WIDGETS})
+  else()
+    target_precompile_headers(${target} PRIVATE ${QUORVANE_PCH_CORE})
+  endif()
+endfunction()
+
 # A static library from every .cpp of the given folders (relative to the current one).
 # quorvane_add_library(name DIRS a b LIBS x y)
 function(quorvane_add_library name)
@@ -23,6 +42,7 @@ function(quorvane_add_library name)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    quorvane_precompile_headers(${name})
   else()
     # Nothing built yet: an interface library keeps the targets that link it valid.
     add_library(${name} INTERFACE)
@@ -36,6 +56,9 @@ endfunction()
 # shared test main and the given libraries.
 # quorvane_add_tests(prefix LIBS x y)
 function(quorvane_add_tests prefix)
+  if(NOT TARGET quorvane_testmain)
+    return()
+  endif()
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   foreach(src IN LISTS tests)
