@@ -5,15 +5,22 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test test-sanitize run bench fuzz screenshots clean
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+.PHONY: all deps run-deps configure build test test-sanitize run bench fuzz screenshots clean
 
 all: build
 
+# Everything: the programs, and what the tests, benchmarks, fuzzing and screenshots add.
 deps:
 	scripts/install-deps
 
+# Only what building and running the programs needs (Wine when a Windows tool is in app/bin).
+run-deps:
+	scripts/install-deps --run $(BUILD)/app/bin
+
 configure: deps
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	$(CONFIGURE)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -34,10 +41,11 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
 
-# Only what the hub starts and the sample needs, with the demonstration tools in app/bin;
-# the sample project under build/sample is made on first use and repaired when its
+# Only what the hub starts, its help page and the sample, with the demonstration tools in
+# app/bin; the sample project under build/sample is made on first use and repaired when its
 # converted files are gone.
-run: configure
+run: run-deps
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS) --target demo
 	$(BUILD)/tests/road/quorvane_sample $(BUILD)/sample
 	$(BUILD)/app/OstrelinJP
