@@ -78,6 +78,56 @@ TEST(SampleProject, WhatWentMissingIsWrittenAgainAndWhatIsThereIsLeft)
                   made.at(QString("convert/output/contents/jp/") + name))
             << name;
 }
+
+TEST(SampleProject, TheMakerRefusesOptionsAndSaysHowItIsUsed)
+{
+    const QString here = TestSupport::NewFolder("cwd");
+    struct Case
+    {
+        QStringList arguments;
+        int exitCode;
+    } cases[] = {
+        {{"--help"}, 0}, {{"-h"}, 0}, {{"--force"}, 2}, {{"-"}, 2}, {{}, 2}, {{"a", "b"}, 2},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        QString output;
+        EXPECT_EQ(Road::RunToEnd(QUORVANE_SAMPLE_TOOL, c.arguments,
+                                 QProcessEnvironment::systemEnvironment(), 60000, &output, here),
+                  c.exitCode);
+        EXPECT_TRUE(output.contains("usage: quorvane_sample <folder>")) << output.toStdString();
+        EXPECT_EQ(QDir(here).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+}
+#endif
+
+#ifdef QUORVANE_NINJA
+// `make run` builds the demo target alone: it must bring the help page of the hub's last step
+// and what the run starts, and nothing the run does not start.
+TEST(DemoTarget, BuildsWhatTheRunStartsAndTheHelpPage)
+{
+    QString commands;
+    ASSERT_EQ(Road::RunToEnd(QUORVANE_NINJA, {"-C", QUORVANE_BUILD_DIR, "-t", "commands", "demo"},
+                             QProcessEnvironment::systemEnvironment(), 60000, &commands),
+              0);
+    const struct
+    {
+        const char* piece;
+        bool built;
+    } cases[] = {
+        {"app/docs/html/Quorvane KP Guide RiridediRuzude JP.html", true},
+        {"-o app/OstrelinJP", true},
+        {"-o app/bin/TOVKContEditJP", true},
+        {"-o tests/road/quorvane_sample", true},
+        {"-o standins/marvex", true},
+        {"-o app/bin/TOVKContEditEN", false},
+        {"-o app/TOVKFeedbackViewer", false},
+        {"-o app/bmp2vcx", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(commands.contains(c.piece), c.built) << c.piece;
+}
 #endif
 
 // Runs the placement the demo target runs, on a bin folder of the test's own.

@@ -1,9 +1,9 @@
 // Creates the sample project that `make run` opens: a project file with three works in
 // Japanese and English, their pictures and voices, the content file, the content data files
 // as the converter leaves them, title pictures, guide numbers, languages and two servers.
-// Called as: quorvane_sample <folder>. An existing sample keeps every file it has; what is
-// missing is written again, and a language whose content data files are all gone (the content
-// editor's Output empties those folders before it converts) gets the sample's back.
+// Called as: quorvane_sample <folder> (it knows no options). An existing sample keeps every file it
+// has; what is missing is written again, and a language whose content data files are all gone (the
+// content editor's Output empties those folders before it converts) gets the sample's back.
 #include "Ostrelin/model/BindData.h"
 #include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/res/Strings.h"
@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstring>
 
 namespace
 {
@@ -79,14 +80,24 @@ bool SaveProject(COstrelinDoc& document, const QString& folder, const QString& p
 
 int main(int argc, char** argv)
 {
+    const char* usage = "usage: quorvane_sample <folder>\n"
+                        "Writes the sample project into <folder>, or repairs the one there.\n";
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    // A folder name that starts with a dash is taken for an option: nothing is written.
+    if (argc != 2 || argv[1][0] == '-' || argv[1][0] == '\0')
+    {
+        if (argc == 2 && argv[1][0] == '-')
+            std::fprintf(stderr, "quorvane_sample: unknown option %s\n", argv[1]);
+        std::fputs(usage, stderr);
+        return 2;
+    }
     // Pictures are drawn off screen; no display is needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    if (argc < 2)
-    {
-        std::fprintf(stderr, "usage: quorvane_sample <folder>\n");
-        return 1;
-    }
     Strings::Install(OstrelinStringsJA());
     const QString folder = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     const QString project = folder + "/GuideData.olx";
