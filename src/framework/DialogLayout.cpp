@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QWidget>
 #include <QtMath>
 
@@ -42,6 +43,14 @@ DialogLayout::DialogLayout(const QFont& font) : m_font(font)
 void DialogLayout::SetScript(DialogScript script)
 {
     g_script = script;
+    // Menus, tool tips, status bars, message boxes and file dialogs draw in the application
+    // font: the same face as the dialogs, at the platform's size.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    {
+        QFont font = QGuiApplication::font();
+        font.setFamily(ResolveFace(QStringLiteral("MS UI Gothic"), script));
+        QGuiApplication::setFont(font);
+    }
 }
 
 DialogScript DialogLayout::Script()

@@ -21,6 +21,7 @@ public:
     explicit DialogLayout(const QFont& font);
 
     // The script of the resource set in use; main sets it with the program's string table.
+    // The face DialogFont gives for the script becomes the application font.
     static void SetScript(DialogScript script);
     static DialogScript Script();
 

@@ -4,10 +4,15 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRawFont>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOption>
+#include <QToolBar>
+#include <QToolTip>
 
 namespace
 {
@@ -147,4 +152,51 @@ QString DescribeOverflows(const QList<TextOverflow>& overflows)
                     .arg(overflow.dialog, overflow.control)
                     .arg(overflow.pixels);
     return text;
+}
+
+namespace
+{
+// Whether the face the font resolves to draws every visible character of the text itself.
+bool HasGlyphs(const QFont& font, const QString& text)
+{
+    const QRawFont raw = QRawFont::fromFont(font);
+    for (const char32_t c : text.toUcs4())
+    {
+        if (QChar::isSpace(c) || QChar::category(c) == QChar::Other_Control)
+            continue;
+        if (!raw.supportsCharacter(c))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+QStringList FindTextsWithoutGlyphs(const QWidget* window)
+{
+    QStringList found;
+    const auto check = [&found](const QWidget* owner, const QFont& font, const QString& text)
+    {
+        if (!HasGlyphs(font, text))
+            found << QStringLiteral("%1: %2").arg(ControlName(owner, owner->objectName()), text);
+    };
+    const QStatusBar* status = window->findChild<const QStatusBar*>();
+    const auto checkActions = [&](const QWidget* owner)
+    {
+        for (const QAction* action : owner->actions())
+        {
+            if (action->isSeparator())
+                continue;
+            if (qobject_cast<const QMenu*>(owner))
+                check(owner, owner->font(), action->text());
+            else
+                check(owner, QToolTip::font(), action->toolTip());
+            if (status)
+                check(status, status->font(), action->statusTip());
+        }
+    };
+    for (const QMenu* menu : window->findChildren<const QMenu*>())
+        checkActions(menu);
+    for (const QToolBar* bar : window->findChildren<const QToolBar*>())
+        checkActions(bar);
+    return found;
 }

@@ -4,6 +4,7 @@
 // with the font, alignment and word wrap the control draws with.
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -19,3 +20,8 @@ QList<TextOverflow> FindTextOverflows(const QWidget* window);
 
 // One line per overflow: dialog, control id, pixels.
 QString DescribeOverflows(const QList<TextOverflow>& overflows);
+
+// Every menu item, tool tip and status-bar prompt of the window's menus and tool bars that
+// holds a character the font it is drawn in lacks, so that it would be drawn from a
+// fallback face: one "<menu or bar>: <text>" per text.
+QStringList FindTextsWithoutGlyphs(const QWidget* window);

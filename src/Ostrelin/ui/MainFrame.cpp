@@ -104,11 +104,13 @@ int CMainFrame::OnCreate()
 
     m_message = new QLabel(Strings::Load(IDS_IDLE_MESSAGE));
     statusBar()->addWidget(m_message, 1);
+    // The key-state indicators: sized for their texts; the key states are not read.
     for (unsigned id : {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL})
     {
-        auto* indicator = new QLabel(Strings::Load(id));
-        indicator->setEnabled(false);
-        statusBar()->addPermanentWidget(indicator);
+        auto* pane = new QLabel(this);
+        pane->setObjectName(QString::number(id));
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(Strings::Load(id)) + 8);
+        statusBar()->addPermanentWidget(pane);
     }
 
     m_idle = new QTimer(this);

@@ -90,6 +90,11 @@ const QBrush& GridLineBrush()
     return brush;
 }
 
+// Column titles: one line, left-aligned, vertically centred; a title wider than its column
+// ends in an ellipsis.
+constexpr unsigned TitleFormat =
+    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+
 void DrawRaisedEdge(QPainter& painter, const QRect& rect, const QColor& light, const QColor& dark)
 {
     if (rect.width() <= 0 || rect.height() <= 0)
@@ -103,16 +108,22 @@ void DrawRaisedEdge(QPainter& painter, const QRect& rect, const QColor& light, c
 }
 } // namespace
 
+QString ShownGridText(const QFont& font, const QString& text, int width, unsigned format)
+{
+    const QString shown = StripCarriageReturns(text);
+    if (!(format & DT_SINGLELINE) || !(format & (DT_PATH_ELLIPSIS | DT_END_ELLIPSIS)))
+        return shown;
+    const QFontMetrics metrics(font);
+    if (metrics.horizontalAdvance(shown) <= width)
+        return shown;
+    return metrics.elidedText(shown, (format & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight,
+                              width);
+}
+
 void DrawGridText(QPainter& painter, const QString& text, const QRect& rect, unsigned format)
 {
-    QString shown = StripCarriageReturns(text);
-    if ((format & DT_PATH_ELLIPSIS) && (format & DT_SINGLELINE))
-    {
-        const QFontMetrics metrics(painter.font());
-        if (metrics.horizontalAdvance(shown) > rect.width())
-            shown = metrics.elidedText(shown, Qt::ElideMiddle, rect.width());
-    }
-    painter.drawText(rect, QtTextFlags(format), shown);
+    painter.drawText(rect, QtTextFlags(format),
+                     ShownGridText(painter.font(), text, rect.width(), format));
 }
 
 int MeasureGridText(const QFont& font, const QString& text, unsigned format)
@@ -847,7 +858,7 @@ void CListViewEx::DrawScreen(QPainter& painter)
     // Header line.
     painter.fillRect(QRect(0, 0, client.width(), h), m_colors.buttonFace);
     painter.setFont(m_headerFont);
-    const unsigned titleFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    const unsigned titleFormat = TitleFormat;
     if (n > 0)
     {
         const QRect corner(-hpos, 0, n, h);
@@ -868,6 +879,14 @@ void CListViewEx::DrawScreen(QPainter& painter)
         DrawGridText(painter, m_columns[c].title, cell.adjusted(2, 0, -2, 0), titleFormat);
     }
     painter.setFont(m_listFont);
+}
+
+QString CListViewEx::HeaderText(int column) const
+{
+    if (column < 0 || column >= GetColumnCount())
+        return QString();
+    return ShownGridText(m_headerFont, m_columns[column].title, m_columns[column].width - 4,
+                         TitleFormat);
 }
 
 void CListViewEx::DrawRowHeader(QPainter& painter, int line, const QRect& rect)

@@ -26,9 +26,13 @@ constexpr unsigned DT_WORDBREAK = 0x0010;
 constexpr unsigned DT_SINGLELINE = 0x0020;
 constexpr unsigned DT_NOPREFIX = 0x0800;
 constexpr unsigned DT_PATH_ELLIPSIS = 0x4000;
+constexpr unsigned DT_END_ELLIPSIS = 0x8000;
 
 // Draws the text inside the rectangle the way DrawText would with these flags.
 void DrawGridText(QPainter& painter, const QString& text, const QRect& rect, unsigned format);
+// The text as DrawGridText shows it in a rectangle of this width: a single line that does
+// not fit is shortened with an ellipsis where the format asks for one.
+QString ShownGridText(const QFont& font, const QString& text, int width, unsigned format);
 // The width DrawText would calculate for the text with these flags.
 int MeasureGridText(const QFont& font, const QString& text, unsigned format);
 
@@ -136,6 +140,9 @@ public:
     int RowNumberWidth() const { return m_showRowNumbers ? m_rowNumberWidth : 0; }
     int ColumnLeft(int column) const;
     const QFont& ListFont() const { return m_listFont; }
+    const QFont& HeaderFont() const { return m_headerFont; }
+    // The column's title as the header line shows it at the column's width.
+    QString HeaderText(int column) const;
     const GridColors& Colors() const { return m_colors; }
 
     void SetShowRowNumbers(bool on) { m_showRowNumbers = on; }

@@ -1,5 +1,5 @@
 // Every page and dialog of the hub, laid out with the Japanese face its texts are drawn in,
-// holds each text inside its control.
+// holds each text inside its control; the menus, tool tips and prompts draw in that face.
 #include "Ostrelin/model/BindData.h"
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/AboutBox.h"
@@ -27,6 +27,8 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
 
 namespace
 {
@@ -56,6 +58,28 @@ TEST_F(HubDialogFit, TheDialogsDrawWithAJapaneseFace)
     const QFont font = HubLayout().Font();
     EXPECT_TRUE(QFontDatabase::families(QFontDatabase::Japanese).contains(QFontInfo(font).family()))
         << QFontInfo(font).family().toStdString();
+}
+
+TEST_F(HubDialogFit, MenusToolTipsAndPromptsDrawInTheJapaneseFace)
+{
+    MakeView();
+    EXPECT_EQ(QFontInfo(m_frame->menuBar()->font()).family(),
+              QFontInfo(HubLayout().Font()).family());
+    const QStringList missing = FindTextsWithoutGlyphs(m_frame.get());
+    EXPECT_TRUE(missing.isEmpty()) << missing.join(u'\n').toStdString();
+}
+
+// As in the content editor: the key-state panes keep the room of their texts and stay blank.
+TEST_F(HubDialogFit, TheKeyStatePanesStayBlank)
+{
+    MakeView();
+    for (unsigned id : {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL})
+    {
+        const auto* pane = m_frame->statusBar()->findChild<QLabel*>(QString::number(id));
+        ASSERT_NE(pane, nullptr) << id;
+        EXPECT_TRUE(pane->text().isEmpty()) << id;
+        EXPECT_GE(pane->minimumWidth(), pane->fontMetrics().horizontalAdvance(Strings::Load(id)));
+    }
 }
 
 TEST_F(HubDialogFit, EveryStepPage)
