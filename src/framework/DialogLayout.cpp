@@ -1,9 +1,9 @@
 #include "framework/DialogLayout.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QWidget>
 #include <QtMath>
 
@@ -44,12 +44,13 @@ void DialogLayout::SetScript(DialogScript script)
 {
     g_script = script;
     // Menus, tool tips, status bars, message boxes and file dialogs draw in the application
-    // font: the same face as the dialogs, at the platform's size.
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    // font: the same face as the dialogs, at the platform's size. Setting it for the whole
+    // application also drops the faces a desktop theme gave single kinds of widget.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
     {
-        QFont font = QGuiApplication::font();
+        QFont font = QApplication::font();
         font.setFamily(ResolveFace(QStringLiteral("MS UI Gothic"), script));
-        QGuiApplication::setFont(font);
+        QApplication::setFont(font);
     }
 }
 
