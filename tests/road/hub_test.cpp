@@ -471,14 +471,13 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
     work.comment = "Sunflowers";
     work.japanese = QString::fromUtf8("ひまわりの絵です。");
     work.english = "Sunflowers in a vase.";
+    // The sample holds a picture and a voice per language for it.
     for (int l = 0; l < 2; ++l)
     {
         const QString stem = convert + (l == 0 ? "/input/%1/work4_jp." : "/input/%1/work4_en.");
-        work.image1[l] = TestSupport::WriteFile(
-            stem.arg("bmp") + "bmp",
-            SampleData::WorkPicture(l == 0 ? "4 JP" : "4 EN", QColor(200, 160, 30)));
-        work.voice[l] =
-            TestSupport::WriteFile(stem.arg("wav") + "wav", SampleData::Voice(1.5, 660.0));
+        work.image1[l] = stem.arg("bmp") + "bmp";
+        work.voice[l] = stem.arg("wav") + "wav";
+        ASSERT_TRUE(QFileInfo::exists(work.image1[l]) && QFileInfo::exists(work.voice[l]));
     }
     ASSERT_TRUE(hub.Click(kMain, Named(kEditContent)));
     ASSERT_TRUE(hub.WaitWindow(kWaitEditor));
@@ -535,7 +534,31 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
     hub.Shot("sample-08-works");
     ASSERT_TRUE(Step(hub, 3, "112"));
     hub.Shot("sample-09-title");
+    // The content server takes guide number 4 too: the registered guide numbers it may carry
+    // are listed on the right, "<" stores the selected one.
     ASSERT_TRUE(Step(hub, 5, "106"));
+    const QJsonArray serverRows = Rows(hub, kMain, kServerList);
+    int contentServer = -1;
+    for (int row = 0; row < serverRows.size(); ++row)
+        if (Cell(serverRows, row, 0) == "CNT01")
+            contentServer = row;
+    ASSERT_GE(contentServer, 0);
+    ASSERT_TRUE(hub.ClickCell(kMain, kServerList, contentServer, 0, 2));
+    ASSERT_TRUE(hub.WaitWindow(kServerDialog));
+    const QJsonArray storable = Rows(hub, kServerDialog, kStorableWorks);
+    int guide4 = -1;
+    for (int row = 0; row < storable.size(); ++row)
+        if (Cell(storable, row, 0) == "4")
+            guide4 = row;
+    ASSERT_GE(guide4, 0);
+    ASSERT_TRUE(hub.ClickCell(kServerDialog, kStorableWorks, guide4, 0));
+    ASSERT_TRUE(hub.Click(kServerDialog, Named(kStoreWorks)));
+    ASSERT_TRUE(hub.WaitControl(kServerDialog, Named(kStoredWorks),
+                                [](const QJsonObject& c)
+                                { return c["rows"].toArray().size() == 4; }));
+    hub.Shot("sample-10-server-settings");
+    ASSERT_TRUE(hub.Click(kServerDialog, Named(kOk)));
+    ASSERT_TRUE(hub.WaitGone(kServerDialog)) << hub.Answer("OK").toStdString();
     hub.Shot("sample-10-servers");
 
     // The output into the card tree through the title replacer and the bind tool.
@@ -557,8 +580,8 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
                            .join(' ') +
                        " " + QString::number(Path::Find(card + "/" + server, "C*.bin").size());
     servers.sort();
-    // The content server carries its three works in both languages.
-    EXPECT_EQ(servers, QStringList({"CNT01 CONTENTS 7 6", "PRG01 PROGRAM 1 0"}));
+    // The content server carries its four works in both languages.
+    EXPECT_EQ(servers, QStringList({"CNT01 CONTENTS 7 8", "PRG01 PROGRAM 1 0"}));
 
     ASSERT_TRUE(hub.ClickAction(kFileSave));
     ASSERT_TRUE(Road::WaitUntil(

@@ -1,6 +1,7 @@
 // Creates the sample project that `make run` opens: a project file with three works in
 // Japanese and English, their pictures and voices, the content file, the content data files
-// as the converter leaves them, title pictures, guide numbers, languages and two servers.
+// as the converter leaves them, title pictures, guide numbers, languages and two servers; and
+// a picture and a voice per language for a fourth work that the author adds.
 // Called as: quorvane_sample <folder> (it knows no options). An existing sample keeps every file it
 // has; what is missing is written again, and a language whose content data files are all gone (the
 // content editor's Output empties those folders before it converts) gets the sample's back.
@@ -151,6 +152,14 @@ int main(int argc, char** argv)
             record.strProductCmt = QString::fromUtf8(works[w].english).section(' ', 0, 1);
             records.push_back(record);
         }
+        // A picture and a voice that no work uses yet, for the work the README's walk adds.
+        const QString spare = QString("work4_%1").arg(codes[language]);
+        ok =
+            files.Write(convert + "/input/bmp/" + spare + ".bmp",
+                        SampleData::WorkPicture(QString("4 %1").arg(code), QColor(200, 160, 30))) &&
+            ok;
+        ok = files.Write(convert + "/input/wav/" + spare + ".wav", SampleData::Voice(1.5, 660.0)) &&
+             ok;
         ok = files.Write(QString("%1/input/bmp/title_%2.bmp").arg(convert, codes[language]),
                          SampleData::TitlePicture(language == 0 ? QString::fromUtf8("音声ガイド")
                                                                 : QString("Audio guide"),
