@@ -1,10 +1,9 @@
 #include "bmp2vcx/Picture.h"
 
 #include "platform/BmpHeader.h"
-#include "platform/Path.h"
+#include "platform/RegularFileDevice.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <algorithm>
 #include <cstring>
@@ -203,14 +202,16 @@ CPicture Load(QIODevice& device, const BmpHeaderInfo& header)
 
 CPicture LoadPicture(const QString& path)
 {
-    // Anything but a regular file (a pipe would never end) is a file that cannot be loaded.
-    if (!Path::IsRegularFile(path))
-        return {};
-    QFile file(Path::Resolve(path));
+    // Anything but a regular file (a pipe would never end) is a file that cannot be loaded;
+    // so is one that shrinks while it is read.
+    RegularFileDevice file(path);
     BmpHeaderInfo header;
-    if (!file.open(QIODevice::ReadOnly) || !ReadBmpHeader(file.read(BmpHeaderBytes), header))
+    if (!file.isOpen() || !ReadBmpHeader(file.read(BmpHeaderBytes), header))
         return {};
-    return Load(file, header);
+    CPicture picture = Load(file, header);
+    if (file.HasFailed())
+        return {};
+    return picture;
 }
 
 CPicture LoadPictureFromBytes(const QByteArray& bytes)

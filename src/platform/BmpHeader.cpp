@@ -2,7 +2,7 @@
 
 #include "platform/Path.h"
 
-#include <QFile>
+#include <algorithm>
 #include <climits>
 
 namespace
@@ -68,8 +68,8 @@ bool ReadBmpHeader(const QByteArray& bytes, BmpHeaderInfo& info)
 bool ReadBmpHeader(const QString& path, BmpHeaderInfo& info)
 {
     info = BmpHeaderInfo();
-    QFile file(Path::Resolve(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return ReadBmpHeader(file.read(BmpHeaderBytes), info);
+    const Path::ReadOnlyFile file = Path::OpenRegularFile(path);
+    QByteArray head(std::min<qint64>(file.Size(), BmpHeaderBytes), Qt::Uninitialized);
+    return file.IsOpen() && file.ReadAt(0, head.data(), head.size()) == head.size() &&
+           ReadBmpHeader(head, info);
 }

@@ -204,7 +204,7 @@ Path::ReadOnlyFile OpenRegularAt(int at, const char* native)
         ::close(fd);
         return {};
     }
-    return Path::ReadOnlyFile(fd);
+    return Path::ReadOnlyFile(fd, qint64(st.st_size));
 }
 
 // The first `count` bytes of the regular file at the path (relative to the folder `at`),
@@ -477,7 +477,8 @@ Path::ReadOnlyFile::~ReadOnlyFile()
         ::close(m_fd);
 }
 
-Path::ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : m_fd(other.m_fd)
+Path::ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
+    : m_fd(other.m_fd), m_size(other.m_size)
 {
     other.m_fd = -1;
 }
@@ -485,15 +486,8 @@ Path::ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : m_fd(other.m_f
 Path::ReadOnlyFile& Path::ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept
 {
     std::swap(m_fd, other.m_fd);
+    std::swap(m_size, other.m_size);
     return *this;
-}
-
-qint64 Path::ReadOnlyFile::Size() const
-{
-    struct stat st;
-    if (m_fd < 0 || fstat(m_fd, &st) != 0)
-        return -1;
-    return qint64(st.st_size);
 }
 
 qint64 Path::ReadOnlyFile::Read(void* into, qint64 count)
@@ -514,6 +508,73 @@ qint64 Path::ReadOnlyFile::Read(void* into, qint64 count)
         done += got;
     }
     return done;
+}
+
+qint64 Path::ReadOnlyFile::ReadAt(qint64 offset, void* into, qint64 count) const
+{
+    if (m_fd < 0 || count < 0 || offset < 0)
+        return -1;
+    char* out = static_cast<char*>(into);
+    qint64 done = 0;
+    while (done < count)
+    {
+        const ssize_t got =
+            ::pread(m_fd, out + done, std::size_t(count - done), off_t(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+std::optional<QByteArray> Path::ReadOnlyFile::ReadAll() const
+{
+    if (m_fd < 0)
+        return std::nullopt;
+    QByteArray bytes(m_size, Qt::Uninitialized);
+    if (ReadAt(0, bytes.data(), m_size) != m_size)
+        return std::nullopt;
+    return bytes;
+}
+
+Path::ReadOnlyFile Path::OpenRegularFile(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    const QString native = ToNative(path);
+    ReadOnlyFile file = OpenRegularAt(AT_FDCWD, QFile::encodeName(native).constData());
+    if (file.IsOpen())
+        return file;
+    const QString resolved = Resolve(native);
+    if (resolved == native)
+        return {};
+    return OpenRegularAt(AT_FDCWD, QFile::encodeName(resolved).constData());
+}
+
+bool Path::CreateRegularFile(QFile& file, const QString& path)
+{
+    file.close();
+    if (path.isEmpty())
+        return false;
+    // Without O_TRUNC: nothing lying at the path is changed before it is known to be a
+    // regular file. Opening a pipe without blocking fails at once when nobody reads it.
+    const int fd = ::open(QFile::encodeName(Resolve(path)).constData(),
+                          O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ftruncate(fd, 0) != 0 ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        !file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+    {
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
 
 Path::FolderReader::FolderReader(const QString& folder)

@@ -3,6 +3,7 @@
 // a file system that ignores letter case: Resolve maps a path onto the entries that exist,
 // and every exists / open / find / create goes through it.
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -78,25 +79,42 @@ struct Entry
     QByteArray native;
 };
 
-// A regular file open for reading; closed with its holder.
+// A regular file open for reading; closed with its holder. Its size is the one the file had
+// when it was opened: a file that shrinks afterwards reads short, and the callers refuse it.
 class ReadOnlyFile
 {
 public:
     ReadOnlyFile() = default;
-    explicit ReadOnlyFile(int fd) : m_fd(fd) {}
+    // Takes a descriptor of a regular file.
+    ReadOnlyFile(int fd, qint64 size) : m_fd(fd), m_size(size) {}
     ~ReadOnlyFile();
     ReadOnlyFile(ReadOnlyFile&& other) noexcept;
     ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
 
     bool IsOpen() const { return m_fd >= 0; }
-    // The file's size now; -1 when it is not open.
-    qint64 Size() const;
+    // The file's size when it was opened; -1 when it is not open.
+    qint64 Size() const { return m_fd >= 0 ? m_size : -1; }
     // Reads up to count bytes, fewer only at the end of the file; -1 on a read error.
     qint64 Read(void* into, qint64 count);
+    // The same at an offset, leaving the read position alone.
+    qint64 ReadAt(qint64 offset, void* into, qint64 count) const;
+    // The whole file of Size() bytes; nothing when it is not open or reads short.
+    std::optional<QByteArray> ReadAll() const;
 
 private:
     int m_fd = -1;
+    qint64 m_size = -1;
 };
+
+// Opens a file that a user or another program names: once, without waiting on it, and only
+// when that open file is a regular file (a pipe or a device is refused, and nothing can
+// swap the file between a check and the read). The exact name first, then through Resolve.
+ReadOnlyFile OpenRegularFile(const QString& path);
+
+// Creates the file to write (or empties the one there) when it is a regular file; a pipe or
+// a device lying at the path is refused without being waited on or written to. The file is
+// handed to `file`, which closes it. False leaves `file` closed.
+bool CreateRegularFile(QFile& file, const QString& path);
 
 // A folder held open for reading the heads of many of its files (a language folder holds up
 // to 10,000 data files): each name is opened from the folder, not walked to from the root.

@@ -1,5 +1,6 @@
 #include "tovkfeedbackviewer/ReportFile.h"
 
+#include "platform/Path.h"
 #include "tovkfeedbackviewer/Console.h"
 #include "tovkfeedbackviewer/ErrorType.h"
 
@@ -12,8 +13,8 @@ namespace
 {
 void OpenOrThrow(QFile& file, const QString& path)
 {
-    file.setFileName(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // A pipe or a device lying where a report goes is refused, never waited on.
+    if (!Path::CreateRegularFile(file, path))
     {
         Console::Out(QStringLiteral("can't open %1\n").arg(path));
         throw ErrWrite;

@@ -12,9 +12,14 @@
 #include <QImage>
 #include <QImageReader>
 #include <QtEndian>
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 // Readable failure output for the texts compared below.
 void PrintTo(const QString& text, std::ostream* os)
@@ -339,6 +344,65 @@ TEST_F(Bmp2VcxConverterTest, AnInputThatIsNoRegularFileIsRefusedAtOnce)
                           .arg(input) +
                       Usage);
         EXPECT_EQ(OutputFiles(), QStringList());
+    }
+}
+
+// Another program changes the input while runs read it: it is cut short and written whole
+// again in place, or a pipe is renamed over it and the picture back. Every run either
+// converts the whole picture or refuses it; none takes blank tiles or waits on the pipe.
+TEST_F(Bmp2VcxConverterTest, AnInputChangedWhileItIsReadIsConvertedWholeOrRefused)
+{
+    const Spec spec = Indexed(1024, 1024);
+    const QByteArray bytes = BmpFixture::Make(spec);
+    const QByteArray tiles = ExpectedTiles(spec);
+    const QString input = Picture(QStringLiteral("race.bmp"), bytes);
+    const QByteArray native = QFile::encodeName(input);
+    const QByteArray spare = QFile::encodeName(m_folder + QStringLiteral("/spare"));
+    enum Change
+    {
+        Shrink,
+        SwapForPipe,
+    };
+    for (const Change change : {Shrink, SwapForPipe})
+    {
+        SCOPED_TRACE(change == Shrink ? "shrink" : "pipe");
+        std::atomic<bool> stop = false;
+        std::thread other(
+            [&]
+            {
+                while (!stop)
+                {
+                    if (change == Shrink)
+                    {
+                        ASSERT_EQ(truncate(native.constData(), bytes.size() / 2), 0);
+                        const int fd = ::open(native.constData(), O_WRONLY);
+                        ASSERT_GE(fd, 0);
+                        ASSERT_EQ(::pwrite(fd, bytes.constData(), std::size_t(bytes.size()), 0),
+                                  bytes.size());
+                        ::close(fd);
+                    }
+                    else
+                    {
+                        ASSERT_EQ(mkfifo(spare.constData(), 0600), 0);
+                        ASSERT_EQ(std::rename(spare.constData(), native.constData()), 0);
+                        TestSupport::WriteFile(QFile::decodeName(spare), bytes);
+                        ASSERT_EQ(std::rename(spare.constData(), native.constData()), 0);
+                    }
+                }
+            });
+        int converted = 0;
+        for (int run = 0; run < 100; ++run)
+        {
+            const RunResult result = Convert({"bmp2vcx", "-i", input, "-o", m_output});
+            if (result.exitCode != 0)
+                continue;
+            ++converted;
+            const QByteArray written = TestSupport::ReadFile(m_output + "/race.vcg");
+            ASSERT_EQ(written.mid(36, tiles.size()), tiles) << "run " << run;
+        }
+        stop = true;
+        other.join();
+        RecordProperty(change == Shrink ? "converted_shrink" : "converted_pipe", converted);
     }
 }
 

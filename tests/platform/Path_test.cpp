@@ -1,12 +1,15 @@
 #include "Printers.h"
 #include "common/TestSupport.h"
 #include "platform/Path.h"
+#include "platform/RegularFileDevice.h"
 
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace
@@ -324,6 +327,79 @@ TEST_F(PathTree, ReadFileHeadRefusesAPipeWithoutWaiting)
     const QString fifo = root + "/output/contents/en/CEN00009.bin";
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_EQ(Path::ReadFileHead(fifo, 4), std::nullopt);
+}
+
+// Each opener refuses what is no regular file at once, and reads only what the file held
+// when it was opened.
+TEST_F(PathTree, OpenRegularFileRefusesPipesAndDevicesAndFilesThatShrink)
+{
+    const QString fifo = root + "/pipe.bmp";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString device = root + "/device.bmp";
+    ASSERT_TRUE(QFile::link("/dev/zero", device));
+    const struct
+    {
+        QString path;
+        bool opens;
+    } cases[] = {
+        {root + "/output/contents/en/CEN00002.bin", true},
+        {root + "/OUTPUT/contents/EN/readme.TXT", true},
+        {fifo, false},
+        {device, false},
+        {root + "/output/contents/en/CEN00003.bin", false},
+        {root + "/missing", false},
+        {QString(), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Path::OpenRegularFile(c.path).IsOpen(), c.opens) << c.path.toStdString();
+
+    const QString shrinking =
+        TestSupport::WriteFile(root + "/shrinking.bmp", QByteArray(4096, 'x'));
+    Path::ReadOnlyFile file = Path::OpenRegularFile(shrinking);
+    ASSERT_EQ(file.Size(), 4096);
+    ASSERT_EQ(truncate(QFile::encodeName(shrinking).constData(), 100), 0);
+    EXPECT_EQ(file.Size(), 4096) << "the size taken at the open";
+    EXPECT_EQ(file.ReadAll(), std::nullopt) << "a short read is a refusal";
+
+    RegularFileDevice stream(shrinking);
+    ASSERT_TRUE(stream.isOpen());
+    EXPECT_EQ(stream.size(), 100);
+    ASSERT_EQ(truncate(QFile::encodeName(shrinking).constData(), 10), 0);
+    EXPECT_EQ(stream.read(8).size(), 8);
+    EXPECT_FALSE(stream.HasFailed());
+    stream.read(64);
+    EXPECT_TRUE(stream.HasFailed());
+    EXPECT_FALSE(RegularFileDevice(fifo).isOpen());
+}
+
+TEST_F(PathTree, CreateRegularFileNeverWritesThroughAPipeOrADevice)
+{
+    const QString fifo = root + "/LOG.csv";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile file;
+    EXPECT_FALSE(Path::CreateRegularFile(file, fifo)) << "nobody reads the pipe";
+    {
+        // A reader on the pipe: the open itself would succeed, the kind still refuses it.
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        EXPECT_FALSE(Path::CreateRegularFile(file, fifo));
+        char byte;
+        EXPECT_LE(::read(reader, &byte, 1), 0) << "nothing was written into the pipe";
+        ::close(reader);
+    }
+    const QString device = root + "/LOG.xml";
+    ASSERT_TRUE(QFile::link("/dev/null", device));
+    EXPECT_FALSE(Path::CreateRegularFile(file, device));
+    EXPECT_FALSE(file.isOpen());
+
+    const QString old = TestSupport::WriteFile(root + "/Data/ENQ_00.xml", "old and longer");
+    ASSERT_TRUE(Path::CreateRegularFile(file, root + "/data/enq_00.xml"));
+    file.write("new");
+    file.close();
+    EXPECT_EQ(TestSupport::ReadFile(old), "new");
+    ASSERT_TRUE(Path::CreateRegularFile(file, root + "/Data/fresh.csv"));
+    file.close();
+    EXPECT_TRUE(QFileInfo(root + "/Data/fresh.csv").isFile());
 }
 
 TEST_F(PathTree, CreateDirectoryReusesExistingCase)

@@ -333,17 +333,38 @@ TEST(FeedbackFlow, TheApplicationFolderIsFoundInAnyLetterCase)
 
 TEST(FeedbackFlow, AnOutputFileThatCannotBeCreatedIsAWriteError)
 {
-    // A folder in the place of an output file: the report, template or index page cannot be
-    // created, the run stops there with its line and "Write error.".
-    for (const char* blocked : {"Data/ENQ_00.xml", "Data/LOG.csv", "Data/ENQ_00.xml.js",
-                                "Data/style.css", "index_jp.html"})
+    // A folder, a pipe nobody reads or a device in the place of an output file: the report,
+    // template or index page cannot be created, the run stops there at once with its line
+    // and "Write error.".
+    enum Blocker
+    {
+        Folder,
+        Pipe,
+        Device,
+    };
+    const struct
+    {
+        const char* blocked;
+        Blocker by;
+    } cases[] = {
+        {"Data/ENQ_00.xml", Folder}, {"Data/LOG.csv", Folder},  {"Data/ENQ_00.xml.js", Folder},
+        {"Data/style.css", Folder},  {"index_jp.html", Folder}, {"Data/LOG.csv", Pipe},
+        {"Data/ENQ_00.csv", Pipe},   {"Data/LOG.xml", Device},
+    };
+    for (const auto& [blocked, by] : cases)
     {
         const QString card = TestSupport::NewFolder();
         WriteCardFile(card, "ENQ1/A.DAT", EnqFile(SampleQuestionnaireArea(), 1));
         WriteCardFile(card, "LOG1/B.DAT", LogFile());
         const QString out = card + "/out";
         QDir().mkpath(out + "/Data");
-        QDir().mkpath(out + "/" + blocked);
+        const QString path = out + "/" + blocked;
+        if (by == Folder)
+            QDir().mkpath(path);
+        else if (by == Pipe)
+            ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            ASSERT_TRUE(QFile::link("/dev/null", path));
         const RunResult result = RunViewer({"-in", card, "-out", out});
         EXPECT_EQ(result.exitCode, 1) << blocked;
         EXPECT_EQ(result.out, "can't open " + out + "/" + blocked + "\n") << blocked;

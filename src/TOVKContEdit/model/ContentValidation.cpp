@@ -26,10 +26,9 @@ void Show(bool showMessages, const QString& text)
 
 bool StartsWithBM(const QString& path)
 {
-    QFile file(Path::Resolve(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return file.read(2) == "BM";
+    const Path::ReadOnlyFile file = Path::OpenRegularFile(path);
+    char head[2];
+    return file.ReadAt(0, head, 2) == 2 && head[0] == 'B' && head[1] == 'M';
 }
 } // namespace
 

@@ -1,8 +1,8 @@
 #include "TOVKContEdit/model/WavePlayer.h"
 
 #include "platform/Path.h"
+#include "platform/RegularFileDevice.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cstring>
 
@@ -121,16 +121,13 @@ void CWavePlayer::ClearFormat()
 
 bool CWavePlayer::LoadWave(const QString& path, bool withSamples)
 {
-    const QString resolved = Path::Resolve(path);
-    if (!Path::IsRegularFile(resolved))
+    RegularFileDevice file(path);
+    if (!file.isOpen())
         return false;
     if (!m_loadedPath.isEmpty() && path == m_loadedPath && (m_samplesLoaded || !withSamples))
         return true;
 
     ClearFormat();
-    QFile file(resolved);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
     ++m_fileReads;
     WaveFileInfo info;
     const WaveParseResult result = ParseWave(file, info);

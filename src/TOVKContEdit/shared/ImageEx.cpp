@@ -2,9 +2,9 @@
 
 #include "platform/BmpHeader.h"
 #include "platform/Path.h"
+#include "platform/RegularFileDevice.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <array>
 #include <unordered_set>
@@ -23,13 +23,16 @@ int DepthOf(const QImage& image, const QByteArray& head)
 bool CImageEx::Load(const QString& path)
 {
     Destroy();
-    QFile file(Path::Resolve(path));
-    if (!file.open(QIODevice::ReadOnly))
+    RegularFileDevice file(path);
+    if (!file.isOpen())
         return false;
     const QByteArray head = file.read(BmpHeaderBytes);
     file.seek(0);
     QImageReader reader(&file);
     m_image = reader.read();
+    // A file that shrank while it was decoded is not taken with blank rows.
+    if (file.HasFailed())
+        m_image = QImage();
     if (m_image.isNull())
         return false;
     m_bitsPerPixel = DepthOf(m_image, head);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace PageFixture;
 
@@ -156,6 +157,9 @@ TEST_F(TitlePageTest, EveryFailureIsExplainedInThePreview)
 {
     const QString png = folder + QStringLiteral("/title.png");
     QImage(256, 64, QImage::Format_RGB32).save(png, "PNG");
+    // A pipe is refused at once, not waited on at every change of the field.
+    const QString fifo = folder + QStringLiteral("/pipe.bmp");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString full = QStringLiteral("フルパスで指定してください。\r\n");
     const QString none = QStringLiteral("ファイルが存在しません。\r\n");
     const struct
@@ -168,6 +172,7 @@ TEST_F(TitlePageTest, EveryFailureIsExplainedInThePreview)
         {bmp + QStringLiteral("/missing.bmp"), none + kGuidance},
         {folder, none + kGuidance},
         {png, none + kGuidance},
+        {fifo, none + kGuidance},
         {Write(QStringLiteral("wide.bmp"), MakeTrueColor(320, 64)),
          QStringLiteral("サイズが256x64ではありません。\r\n256色ビットマップではありません。\r\n") +
              kGuidance},
