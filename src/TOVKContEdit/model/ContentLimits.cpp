@@ -40,9 +40,68 @@ int GetTextPixelWidth(int language, const QString& text)
     return sum;
 }
 
+bool IsLineBreak(char16_t c)
+{
+    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+namespace
+{
+// Calls line(start, length) for each line of the text and returns the number of lines.
+template <typename Line> int ForEachLine(const QString& text, Line line)
+{
+    int count = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+    {
+        const char16_t c = text[i].unicode();
+        if (!IsLineBreak(c))
+            continue;
+        line(start, i - start);
+        ++count;
+        // CR LF is one break.
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    line(start, text.size() - start);
+    return count + 1;
+}
+} // namespace
+
+QString NormalizeLineBreaks(const QString& text)
+{
+    bool normal = true;
+    for (qsizetype i = 0; i < text.size() && normal; ++i)
+    {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        else if (IsLineBreak(c))
+            normal = false;
+    }
+    if (normal)
+        return text;
+    QString out;
+    out.reserve(text.size() + 16);
+    bool first = true;
+    ForEachLine(text,
+                [&](qsizetype start, qsizetype length)
+                {
+                    if (!first)
+                        out += QLatin1StringView("\r\n");
+                    first = false;
+                    out += QStringView(text).sliced(start, length);
+                });
+    return out;
+}
+
 QStringList SplitDescriptionLines(const QString& text)
 {
-    return text.split(QStringLiteral("\r\n"));
+    QStringList lines;
+    ForEachLine(text, [&](qsizetype start, qsizetype length)
+                { lines.append(text.sliced(start, length)); });
+    return lines;
 }
 
 DescriptionMeasure MeasureDescription(int language, const QStringList& lines)
@@ -90,14 +149,38 @@ QChar ShownCharacter(char16_t c)
     return IsUnicodeControlChar(c) ? QChar(u' ') : QChar(c);
 }
 
-std::optional<char16_t> FirstUnsupportedCharacter(const QString& text)
+std::optional<char32_t> FirstUnsupportedCharacter(const QString& text)
 {
-    for (QChar c : text)
+    for (qsizetype i = 0; i < text.size(); ++i)
     {
-        if (c != u'\n' && c != u'\r' && !IsSupportedCharacter(c.unicode()))
-            return c.unicode();
+        const QChar c = text[i];
+        if (c == u'\n' || c == u'\r' || IsSupportedCharacter(c.unicode()))
+            continue;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            return QChar::surrogateToUcs4(c, text[i + 1]);
+        return c.unicode();
     }
     return std::nullopt;
+}
+
+QString DescribeCharacter(char32_t c)
+{
+    const QString digits = QString::number(uint(c), 16).toUpper();
+    const QString code = c > 0xFFFF ? QStringLiteral("U+") + digits
+                                    : QStringLiteral("0x") + digits.rightJustified(4, u'0');
+    switch (QChar::category(c))
+    {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_NotAssigned:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return code;
+    default:
+        return u'[' + QString::fromUcs4(&c, 1) + u']' + code;
+    }
 }
 
 QString LanguageName(int language)

@@ -22,8 +22,13 @@ bool IsSupportedCharacter(char16_t c);
 // Sum of the glyph widths of the language's font over the text, LF and CR left out.
 int GetTextPixelWidth(int language, const QString& text);
 
-// The lines of a description as its edit control holds them (breaks are CR LF; an empty
-// text is one empty line).
+// A description's line breaks: CR LF, a lone CR, a lone LF, U+2028 and U+2029 each end a
+// line, wherever the text came from (typed, pasted, read from a content file).
+bool IsLineBreak(char16_t c);
+// The text with every line break written CR LF: the form the table and the file hold, and
+// the one every measure runs on.
+QString NormalizeLineBreaks(const QString& text);
+// The lines of a description (an empty text is one empty line).
 QStringList SplitDescriptionLines(const QString& text);
 
 struct DescriptionMeasure
@@ -40,14 +45,17 @@ struct DescriptionMeasure
 };
 
 DescriptionMeasure MeasureDescription(int language, const QStringList& lines);
-// The measure of a stored description (CR LF breaks).
 DescriptionMeasure MeasureDescription(int language, const QString& text);
 
 // How a character is shown in a message: a blank for one that the edit control would
 // insert invisibly.
 QChar ShownCharacter(char16_t c);
-// The first code unit of the text (LF and CR skipped) that the fonts cannot show.
-std::optional<char16_t> FirstUnsupportedCharacter(const QString& text);
+// The first character of the text (LF and CR skipped) that the fonts cannot show, as its
+// code point (a surrogate pair is one character; a lone surrogate stands for itself).
+std::optional<char32_t> FirstUnsupportedCharacter(const QString& text);
+// How a row finding names a character: "[c]0x00E9", "[c]U+1F600" beyond the basic plane;
+// a control character, a format character or a separator by its code alone ("0x0009").
+QString DescribeCharacter(char32_t c);
 
 // The entries of message 147 for the characters of the text that the fonts cannot show,
 // concatenated; at most MaxListedUnsupportedCharacters + 1 entries. Empty when all fit.

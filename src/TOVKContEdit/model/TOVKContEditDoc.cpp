@@ -1,5 +1,6 @@
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 
+#include "TOVKContEdit/model/ContentLimits.h"
 #include "TOVKContEdit/model/ContentValidation.h"
 #include "TOVKContEdit/res/resource.h"
 #include "platform/FileDialogs.h"
@@ -52,27 +53,6 @@ private:
     std::vector<bool> m_used;
     std::vector<int> m_others; // numbers outside 1..10000 (from a file)
 };
-
-// CR inserted before every LF that does not already follow one.
-QString ToCrLf(const QString& text)
-{
-    qsizetype lf = text.indexOf(u'\n');
-    if (lf < 0)
-        return text;
-    // Copied in runs between the line feeds that lack their CR.
-    QString out;
-    out.reserve(text.size() + text.count(u'\n'));
-    qsizetype run = 0;
-    for (; lf >= 0; lf = text.indexOf(u'\n', lf + 1))
-    {
-        if (lf > 0 && text[lf - 1] == u'\r')
-            continue;
-        out.append(QStringView(text).sliced(run, lf - run)).append(u'\r');
-        run = lf;
-    }
-    out.append(QStringView(text).sliced(run));
-    return out;
-}
 
 bool IsLanguage(int language)
 {
@@ -444,7 +424,7 @@ bool CTOVKContEditDoc::SetCellText(int row, int column, const QString& text, boo
         target.voice[lang] = text;
         break;
     case ColumnDescription:
-        target.description[lang] = text;
+        target.description[lang] = NormalizeLineBreaks(text);
         break;
     default:
         break;
@@ -590,7 +570,7 @@ bool CTOVKContEditDoc::FillRowsFromRecords()
         row.image1[lang] = record.strProductImg1;
         row.image2[lang] = record.strProductImg2;
         row.voice[lang] = record.strProductWav;
-        row.description[lang] = ToCrLf(record.strProductTxt);
+        row.description[lang] = NormalizeLineBreaks(record.strProductTxt);
         row.playing = 0;
     }
     if (!keepsLanguage && firstLanguage >= 0)

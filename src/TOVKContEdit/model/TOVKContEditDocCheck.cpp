@@ -56,8 +56,7 @@ void CheckRowLimits(const ContentRow& row, int language, int rowNumber, QStringL
     }
     if (const auto c = FirstUnsupportedCharacter(description))
         findings.append(
-            FormatString(IDS_ROW_UNSUPPORTED_CHARACTER,
-                         {rowNumber, QVariant::fromValue(ShownCharacter(*c)), int(*c)}));
+            FormatString(IDS_ROW_UNSUPPORTED_CHARACTER, {rowNumber, DescribeCharacter(*c)}));
 }
 } // namespace
 

@@ -188,28 +188,17 @@ CDescriptionEdit::CDescriptionEdit(CAddContentDlg* owner, QWidget* parent)
 
 QString CDescriptionEdit::Text() const
 {
-    QString text = toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
+    // The edit gives LF for its line and paragraph separators; any other break it holds
+    // (a pasted CR, U+2028) ends a line too.
+    return NormalizeLineBreaks(toPlainText());
 }
 
 void CDescriptionEdit::SetText(const QString& text)
 {
-    QString plain = text;
+    QString plain = NormalizeLineBreaks(text);
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (plain != toPlainText())
         setPlainText(plain);
-}
-
-int CDescriptionEdit::LineCount() const
-{
-    return document()->blockCount();
-}
-
-QString CDescriptionEdit::Line(int index) const
-{
-    return document()->findBlockByNumber(index).text();
 }
 
 void CDescriptionEdit::keyPressEvent(QKeyEvent* event)
@@ -631,10 +620,8 @@ void CAddContentDlg::UpdateImagePreview(int kind)
 
 void CAddContentDlg::UpdateDescriptionLimits()
 {
-    QStringList lines;
-    for (int i = 0; i < m_editDescription->LineCount(); ++i)
-        lines.append(m_editDescription->Line(i));
-    const DescriptionMeasure measure = MeasureDescription(m_nCurrentTab, lines);
+    // Measured as it will be stored.
+    const DescriptionMeasure measure = MeasureDescription(m_nCurrentTab, m_editDescription->Text());
     m_lineStatus->setText(measure.linesText);
     m_pixelStatus->setText(measure.pixelText);
     m_bOverLimit[m_nCurrentTab] = measure.overLimit ? 1 : 0;

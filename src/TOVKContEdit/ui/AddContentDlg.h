@@ -59,8 +59,6 @@ public:
     // The text with CR LF line breaks, as the edit control holds it.
     QString Text() const;
     void SetText(const QString& text);
-    int LineCount() const;
-    QString Line(int index) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

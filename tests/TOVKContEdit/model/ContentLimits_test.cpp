@@ -120,6 +120,73 @@ TEST_F(Description, MeasureCountsLinesCharactersAndPixels)
     }
 }
 
+// Every kind of break ends a line, and is stored as CR LF; the measure counts a break as 2
+// whatever its stored form was.
+TEST_F(Description, EveryLineBreakEndsALineAndIsStoredAsCrLf)
+{
+    const struct
+    {
+        const char* name;
+        QString text;
+        QString stored;
+    } cases[] = {
+        {"CR LF", "a\r\nb", "a\r\nb"},
+        {"lone CR", "a\rb\rc", "a\r\nb\r\nc"},
+        {"lone LF", "a\nb", "a\r\nb"},
+        {"LF CR is two breaks", "a\n\rb", "a\r\n\r\nb"},
+        {"CR CR LF", "a\r\r\nb", "a\r\n\r\nb"},
+        {"line separator", QString::fromUtf16(u"a\u2028b"), "a\r\nb"},
+        {"paragraph separator", QString::fromUtf16(u"a\u2029b"), "a\r\nb"},
+        {"trailing CR", "a\r", "a\r\n"},
+        {"none", "ab", "ab"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(NormalizeLineBreaks(c.text), c.stored);
+        EXPECT_EQ(SplitDescriptionLines(c.text), SplitDescriptionLines(c.stored));
+        const DescriptionMeasure raw = MeasureDescription(English, c.text);
+        const DescriptionMeasure stored = MeasureDescription(English, c.stored);
+        EXPECT_EQ(raw.lines, stored.lines);
+        EXPECT_EQ(raw.characters, stored.characters);
+    }
+    // Seven lines separated by lone CRs are seven lines, over the limit.
+    const DescriptionMeasure seven = MeasureDescription(English, QString("a\rb\rc\rd\re\rf\rg"));
+    EXPECT_EQ(seven.lines, 7);
+    EXPECT_EQ(seven.characters, 7 + 12);
+    EXPECT_TRUE(seven.overLimit);
+}
+
+TEST(DescribeCharacter, TheWholeCharacterAndItsCodePoint)
+{
+    const struct
+    {
+        char32_t c;
+        QString shown;
+    } cases[] = {
+        {0x0E01, QString::fromUtf16(u"[\u0E01]0x0E01")},
+        {0x1F600, QString::fromUtf16(u"[\U0001F600]U+1F600")},
+        {0x20000, QString::fromUtf16(u"[\U00020000]U+20000")},
+        {0x0009, "0x0009"},
+        {0x007F, "0x007F"},
+        {0x2028, "0x2028"},
+        {0x2029, "0x2029"},
+        {0x200F, "0x200F"},
+        {0x00A0, "0x00A0"},
+        {0xE0001, "U+E0001"},
+        {0xD83D, "0xD83D"}, // a lone surrogate
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DescribeCharacter(c.c), c.shown) << std::hex << unsigned(c.c);
+
+    EXPECT_EQ(FirstUnsupportedCharacter(QString::fromUtf16(u"ab\U0001F600")), char32_t(0x1F600));
+    EXPECT_EQ(FirstUnsupportedCharacter(QString::fromUtf16(u"a\r\nb")), std::nullopt);
+    QString lone = "a";
+    lone += QChar(0xD83D);
+    lone += "b";
+    EXPECT_EQ(FirstUnsupportedCharacter(lone), char32_t(0xD83D));
+}
+
 TEST_F(Description, OnlyTheFirstFourLinesAreMeasured)
 {
     const QString wide = QString(40, u'A');

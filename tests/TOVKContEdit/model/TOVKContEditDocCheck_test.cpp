@@ -164,8 +164,13 @@ TEST_F(LanguageCheck, RowsTheHandheldCannotShow)
         {"unsupported characters, the first one listed", 1,
          QString::fromUtf16(u"Te\r\nxt\u0E01\u0E02"),
          "Row 1: The description includes the unsupported character  [\u0E01]0x0E01. \r\n"},
-        {"an invisible one shows as a blank", 1, QString::fromUtf16(u"a\u200Fb"),
-         "Row 1: The description includes the unsupported character  [ ]0x200F. \r\n"},
+        {"an invisible one by its code alone", 1, QString::fromUtf16(u"a\u200Fb"),
+         "Row 1: The description includes the unsupported character  0x200F. \r\n"},
+        {"a TAB by its code alone", 1, "a\tb",
+         "Row 1: The description includes the unsupported character  0x0009. \r\n"},
+        {"a character beyond the basic plane, whole", 1, QString::fromUtf16(u"a\U0001F600"),
+         QString::fromUtf16(u"Row 1: The description includes the unsupported character  "
+                            u"[\U0001F600]U+1F600. \r\n")},
     };
     for (const Case& c : cases)
     {

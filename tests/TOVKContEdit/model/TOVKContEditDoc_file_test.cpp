@@ -162,6 +162,40 @@ TEST_F(DocFileTest, OpenFillsRowsAndPicksTheDisplayLanguage)
     EXPECT_EQ(doc.GetDisplayLanguage(), 3) << "kept: a record has it";
 }
 
+// However a description's lines were separated in the file or by a cell edit, the table and
+// the saved file hold CR LF, and the output check counts the lines that are there.
+TEST_F(DocFileTest, EveryLineBreakOfADescriptionIsHeldAndSavedAsCrLf)
+{
+    const QString seven = QStringLiteral("a\r\nb\r\nc\r\nd\r\ne\r\nf\r\ng");
+    const QString path = ContentFile(folder + "/breaks.xml",
+                                     InfoXml(1, 1, "\"a&#13;b&#13;c&#13;d&#13;e&#13;f&#13;g\"") +
+                                         InfoXml(1, 2, QString::fromUtf16(u"\"a\u2028b\u2029c\"")) +
+                                         InfoXml(1, 3, "\"a&#10;b&#13;&#10;c\""));
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    ASSERT_EQ(doc.GetRowCount(), 3);
+    EXPECT_EQ(doc.GetRow(0).description[1], seven);
+    EXPECT_EQ(doc.GetRow(1).description[1], "a\r\nb\r\nc");
+    EXPECT_EQ(doc.GetRow(2).description[1], "a\r\nb\r\nc");
+
+    doc.OnViewLanguage(1);
+    ASSERT_TRUE(doc.SetCellText(1, ColumnDescription, QString::fromUtf16(u"x\ry\u2028z"), false));
+    EXPECT_EQ(doc.GetRow(1).description[1], "x\r\ny\r\nz");
+
+    EXPECT_FALSE(doc.CheckLanguage(1));
+    ASSERT_FALSE(messages.texts().isEmpty());
+    EXPECT_TRUE(messages.texts().last().contains(
+        "Row 1: The description exceeds display parameters (over 3 lines)"))
+        << messages.texts().last().toStdString();
+
+    const QString saved = folder + "/saved.xml";
+    ASSERT_TRUE(doc.OnSaveDocument(saved));
+    const QByteArray bytes = TestSupport::ReadFile(saved);
+    const QString text =
+        QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+    EXPECT_TRUE(text.contains("\"" + seven + "\"")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\"x\r\ny\r\nz\"")) << text.toStdString();
+}
+
 TEST_F(DocFileTest, OpenOfAFileWithoutAcceptedRecordsKeepsTheLanguage)
 {
     doc.OnViewLanguage(6);

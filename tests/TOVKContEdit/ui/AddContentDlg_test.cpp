@@ -566,6 +566,46 @@ TEST_F(AddDialogTest, TheShownDescriptionIsMeasuredAsItIsTyped)
               QStringList{QStringLiteral("The description for JPN exceeds display parameters.")});
 }
 
+// A break the edit holds in any form (a pasted CR, a line or paragraph separator) is measured
+// as the line it becomes in the stored text.
+TEST_F(AddDialogTest, EveryLineBreakIsMeasuredAsItIsStored)
+{
+    const QString overLimits =
+        QStringLiteral("The description for JPN exceeds display parameters.");
+    const struct
+    {
+        const char* name;
+        QString typed;
+        QString stored;
+        QString message; // empty: accepted
+    } cases[] = {
+        {"five lines by line separators", QString::fromUtf16(u"a\u2028b\u2028c\u2028d\u2028e"),
+         "a\r\nb\r\nc\r\nd\r\ne", overLimits},
+        {"seven lines by lone CRs", "a\rb\rc\rd\re\rf\rg", "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\ng",
+         overLimits},
+        {"two lines by a paragraph separator", QString::fromUtf16(u"a\u2029b"), "a\r\nb",
+         QString()},
+        {"three lines by a line separator and an LF", QString::fromUtf16(u"a\u2028b\nc"),
+         "a\r\nb\r\nc", QString()},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        messages.Clear();
+        auto dialog = Open();
+        FillTab(*dialog, QString());
+        dialog->DescriptionEdit()->setFocus();
+        dialog->DescriptionEdit()->insertPlainText(c.typed);
+        EXPECT_EQ(dialog->DescriptionEdit()->Text(), c.stored);
+        EXPECT_EQ(dialog->LineStatus()->text().isEmpty(), c.message.isEmpty());
+        dialog->OnBnClickedOk();
+        EXPECT_EQ(dialog->result() == QDialog::Accepted, c.message.isEmpty());
+        EXPECT_EQ(Shown(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        if (c.message.isEmpty())
+            EXPECT_EQ(dialog->m_strDescription[0], c.stored);
+    }
+}
+
 TEST_F(AddDialogTest, PathsAreStoredWithNativeSeparatorsAfterOk)
 {
     auto dialog = Open();
