@@ -103,7 +103,9 @@ bool CTOVKContEditApp::InitInstance(const QStringList& arguments)
     CCommandLineInfoEx info;
     ParseCommandLine(arguments, info);
 
-    m_szStartFolder = QDir::currentPath();
+    // The converter comes from beside the program, never from wherever it was started in
+    // (a download folder may hold anything). Started by the hub, that is the same folder.
+    m_szStartFolder = QCoreApplication::applicationDirPath();
     const QString folder = info.m_strFolder;
     if (folder.isEmpty())
     {

@@ -63,7 +63,7 @@ public:
     Profile* GetProfile() const { return m_profile.get(); }
     RecentFileList* GetRecentFileList() const { return m_recent.get(); }
 
-    QString m_szStartFolder;   // current folder at start-up; holds the converter
+    QString m_szStartFolder;   // the program's own folder; holds the converter
     QString m_szConvertFolder; // the -d folder
     QString m_strToolFolder;   // the unpacked tools; empty when the extraction stopped
     QString m_strToolFolderCopy;

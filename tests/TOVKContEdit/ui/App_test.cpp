@@ -15,6 +15,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -70,6 +71,21 @@ TEST_F(AppStartup, RefusesToStartWithoutAUsableFolder)
         EXPECT_EQ(app.GetMainWnd(), nullptr);
         app.ExitInstance();
     }
+}
+
+TEST_F(AppStartup, TheConverterIsTakenFromTheProgramsOwnFolder)
+{
+    // Started by hand in a folder that holds a program of the converter's name.
+    const QString downloads = TestSupport::NewFolder(QStringLiteral("downloads"));
+    TestSupport::WriteFile(downloads + QStringLiteral("/marvex"), "#!/bin/sh\nexit 0\n");
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(downloads));
+    CTOVKContEditApp app;
+    const bool started = app.InitInstance({QStringLiteral("-d"), m_convert});
+    QDir::setCurrent(previous);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(app.m_szStartFolder, QCoreApplication::applicationDirPath());
+    app.ExitInstance();
 }
 
 TEST_F(AppStartup, SwitchWithoutFolderIsAnErrorBox)
