@@ -3,6 +3,8 @@
 #include "platform/Path.h"
 
 #include <QProcess>
+#include <csignal>
+#include <unistd.h>
 
 ChildProcess::ChildProcess() = default;
 
@@ -48,10 +50,17 @@ bool ChildProcess::Start(const CommandLine& command, const QString& workingFolde
                                                         : Path::Resolve(m_stdout));
     m_process->setStandardErrorFile(m_stderr.isEmpty() ? QProcess::nullDevice()
                                                        : Path::Resolve(m_stderr));
+    // Runs in the child between fork and exec: a group of its own, led by the child.
+    m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
     m_process->start(QIODevice::ReadOnly);
-    if (!m_process->waitForStarted(-1))
+    if (!m_process->waitForStarted(StartLimitMs))
     {
         m_error = m_process->errorString();
+        if (m_process->state() != QProcess::NotRunning)
+        {
+            KillGroup();
+            m_process->waitForFinished(StartLimitMs);
+        }
         m_process.reset();
         return false;
     }
@@ -104,13 +113,15 @@ qint64 ChildProcess::ProcessId() const
     return m_process ? m_process->processId() : 0;
 }
 
-void ChildProcess::Terminate()
+void ChildProcess::KillGroup()
 {
-    if (m_process && m_process->state() != QProcess::NotRunning)
-    {
-        m_process->kill();
-        m_process->waitForFinished(5000);
-    }
+    // Only while the leader is not reaped: its id cannot name another group meanwhile.
+    if (!m_process || m_process->state() == QProcess::NotRunning)
+        return;
+    const qint64 pid = m_process->processId();
+    if (pid > 0)
+        ::kill(-pid_t(pid), SIGKILL);
+    m_process->kill();
 }
 
 QString ChildProcess::ErrorString() const

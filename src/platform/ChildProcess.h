@@ -1,6 +1,7 @@
 #pragma once
-// A started program: still running, wait with time-out, exit code, terminate. Started from
-// an argument vector, never through a shell; standard input, output and error go to the
+// A started program: still running, wait with time-out, exit code, kill. Started from an
+// argument vector, never through a shell, as the leader of a process group of its own, so
+// the helpers it starts can be ended with it; standard input, output and error go to the
 // null device unless redirected.
 #include "platform/CommandLine.h"
 
@@ -26,6 +27,9 @@ public:
     // Standard input from this file instead of the null device.
     void SetStandardInputFile(const QString& path);
 
+    // How long Start waits for the program to be running before it gives up.
+    static constexpr int StartLimitMs = 10000;
+
     // hidden: a GUI child is asked to start without showing (no effect on Linux).
     bool Start(const CommandLine& command, const QString& workingFolder = QString(),
                bool hidden = true);
@@ -39,7 +43,9 @@ public:
     // True when the child ended by a signal.
     bool Crashed() const;
     qint64 ProcessId() const;
-    void Terminate();
+    // Kills the child's whole process group (the child, and the helpers it started that
+    // are still in it) and returns at once: the child is reaped by a later wait.
+    void KillGroup();
     QString ErrorString() const;
 
 private:

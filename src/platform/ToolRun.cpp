@@ -1,5 +1,30 @@
 #include "platform/ToolRun.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+
+namespace
+{
+// A slice of the wait: the child's end, or the slice's length.
+bool WaitSlice(const ToolWait& wait, ChildProcess& child, int ms)
+{
+    return wait.clock ? wait.clock->WaitSlice(child, ms) : child.WaitFor(ms);
+}
+
+void Pump(const ToolWait& wait)
+{
+    if (wait.pump)
+        wait.pump();
+    else if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+int SliceOf(const ToolWait& wait)
+{
+    return wait.sliceMs > 0 ? wait.sliceMs : 1;
+}
+} // namespace
+
 ToolRun::ToolRun() = default;
 
 ToolRun::~ToolRun()
@@ -44,27 +69,32 @@ qint64 ToolRun::ProcessId() const
 
 ToolResult ToolRun::Wait(const ToolWait& wait)
 {
-    const int slice = wait.sliceMs > 0 ? wait.sliceMs : 1;
-    while (m_process && !m_process->WaitFor(slice))
+    const int slice = SliceOf(wait);
+    while (m_process && !WaitSlice(wait, *m_process, slice))
     {
-        if (wait.pump)
-            wait.pump();
+        Pump(wait);
+        if (wait.step)
+            wait.step();
         // The pump may have ended the child already; its own end wins over a late cancel.
         if (wait.cancel && m_process->IsRunning() && wait.cancel())
         {
-            Cancel();
+            Cancel(wait);
             break;
         }
     }
     return Result();
 }
 
-void ToolRun::Cancel()
+void ToolRun::Cancel(const ToolWait& wait)
 {
     if (!IsRunning())
         return;
     m_cancelled = true;
-    m_process->Terminate();
+    m_process->KillGroup();
+    const int slice = SliceOf(wait);
+    for (int waited = 0; waited < ReapLimitMs && !WaitSlice(wait, *m_process, slice);
+         waited += slice)
+        Pump(wait);
 }
 
 ToolResult ToolRun::Result() const

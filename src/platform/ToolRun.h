@@ -1,8 +1,9 @@
 #pragma once
 // Running an external program to its end: started from an argument vector in a given
-// folder, waited for in slices while the caller's pump keeps the windows alive, a cancel
-// test on every slice that kills and reaps the child, and one outcome. Every external
-// program (converter, title replacer, bind tool, editors) runs this way.
+// folder, in a process group of its own, waited for in slices; on every slice the events
+// are served, then the progress steps, then the cancel test, which kills the group and
+// reaps the child while the events are still served. One outcome. Every external program
+// (converter, title replacer, bind tool, editors) runs this way.
 #include "platform/ChildProcess.h"
 #include "platform/CommandLine.h"
 
@@ -26,21 +27,39 @@ struct ToolResult
     bool Succeeded() const { return outcome == Exited && exitCode == 0; }
 };
 
+// How the time of a wait passes: by default the slice really waits for the child's end; a
+// test clock looks at the child and moves its own time on by the slice.
+class WaitClock
+{
+public:
+    virtual ~WaitClock() = default;
+    // Waits up to ms for the child's end; true when it has ended.
+    virtual bool WaitSlice(ChildProcess& child, int ms) = 0;
+};
+
 struct ToolWait
 {
     // How long one slice waits for the end before the pump and the cancel test run.
     int sliceMs = 10;
-    // Runs once per slice (event pumping, progress steps); may be empty.
+    // Serves the events once per slice, whatever the progress shows; empty: the event
+    // queue is emptied.
     std::function<void()> pump;
-    // Asked once per slice after the pump; true kills the child. May be empty.
+    // Asked once per slice after the pump and the step; true kills the child. May be empty.
     std::function<bool()> cancel;
+    // Advances the progress once per slice after the pump; may be empty.
+    std::function<void()> step;
+    // Null: real time.
+    WaitClock* clock = nullptr;
 };
 
 class ToolRun
 {
 public:
     ToolRun();
-    ~ToolRun(); // a child still running is killed and reaped
+    // How long a killed child may take to be reaped before the wait gives up on it.
+    static constexpr int ReapLimitMs = 10000;
+
+    ~ToolRun(); // a child still running is killed with its group and reaped
     ToolRun(const ToolRun&) = delete;
     ToolRun& operator=(const ToolRun&) = delete;
 
@@ -54,8 +73,9 @@ public:
     qint64 ProcessId() const;
     // Waits in slices until the child has ended or the cancel test asked to stop it.
     ToolResult Wait(const ToolWait& wait);
-    // Kills a running child and reaps it; the outcome becomes Cancelled.
-    void Cancel();
+    // Kills a running child with its group and reaps it, serving the events meanwhile as
+    // the wait says; the outcome becomes Cancelled.
+    void Cancel(const ToolWait& wait = {});
     // The outcome once the child has ended (NotStarted before a start or while it runs).
     ToolResult Result() const;
 

@@ -2,12 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace TestSupport
 {
@@ -94,5 +96,41 @@ WineSetup SetUpWine(QString& reason)
     }
     WriteFile(ready, QByteArray());
     return WineSetup::Ready;
+}
+
+namespace
+{
+int CountLive(qint64 group)
+{
+    int live = 0;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& pid : pids)
+    {
+        if (pid.toLongLong() <= 0)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (comm) state ppid pgrp ...": the name may hold blanks and parentheses.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toLongLong() == group && fields.at(0) != "Z")
+            ++live;
+    }
+    return live;
+}
+} // namespace
+
+int LiveProcessesOfGroup(qint64 group, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    int live = CountLive(group);
+    while (live > 0 && timer.elapsed() < ms)
+    {
+        QThread::msleep(5);
+        live = CountLive(group);
+    }
+    return live;
 }
 } // namespace TestSupport

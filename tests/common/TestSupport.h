@@ -15,6 +15,10 @@ QByteArray ReadFile(const QString& path);
 
 // Where the stand-ins of the external tools are built.
 QString StandinFolder();
+
+// The processes of the group that are still alive (zombies waiting for their reaper count
+// as ended); waits up to ms for the count to reach 0.
+int LiveProcessesOfGroup(qint64 group, int ms = 2000);
 } // namespace TestSupport
 
 namespace TestSupport

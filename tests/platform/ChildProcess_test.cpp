@@ -7,6 +7,7 @@
 #include <QFile>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace
 {
@@ -114,7 +115,7 @@ TEST(ChildProcess, ProgramPathIsResolvedIgnoringCase)
     EXPECT_EQ(TestSupport::ReadFile(folder + "/bin/args"), "-conf a b\n");
 }
 
-TEST(ChildProcess, StartFailureAndTerminate)
+TEST(ChildProcess, StartFailureAndKill)
 {
     ChildProcess missing;
     EXPECT_FALSE(missing.Start(CommandLine(TestSupport::NewFolder() + "/no-such-program")));
@@ -123,7 +124,10 @@ TEST(ChildProcess, StartFailureAndTerminate)
 
     ChildProcess child;
     ASSERT_TRUE(child.Start(CommandLine("/bin/sleep", {"30"})));
-    child.Terminate();
+    // The child leads a group of its own.
+    EXPECT_EQ(::getpgid(pid_t(child.ProcessId())), pid_t(child.ProcessId()));
+    child.KillGroup();
+    ASSERT_TRUE(child.WaitFor(5000));
     EXPECT_FALSE(child.IsRunning());
     EXPECT_TRUE(child.Crashed());
     EXPECT_NE(child.ExitCode(), STILL_ACTIVE);

@@ -1,3 +1,4 @@
+#include "common/FakeClock.h"
 #include "common/TestSupport.h"
 #include "platform/ToolRun.h"
 
@@ -70,7 +71,9 @@ TEST(ToolRun, CancelKillsAndReapsTheChildWithinASecond)
     EXPECT_FALSE(run.Start(CommandLine("/bin/true"), QString()));
     QElapsedTimer timer;
     timer.start();
-    const ToolResult result = run.Wait({10, {}, [&timer] { return timer.elapsed() > 50; }});
+    ToolWait wait;
+    wait.cancel = [&timer] { return timer.elapsed() > 50; };
+    const ToolResult result = run.Wait(wait);
     EXPECT_EQ(result.outcome, ToolResult::Cancelled);
     EXPECT_LT(timer.elapsed(), 1000);
     EXPECT_FALSE(run.IsRunning());
@@ -105,5 +108,56 @@ TEST(ToolRun, OutputGoesToTheGivenFileAndTheFolderIsCurrent)
     EXPECT_EQ(result.outcome, ToolResult::Exited);
     EXPECT_EQ(result.exitCode, 5);
     EXPECT_EQ(TestSupport::ReadFile(folder + "/log"), (folder + "\n").toUtf8());
+}
+} // namespace
+
+namespace
+{
+TEST(ToolRun, CancelEndsTheHelpersOfTheProgramAndServesEventsWhileItReaps)
+{
+    const QString folder = TestSupport::NewFolder();
+    // The program and its helper ignore the polite request; the helper keeps writing.
+    ToolRun run;
+    ASSERT_TRUE(run.Start(Shell("trap '' TERM; (trap '' TERM; while :; do echo x >> written; "
+                                "sleep 0.02; done) & echo $! > helper; exec sleep 60"),
+                          folder));
+    const qint64 group = run.ProcessId();
+    FakeClock clock;
+    bool asked = false;
+    clock.At(40000, [&asked] { asked = true; });
+    int pumps = 0;
+    ToolWait wait;
+    wait.pump = [&pumps] { ++pumps; };
+    wait.cancel = [&] { return asked && !TestSupport::ReadFile(folder + "/written").isEmpty(); };
+    wait.clock = &clock;
+    QElapsedTimer timer;
+    timer.start();
+    const ToolResult result = run.Wait(wait);
+    EXPECT_EQ(result.outcome, ToolResult::Cancelled);
+    EXPECT_GE(clock.Now(), 40000);
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_GE(pumps, 4000);
+    EXPECT_FALSE(run.IsRunning());
+    EXPECT_EQ(TestSupport::LiveProcessesOfGroup(group), 0);
+    const QByteArray written = TestSupport::ReadFile(folder + "/written");
+    usleep(100000);
+    EXPECT_EQ(TestSupport::ReadFile(folder + "/written"), written);
+}
+
+TEST(ToolRun, TheDestructorEndsTheGroupToo)
+{
+    const QString folder = TestSupport::NewFolder();
+    qint64 group = 0;
+    {
+        ToolRun run;
+        ASSERT_TRUE(run.Start(Shell("sleep 60 & echo $! > helper; exec sleep 60"), folder));
+        group = run.ProcessId();
+        QElapsedTimer timer;
+        timer.start();
+        while (TestSupport::ReadFile(folder + "/helper").isEmpty() && timer.elapsed() < 5000)
+            usleep(5000);
+    }
+    ASSERT_FALSE(TestSupport::ReadFile(folder + "/helper").isEmpty());
+    EXPECT_EQ(TestSupport::LiveProcessesOfGroup(group), 0);
 }
 } // namespace

@@ -191,6 +191,23 @@ void COutputRun::SetStep(int step)
         m_pProgress->SetStep(step);
 }
 
+ToolWait COutputRun::Wait(bool stepping) const
+{
+    ToolWait wait;
+    wait.sliceMs = kToolSliceMs;
+    wait.clock = m_pClock;
+    if (m_pProgress)
+    {
+        // The bar stops at its end; the events and the cancel test never do.
+        COutputProgress* progress = m_pProgress;
+        wait.pump = [progress] { progress->PumpMessages(); };
+        wait.cancel = [progress] { return progress->IsCancelRequested(); };
+        if (stepping)
+            wait.step = [progress] { progress->StepIt(); };
+    }
+    return wait;
+}
+
 bool COutputRun::RunOutput(bool* cancelled)
 {
     *cancelled = false;
@@ -225,11 +242,7 @@ bool COutputRun::RunOutput(bool* cancelled)
     titles.toolFolder = m_strToolFolder;
     titles.tempFolder = m_bTempFolderSet ? m_strTempFolder : TempFolder();
     titles.run = m_titleRunner;
-    if (m_pProgress)
-    {
-        titles.wait.pump = [this] { m_pProgress->PumpMessages(); };
-        titles.wait.cancel = [this] { return m_pProgress->IsCancelRequested(); };
-    }
+    titles.wait = Wait(false);
     bool titlesCancelled = false;
     m_wTitleMask = ReplaceTitleImages(data, titles, &titlesCancelled);
     if (titlesCancelled)
@@ -285,14 +298,7 @@ bool COutputRun::RunOutput(bool* cancelled)
         {QStringLiteral("-conf"), bindTool.ToolPath(Path::Resolve(paths.confFile)),
          QStringLiteral("-info"), bindTool.ToolPath(Path::Resolve(paths.infoFile)),
          QStringLiteral("-out"), bindTool.ToolPath(Path::Resolve(paths.sdFolder))});
-    ToolWait wait;
-    if (m_pProgress)
-    {
-        wait.pump = [this] { m_pProgress->StepIt(); };
-        wait.cancel = [this] { return m_pProgress->IsCancelRequested(); };
-    }
-    wait.sliceMs = kToolSliceMs;
-    const ToolResult tool = RunTool(command, m_strBinFolder, wait);
+    const ToolResult tool = RunTool(command, m_strBinFolder, Wait(true));
     switch (tool.outcome)
     {
     case ToolResult::NotStarted:

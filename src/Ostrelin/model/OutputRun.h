@@ -1,8 +1,8 @@
 #pragma once
 // The output of a project into the card tree: the pre-output check, the summary of the
 // output page and the run itself (clean, create, titles, the two bind files, the bind tool
-// waited for in 10 ms slices). Progress, pumping and cancel go through COutputProgress; without
-// one the run goes through to its end.
+// waited for in 10 ms slices, each serving the events). Progress, pumping and cancel go through
+// COutputProgress; without one the run goes through to its end.
 #include "Ostrelin/model/BindXml.h"
 #include "Ostrelin/model/TitleScreen.h"
 
@@ -50,6 +50,8 @@ public:
     void SetToolFolder(const QString& folder) { m_strToolFolder = folder; }
     // How the title replacer is started and waited for.
     void SetTitleRunner(ToolRunner runner) { m_titleRunner = std::move(runner); }
+    // How the time of the waits on the tools passes; null (the default) is real time.
+    void SetWaitClock(WaitClock* clock) { m_pClock = clock; }
     // Where the screen bitmaps go; by default the user's temporary folder.
     void SetTempFolder(const QString& folder)
     {
@@ -70,6 +72,9 @@ private:
     bool CancelTest(bool* cancelled);
     void StepIt();
     void SetStep(int step);
+    // The wait on a tool: the events are served on every slice whatever the bar shows, and
+    // the cancel test is asked on every slice; stepping advances the bar as well.
+    ToolWait Wait(bool stepping) const;
 
     COstrelinDoc& m_doc;
     QString m_strProjectPath;
@@ -79,6 +84,7 @@ private:
     QString m_strTempFolder;
     bool m_bTempFolderSet = false;
     ToolRunner m_titleRunner = RunTool;
+    WaitClock* m_pClock = nullptr;
     COutputProgress* m_pProgress = nullptr;
     quint16 m_wTitleMask = 0;
     int m_nToolExitCode = 0;

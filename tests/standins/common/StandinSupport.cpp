@@ -2,7 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QThread>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Standin
 {
@@ -61,5 +65,53 @@ QByteArray ContentDataFile(quint32 work, const QString& text)
         bytes[0x24 + 2 * u + 1] = char(text.at(u).unicode() >> 8);
     }
     return bytes;
+}
+bool Misbehave(const QString& line)
+{
+    if (line.startsWith(QStringLiteral("waitfor ")))
+    {
+        const QString path = line.mid(8);
+        while (!QFile::exists(path))
+            QThread::msleep(5);
+        return true;
+    }
+    if (line == QStringLiteral("hang"))
+    {
+        for (;;)
+            ::pause();
+    }
+    if (line.startsWith(QStringLiteral("pid ")))
+    {
+        QFile file(line.mid(4));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray::number(qint64(::getpid())));
+        return true;
+    }
+    if (line == QStringLiteral("ignoreterm"))
+    {
+        std::signal(SIGTERM, SIG_IGN);
+        return true;
+    }
+    if (line.startsWith(QStringLiteral("helper ")))
+    {
+        const QByteArray path = QFile::encodeName(line.mid(7));
+        if (::fork() == 0)
+        {
+            // Only what is safe after a fork in a program with threads.
+            std::signal(SIGTERM, SIG_IGN);
+            for (;;)
+            {
+                const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+                if (fd >= 0)
+                {
+                    [[maybe_unused]] const ssize_t n = ::write(fd, "x\n", 2);
+                    ::close(fd);
+                }
+                ::usleep(20000);
+            }
+        }
+        return true;
+    }
+    return false;
 }
 } // namespace Standin

@@ -26,6 +26,16 @@ bool WriteRecord(const QString& record, const QByteArray& text);
 // none when it cannot be read. Line ends are split at LF only.
 QStringList ControlLines(const char* variable, const QString& defaultPath);
 
+// The control commands every stand-in understands, to misbehave as a real tool can:
+//   waitfor <path>  wait until the file exists (a run that goes on until the test lets it end)
+//   hang            wait for ever
+//   helper <path>   start a helper process that ignores the polite termination request and
+//                   appends a line to the file every 20 ms for ever
+//   ignoreterm      ignore the polite termination request from here on
+//   pid <path>      write the process id into the file
+// True when the line was one of them (and was done).
+bool Misbehave(const QString& line);
+
 // A content data file as the converter writes it: 0xC4 bytes, "CBIN" at 0, the work number
 // (u32, little-endian) at 0x0C, at most 80 UTF-16LE units of the text at 0x24.
 QByteArray ContentDataFile(quint32 work, const QString& text);

@@ -16,6 +16,7 @@
 //                     work         write the card tree
 //                     exit <code>  end here with that code
 //                     crash        end here by a signal
+//                   and the misbehaviours every stand-in knows (StandinSupport.h)
 //   DURNAP_RECORD   folder; each run adds run-<n>.txt ("cwd\t...", "arg\t..." per argument,
 //                   then "missing\t<path>" per named file that does not exist) and
 //                   run-<n>-conf.xml and run-<n>-info.xml (copies of the two files).
@@ -171,6 +172,8 @@ int main(int argc, char** argv)
     int result = 0;
     for (const QString& line : Commands())
     {
+        if (Standin::Misbehave(line))
+            continue;
         if (line == QStringLiteral("work"))
             result = run.Work() ? 0 : 2;
         else if (line.startsWith(QStringLiteral("sleep ")))

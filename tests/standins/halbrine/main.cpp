@@ -12,6 +12,7 @@
 //                       nofile       write no title data file
 //                       exit <code>  end with that code after the work
 //                       crash        end by a signal before the work
+//                     and the misbehaviours every stand-in knows (StandinSupport.h)
 //   HALBRINE_RECORD   folder; each run adds run-<n>.txt ("cwd\t...", then "arg\t..." per
 //                     argument) and run-<n>.bmp (a copy of the -i file).
 #include "standins/common/StandinSupport.h"
@@ -89,6 +90,8 @@ int main(int argc, char** argv)
     int exitCode = 0;
     for (const QString& line : Commands(code))
     {
+        if (Standin::Misbehave(line))
+            continue;
         if (line.startsWith(QStringLiteral("sleep ")))
             QThread::msleep(line.mid(6).toULong());
         else if (line == QStringLiteral("nofile"))

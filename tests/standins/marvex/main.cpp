@@ -13,6 +13,7 @@
 //                     exit <code>    stop here with that exit code (files already written stay)
 //                     crash          stop here by a signal (files already written stay)
 //                     nofiles        write no data files
+//                   and the misbehaviours every stand-in knows (StandinSupport.h)
 //                   Without an exit command it ends with 0 when it wrote every data file it was
 //                   asked for, else with 2 after printing "ABORTED!!".
 //   MARVEX_RECORD   folder; each run adds run-<n>.txt (cwd and arguments, one per line:
@@ -111,6 +112,8 @@ int main(int argc, char** argv)
 
     for (const QString& line : active)
     {
+        if (Standin::Misbehave(line))
+            continue;
         if (line.startsWith(QStringLiteral("print ")))
         {
             std::printf("%s\n", line.mid(6).toLocal8Bit().constData());

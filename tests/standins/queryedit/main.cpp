@@ -21,6 +21,7 @@
 //                                                     program that knows no hold would
 //                         sleep <ms>                  wait
 //                         exit <code>                 stop with that exit code
+//                       and the misbehaviours every stand-in knows (StandinSupport.h)
 //                       The questionnaire editor without a control file does what an
 //                       author would in the demonstration: "query" for each language the
 //                       content data files are in, then "save".
@@ -134,6 +135,8 @@ int main(int argc, char** argv)
             QDir(ToolFolderPath()).removeRecursively();
         else if (verb == u"sleep" && words.size() >= 2)
             QThread::msleep(words.at(1).toULong());
+        else if (Standin::Misbehave(line))
+            continue;
         else if (verb == u"exit" && words.size() >= 2)
             return words.at(1).toInt();
     }
