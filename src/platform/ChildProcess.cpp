@@ -3,6 +3,7 @@
 #include "platform/Path.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <csignal>
 #include <unistd.h>
 
@@ -42,6 +43,16 @@ bool ChildProcess::Start(const CommandLine& command, const QString& workingFolde
     const QString native = Path::ToNative(command.program);
     m_process->setProgram(native.contains(u'/') ? Path::Resolve(native) : native);
     m_process->setArguments(command.arguments);
+    if (!command.environment.isEmpty())
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& variable : command.environment)
+        {
+            const qsizetype equals = variable.indexOf(u'=');
+            environment.insert(variable.left(equals), variable.mid(equals + 1));
+        }
+        m_process->setProcessEnvironment(environment);
+    }
     if (!workingFolder.isEmpty())
         m_process->setWorkingDirectory(Path::Resolve(workingFolder));
     m_process->setStandardInputFile(m_stdin.isEmpty() ? QProcess::nullDevice()

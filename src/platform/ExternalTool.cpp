@@ -32,7 +32,7 @@ CommandLine ExternalTool::Command(const QStringList& arguments) const
 {
     if (!IsWindows())
         return CommandLine(m_program, arguments);
-    return CommandLine(Wine::Program(), QStringList{m_program} + arguments);
+    return Wine::ProgramCommand(m_program, arguments);
 }
 
 QByteArray ExternalTool::OutputEncoding() const

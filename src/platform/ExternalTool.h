@@ -34,7 +34,8 @@ public:
     // Wine form ("Z:\...").
     QString ToolPath(const QString& nativePath) const;
     // The command line that starts the tool with these arguments (already in the tool's
-    // form); through Wine for a Windows tool.
+    // form); for a Windows tool through the Wine loader that can run it, or one that is
+    // never started when none here can.
     CommandLine Command(const QStringList& arguments) const;
     // The character set of the 8-bit text it writes: a Windows tool writes in Wine's ANSI
     // code page; empty for a native one, which writes in the locale's.

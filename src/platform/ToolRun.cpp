@@ -1,7 +1,13 @@
 #include "platform/ToolRun.h"
 
+#include "platform/Path.h"
+#include "platform/Strings.h"
+#include "platform/TempFolder.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
+#include <QRegularExpression>
 
 namespace
 {
@@ -23,7 +29,33 @@ int SliceOf(const ToolWait& wait)
 {
     return wait.sliceMs > 0 ? wait.sliceMs : 1;
 }
+
+// Wine's own first lines are enough to tell why; the rest is noise of its services.
+constexpr int kWineLinesShown = 5;
+constexpr qint64 kStandardErrorRead = 64 * 1024;
+
+QString FileNameOf(const CommandLine& command)
+{
+    return Path::FindFileName(Path::ToNative(
+        command.windowsProgram.isEmpty() ? command.program : command.windowsProgram));
+}
 } // namespace
+
+QString ToolResult::NotStartedReason(unsigned cannotRun32Id, unsigned wineFailedId) const
+{
+    if (outcome != NotStarted)
+        return {};
+    switch (reason)
+    {
+    case CannotRun32:
+        return FormatString(cannotRun32Id, {program});
+    case WineFailed:
+        return FormatString(wineFailedId, {program, wineOutput});
+    case StartFailed:
+        break;
+    }
+    return {};
+}
 
 ToolRun::ToolRun() = default;
 
@@ -38,19 +70,38 @@ void ToolRun::SetStandardOutputFile(const QString& path)
     m_stdout = path;
 }
 
+void ToolRun::SetStandardErrorFile(const QString& path)
+{
+    m_stderr = path;
+}
+
 bool ToolRun::Start(const CommandLine& command, const QString& workingFolder)
 {
     if (IsRunning())
         return false;
     m_cancelled = false;
     m_error.clear();
+    m_command = command;
+    m_process.reset();
+    m_cannotRun32 = command.cannotRun32;
+    if (m_cannotRun32)
+        return false;
+    m_stderrFile = m_stderr;
+    if (m_stderrFile.isEmpty())
+    {
+        const QString folder = TempFolder();
+        if (!folder.isEmpty())
+            m_stderrFile = Path::Append(folder, Path::RemoveExtension(FileNameOf(command)) +
+                                                    QStringLiteral(".err"));
+    }
     auto process = std::make_unique<ChildProcess>();
     if (!m_stdout.isEmpty())
         process->SetStandardOutputFile(m_stdout);
+    if (!m_stderrFile.isEmpty())
+        process->SetStandardErrorFile(m_stderrFile);
     if (!process->Start(command, workingFolder, true))
     {
         m_error = process->ErrorString();
-        m_process.reset();
         return false;
     }
     m_process = std::move(process);
@@ -97,12 +148,65 @@ void ToolRun::Cancel(const ToolWait& wait)
         Pump(wait);
 }
 
+void ToolRun::ReadWineVerdict(ToolResult& result) const
+{
+    QFile file(m_stderrFile);
+    if (m_stderrFile.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return;
+    static const QRegularExpression debugChannel(
+        QStringLiteral("^([0-9a-fA-F]+:)?(err|warn|fixme|trace):"));
+    QStringList shown;
+    bool wineSaid = false;
+    for (QString line : QString::fromUtf8(file.read(kStandardErrorRead)).split(u'\n'))
+    {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        // Wine's own report of an exception nothing handled (with or without its debugger).
+        if (line.startsWith(QLatin1String("wine: Unhandled ")) ||
+            line.startsWith(QLatin1String("Unhandled exception: ")))
+        {
+            result.outcome = ToolResult::Signalled;
+            result.exitCode = 0;
+            return;
+        }
+        if (line.trimmed().isEmpty() || debugChannel.match(line).hasMatch())
+            continue;
+        // The note of a prefix made on this first start is no failure.
+        if (line.startsWith(QLatin1String("wine: ")) &&
+            !line.startsWith(QLatin1String("wine: created the configuration directory")))
+            wineSaid = true;
+        if (shown.size() < kWineLinesShown)
+            shown << line;
+    }
+    if (result.outcome != ToolResult::Exited || result.exitCode == 0)
+        return;
+    // The launcher's shell could not execute the loader (126), or found none (127).
+    const bool launcherFailed =
+        (result.exitCode == 126 || result.exitCode == 127) && !shown.isEmpty();
+    if (wineSaid || launcherFailed)
+    {
+        result.outcome = ToolResult::NotStarted;
+        result.reason = ToolResult::WineFailed;
+        result.exitCode = 0;
+        result.wineOutput = shown.join(u'\n');
+    }
+}
+
 ToolResult ToolRun::Result() const
 {
     ToolResult result;
+    result.program = FileNameOf(m_command);
     if (!m_process)
     {
         result.error = m_error;
+        if (m_cannotRun32)
+            result.reason = ToolResult::CannotRun32;
+        else if (!m_command.windowsProgram.isEmpty() && !m_error.isEmpty())
+        {
+            // The loader itself could not be executed.
+            result.reason = ToolResult::WineFailed;
+            result.wineOutput = m_error;
+        }
         return result;
     }
     if (m_cancelled)
@@ -116,6 +220,8 @@ ToolResult ToolRun::Result() const
         result.outcome = ToolResult::Exited;
         result.exitCode = m_process->ExitCode();
     }
+    if (!m_command.windowsProgram.isEmpty() && result.outcome == ToolResult::Exited)
+        ReadWineVerdict(result);
     return result;
 }
 

@@ -3,7 +3,10 @@
 // folder, in a process group of its own, waited for in slices; on every slice the events
 // are served, then the progress steps, then the cancel test, which kills the group and
 // reaps the child while the events are still served. One outcome. Every external program
-// (converter, title replacer, bind tool, editors) runs this way.
+// (converter, title replacer, bind tool, editors) runs this way. Its standard
+// error goes to a file in the private temporary folder, "<program>.err", unless the caller
+// names one; for a Windows program that file tells Wine's own failures (the program never
+// ran) and an unhandled exception (an abnormal end, like a signal) from an exit code.
 #include "platform/ChildProcess.h"
 #include "platform/CommandLine.h"
 
@@ -20,11 +23,25 @@ struct ToolResult
         Signalled,  // it was ended by a signal (crash, kill from outside)
         Cancelled,  // the cancel test said so: it was killed and reaped
     };
+    // Why a program was not started.
+    enum Reason
+    {
+        StartFailed, // the program file could not be executed
+        CannotRun32, // an i386 Windows program where no 32-bit Wine loader runs
+        WineFailed,  // Wine could not start the Windows program (loader, prefix)
+    };
     Outcome outcome = NotStarted;
     int exitCode = 0; // meaningful for Exited only
     QString error;    // why it could not be started
+    Reason reason = StartFailed;
+    QString program;    // the program's file name as its author knows it ("marvex.exe")
+    QString wineOutput; // for WineFailed: the first lines of what Wine printed
 
     bool Succeeded() const { return outcome == Exited && exitCode == 0; }
+    // For the author, after the not-started message: the string table's text for an i386
+    // program that cannot run here (its insert: the program) or for Wine's failure (the
+    // program, then Wine's lines); empty for any other outcome.
+    QString NotStartedReason(unsigned cannotRun32Id, unsigned wineFailedId) const;
 };
 
 // How the time of a wait passes: by default the slice really waits for the child's end; a
@@ -65,6 +82,8 @@ public:
 
     // Standard output into this file (created or truncated) instead of the null device.
     void SetStandardOutputFile(const QString& path);
+    // Standard error into this file instead of "<program>.err" in the temporary folder.
+    void SetStandardErrorFile(const QString& path);
 
     // False (outcome NotStarted) when the program could not be started, or when this run
     // already has a child that still runs.
@@ -80,10 +99,17 @@ public:
     ToolResult Result() const;
 
 private:
+    // The outcome a Windows program's end means, from what Wine printed.
+    void ReadWineVerdict(ToolResult& result) const;
+
     std::unique_ptr<ChildProcess> m_process;
+    CommandLine m_command;
     QString m_stdout;
+    QString m_stderr;
+    QString m_stderrFile; // of the last start
     QString m_error;
     bool m_cancelled = false;
+    bool m_cannotRun32 = false;
 };
 
 // Start and Wait in one.

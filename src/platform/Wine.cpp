@@ -1,7 +1,11 @@
 #include "platform/Wine.h"
 
+#include "platform/Path.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <clocale>
@@ -17,6 +21,121 @@ QString Wine::Prefix()
     if (!prefix.isEmpty())
         return prefix;
     return QDir::homePath() + QStringLiteral("/.wine");
+}
+
+Wine::Machine Wine::MachineOf(const QString& program)
+{
+    constexpr qsizetype kHead = 4096;
+    const std::optional<QByteArray> head = Path::ReadFileHead(program, kHead);
+    if (!head || !head->startsWith("MZ"))
+        return Machine::Unknown;
+    const auto byte = [&head](qsizetype at) { return quint32(quint8(head->at(at))); };
+    const quint32 pe = byte(0x3C) | byte(0x3D) << 8 | byte(0x3E) << 16 | byte(0x3F) << 24;
+    if (pe > quint32(kHead - 6) || head->mid(pe, 4) != QByteArray("PE\0\0", 4))
+        return Machine::Unknown;
+    switch (byte(pe + 4) | byte(pe + 5) << 8)
+    {
+    case 0x014C:
+        return Machine::I386;
+    case 0x8664:
+        return Machine::X8664;
+    default:
+        return Machine::Unknown;
+    }
+}
+
+namespace
+{
+QString LoaderFolder()
+{
+    const QString launcher = Wine::Program();
+    if (launcher.isEmpty())
+        return {};
+    return QDir::cleanPath(QFileInfo(QFileInfo(launcher).canonicalFilePath()).path() +
+                           QStringLiteral("/../lib/wine"));
+}
+} // namespace
+
+QString Wine::Loader32()
+{
+    const QString folder = LoaderFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/wine");
+}
+
+QString Wine::Loader64()
+{
+    const QString folder = LoaderFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/wine64");
+}
+
+bool Wine::LoaderRuns(const QString& loader)
+{
+    static QHash<QString, bool> known;
+    const auto found = known.constFind(loader);
+    if (found != known.cend())
+        return *found;
+    QProcess probe;
+    probe.setProgram(loader);
+    probe.setArguments({QStringLiteral("--version")});
+    probe.setStandardInputFile(QProcess::nullDevice());
+    probe.setStandardOutputFile(QProcess::nullDevice());
+    probe.setStandardErrorFile(QProcess::nullDevice());
+    probe.start();
+    bool runs = probe.waitForStarted(-1) && probe.waitForFinished(30000) &&
+                probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    if (probe.state() != QProcess::NotRunning)
+    {
+        probe.kill();
+        probe.waitForFinished();
+        runs = false;
+    }
+    known.insert(loader, runs);
+    return runs;
+}
+
+Wine::Loader Wine::LoaderFor(Machine machine)
+{
+    Loader loader;
+    loader.program = Program();
+    const QString loader32 = Loader32();
+    const QString loader64 = Loader64();
+    // Another layout than Debian's: the launcher is all there is to go by.
+    if (loader.program.isEmpty() || (!QFileInfo::exists(loader32) && !QFileInfo::exists(loader64)))
+        return loader;
+    if (QFileInfo::exists(loader32) && LoaderRuns(loader32))
+        return loader;
+    if (machine == Machine::I386)
+    {
+        loader.program.clear();
+        loader.cannotRun32 = true;
+        return loader;
+    }
+    if (!QFileInfo::exists(loader64))
+        return loader;
+    // As Debian's launcher sets them when it takes the 64-bit loader itself.
+    loader.program = loader64;
+    if (qEnvironmentVariableIsEmpty("WINELOADER"))
+        loader.environment << QStringLiteral("WINELOADER=") + loader64;
+    if (qEnvironmentVariableIsEmpty("WINEDEBUG"))
+        loader.environment << QStringLiteral("WINEDEBUG=fixme-all");
+    return loader;
+}
+
+CommandLine Wine::ProgramCommand(const QString& program, const QStringList& arguments)
+{
+    const Loader loader = LoaderFor(MachineOf(program));
+    CommandLine command(loader.program, QStringList{program} + arguments);
+    command.environment = loader.environment;
+    // Without its debugger Wine shows no crash dialog: an unhandled exception ends the
+    // program at once, with Wine's own line about it on standard error.
+    QString overrides = qEnvironmentVariable("WINEDLLOVERRIDES");
+    if (!overrides.isEmpty())
+        overrides += u';';
+    command.environment << QStringLiteral("WINEDLLOVERRIDES=") + overrides +
+                               QStringLiteral("winedbg.exe=d");
+    command.windowsProgram = program;
+    command.cannotRun32 = loader.cannotRun32;
+    return command;
 }
 
 QString Wine::WindowsPath(const QString& nativePath)
@@ -94,20 +213,30 @@ QByteArray Wine::AnsiCodePageOf(const QByteArray& locale)
     return "windows-1252";
 }
 
+namespace
+{
+// Wine's own "reg", a 64-bit program in the prefix: it runs where any loader does.
+CommandLine RegCommand(const QStringList& arguments)
+{
+    const Wine::Loader loader = Wine::LoaderFor(Wine::Machine::X8664);
+    CommandLine command(loader.program, QStringList{QStringLiteral("reg")} + arguments);
+    command.environment = loader.environment;
+    command.windowsProgram = QStringLiteral("reg.exe");
+    return command;
+}
+} // namespace
+
 CommandLine Wine::ClearValueCommand(const QString& key, const QString& name)
 {
-    return CommandLine(Program(),
-                       {QStringLiteral("reg"), QStringLiteral("add"),
-                        QStringLiteral("HKEY_CURRENT_USER\\") + key, QStringLiteral("/v"), name,
-                        QStringLiteral("/t"), QStringLiteral("REG_SZ"), QStringLiteral("/d"),
-                        QString(), QStringLiteral("/f")});
+    return RegCommand({QStringLiteral("add"), QStringLiteral("HKEY_CURRENT_USER\\") + key,
+                       QStringLiteral("/v"), name, QStringLiteral("/t"), QStringLiteral("REG_SZ"),
+                       QStringLiteral("/d"), QString(), QStringLiteral("/f")});
 }
 
 CommandLine Wine::ExportKeyCommand(const QString& key, const QString& file)
 {
-    return CommandLine(Program(), {QStringLiteral("reg"), QStringLiteral("export"),
-                                   QStringLiteral("HKEY_CURRENT_USER\\") + key, WindowsPath(file),
-                                   QStringLiteral("/y")});
+    return RegCommand({QStringLiteral("export"), QStringLiteral("HKEY_CURRENT_USER\\") + key,
+                       WindowsPath(file), QStringLiteral("/y")});
 }
 
 namespace

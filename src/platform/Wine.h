@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace Wine
 {
@@ -15,6 +16,35 @@ QString Program();
 
 // The prefix the programs run in: $WINEPREFIX, else ~/.wine.
 QString Prefix();
+
+// The machine type in a program's PE header.
+enum class Machine
+{
+    Unknown, // no PE program, or one for another processor
+    I386,
+    X8664,
+};
+Machine MachineOf(const QString& program);
+
+// How a Windows program of a machine type is started here. Debian's launcher runs its
+// 32-bit loader where there is one; a kernel that cannot execute 32-bit programs fails
+// every start through it, even of 64-bit programs, so those then go to the 64-bit loader
+// directly. An i386 program has no way then: the command is empty and `cannotRun32` set.
+struct Loader
+{
+    QString program;
+    QStringList environment; // "NAME=value", added for the run
+    bool cannotRun32 = false;
+};
+Loader LoaderFor(Machine machine);
+// The command that runs the Windows program through the loader for its machine type, the
+// crash dialog turned off for the run.
+CommandLine ProgramCommand(const QString& program, const QStringList& arguments);
+// True when the loader program can be executed here (asked once per path and process).
+bool LoaderRuns(const QString& loader);
+// Debian's loaders beside the launcher on PATH: <prefix>/lib/wine/wine and .../wine64.
+QString Loader32();
+QString Loader64();
 
 // "/a/b c" -> "Z:\a\b c"; a relative path keeps its form with '\'; "" stays "".
 QString WindowsPath(const QString& nativePath);

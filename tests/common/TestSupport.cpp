@@ -5,9 +5,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -45,57 +42,6 @@ QString StandinFolder()
 QString WindowsStandinFolder()
 {
     return QStringLiteral(QUORVANE_WINDOWS_STANDIN_DIR);
-}
-
-WineSetup SetUpWine(QString& reason)
-{
-    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-    if (wine.isEmpty())
-    {
-        reason = QStringLiteral("Wine is not installed (scripts/install-deps installs it)");
-        return WineSetup::Unavailable;
-    }
-    if (WindowsStandinFolder().isEmpty())
-    {
-        reason = QStringLiteral("the MinGW cross compiler was missing when the build was set up");
-        return WineSetup::Unavailable;
-    }
-    const QString root = QStringLiteral(QUORVANE_WINE_PREFIX_ROOT);
-    const QString prefix = root + u'/' + QCoreApplication::applicationName();
-    qputenv("WINEPREFIX", prefix.toUtf8());
-    qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
-    qputenv("WINEDEBUG", "-all");
-    qunsetenv("DISPLAY");
-    qunsetenv("WAYLAND_DISPLAY");
-
-    // The cases of this program run in parallel: one makes the prefix, the others wait.
-    QDir().mkpath(root);
-    QLockFile lock(prefix + QStringLiteral(".lock"));
-    lock.setStaleLockTime(0);
-    if (!lock.lock())
-    {
-        reason = QStringLiteral("the lock of the Wine prefix cannot be taken");
-        return WineSetup::Failed;
-    }
-    const QString ready = prefix + QStringLiteral(".ready");
-    if (QFileInfo::exists(ready))
-        return WineSetup::Ready;
-    QProcess boot;
-    boot.setProgram(wine);
-    boot.setArguments({QStringLiteral("wineboot"), QStringLiteral("-i")});
-    boot.setStandardOutputFile(QProcess::nullDevice());
-    boot.setStandardErrorFile(QProcess::nullDevice());
-    boot.start();
-    if (!boot.waitForFinished(300000) || boot.exitStatus() != QProcess::NormalExit ||
-        boot.exitCode() != 0)
-    {
-        boot.kill();
-        boot.waitForFinished();
-        reason = QStringLiteral("wineboot could not make the prefix ") + prefix;
-        return WineSetup::Failed;
-    }
-    WriteFile(ready, QByteArray());
-    return WineSetup::Ready;
 }
 
 namespace

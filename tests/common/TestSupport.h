@@ -25,15 +25,4 @@ namespace TestSupport
 {
 // Where the Windows stand-ins are built; empty when the MinGW cross compiler was missing.
 QString WindowsStandinFolder();
-
-enum class WineSetup
-{
-    Ready,
-    Unavailable, // Wine is not installed, or the stand-ins could not be built
-    Failed,      // the prefix could not be made
-};
-// Makes Wine ready for the Windows stand-ins: this test program's own prefix (created by the
-// first case that needs it, shared by the others), no display, no add-on installers. The
-// reason tells why it is not ready.
-WineSetup SetUpWine(QString& reason);
 } // namespace TestSupport

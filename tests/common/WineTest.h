@@ -1,10 +1,105 @@
 #pragma once
 // What the tests that run the Windows stand-ins through Wine share.
 #include "common/TestSupport.h"
+#include "platform/Wine.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <gtest/gtest.h>
+
+namespace TestSupport
+{
+enum class WineSetup
+{
+    Ready,
+    Unavailable, // Wine is not installed, no loader here runs a 64-bit program, or the
+                 // stand-ins could not be built
+    Failed,      // the prefix could not be made
+};
+
+// Runs a command of Wine (wineboot, reg) the way the tool set runs Windows programs; true
+// when it ended with 0.
+inline bool RunWineCommand(const CommandLine& command, int timeoutMs = 300000)
+{
+    QProcess process;
+    process.setProgram(command.program);
+    process.setArguments(command.arguments);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : command.environment)
+        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    process.setProcessEnvironment(environment);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+    {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    return true;
+}
+
+// Makes Wine ready for the Windows stand-ins (which are 64-bit programs): this test
+// program's own prefix (created by the first case that needs it, shared by the others), no
+// display, no add-on installers. The reason tells why it is not ready.
+inline WineSetup SetUpWine(QString& reason)
+{
+    if (Wine::Program().isEmpty())
+    {
+        reason = QStringLiteral("Wine is not installed (scripts/install-deps installs it)");
+        return WineSetup::Unavailable;
+    }
+    const bool debianLayout =
+        QFileInfo::exists(Wine::Loader32()) || QFileInfo::exists(Wine::Loader64());
+    if (debianLayout && !Wine::LoaderRuns(Wine::Loader32()) && !Wine::LoaderRuns(Wine::Loader64()))
+    {
+        reason = QStringLiteral("no Wine loader can run a 64-bit program on this machine");
+        return WineSetup::Unavailable;
+    }
+    if (WindowsStandinFolder().isEmpty())
+    {
+        reason = QStringLiteral("the MinGW cross compiler was missing when the build was set up");
+        return WineSetup::Unavailable;
+    }
+    const QString root = QStringLiteral(QUORVANE_WINE_PREFIX_ROOT);
+    const QString prefix = root + u'/' + QCoreApplication::applicationName();
+    qputenv("WINEPREFIX", prefix.toUtf8());
+    qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
+    qputenv("WINEDEBUG", "-all");
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+
+    // The cases of this program run in parallel: one makes the prefix, the others wait.
+    QDir().mkpath(root);
+    QLockFile lock(prefix + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0);
+    if (!lock.lock())
+    {
+        reason = QStringLiteral("the lock of the Wine prefix cannot be taken");
+        return WineSetup::Failed;
+    }
+    const QString ready = prefix + QStringLiteral(".ready");
+    if (QFileInfo::exists(ready))
+        return WineSetup::Ready;
+    const Wine::Loader loader = Wine::LoaderFor(Wine::Machine::X8664);
+    CommandLine boot(loader.program, {QStringLiteral("wineboot"), QStringLiteral("-i")});
+    boot.environment = loader.environment;
+    if (!RunWineCommand(boot))
+    {
+        reason = QStringLiteral("wineboot could not make the prefix ") + prefix;
+        return WineSetup::Failed;
+    }
+    WriteFile(ready, QByteArray());
+    return WineSetup::Ready;
+}
+} // namespace TestSupport
 
 // In a fixture's SetUp or a test: skips where Wine or the stand-ins are not there, fails
 // where Wine is there but its prefix cannot be made.

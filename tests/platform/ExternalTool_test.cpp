@@ -87,8 +87,15 @@ TEST_F(ToolLookup, OnlyAWindowsToolIsGivenWindowsPathsAndStartedThroughWine)
     const ExternalTool windows = ExternalTool::Find(m_bin, QStringLiteral("halbrine"));
     const QString windowsFile = QStringLiteral("Z:") + QString(file).replace(u'/', u'\\');
     EXPECT_EQ(windows.ToolPath(file), windowsFile);
-    EXPECT_EQ(windows.Command({"-i", windowsFile}),
-              CommandLine(wine, {m_bin + QStringLiteral("/halbrine.exe"), "-i", windowsFile}));
+    const CommandLine command = windows.Command({"-i", windowsFile});
+    EXPECT_EQ(command.program, wine);
+    EXPECT_EQ(command.arguments,
+              (QStringList{m_bin + QStringLiteral("/halbrine.exe"), "-i", windowsFile}));
+    EXPECT_EQ(command.windowsProgram, m_bin + QStringLiteral("/halbrine.exe"));
+    // Wine's crash dialog is off for the run, added to what the user set.
+    qputenv("WINEDLLOVERRIDES", "mshtml=");
+    EXPECT_TRUE(windows.Command({}).environment.contains("WINEDLLOVERRIDES=mshtml=;winedbg.exe=d"));
+    qunsetenv("WINEDLLOVERRIDES");
     EXPECT_EQ(windows.OutputEncoding(), Wine::AnsiCodePage());
 
     // A missing tool's start fails on the native name.

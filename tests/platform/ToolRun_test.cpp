@@ -1,5 +1,6 @@
 #include "common/FakeClock.h"
 #include "common/TestSupport.h"
+#include "platform/TempFolder.h"
 #include "platform/ToolRun.h"
 
 #include <QElapsedTimer>
@@ -108,6 +109,110 @@ TEST(ToolRun, OutputGoesToTheGivenFileAndTheFolderIsCurrent)
     EXPECT_EQ(result.outcome, ToolResult::Exited);
     EXPECT_EQ(result.exitCode, 5);
     EXPECT_EQ(TestSupport::ReadFile(folder + "/log"), (folder + "\n").toUtf8());
+}
+
+TEST(ToolRun, StandardErrorGoesToAFileNamedAfterTheProgramUnlessOneIsGiven)
+{
+    const QString folder = TestSupport::NewFolder();
+    const QString program = folder + "/durnap";
+    TestSupport::WriteFile(program, "#!/bin/sh\necho said >&2\n");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(RunTool(CommandLine(program), folder).Succeeded());
+    EXPECT_EQ(TestSupport::ReadFile(TempFolder() + "/durnap.err"), "said\n");
+
+    ToolRun run;
+    run.SetStandardErrorFile(folder + "/given.err");
+    ASSERT_TRUE(run.Start(CommandLine(program), folder));
+    run.Wait({});
+    EXPECT_EQ(TestSupport::ReadFile(folder + "/given.err"), "said\n");
+}
+
+// What a Windows program's end means is read from what Wine printed: its own failures are
+// not-started outcomes, an exception nothing handled is an abnormal end.
+TEST(ToolRun, WinesOwnWordsDecideTheOutcomeOfAWindowsProgram)
+{
+    const QString folder = TestSupport::NewFolder();
+    struct Case
+    {
+        const char* name;
+        const char* stderrText;
+        int exit;
+        ToolResult::Outcome outcome;
+        int exitCode;
+        ToolResult::Reason reason;
+        const char* shown; // Wine's lines in the result
+    };
+    using R = ToolResult;
+    const Case cases[] = {
+        {"ends well", "", 0, R::Exited, 0, R::StartFailed, ""},
+        {"the program's own code", "bad input\n", 3, R::Exited, 3, R::StartFailed, ""},
+        {"a new prefix is no failure", "wine: created the configuration directory '/p'\n", 2,
+         R::Exited, 2, R::StartFailed, ""},
+        {"exception",
+         "wine: Unhandled page fault on write access to 0000000000000000 at "
+         "address 0000000140007CAD (thread 0198), starting debugger...\n",
+         5, R::Signalled, 0, R::StartFailed, ""},
+        {"exception seen by the debugger",
+         "Unhandled exception: page fault on write access to 0x0 in 64-bit code\n", 5, R::Signalled,
+         0, R::StartFailed, ""},
+        {"loader cannot be executed",
+         "/usr/bin/wine: 40: exec: /usr/lib/wine/wine: Exec format error\n", 126, R::NotStarted, 0,
+         R::WineFailed, "/usr/bin/wine: 40: exec: /usr/lib/wine/wine: Exec format error"},
+        {"prefix of another user",
+         "0044:err:winediag:nodrv_CreateWindow no driver\nwine: '/p' is not owned by you\n", 1,
+         R::NotStarted, 0, R::WineFailed, "wine: '/p' is not owned by you"},
+        {"broken registry",
+         "system.reg is not a valid registry file\nwine: could not load kernel32.dll, status "
+         "c000035a\n\n",
+         1, R::NotStarted, 0, R::WineFailed,
+         "system.reg is not a valid registry file\nwine: could not load kernel32.dll, status "
+         "c000035a"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QString text = folder + "/stderr";
+        TestSupport::WriteFile(text, c.stderrText);
+        CommandLine command =
+            Shell(QStringLiteral("cat \"%1\" >&2; exit %2").arg(text).arg(c.exit));
+        command.windowsProgram = folder + "/MARVEX.exe";
+        const ToolResult result = RunTool(command, folder);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        EXPECT_EQ(result.reason, c.reason);
+        EXPECT_EQ(result.wineOutput, QString::fromUtf8(c.shown));
+        EXPECT_EQ(result.program, "MARVEX.exe");
+        // Beside the converter's log, named after the Windows program.
+        EXPECT_EQ(TestSupport::ReadFile(TempFolder() + "/MARVEX.err"), QByteArray(c.stderrText));
+    }
+    // A native program's words are its own.
+    const ToolResult native =
+        RunTool(Shell("echo 'wine: Unhandled page fault' >&2; exit 5"), folder);
+    EXPECT_EQ(native.outcome, ToolResult::Exited);
+    EXPECT_EQ(native.exitCode, 5);
+}
+
+TEST(ToolRun, AProgramThatNoLoaderCanRunIsNeverStarted)
+{
+    const QString folder = TestSupport::NewFolder();
+    CommandLine command = Shell("touch started");
+    command.windowsProgram = folder + "/halbrine.exe";
+    command.cannotRun32 = true;
+    ToolRun run;
+    EXPECT_FALSE(run.Start(command, folder));
+    const ToolResult result = run.Result();
+    EXPECT_EQ(result.outcome, ToolResult::NotStarted);
+    EXPECT_EQ(result.reason, ToolResult::CannotRun32);
+    EXPECT_EQ(result.program, "halbrine.exe");
+    EXPECT_FALSE(QFile::exists(folder + "/started"));
+
+    // A loader that cannot be executed at all is Wine's failure too.
+    command = CommandLine(folder + "/no-loader", {"x.exe"});
+    command.windowsProgram = "x.exe";
+    const ToolResult loaderMissing = RunTool(command, folder);
+    EXPECT_EQ(loaderMissing.outcome, ToolResult::NotStarted);
+    EXPECT_EQ(loaderMissing.reason, ToolResult::WineFailed);
+    EXPECT_FALSE(loaderMissing.wineOutput.isEmpty());
 }
 } // namespace
 

@@ -53,6 +53,128 @@ TEST(WinePath, NativePathsGoToDriveZAndComeBackThroughThePrefixLinks)
         qunsetenv("WINEPREFIX");
 }
 
+// A program file with a PE header at `at` naming `machine`.
+QByteArray Program(quint16 machine, quint32 at = 0x80, const char* magic = "MZ")
+{
+    QByteArray bytes(0x200, '\0');
+    bytes.replace(0, 2, magic);
+    for (int b = 0; b < 4; ++b)
+        bytes[0x3C + b] = char(at >> (8 * b));
+    if (at + 6 <= quint32(bytes.size()))
+    {
+        bytes.replace(at, 4, QByteArray("PE\0\0", 4));
+        bytes[at + 4] = char(machine & 0xFF);
+        bytes[at + 5] = char(machine >> 8);
+    }
+    return bytes;
+}
+
+TEST(WineLoader, TheMachineTypeComesFromThePeHeader)
+{
+    const QString folder = TestSupport::NewFolder();
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        Wine::Machine machine;
+    };
+    const Case cases[] = {
+        {"i386", Program(0x014C), Wine::Machine::I386},
+        {"x86-64", Program(0x8664), Wine::Machine::X8664},
+        {"ARM", Program(0x01C4), Wine::Machine::Unknown},
+        {"no MZ", Program(0x014C, 0x80, "ZM"), Wine::Machine::Unknown},
+        {"header past the end", Program(0x014C, 0x7FFFFFF0), Wine::Machine::Unknown},
+        {"a script", "#!/bin/sh\n", Wine::Machine::Unknown},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Wine::MachineOf(TestSupport::WriteFile(folder + "/p.exe", c.bytes)), c.machine);
+    }
+    EXPECT_EQ(Wine::MachineOf(folder + "/none.exe"), Wine::Machine::Unknown);
+}
+
+// A Wine installation laid out as Debian's: the launcher in bin, its loaders in lib/wine.
+class WineLoaderChoice : public ::testing::Test
+{
+protected:
+    void SetUp() override { m_path = qgetenv("PATH"); }
+    void TearDown() override { qputenv("PATH", m_path); }
+
+    // `loader32`/`loader64`: "" absent, "runs", or "exec error" (a file the kernel refuses).
+    QString Install(const char* loader32, const char* loader64)
+    {
+        const QString root = TestSupport::NewFolder(QStringLiteral("wine"));
+        Executable(root + "/bin/wine", "#!/bin/sh\nexit 0\n");
+        const auto loader = [&root](const QString& name, const QByteArray& kind)
+        {
+            if (kind == "runs")
+                Executable(root + "/lib/wine/" + name, "#!/bin/sh\nexit 0\n");
+            else if (kind == "exec error")
+                Executable(root + "/lib/wine/" + name, QByteArray("\x7f"
+                                                                  "ELF\1\1\1\0\0\0",
+                                                                  12));
+        };
+        loader(QStringLiteral("wine"), loader32);
+        loader(QStringLiteral("wine64"), loader64);
+        qputenv("PATH", (root + "/bin").toUtf8());
+        return root;
+    }
+    static void Executable(const QString& path, const QByteArray& bytes)
+    {
+        TestSupport::WriteFile(path, bytes);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QByteArray m_path;
+};
+
+TEST_F(WineLoaderChoice, TheLauncherWhereTheThirtyTwoBitLoaderRunsElseTheSixtyFourBitOne)
+{
+    using M = Wine::Machine;
+    struct Case
+    {
+        const char* name;
+        const char* loader32;
+        const char* loader64;
+        M machine;
+        const char* program; // relative to the installation; "" for none
+        bool cannotRun32;
+    };
+    const Case cases[] = {
+        {"32-bit loader runs, i386", "runs", "runs", M::I386, "/bin/wine", false},
+        {"32-bit loader runs, x86-64", "runs", "runs", M::X8664, "/bin/wine", false},
+        {"exec error, x86-64", "exec error", "runs", M::X8664, "/lib/wine/wine64", false},
+        {"exec error, unknown", "exec error", "runs", M::Unknown, "/lib/wine/wine64", false},
+        {"exec error, i386", "exec error", "runs", M::I386, "", true},
+        {"no 32-bit loader, x86-64", "", "runs", M::X8664, "/lib/wine/wine64", false},
+        {"no 32-bit loader, i386", "", "runs", M::I386, "", true},
+        {"another layout", "", "", M::I386, "/bin/wine", false},
+    };
+    const QByteArray loaderBefore = qgetenv("WINELOADER");
+    qunsetenv("WINELOADER");
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QString root = Install(c.loader32, c.loader64);
+        const Wine::Loader loader = Wine::LoaderFor(c.machine);
+        EXPECT_EQ(loader.program, *c.program ? root + c.program : QString());
+        EXPECT_EQ(loader.cannotRun32, c.cannotRun32);
+        // The 64-bit loader is told where it is, as Debian's launcher tells it.
+        EXPECT_EQ(loader.environment.contains("WINELOADER=" + root + "/lib/wine/wine64"),
+                  QByteArray(c.program) == "/lib/wine/wine64");
+    }
+    if (!loaderBefore.isEmpty())
+        qputenv("WINELOADER", loaderBefore);
+
+    // A program that no loader here can run gives a command that is never started.
+    const QString root = Install("exec error", "runs");
+    const QString program = TestSupport::WriteFile(root + "/Tool.exe", Program(0x014C));
+    const CommandLine command = Wine::ProgramCommand(program, {"-i"});
+    EXPECT_TRUE(command.cannotRun32);
+    EXPECT_EQ(command.windowsProgram, program);
+}
+
 TEST(WineCodePage, TheLocaleDecidesTheAnsiCodePageAndEachOneDecodes)
 {
     struct Case

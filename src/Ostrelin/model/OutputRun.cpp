@@ -208,6 +208,19 @@ ToolWait COutputRun::Wait(bool stepping) const
     return wait;
 }
 
+namespace
+{
+// 3021, with the reason when the tool is a Windows program that Wine could not run here.
+void ToolNotStarted(const ToolResult& result)
+{
+    const QString reason =
+        result.NotStartedReason(IDS_OUTPUT_TOOL_CANNOT_RUN_32, IDS_OUTPUT_TOOL_WINE_FAILED);
+    const QString text = Strings::Load(IDS_OUTPUT_TOOL_MISSING);
+    AfxMessageBox(reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason,
+                  MB_OK | MB_ICONEXCLAMATION);
+}
+} // namespace
+
 bool COutputRun::RunOutput(bool* cancelled)
 {
     *cancelled = false;
@@ -243,8 +256,16 @@ bool COutputRun::RunOutput(bool* cancelled)
     titles.tempFolder = m_bTempFolderSet ? m_strTempFolder : TempFolder();
     titles.run = m_titleRunner;
     titles.wait = Wait(false);
+    ToolResult titleFailure;
+    titles.notStarted = &titleFailure;
     bool titlesCancelled = false;
     m_wTitleMask = ReplaceTitleImages(data, titles, &titlesCancelled);
+    if (titleFailure.reason != ToolResult::StartFailed)
+    {
+        ToolNotStarted(titleFailure);
+        *cancelled = true;
+        return true;
+    }
     if (titlesCancelled)
     {
         *cancelled = true;
@@ -302,7 +323,7 @@ bool COutputRun::RunOutput(bool* cancelled)
     switch (tool.outcome)
     {
     case ToolResult::NotStarted:
-        AfxMessageBox(IDS_OUTPUT_TOOL_MISSING, MB_OK | MB_ICONEXCLAMATION);
+        ToolNotStarted(tool);
         *cancelled = true;
         break;
     case ToolResult::Cancelled:

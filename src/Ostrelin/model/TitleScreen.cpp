@@ -130,6 +130,9 @@ bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int
     const ToolResult result = run.run(command, binFolder, run.wait);
     if (result.outcome == ToolResult::Cancelled && cancelled)
         *cancelled = true;
+    if (result.outcome == ToolResult::NotStarted && result.reason != ToolResult::StartFailed &&
+        run.notStarted)
+        *run.notStarted = result;
     // A replacer that did not end by itself may have left part of a file: it is no title.
     if (result.outcome != ToolResult::Exited)
     {
@@ -169,11 +172,15 @@ quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& ru
             mask |= quint16(1u << i);
     }
     bool stopped = false;
-    for (int i = 0; i < kLanguageCount && !stopped; ++i)
+    const auto wineFailed = [&run]
+    { return run.notStarted && run.notStarted->reason != ToolResult::StartFailed; };
+    for (int i = 0; i < kLanguageCount && !stopped && !wineFailed(); ++i)
     {
         if ((mask & (1u << i)) != 0 && !ReplaceTitleForLanguage(settings, run, i, &stopped))
             mask &= quint16(~(1u << i));
     }
+    if (wineFailed())
+        return 0;
     if (stopped)
     {
         if (cancelled)

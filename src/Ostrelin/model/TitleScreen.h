@@ -31,6 +31,9 @@ struct TitleRun
     QString tempFolder;        // where the screen bitmaps go; empty: none can be written
     ToolRunner run = RunTool;
     ToolWait wait; // the pump and the cancel test while a replacer runs
+    // Gets the outcome of a Windows replacer that could not run here (no 32-bit loader, or
+    // Wine failed to start it); the run stops there, as every later one would fail alike.
+    ToolResult* notStarted = nullptr;
 };
 
 // Writes the screen bitmap of one language and runs the replacer on it. True only when the
@@ -42,6 +45,7 @@ bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& 
 
 // Every guide language of m_wTitleLanguages whose picture passes the check is replaced, one
 // after another once all were checked; the result has bit i for each title file produced.
-// A cancel during a replacer ends the run there (*cancelled set, result 0).
+// A cancel during a replacer ends the run there (*cancelled set, result 0); so does a
+// replacer that Wine could not run (run.notStarted set, result 0).
 quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run,
                            bool* cancelled = nullptr);

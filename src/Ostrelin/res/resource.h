@@ -150,6 +150,9 @@ constexpr unsigned IDS_PROGRESS_CANCEL = 64781;
 constexpr unsigned IDS_OUTPUT_TOOL_FAILED = 64782;
 // The bind tool ended with an exit code other than 0: its output stays, the code is named.
 constexpr unsigned IDS_OUTPUT_TOOL_EXIT_CODE = 64783;
+// Why a Windows tool or editor was not started: its file name; its file name and Wine's lines.
+constexpr unsigned IDS_OUTPUT_TOOL_CANNOT_RUN_32 = 64784;
+constexpr unsigned IDS_OUTPUT_TOOL_WINE_FAILED = 64785;
 
 // Step pages 3..6 and their dialogs (languages, title pictures, works, servers).
 constexpr unsigned IDD_CONTENT_LIST = 105;

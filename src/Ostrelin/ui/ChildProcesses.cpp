@@ -45,13 +45,10 @@ bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
 {
     if (IsProcessRunning(holder))
         return false;
-    holder.process.reset();
-    auto process = std::make_unique<ToolRun>();
+    // A failed start stays in the holder, so its outcome tells why.
+    holder.process = std::make_unique<ToolRun>();
     const QString folder = currentFolder.isEmpty() ? GetAppFolder() : currentFolder;
-    if (!process->Start(command, folder))
-        return false;
-    holder.process = std::move(process);
-    return true;
+    return holder.process->Start(command, folder);
 }
 
 ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait)
@@ -100,11 +97,14 @@ QString HandOverKey()
 }
 } // namespace
 
-bool ClearRegistryString(const QString& name, const ExternalTool& editor)
+bool ClearRegistryString(const QString& name, const ExternalTool& editor, ToolResult* result)
 {
     if (!editor.IsWindows())
         return ClearRegistryString(name);
-    return RunProcessAndWait(Wine::ClearValueCommand(HandOverKey(), name)).Succeeded();
+    const ToolResult cleared = RunProcessAndWait(Wine::ClearValueCommand(HandOverKey(), name));
+    if (result)
+        *result = cleared;
+    return cleared.Succeeded();
 }
 
 bool ReadRegistryString(const QString& name, QString& value, const ExternalTool& editor)

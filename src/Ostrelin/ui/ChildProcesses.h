@@ -9,8 +9,8 @@
 #include <QString>
 #include <memory>
 
-// One started program; empty until the first start. The handles of an ended program stay
-// until the next start.
+// One started program; empty until the first start. The handles of an ended program, or of
+// one that could not be started, stay until the next start.
 struct CProcessHolder
 {
     std::unique_ptr<ToolRun> process;
@@ -48,6 +48,8 @@ bool ReadRegistryString(const QString& name, QString& value);
 // The same for the editor that was started: a Windows editor keeps the value in the user's
 // registry of the Wine prefix, reached through Wine's "reg" (waited for like the title
 // replacer), and hands over a Windows path, given back as the native one; a value whose
-// drive the prefix does not map counts as not read.
-bool ClearRegistryString(const QString& name, const ExternalTool& editor);
+// drive the prefix does not map counts as not read. `result` gets the outcome of Wine's
+// "reg" when one ran.
+bool ClearRegistryString(const QString& name, const ExternalTool& editor,
+                         ToolResult* result = nullptr);
 bool ReadRegistryString(const QString& name, QString& value, const ExternalTool& editor);

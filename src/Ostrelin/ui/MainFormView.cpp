@@ -350,6 +350,15 @@ void CMainFormView::OnQueryEditor()
     LaunchEditor(kind);
 }
 
+void CMainFormView::EditorNotStarted(const EditorKind& kind, const ToolResult& result)
+{
+    const QString reason =
+        result.NotStartedReason(IDS_OUTPUT_TOOL_CANNOT_RUN_32, IDS_OUTPUT_TOOL_WINE_FAILED);
+    const QString text = Strings::Load(kind.failedMessage);
+    AfxMessageBox(reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason,
+                  MB_OK | MB_ICONEXCLAMATION);
+}
+
 void CMainFormView::LaunchEditor(const EditorKind& kind)
 {
     if (IsBusy())
@@ -378,10 +387,17 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
 
     const QString name = QString::fromLatin1(kind.handOverName);
     // What the value holds after a failed clear is some earlier run's, not this one's.
-    const bool cleared = ClearRegistryString(name, editor);
+    ToolResult clearRun;
+    const bool cleared = ClearRegistryString(name, editor, &clearRun);
+    // A prefix that Wine cannot use fails the editor's start the same way.
+    if (clearRun.reason == ToolResult::WineFailed)
+    {
+        EditorNotStarted(kind, clearRun);
+        return;
+    }
     if (!StartChildProcess(holder, command, m_strBinFolder))
     {
-        AfxMessageBox(kind.failedMessage, MB_OK | MB_ICONEXCLAMATION);
+        EditorNotStarted(kind, holder.process->Result());
         return;
     }
 
@@ -392,6 +408,13 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
         wait.DoModal();
     }
     repaint();
+    // Wine ended without having run the editor: nothing was edited.
+    const ToolResult ended = holder.process->Result();
+    if (ended.outcome == ToolResult::NotStarted)
+    {
+        EditorNotStarted(kind, ended);
+        return;
+    }
 
     if (COstrelinApp* app = COstrelinApp::Current())
         app->LoadToolArchive();

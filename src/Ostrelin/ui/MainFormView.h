@@ -85,6 +85,8 @@ public:
 private:
     struct EditorKind;
     void LaunchEditor(const EditorKind& kind);
+    // The editor's start-failure message, with the reason when Wine could not run it.
+    static void EditorNotStarted(const EditorKind& kind, const ToolResult& result);
     // The open project is replaced only by a document that loaded completely.
     bool OpenInto(const QString& path);
     void RememberProjectFile(const QString& path);

@@ -73,6 +73,9 @@ constexpr unsigned IDS_OUTPUT_COMPLETED = 176;
 constexpr unsigned IDS_OUTPUT_ALL_LANGUAGES = 177;
 constexpr unsigned IDS_CONVERTER_ENDED_ABNORMALLY = 196;
 constexpr unsigned IDS_CONVERTER_EXIT_CODE = 197; // language short name, exit code
+// Why a Windows converter was not started: its file name; its file name and Wine's lines.
+constexpr unsigned IDS_CONVERTER_CANNOT_RUN_32 = 198;
+constexpr unsigned IDS_CONVERTER_WINE_FAILED = 199;
 constexpr unsigned IDS_APP_TITLE = 57344;
 // Framework texts: the idle prompt of the status bar, the save prompt, the "/d" switch
 // without folder, the messages of a command that failed.

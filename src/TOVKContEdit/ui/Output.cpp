@@ -90,6 +90,16 @@ void CContentOutput::SetLabel(const QString& text)
         m_progress->Label()->setText(text);
 }
 
+void CContentOutput::NotStarted(const ToolResult& result)
+{
+    const QString reason =
+        result.NotStartedReason(IDS_CONVERTER_CANNOT_RUN_32, IDS_CONVERTER_WINE_FAILED);
+    if (reason.isEmpty())
+        AfxMessageBox(IDS_CONVERSION_ERROR);
+    else
+        AfxMessageBox(Strings::Load(IDS_CONVERSION_ERROR) + QStringLiteral("\n\n") + reason);
+}
+
 bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
 {
     QString folder;
@@ -120,7 +130,7 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
     if (!run.Start(m_doc.ConverterCommandLine(converter, input, folder),
                    m_doc.GetOutputFolders().convertFolder))
     {
-        AfxMessageBox(IDS_CONVERSION_ERROR);
+        NotStarted(run.Result());
     }
     else
     {
@@ -141,7 +151,9 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
         };
         wait.cancel = [this] { return CancelRequested(); };
         const ToolResult result = run.Wait(wait);
-        if (result.outcome == ToolResult::Signalled)
+        if (result.outcome == ToolResult::NotStarted)
+            NotStarted(result);
+        else if (result.outcome == ToolResult::Signalled)
             m_failureNote = Strings::Load(IDS_CONVERTER_ENDED_ABNORMALLY);
         else if (result.outcome == ToolResult::Exited)
         {

@@ -15,6 +15,7 @@
 class CMainFrame;
 class CProgressDlg;
 class QWidget;
+struct ToolResult;
 
 class CContentOutput
 {
@@ -51,6 +52,8 @@ private:
     int ProgressStep();
     void SetLabel(const QString& text);
     bool CancelRequested() const;
+    // 124, with the reason when Wine could not run the converter.
+    void NotStarted(const ToolResult& result);
 
     CTOVKContEditDoc& m_doc;
     std::function<OutputFolders()> m_folders;

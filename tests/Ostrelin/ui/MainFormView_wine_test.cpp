@@ -6,7 +6,6 @@
 #include "platform/HandOver.h"
 #include "platform/Wine.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using HubFixture::RecordValues;
@@ -40,12 +39,10 @@ protected:
     // Puts a value into the prefix's registry as an earlier run of the editor left it.
     static void SetWineValue(const QString& value)
     {
-        QProcess reg;
-        reg.start(Wine::Program(),
-                  {"reg", "add", "HKEY_CURRENT_USER\\Software\\Quorvane\\KPVantiloq", "/v",
-                   "LastQueryFile", "/t", "REG_SZ", "/d", value, "/f"});
-        ASSERT_TRUE(reg.waitForFinished(120000));
-        ASSERT_EQ(reg.exitCode(), 0);
+        CommandLine reg = Wine::ClearValueCommand(QStringLiteral("Software\\Quorvane\\KPVantiloq"),
+                                                  QStringLiteral("LastQueryFile"));
+        reg.arguments[reg.arguments.indexOf(QStringLiteral("/d")) + 1] = value;
+        ASSERT_TRUE(TestSupport::RunWineCommand(reg, 120000));
     }
 };
 
