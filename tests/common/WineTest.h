@@ -128,3 +128,100 @@ inline bool InstallWindowsStandin(const QString& name, const QString& folder, co
                        folder + u'/' + as);
 }
 } // namespace TestSupport
+
+namespace TestSupport
+{
+// The ways Wine can fail a Windows tool, each as a test sets it up.
+enum class WineFailure
+{
+    No32BitLoader,  // the kernel refuses the 32-bit loader: a 64-bit tool still runs
+    I386Tool,       // the same machine, and the tool is an i386 program
+    UnusablePrefix, // the prefix is a plain file
+    Exception,      // the tool ends through an exception nothing handles
+};
+
+inline const char* NameOf(WineFailure failure)
+{
+    switch (failure)
+    {
+    case WineFailure::No32BitLoader:
+        return "no 32-bit loader";
+    case WineFailure::I386Tool:
+        return "i386 tool without a 32-bit loader";
+    case WineFailure::UnusablePrefix:
+        return "unusable prefix";
+    case WineFailure::Exception:
+        return "unhandled exception";
+    }
+    return "";
+}
+
+// Sets one failure up for as long as it lives: a "wine" launcher on PATH whose 32-bit loader
+// the kernel refuses (Exec format error) beside the real 64-bit loader, the tool's PE header
+// turned into an i386 one, or a prefix that is a plain file. The stand-ins' "crash" command
+// is the caller's part.
+class WineFailureScene
+{
+public:
+    WineFailureScene(WineFailure failure, const QString& tool)
+        : m_path(qgetenv("PATH")), m_prefix(qgetenv("WINEPREFIX"))
+    {
+        if (failure == WineFailure::No32BitLoader || failure == WineFailure::I386Tool)
+        {
+            const QString root = NewFolder(QStringLiteral("no 32-bit wine"));
+            const QString loaders = root + QStringLiteral("/lib/wine");
+            Executable(root + QStringLiteral("/bin/wine"),
+                       "#!/bin/sh -e\nexec \"" + loaders.toUtf8() + "/wine\" \"$@\"\n");
+            Executable(loaders + QStringLiteral("/wine"), QByteArray("\x7f"
+                                                                     "ELF\1\1\1\0\0\0\0\0",
+                                                                     12));
+            QFile::link(m_loader64, loaders + QStringLiteral("/wine64"));
+            qputenv("PATH", (root + QStringLiteral("/bin:")).toUtf8() + m_path);
+        }
+        if (failure == WineFailure::I386Tool)
+        {
+            QFile file(tool);
+            if (file.open(QIODevice::ReadWrite))
+            {
+                const QByteArray head = file.read(0x40);
+                const quint32 pe = quint8(head[0x3C]) | quint8(head[0x3D]) << 8;
+                file.seek(pe + 4);
+                file.write("\x4c\x01", 2);
+            }
+        }
+        if (failure == WineFailure::UnusablePrefix)
+        {
+            m_prefixFile =
+                WriteFile(NewFolder(QStringLiteral("prefix")) + QStringLiteral("/p"), "x");
+            qputenv("WINEPREFIX", m_prefixFile.toUtf8());
+        }
+    }
+    ~WineFailureScene()
+    {
+        qputenv("PATH", m_path);
+        qputenv("WINEPREFIX", m_prefix);
+    }
+    WineFailureScene(const WineFailureScene&) = delete;
+    WineFailureScene& operator=(const WineFailureScene&) = delete;
+
+    // True where the scene can be made: the 64-bit loader is where Debian puts it.
+    static bool Possible() { return QFileInfo::exists(Wine::Loader64()); }
+    // What Wine prints for the unusable prefix.
+    QString PrefixLine() const
+    {
+        return QStringLiteral("wine: cannot use directory %1 : Not a directory").arg(m_prefixFile);
+    }
+
+private:
+    static void Executable(const QString& path, const QByteArray& bytes)
+    {
+        WriteFile(path, bytes);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QByteArray m_path;
+    QByteArray m_prefix;
+    QString m_loader64 = Wine::Loader64();
+    QString m_prefixFile;
+};
+} // namespace TestSupport

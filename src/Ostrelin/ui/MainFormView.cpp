@@ -392,6 +392,7 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
     // A prefix that Wine cannot use fails the editor's start the same way.
     if (clearRun.reason == ToolResult::WineFailed)
     {
+        clearRun.program = Path::FindFileName(editor.Program());
         EditorNotStarted(kind, clearRun);
         return;
     }

@@ -152,4 +152,87 @@ TEST_F(OutputWine, CancelWhileTheWindowsBindToolRunsStopsIt)
     EXPECT_EQ(progress.completedFrom, -1);
     EXPECT_TRUE(messages.shown().isEmpty());
 }
+// What the author is shown, and what the run leaves, for each way Wine can fail the bind
+// tool or the title replacer.
+TEST_F(OutputWine, EachWineFailureOfTheBindToolAndTheTitleReplacerIsToldAsItIs)
+{
+    if (!TestSupport::WineFailureScene::Possible())
+        GTEST_SKIP() << "the 64-bit Wine loader is not where Debian puts it";
+    using F = TestSupport::WineFailure;
+    const QString missing = QStringLiteral("出力に使用するファイルが見つかりませんでした。\n\n");
+    const QString cannot32 =
+        QStringLiteral(": このコンピューターでは 32 ビットの Windows プログラムを実行できません。");
+    const QString wineFailed = QStringLiteral(": Wine がプログラムを起動できませんでした。\n");
+    const QString control = NewFolder(QStringLiteral("control")) + QStringLiteral("/c");
+    for (const bool title : {false, true})
+    {
+        for (const F failure : {F::No32BitLoader, F::I386Tool, F::UnusablePrefix, F::Exception})
+        {
+            const QString tool =
+                title ? QStringLiteral("halbrine.exe") : QStringLiteral("Durnap.EXE");
+            SCOPED_TRACE(tool.toStdString() + ", " + TestSupport::NameOf(failure));
+            const QString bin = NewFolder(QStringLiteral("app")) + QStringLiteral("/bin");
+            ASSERT_TRUE(TestSupport::InstallWindowsStandin(QStringLiteral("durnap"), bin,
+                                                           QStringLiteral("Durnap.EXE")));
+            ASSERT_TRUE(TestSupport::InstallWindowsStandin(QStringLiteral("halbrine"), bin,
+                                                           QStringLiteral("halbrine.exe")));
+            const TestSupport::WineFailureScene scene(failure, bin + u'/' + tool);
+            WriteFile(control, failure != F::Exception ? "" : title ? "crash\n" : "work\ncrash\n");
+            qputenv(title ? "HALBRINE_CONTROL" : "DURNAP_CONTROL", W(control).toUtf8());
+            COstrelinDoc caseDoc;
+            OutputFixtures::FillProject(caseDoc, project);
+            if (!title)
+                caseDoc.GetBindData().m_wTitleLanguages = 0;
+            messages.Clear();
+            COutputRun run(caseDoc, projectPath, QFileInfo(bin).path(), bin);
+            run.SetToolFolder(tools);
+            run.SetTempFolder(temp);
+            bool cancelled = false;
+            EXPECT_TRUE(run.RunOutput(&cancelled));
+            qunsetenv("HALBRINE_CONTROL");
+            qunsetenv("DURNAP_CONTROL");
+
+            const bool titleFile =
+                QFile::exists(project + QStringLiteral("/convert/output/title/REN000.BIN"));
+            const bool card =
+                QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT"));
+            QStringList expected;
+            bool stopped = true; // the caller removes the partial output
+            bool cardWritten = false;
+            switch (failure)
+            {
+            case F::No32BitLoader:
+                stopped = false;
+                cardWritten = true;
+                break;
+            case F::I386Tool:
+                expected = {missing + tool + cannot32};
+                break;
+            case F::UnusablePrefix:
+                expected = {missing + tool + wineFailed + scene.PrefixLine()};
+                break;
+            case F::Exception:
+                // As a native tool ended by a signal: a replacer's language is left out and
+                // the output goes on; the bind tool's card is no finished output.
+                if (title)
+                {
+                    stopped = false;
+                    cardWritten = true;
+                }
+                else
+                {
+                    expected = {QStringLiteral("出力ツールが異常終了しました。")};
+                    cardWritten = true;
+                }
+                break;
+            }
+            EXPECT_EQ(messages.texts(), expected);
+            EXPECT_EQ(cancelled, stopped);
+            EXPECT_EQ(card, cardWritten);
+            const bool titleMade = title && failure == F::No32BitLoader;
+            EXPECT_EQ(titleFile, titleMade);
+            EXPECT_EQ(run.TitleMask(), titleMade ? 0x0002 : 0);
+        }
+    }
+}
 } // namespace

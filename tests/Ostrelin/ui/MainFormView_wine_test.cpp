@@ -84,4 +84,56 @@ TEST_F(EditorWine, TheQuestionnaireEditorHandsItsFileOverInWinesRegistry)
     EXPECT_EQ(Doc().GetBindData().m_wQueryLanguages, 0x0002);
     EXPECT_EQ(HandOver::GetValue(QStringLiteral("LastQueryFile")), otherXml);
 }
+// What the author is shown, and what the hub takes over, for each way Wine can fail the
+// questionnaire editor.
+TEST_F(EditorWine, EachWineFailureOfTheQuestionnaireEditorIsToldAsItIs)
+{
+    if (!TestSupport::WineFailureScene::Possible())
+        GTEST_SKIP() << "the 64-bit Wine loader is not where Debian puts it";
+    using F = TestSupport::WineFailure;
+    const QString notStarted =
+        QStringLiteral("アンケートエディタが起動できませんでした。\n\nTOVKQueryEditJP.exe: ");
+    const QString editor = m_binFolder + QStringLiteral("/TOVKQueryEditJP.exe");
+    int runs = 0;
+    for (const F failure : {F::No32BitLoader, F::I386Tool, F::UnusablePrefix, F::Exception})
+    {
+        SCOPED_TRACE(TestSupport::NameOf(failure));
+        QFile::remove(editor);
+        ASSERT_TRUE(TestSupport::InstallWindowsStandin(
+            QStringLiteral("TOVKQueryEditJP"), m_binFolder, QStringLiteral("TOVKQueryEditJP.exe")));
+        const QString path = MakeProject(QStringLiteral("guide %1").arg(int(failure)), {1});
+        OpenProject(path);
+        m_messages.Clear();
+        const TestSupport::WineFailureScene scene(failure, editor);
+        Control(failure == F::Exception ? QStringList{"query EN", "crash"}
+                                        : QStringList{"query EN"});
+        View().OnQueryEditor();
+
+        QStringList expected;
+        bool ran = true;
+        switch (failure)
+        {
+        case F::No32BitLoader:
+        case F::Exception: // like a native editor ended by a signal: its results are taken
+            break;
+        case F::I386Tool:
+            expected = {notStarted +
+                        "このコンピューターでは 32 ビットの Windows プログラムを実行できません。"};
+            ran = false;
+            break;
+        case F::UnusablePrefix:
+            expected = {notStarted + "Wine がプログラムを起動できませんでした。\n" +
+                        scene.PrefixLine()};
+            ran = false;
+            break;
+        }
+        EXPECT_EQ(m_messages.texts(), expected);
+        if (ran)
+            ++runs;
+        EXPECT_EQ(QFileInfo::exists(Record(runs)), runs > 0);
+        EXPECT_FALSE(QFileInfo::exists(Record(runs + 1)));
+        EXPECT_EQ(Doc().GetBindData().m_wQueryLanguages, ran ? 0x0002 : 0);
+        EXPECT_FALSE(Doc().IsModified());
+    }
+}
 } // namespace

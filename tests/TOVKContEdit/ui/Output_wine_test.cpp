@@ -118,4 +118,56 @@ TEST_F(OutputWine, TheWindowKeepsHandlingEventsWhileWineRuns)
     EXPECT_GE(ticks, 15);
     EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
 }
+// What the author is shown, and what stays on disk, for each way Wine can fail the converter.
+TEST_F(OutputWine, EachWineFailureOfTheConverterIsToldAsItIs)
+{
+    if (!TestSupport::WineFailureScene::Possible())
+        GTEST_SKIP() << "the 64-bit Wine loader is not where Debian puts it";
+    using F = TestSupport::WineFailure;
+    for (const F failure : {F::No32BitLoader, F::I386Tool, F::UnusablePrefix, F::Exception})
+    {
+        SCOPED_TRACE(TestSupport::NameOf(failure));
+        const QString start = TestSupport::NewFolder(QStringLiteral("start"));
+        ASSERT_TRUE(TestSupport::InstallWindowsStandin(QStringLiteral("marvex"), start,
+                                                       QStringLiteral("MARVEX.exe")));
+        m_start = start;
+        const TestSupport::WineFailureScene scene(failure, start + QStringLiteral("/MARVEX.exe"));
+        m_doc.ClearRows();
+        AddRow(1, {JP});
+        // A data file of an earlier run.
+        TestSupport::WriteFile(Folder("jp") + QStringLiteral("/CJP00009.bin"), "old");
+        Control(failure == F::Exception ? "crash\n" : "");
+        m_messages.Clear();
+        m_messages.Answer(IDYES);
+        m_output.OnFileOutput();
+
+        QStringList expected;
+        QStringList dataFiles;
+        switch (failure)
+        {
+        case F::No32BitLoader:
+            expected = {"Output completed."};
+            dataFiles = {"CJP00001.bin"};
+            break;
+        case F::I386Tool:
+            expected = {"Conversion error.\n\nMARVEX.exe: this machine cannot run 32-bit Windows "
+                        "programs.",
+                        "Failed to output data.\n\nJPN"};
+            break;
+        case F::UnusablePrefix:
+            expected = {"Conversion error.\n\nMARVEX.exe: Wine could not start the program.\n" +
+                            scene.PrefixLine(),
+                        "Failed to output data.\n\nJPN"};
+            break;
+        case F::Exception:
+            // As with a native converter ended by a signal: what it wrote stays.
+            expected = {"The converter ended abnormally.\nFailed to output data.\n\nJPN"};
+            dataFiles = {"CJP00001.bin"};
+            break;
+        }
+        EXPECT_EQ(m_messages.texts().mid(1), expected);
+        EXPECT_EQ(QDir(Folder("jp")).entryList(QDir::Files), dataFiles);
+        EXPECT_TRUE(m_frame.isEnabled());
+    }
+}
 } // namespace

@@ -329,3 +329,9 @@ wchar_t* WsJoin(const wchar_t* folder, const wchar_t* name)
     swprintf(path, size, (n > 0 && folder[n - 1] == L'\\') ? L"%ls%ls" : L"%ls\\%ls", folder, name);
     return path;
 }
+
+void WsCrash(void)
+{
+    volatile int* nowhere = NULL;
+    *nowhere = 1;
+}

@@ -49,5 +49,7 @@ wchar_t** WsControlLines(const char* variable, int* count);
 const wchar_t* WsForCode(const wchar_t* line, const wchar_t* code);
 /* Writes the text on standard output in the ANSI code page, then a line end. */
 void WsPrintLine(const wchar_t* text);
+/* Ends the program through an exception nothing handles (a write through a null pointer). */
+void WsCrash(void);
 /* "<folder>\<name>" (malloc'd). */
 wchar_t* WsJoin(const wchar_t* folder, const wchar_t* name);

@@ -7,7 +7,8 @@
  *
  * Environment (Windows paths):
  *   DURNAP_CONTROL  control file, commands run in order; the work runs where "work" stands,
- *                   or first when no line says "work": "sleep <ms>", "work", "exit <code>"
+ *                   or first when no line says "work": "sleep <ms>", "work", "exit <code>",
+ *                   "crash" (an unhandled exception)
  *   DURNAP_RECORD   folder; run-<n>.txt (cwd, arguments, then "opened"/"missing" per file)
  *                   and run-<n>-conf.xml, run-<n>-info.xml (copies of the two files). */
 #include "WinStandin.h"
@@ -143,6 +144,8 @@ int wmain(int argc, wchar_t** argv)
             Sleep(wcstoul(lines[i] + 6, NULL, 10));
         else if (wcsncmp(lines[i], L"exit ", 5) == 0)
             return _wtoi(lines[i] + 5);
+        else if (wcscmp(lines[i], L"crash") == 0)
+            WsCrash();
     }
     return result;
 }

@@ -4,7 +4,8 @@
  * into the output folder (the code, then the pixel bytes) and returns 0, else 2.
  *
  * Environment (Windows paths):
- *   HALBRINE_CONTROL  control file: "sleep <ms>" (before the work), optionally "[xx] "
+ *   HALBRINE_CONTROL  control file: "sleep <ms>" or "crash" (an unhandled exception)
+ *                     before the work, optionally "[xx] "
  *   HALBRINE_RECORD   folder; run-<n>.txt (cwd, arguments, then "opened"/"missing" per
  *                     file and folder) and run-<n>.bmp (a copy of the -i file). */
 #include "WinStandin.h"
@@ -33,6 +34,8 @@ int wmain(int argc, wchar_t** argv)
         const wchar_t* line = WsForCode(lines[i], code ? code : L"");
         if (line && wcsncmp(line, L"sleep ", 6) == 0)
             Sleep(wcstoul(line + 6, NULL, 10));
+        else if (line && wcscmp(line, L"crash") == 0)
+            WsCrash();
     }
 
     DWORD size = 0;

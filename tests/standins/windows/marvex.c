@@ -6,7 +6,8 @@
  * Environment (Windows paths):
  *   MARVEX_CONTROL  control file, one command a line, optionally "[xx] " for language xx:
  *                   "print <text>" (on standard output, in the ANSI code page),
- *                   "sleep <ms>", "exit <code>"
+ *                   "sleep <ms>", "exit <code>", "crash" (an unhandled exception; files
+ *                   already written stay)
  *   MARVEX_RECORD   folder; run-<n>.txt (cwd, arguments, then "opened"/"missing" per
  *                   file) and run-<n>.xml (a copy of the input). */
 #include "WinStandin.h"
@@ -111,6 +112,8 @@ int wmain(int argc, wchar_t** argv)
             Sleep(wcstoul(line + 6, NULL, 10));
         else if (wcsncmp(line, L"exit ", 5) == 0)
             return _wtoi(line + 5);
+        else if (wcscmp(line, L"crash") == 0)
+            WsCrash();
     }
     return 0;
 }

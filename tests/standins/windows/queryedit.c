@@ -8,7 +8,7 @@
  *                         save [<path>]  write the XML file (default: the one given, else
  *                                        input\xml\TOVKQuery.xml) and put its full path in
  *                                        HKCU\Software\Quorvane\KPVantiloq "LastQueryFile"
- *                         sleep <ms>, exit <code>
+ *                         sleep <ms>, exit <code>, crash (an unhandled exception)
  *   EDITORSTUB_RECORD   folder; run-<n>.txt ("program", "cwd", "arg" lines, then
  *                       "opened"/"missing" for the -d folder and a given XML file). */
 #include "WinStandin.h"
@@ -93,6 +93,8 @@ int wmain(int argc, wchar_t** argv)
             Sleep(wcstoul(line + 6, NULL, 10));
         else if (wcsncmp(line, L"exit ", 5) == 0)
             return _wtoi(line + 5);
+        else if (wcscmp(line, L"crash") == 0)
+            WsCrash();
     }
     return 0;
 }
