@@ -161,7 +161,9 @@ QString Wine::NativePath(const QString& windowsPath)
         return {};
     QString rest = windowsPath.mid(2);
     rest.replace(u'\\', u'/');
-    return QDir::cleanPath(root + u'/' + rest);
+    // Wine finds a name that is not there letter for letter by matching it without regard
+    // to case, one component after the other.
+    return Path::Resolve(QDir::cleanPath(root + u'/' + rest));
 }
 
 QByteArray Wine::AnsiCodePage()

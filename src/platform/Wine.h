@@ -49,7 +49,8 @@ QString Loader64();
 // "/a/b c" -> "Z:\a\b c"; a relative path keeps its form with '\'; "" stays "".
 QString WindowsPath(const QString& nativePath);
 // "X:\a\b" -> the target of the prefix's drive link X: + "/a/b" (Z: is the root when the
-// prefix has no link for it); a native path is returned as it stands. Empty for a form
+// prefix has no link for it), resolved on disk as Wine resolves it (a component not there
+// letter for letter is matched ignoring case); a native path is returned as it stands. Empty for a form
 // without a drive (UNC) or a drive the prefix does not map.
 QString NativePath(const QString& windowsPath);
 

@@ -45,6 +45,12 @@ TEST(WinePath, NativePathsGoToDriveZAndComeBackThroughThePrefixLinks)
     for (const Case& c : cases)
         EXPECT_EQ(Wine::NativePath(c.windows), c.native) << c.windows.toStdString();
 
+    // A name Wine wrote in another letter case is found as Wine finds it.
+    QDir().mkpath(drive + "/Users/me");
+    TestSupport::WriteFile(drive + "/Users/me/q3.xml", "x");
+    EXPECT_EQ(Wine::NativePath("C:\\USERS\\ME\\Q3.XML"), drive + "/Users/me/q3.xml");
+    EXPECT_EQ(Wine::NativePath("C:\\USERS\\ME\\new.xml"), drive + "/Users/me/new.xml");
+
     // A z: link that points elsewhere wins over the default.
     QFile::link(drive, prefix + QStringLiteral("/dosdevices/z:"));
     EXPECT_EQ(Wine::NativePath("Z:\\x"), drive + "/x");
