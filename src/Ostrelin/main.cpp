@@ -4,6 +4,7 @@
 #include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/VersionBlock.h"
+#include "framework/LongOperation.h"
 #include "platform/TerminationRequest.h"
 #include "platform/VersionInfo.h"
 #include "platform/ui/QtFileDialogs.h"
@@ -32,13 +33,18 @@ int main(int argc, char** argv)
         return app.ExitInstance();
     messages.SetParent(app.GetMainWnd());
 
-    // A termination request (the session ending) closes the main window the usual way, so
-    // the close guard and the save question apply and the exit removes the tools.
+    // A termination request (the session ending) stops a long operation the way Cancel
+    // does and then closes the main window the usual way, so the close guard and the save
+    // question apply and the exit removes the tools.
     const TerminationRequest terminate(
         [&app]
         {
-            if (app.GetMainWnd())
-                app.GetMainWnd()->close();
+            CLongOperation::RequestTermination(
+                [&app]
+                {
+                    if (app.GetMainWnd())
+                        app.GetMainWnd()->close();
+                });
         });
     application.exec();
     return app.ExitInstance();

@@ -4,8 +4,8 @@
 #include "TOVKContEdit/res/VersionBlock.h"
 #include "TOVKContEdit/ui/App.h"
 #include "TOVKContEdit/ui/MainFrame.h"
-#include "TOVKContEdit/ui/Output.h"
 #include "framework/DialogLayout.h"
+#include "framework/LongOperation.h"
 #include "platform/TerminationRequest.h"
 #include "platform/VersionInfo.h"
 #include "platform/ui/QtFileDialogs.h"
@@ -33,17 +33,18 @@ int main(int argc, char** argv)
     FileDialogs::SetCurrent(&dialogs);
 
     CTOVKContEditApp app;
-    // A termination request (the session ending) closes the main window the usual way, so
-    // the exit removes the tools and keeps the settings; one that comes during start-up
-    // waits for the event loop. A running output is stopped first and the window closes
-    // when it has ended.
+    // A termination request (the session ending) stops a running output the way Cancel
+    // does and then closes the main window the usual way, so the exit removes the tools and
+    // keeps the settings; one that comes during start-up waits for the event loop.
     const TerminationRequest terminate(
         [&app]
         {
-            if (app.GetOutput())
-                app.GetOutput()->Cancel();
-            if (app.GetMainWnd())
-                app.GetMainWnd()->RequestClose();
+            CLongOperation::RequestTermination(
+                [&app]
+                {
+                    if (app.GetMainWnd())
+                        app.GetMainWnd()->close();
+                });
         });
     if (!app.InitInstance(application.arguments().mid(1)))
         return app.ExitInstance();

@@ -10,6 +10,7 @@ namespace
 // The self-pipe: the signal handler may only write a byte.
 int g_signalPipe[2] = {-1, -1};
 struct sigaction g_previous;
+struct sigaction g_previousHangUp;
 
 void OnTerminate(int)
 {
@@ -38,6 +39,7 @@ TerminationRequest::TerminationRequest(std::function<void()> onRequest)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, &g_previous);
+    sigaction(SIGHUP, &action, &g_previousHangUp);
 }
 
 TerminationRequest::~TerminationRequest()
@@ -45,6 +47,7 @@ TerminationRequest::~TerminationRequest()
     if (!m_notifier)
         return;
     sigaction(SIGTERM, &g_previous, nullptr);
+    sigaction(SIGHUP, &g_previousHangUp, nullptr);
     m_notifier.reset();
     close(g_signalPipe[0]);
     close(g_signalPipe[1]);

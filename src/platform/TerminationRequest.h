@@ -1,7 +1,7 @@
 #pragma once
-// A termination request to the process (SIGTERM, as when the session ends) handed to the
-// event loop: the handler runs from the loop, never inside the signal, so it may close
-// windows the usual way. One holder at a time; the earlier disposition comes back with the
+// A termination request to the process (SIGTERM, or SIGHUP as when the session ends) handed
+// to the event loop: the handler runs from the loop, never inside the signal, so it may
+// close windows the usual way. One holder at a time; the earlier disposition comes back with the
 // holder's end.
 #include <functional>
 #include <memory>

@@ -1,21 +1,18 @@
 #include "Ostrelin/ui/ChildProcesses.h"
 
 #include "Ostrelin/model/PathHelpers.h"
+#include "framework/LongOperation.h"
 #include "platform/HandOver.h"
 #include "platform/Spreadsheet.h"
 #include "platform/TempFolder.h"
 #include "platform/Wine.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 
 namespace
 {
 QString g_appFolderOverride;
-int g_waiting = 0;
-// Short enough that a repaint after another window moved away is not noticed as a delay.
-constexpr int kWaitSliceMs = 10;
 } // namespace
 
 bool IsProcessRunning(const CProcessHolder& holder)
@@ -51,24 +48,15 @@ bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
     return holder.process->Start(command, folder);
 }
 
-ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait)
+ToolResult RunProcessAndWait(const CommandLine& command)
 {
-    ToolWait slices = wait;
-    if (slices.sliceMs <= 0)
-        slices.sliceMs = kWaitSliceMs;
-    if (!slices.pump)
-        slices.pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, kWaitSliceMs); };
-    struct Waiting
-    {
-        Waiting() { ++g_waiting; }
-        ~Waiting() { --g_waiting; }
-    } waiting;
-    return RunTool(command, GetBinFolder(), slices);
+    const CLongOperation operation;
+    return operation.RunTool(command, GetBinFolder());
 }
 
-bool IsWaitingForProcess()
+ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait)
 {
-    return g_waiting > 0;
+    return RunTool(command, GetBinFolder(), wait);
 }
 
 bool OpenXmlInExcel(const QString& xmlPath)

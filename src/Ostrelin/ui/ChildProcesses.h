@@ -30,12 +30,11 @@ void SetAppFolderOverride(const QString& folder);
 bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
                        const QString& currentFolder);
 
-// Starts in AppFolder/bin and waits until the program has ended or the wait's cancel test
-// stopped it. Each slice runs the wait's pump, else the event queue is emptied, so the
-// windows stay painted; while it lasts IsWaitingForProcess() is true and the commands that
-// change the project are refused.
-ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait = {});
-bool IsWaitingForProcess();
+// Starts in AppFolder/bin and waits until the program has ended, as a long operation of
+// its own (the windows stay served, the project commands are refused, a termination
+// request stops it) or, given a wait, under that wait.
+ToolResult RunProcessAndWait(const CommandLine& command);
+ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait);
 
 // Opens the file read-only in the spreadsheet program without waiting; false when no
 // program is there or it did not start.

@@ -18,6 +18,7 @@
 #include "Ostrelin/ui/TrefTabCtrl.h"
 #include "Ostrelin/ui/WaitEditorDialog.h"
 #include "Ostrelin/ui/WdbListDialog.h"
+#include "framework/LongOperation.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
@@ -155,7 +156,7 @@ void CMainFormView::UpdateStepStates()
 
 bool CMainFormView::IsBusy() const
 {
-    return CMainFrame::IsBusyAround(this) || IsWaitingForProcess();
+    return CMainFrame::IsBusyAround(this);
 }
 
 QString CMainFormView::InitialProjectName() const
@@ -385,6 +386,9 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
     if (!xml.isEmpty())
         command.arguments << editor.ToolPath(xml);
 
+    // From the clear of the hand-over value to its read nothing changes the project; a
+    // termination request ends the editor and the program after the take-over.
+    const CLongOperation operation;
     const QString name = QString::fromLatin1(kind.handOverName);
     // What the value holds after a failed clear is some earlier run's, not this one's.
     ToolResult clearRun;
@@ -396,6 +400,8 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
         EditorNotStarted(kind, clearRun);
         return;
     }
+    if (operation.IsCancelRequested())
+        return;
     if (!StartChildProcess(holder, command, m_strBinFolder))
     {
         EditorNotStarted(kind, holder.process->Result());
@@ -403,10 +409,8 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
     }
 
     {
-        // The project stays as it is until the editor has ended and its results are in.
-        const CMainFrame::BusyScope busy(qobject_cast<CMainFrame*>(window()));
         CWaitEditorDialog wait(Strings::Load(kind.waitText), this);
-        wait.DoModal();
+        wait.DoModal(operation);
     }
     repaint();
     // Wine ended without having run the editor: nothing was edited.

@@ -6,6 +6,7 @@
 #include "Ostrelin/ui/MainFormView.h"
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/ProgressDlg.h"
+#include "framework/LongOperation.h"
 
 bool CMainFormView::CheckStepData(QString& report, bool* cancelled)
 {
@@ -16,6 +17,7 @@ bool CMainFormView::RunOutput(bool* cancelled, int* toolExitCode)
 {
     COutputRun run(*GetDocument(), m_strProjectPath, m_strAppFolder, m_strBinFolder);
     run.SetProgress(m_pProgressDlg);
+    run.SetWaitClock(CLongOperation::Clock());
     // An editor that ended, or another program, may have removed the shared tools.
     if (COstrelinApp* app = COstrelinApp::Current())
         run.SetToolFolder(app->LoadToolArchive() ? app->m_strToolFolder : QString());

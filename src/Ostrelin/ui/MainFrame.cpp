@@ -2,11 +2,11 @@
 
 #include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/res/resource.h"
-#include "Ostrelin/ui/ChildProcesses.h"
 #include "Ostrelin/ui/MainFormView.h"
 #include "Ostrelin/ui/StepPage.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
 #include "framework/GlyphIcon.h"
+#include "framework/LongOperation.h"
 #include "platform/CommandGuard.h"
 #include "platform/Strings.h"
 
@@ -162,28 +162,14 @@ void CMainFrame::UpdateCommandUI()
         it.value()->setEnabled(IsEnabled(it.key()));
 }
 
-void CMainFrame::SetBusy(bool busy)
+bool CMainFrame::IsBusy()
 {
-    m_busy = qMax(0, m_busy + (busy ? 1 : -1));
-    UpdateCommandUI();
+    return CLongOperation::IsBusy();
 }
 
 bool CMainFrame::IsBusyAround(const QWidget* widget)
 {
-    const auto* frame = widget ? qobject_cast<const CMainFrame*>(widget->window()) : nullptr;
-    return frame && frame->IsBusy();
-}
-
-CMainFrame::BusyScope::BusyScope(CMainFrame* frame) : m_frame(frame)
-{
-    if (m_frame)
-        m_frame->SetBusy(true);
-}
-
-CMainFrame::BusyScope::~BusyScope()
-{
-    if (m_frame)
-        m_frame->SetBusy(false);
+    return widget && qobject_cast<const CMainFrame*>(widget->window()) && IsBusy();
 }
 
 QString CMainFrame::MessageText() const
@@ -204,9 +190,9 @@ bool CMainFrame::event(QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // An editor that still runs (named to the author), the output or a program the hub
-    // waits for, or a cancelled save keeps the window.
-    if ((m_pView && !m_pView->CheckEditorsClosed()) || IsBusy() || IsWaitingForProcess())
+    // An editor that still runs (named to the author), another long operation, or a
+    // cancelled save keeps the window.
+    if ((m_pView && !m_pView->CheckEditorsClosed()) || IsBusy())
     {
         event->ignore();
         return;

@@ -33,25 +33,12 @@ public:
     QToolBar* ToolBar() const { return m_wndToolBar; }
     QString MessageText() const;
 
-    // While busy (the output runs, an editor is waited for) the commands that change,
-    // replace, save or leave the project are refused, whatever window is active.
-    void SetBusy(bool busy);
-    bool IsBusy() const { return m_busy > 0; }
+    // While a long operation runs (the output, an editor is waited for, a registry call
+    // through Wine) the commands that change, replace, save or leave the project are
+    // refused, whatever window is active.
+    static bool IsBusy();
     // The busy state of the main frame the widget lies in (false outside one).
     static bool IsBusyAround(const QWidget* widget);
-
-    // Busy for the life of the scope (nested scopes count).
-    class BusyScope
-    {
-    public:
-        explicit BusyScope(CMainFrame* frame);
-        ~BusyScope();
-        BusyScope(const BusyScope&) = delete;
-        BusyScope& operator=(const BusyScope&) = delete;
-
-    private:
-        CMainFrame* m_frame;
-    };
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,5 +55,4 @@ private:
     QToolBar* m_wndToolBar = nullptr;
     QLabel* m_message = nullptr;
     QTimer* m_idle = nullptr;
-    int m_busy = 0;
 };

@@ -6,9 +6,9 @@
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/MainFormView.h"
-#include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "Ostrelin/ui/ReportDialog.h"
+#include "framework/LongOperation.h"
 #include "platform/CommandGuard.h"
 #include "platform/Messages.h"
 #include "platform/Strings.h"
@@ -70,12 +70,14 @@ void COutputDialog::RunOutputCommand()
     CMainFormView* view = m_pOwner;
     if (view == nullptr || view->GetDocument() == nullptr || view->IsBusy())
         return;
-    // One busy state from the check to the last message: nothing replaces, changes, saves
-    // or leaves the project meanwhile, whatever window is active.
-    const CMainFrame::BusyScope busy(qobject_cast<CMainFrame*>(window()));
+    // One long operation from the check to the last message: nothing replaces, changes,
+    // saves or leaves the project meanwhile, whatever window is active; a termination
+    // request cancels the run like the Cancel button.
+    CLongOperation operation;
     auto progress = std::make_unique<CProgressDlg>();
     if (!progress->Create(view))
         return;
+    operation.SetCancelHandler([dialog = progress.get()] { dialog->RequestCancel(); });
     view->m_pProgressDlg = progress.get();
     // The view never keeps a dialog that is gone, also when something throws.
     struct Release
@@ -96,7 +98,15 @@ void COutputDialog::RunOutputCommand()
     if (passed && !cancelled)
         view->RunOutput(&cancelled, &toolExitCode);
     view->m_pProgressDlg = nullptr;
+    operation.SetCancelHandler({});
     progress.reset();
+    // The program ends: the partial output goes, nothing waits for the author.
+    if (CLongOperation::IsTerminationRequested())
+    {
+        if (passed && cancelled)
+            CleanOutputFolders(view->m_strProjectPath);
+        return;
+    }
     if (!passed)
     {
         CReportDialog dialog(Strings::Load(IDS_CHECK_FOUND), report, this);

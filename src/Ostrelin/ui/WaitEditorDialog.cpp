@@ -3,33 +3,25 @@
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/MainFormView.h"
+#include "framework/LongOperation.h"
 #include "platform/Strings.h"
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QTimer>
-
-namespace
-{
-// How often the box looks at the editors; the original looked after every message.
-constexpr int kPollMs = 50;
-} // namespace
+#include <QWindow>
 
 CWaitEditorDialog::CWaitEditorDialog(const QString& message, CMainFormView* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    // No parent: the disabled main window would otherwise disable this box with it.
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_strMessage(message), m_pView(parent)
 {
     setObjectName(QString::number(IDD_WAIT_EDITOR));
-    setModal(true);
     const DialogLayout layout = HubLayout();
     layout.SizeDialog(this, 186, 95);
     m_stcMessage = new QLabel(this);
     m_stcMessage->setObjectName(QString::number(IDC_WAIT_MESSAGE));
     m_stcMessage->setAlignment(Qt::AlignCenter);
     layout.Place(m_stcMessage, 7, 43, 172, 8);
-    m_timer = new QTimer(this);
-    m_timer->setInterval(kPollMs);
-    connect(m_timer, &QTimer::timeout, this, &CWaitEditorDialog::Poll);
 }
 
 bool CWaitEditorDialog::OnInitDialog()
@@ -44,21 +36,35 @@ bool CWaitEditorDialog::ContinueModal() const
     return m_pView && m_pView->IsAnyEditorRunning();
 }
 
-int CWaitEditorDialog::DoModal()
+int CWaitEditorDialog::DoModal(const CLongOperation& operation)
 {
     OnInitDialog();
     if (!ContinueModal())
         return 0;
-    m_timer->start();
-    const int result = exec();
-    m_timer->stop();
-    return result;
-}
-
-void CWaitEditorDialog::Poll()
-{
-    if (!ContinueModal())
-        done(QDialog::Accepted);
+    // The main window is disabled rather than blocked by a modal box: the toolkit drops
+    // the close request of a blocked window, and that one must be answered.
+    QWidget* owner = m_pView->window();
+    const bool disabled = owner->isEnabled();
+    if (disabled)
+        owner->setEnabled(false);
+    winId();
+    if (windowHandle() && owner->windowHandle())
+        windowHandle()->setTransientParent(owner->windowHandle());
+    move(owner->geometry().center() - rect().center());
+    show();
+    const ToolWait wait = operation.Wait();
+    while (ContinueModal())
+    {
+        for (CProcessHolder* holder : {&m_pView->m_piContentEditor, &m_pView->m_piQueryEditor})
+        {
+            if (IsProcessRunning(*holder))
+                holder->process->Wait(wait);
+        }
+    }
+    hide();
+    if (disabled)
+        owner->setEnabled(true);
+    return QDialog::Accepted;
 }
 
 void CWaitEditorDialog::closeEvent(QCloseEvent* event)

@@ -1,11 +1,13 @@
 #pragma once
-// The modal box shown while a started editor runs. It closes itself as soon as neither
-// editor runs; no button, key or close box ends it.
+// The box shown while a started editor runs, over the main window it holds disabled. It
+// closes itself as soon as neither editor runs; no button, key or close box ends it. The
+// wait serves the events on every slice, so a close request to the main window is still
+// answered; a termination request ends the editors.
 #include <QDialog>
 
+class CLongOperation;
 class CMainFormView;
 class QLabel;
-class QTimer;
 
 class CWaitEditorDialog : public QDialog
 {
@@ -16,7 +18,8 @@ public:
     bool OnInitDialog();
     // True while the content editor or the questionnaire editor runs.
     bool ContinueModal() const;
-    int DoModal();
+    // Shows the box and waits, under the operation, until neither editor runs.
+    int DoModal(const CLongOperation& operation);
 
     QLabel* MessageLabel() const { return m_stcMessage; }
 
@@ -27,10 +30,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Poll();
-
     QString m_strMessage;
     CMainFormView* m_pView;
     QLabel* m_stcMessage = nullptr;
-    QTimer* m_timer = nullptr;
 };

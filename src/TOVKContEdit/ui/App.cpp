@@ -202,7 +202,7 @@ bool CTOVKContEditApp::CreateMainWindow()
         [this] {
             return OutputFolders{m_szStartFolder, m_szConvertFolder, m_strToolFolderCopy};
         });
-    m_output->SetOwner(m_frame.get(), m_frame.get());
+    m_output->SetOwner(m_frame.get());
     m_output->SetToolSource([this] { return LoadTools(); });
 
     CMainFrame* frame = m_frame.get();

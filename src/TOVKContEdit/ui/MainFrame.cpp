@@ -2,6 +2,7 @@
 
 #include "TOVKContEdit/res/resource.h"
 #include "framework/GlyphIcon.h"
+#include "framework/LongOperation.h"
 #include "platform/CommandGuard.h"
 #include "platform/Strings.h"
 
@@ -278,7 +279,7 @@ void CMainFrame::RemoveCommandHandler(unsigned id)
 
 bool CMainFrame::OnCommand(unsigned id)
 {
-    if (m_busy)
+    if (IsBusy())
         return false;
     const auto route = m_routes.constFind(id);
     if (route == m_routes.constEnd() || !route->onCommand)
@@ -317,7 +318,7 @@ void CMainFrame::ApplyUpdate(unsigned id, QAction* action)
             state.Enable(false);
         }
     }
-    if (m_busy)
+    if (IsBusy())
         state.Enable(false);
     action->setEnabled(state.m_bEnabled);
     if (action->isCheckable())
@@ -329,7 +330,7 @@ void CMainFrame::UpdateCommandUI()
     for (auto it = m_actions.constBegin(); it != m_actions.constEnd(); ++it)
         ApplyUpdate(it.key(), it.value());
     for (QAction* recent : m_recentActions)
-        recent->setEnabled(!m_busy);
+        recent->setEnabled(!IsBusy());
 }
 
 void CMainFrame::UpdateCommandUI(unsigned id)
@@ -348,23 +349,9 @@ QMenu* CMainFrame::MenuBarPopup(int index) const
     return index >= 0 && index < m_popups.size() ? m_popups.at(index) : nullptr;
 }
 
-void CMainFrame::SetBusy(bool busy)
+bool CMainFrame::IsBusy()
 {
-    m_busy = busy;
-    UpdateCommandUI();
-    if (!busy && m_closePending)
-    {
-        m_closePending = false;
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-    }
-}
-
-void CMainFrame::RequestClose()
-{
-    if (m_busy)
-        m_closePending = true;
-    else
-        close();
+    return CLongOperation::IsBusy();
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& paths)
@@ -387,7 +374,7 @@ void CMainFrame::SetRecentFiles(const QStringList& paths)
         connect(action, &QAction::triggered, this,
                 [this, i]
                 {
-                    if (!m_busy && m_recentHandler)
+                    if (!IsBusy() && m_recentHandler)
                         m_recentHandler(i);
                 });
         m_fileMenu->insertAction(m_recentPlaceholder, action);
@@ -454,7 +441,7 @@ void CMainFrame::OnUpdateControlBarMenu(CCmdUI& cmdUI)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (m_busy || (m_closeHandler && !m_closeHandler()))
+    if (IsBusy() || (m_closeHandler && !m_closeHandler()))
     {
         event->ignore();
         return;

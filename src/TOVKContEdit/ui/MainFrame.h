@@ -57,12 +57,9 @@ public:
     QToolBar* MainToolBar() const { return m_wndToolBar; }
     QToolBar* ContentsToolBar() const { return m_wndContentsBar; }
 
-    // While busy (a long operation pumps events), every command is refused and the window
-    // does not close.
-    void SetBusy(bool busy);
-    bool IsBusy() const { return m_busy; }
-    // Closes the window now, or, while busy, as soon as the busy state ends.
-    void RequestClose();
+    // While a long operation runs (it serves the events meanwhile), every command is
+    // refused and the window does not close.
+    static bool IsBusy();
 
     // The recent-file entries under File; an empty list shows the disabled placeholder.
     void SetRecentFiles(const QStringList& paths);
@@ -116,6 +113,4 @@ private:
     QToolBar* m_wndContentsBar = nullptr;
     QLabel* m_message = nullptr;
     QTimer* m_idle = nullptr;
-    bool m_busy = false;
-    bool m_closePending = false;
 };

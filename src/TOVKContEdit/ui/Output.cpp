@@ -3,8 +3,8 @@
 #include "TOVKContEdit/model/ContentValidation.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/resource.h"
-#include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
+#include "framework/LongOperation.h"
 #include "framework/ProgressPump.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <memory>
+#include <optional>
 
 namespace
 {
@@ -50,10 +51,9 @@ CContentOutput::CContentOutput(CTOVKContEditDoc& doc, std::function<OutputFolder
 {
 }
 
-void CContentOutput::SetOwner(QWidget* owner, CMainFrame* frame)
+void CContentOutput::SetOwner(QWidget* owner)
 {
     m_owner = owner;
-    m_frame = frame;
 }
 
 bool CContentOutput::OnUpdateFileOutput() const
@@ -116,6 +116,11 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
         return false;
     }
 
+    // Called on its own, the conversion is a long operation of its own.
+    std::optional<CLongOperation> own;
+    if (m_operation == nullptr)
+        own.emplace();
+    const CLongOperation& operation = m_operation ? *m_operation : *own;
     ToolRun run;
     // The log is made anew for each language; without it the converter runs unredirected.
     {
@@ -137,19 +142,19 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
         int position = 0;
         QElapsedTimer slice;
         slice.start();
-        ToolWait wait;
-        wait.sliceMs = kPumpSliceMs;
-        wait.pump = [&]
-        {
-            ProgressPump::PumpMessages();
-            if (slice.elapsed() >= WaitSliceMs)
+        // Every slice serves the events and asks the cancel test; the bar moves once a
+        // second up to 98 %.
+        const ToolWait wait = operation.Wait(
+            [&]
             {
-                slice.restart();
-                if (position < 98)
-                    position = ProgressStep();
-            }
-        };
-        wait.cancel = [this] { return CancelRequested(); };
+                if (slice.elapsed() >= WaitSliceMs)
+                {
+                    slice.restart();
+                    if (position < 98)
+                        position = ProgressStep();
+                }
+            },
+            kPumpSliceMs);
         const ToolResult result = run.Wait(wait);
         if (result.outcome == ToolResult::NotStarted)
             NotStarted(result);
@@ -202,8 +207,10 @@ void CContentOutput::OnFileOutput()
         for (int language = 0; language < 9; ++language)
             chosen[language] = chosen[language] && language == display;
 
-    // While the run pumps events, nothing may change the table under it. The guard ends
-    // the busy state and the document's dialog pointer on every way out.
+    // While the run serves events, nothing may change the table under it; a termination
+    // request cancels it like the Cancel button. The guard ends the document's dialog
+    // pointer on every way out.
+    CLongOperation operation;
     struct RunGuard
     {
         CContentOutput& output;
@@ -212,21 +219,21 @@ void CContentOutput::OnFileOutput()
             output.m_doc.SetFileVerdicts(nullptr);
             output.m_doc.SetProgressDlg(nullptr);
             output.m_progress = nullptr;
-            if (output.m_frame)
-                output.m_frame->SetBusy(false);
+            output.m_operation = nullptr;
         }
     };
-    if (m_frame)
-        m_frame->SetBusy(true);
     auto progress = std::make_unique<CProgressDlg>();
     // Each picture and voice is judged once in this run, whatever the number of languages.
     CFileVerdicts verdicts;
     const RunGuard guard{*this};
+    m_operation = &operation;
     m_doc.SetFileVerdicts(&verdicts);
     progress->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     progress->m_nCaptionID = IDS_OUTPUTTING;
     progress->Create(m_owner);
     m_progress = progress.get();
+    operation.SetCancelHandler([this] { Cancel(); });
+    operation.SetCancelTest([this] { return CancelRequested(); });
     m_doc.SetProgressDlg(m_progress);
     SetLabel(Strings::Load(IDS_OUTPUTTING_CONTENT));
     progress->repaint();
@@ -266,12 +273,15 @@ void CContentOutput::OnFileOutput()
         stoppedAt = -1;
     }
 
+    operation.SetCancelHandler({});
+    operation.SetCancelTest({});
     m_doc.SetProgressDlg(nullptr);
     m_progress = nullptr;
     progress.reset();
-    if (m_frame)
-        m_frame->SetBusy(false);
 
+    // The program ends: nothing waits for the author.
+    if (CLongOperation::IsTerminationRequested())
+        return;
     if (!succeeded)
     {
         const QString where =

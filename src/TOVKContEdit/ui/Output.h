@@ -12,7 +12,7 @@
 #include <functional>
 #include <utility>
 
-class CMainFrame;
+class CLongOperation;
 class CProgressDlg;
 class QWidget;
 struct ToolResult;
@@ -25,9 +25,8 @@ public:
 
     CContentOutput(CTOVKContEditDoc& doc, std::function<OutputFolders()> folders);
 
-    // The window that the progress dialog disables and that refuses commands while the run
-    // pumps events.
-    void SetOwner(QWidget* owner, CMainFrame* frame);
+    // The window that the progress dialog disables.
+    void SetOwner(QWidget* owner);
     // Unpacks the tool files that are missing and gives the tool folder; empty when that
     // failed. Asked before each conversion; without it the folders' tool folder is used.
     void SetToolSource(std::function<QString()> tools) { m_tools = std::move(tools); }
@@ -59,8 +58,9 @@ private:
     std::function<OutputFolders()> m_folders;
     std::function<QString()> m_tools;
     QWidget* m_owner = nullptr;
-    CMainFrame* m_frame = nullptr;
     CProgressDlg* m_progress = nullptr;
+    // The operation of the running output; null otherwise.
+    CLongOperation* m_operation = nullptr;
     ConverterReport m_report;
     // The languages whose converter ended with a code other than 0, with the code.
     QList<std::pair<int, int>> m_exitCodes;

@@ -8,6 +8,7 @@
 #include "Ostrelin/ui/TrefTabCtrl.h"
 #include "Ostrelin/ui/WaitEditorDialog.h"
 #include "TOVKContEdit/shared/ToolArchive.h"
+#include "framework/LongOperation.h"
 #include "platform/HandOver.h"
 
 #include <QElapsedTimer>
@@ -262,7 +263,8 @@ TEST_F(Launch, TheWaitBoxEndsOnlyWithTheEditor)
                        });
     QElapsedTimer clock;
     clock.start();
-    wait.DoModal();
+    const CLongOperation operation;
+    wait.DoModal(operation);
     EXPECT_TRUE(stillUp);
     EXPECT_GE(clock.elapsed(), 300);
     EXPECT_LT(clock.elapsed(), 5000);

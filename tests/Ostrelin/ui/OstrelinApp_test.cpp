@@ -6,6 +6,7 @@
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
 #include "TOVKContEdit/shared/ToolArchive.h"
+#include "framework/LongOperation.h"
 #include "platform/HandOver.h"
 #include "platform/Profile.h"
 #include "platform/SingleInstance.h"
@@ -262,7 +263,7 @@ TEST_F(App, RunProcessAndWaitKeepsTheWindowAliveAndRefusesProjectCommands)
                      [&]
                      {
                          ++ticks;
-                         if (IsWaitingForProcess() && !waitingSeen)
+                         if (CLongOperation::IsBusy() && !waitingSeen)
                          {
                              waitingSeen = true;
                              View().OnFileNew();
@@ -279,7 +280,7 @@ TEST_F(App, RunProcessAndWaitKeepsTheWindowAliveAndRefusesProjectCommands)
     EXPECT_EQ(result.exitCode, 7);
     EXPECT_TRUE(waitingSeen);
     EXPECT_GE(ticks, 5);
-    EXPECT_FALSE(IsWaitingForProcess());
+    EXPECT_FALSE(CLongOperation::IsBusy());
     EXPECT_EQ(QString::fromUtf8(TestSupport::ReadFile(out)).trimmed(), m_binFolder);
     // The commands met while waiting did nothing: no dialog, no message, no close.
     EXPECT_TRUE(m_dialogs.calls().isEmpty());

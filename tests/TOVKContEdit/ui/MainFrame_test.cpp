@@ -3,6 +3,7 @@
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/ui/MainFrame.h"
+#include "framework/LongOperation.h"
 #include "platform/RecordingMessages.h"
 
 #include <QAction>
@@ -259,15 +260,17 @@ TEST_F(FrameWindow, BusyFrameRefusesCommandsShortcutsAndClosing)
     QTest::keyClick(&m_frame, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(news, 1);
 
-    m_frame.SetBusy(true);
-    QTest::keyClick(&m_frame, Qt::Key_N, Qt::ControlModifier);
-    EXPECT_FALSE(m_frame.OnCommand(ID_FILE_NEW));
-    EXPECT_FALSE(m_frame.Action(ID_FILE_NEW)->isEnabled());
-    EXPECT_FALSE(m_frame.close());
-    EXPECT_TRUE(m_frame.isVisible());
-    EXPECT_EQ(news, 1);
+    {
+        const CLongOperation operation;
+        QTest::keyClick(&m_frame, Qt::Key_N, Qt::ControlModifier);
+        EXPECT_FALSE(m_frame.OnCommand(ID_FILE_NEW));
+        m_frame.UpdateCommandUI();
+        EXPECT_FALSE(m_frame.Action(ID_FILE_NEW)->isEnabled());
+        EXPECT_FALSE(m_frame.close());
+        EXPECT_TRUE(m_frame.isVisible());
+        EXPECT_EQ(news, 1);
+    }
 
-    m_frame.SetBusy(false);
     EXPECT_TRUE(m_frame.OnCommand(ID_FILE_NEW));
     EXPECT_EQ(news, 2);
 }

@@ -96,7 +96,7 @@ protected:
     {
         m_frame.OnCreate();
         m_frame.show();
-        m_output.SetOwner(&m_frame, &m_frame);
+        m_output.SetOwner(&m_frame);
     }
 
     void TearDown() override
