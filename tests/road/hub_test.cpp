@@ -71,6 +71,15 @@ QString Cell(const QJsonArray& rows, int row, int column)
     return rows.at(row).toArray().at(column).toString();
 }
 
+// The first row whose first cell is the text; -1 when there is none.
+int RowStartingWith(const QJsonArray& rows, const QString& text)
+{
+    for (int row = 0; row < rows.size(); ++row)
+        if (Cell(rows, row, 0) == text)
+            return row;
+    return -1;
+}
+
 class RoadHub : public RoadTest
 {
 protected:
@@ -537,19 +546,11 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
     // The content server takes guide number 4 too: the registered guide numbers it may carry
     // are listed on the right, "<" stores the selected one.
     ASSERT_TRUE(Step(hub, 5, "106"));
-    const QJsonArray serverRows = Rows(hub, kMain, kServerList);
-    int contentServer = -1;
-    for (int row = 0; row < serverRows.size(); ++row)
-        if (Cell(serverRows, row, 0) == "CNT01")
-            contentServer = row;
+    const int contentServer = RowStartingWith(Rows(hub, kMain, kServerList), "CNT01");
     ASSERT_GE(contentServer, 0);
     ASSERT_TRUE(hub.ClickCell(kMain, kServerList, contentServer, 0, 2));
     ASSERT_TRUE(hub.WaitWindow(kServerDialog));
-    const QJsonArray storable = Rows(hub, kServerDialog, kStorableWorks);
-    int guide4 = -1;
-    for (int row = 0; row < storable.size(); ++row)
-        if (Cell(storable, row, 0) == "4")
-            guide4 = row;
+    const int guide4 = RowStartingWith(Rows(hub, kServerDialog, kStorableWorks), "4");
     ASSERT_GE(guide4, 0);
     ASSERT_TRUE(hub.ClickCell(kServerDialog, kStorableWorks, guide4, 0));
     ASSERT_TRUE(hub.Click(kServerDialog, Named(kStoreWorks)));
