@@ -168,49 +168,86 @@ QString Wine::NativePath(const QString& windowsPath)
 
 QByteArray Wine::AnsiCodePage()
 {
-    // Wine takes its system locale from the same setlocale() answer.
-    return AnsiCodePageOf(std::setlocale(LC_CTYPE, nullptr));
+    // Wine takes its system locale from the same setlocale() answer; where that is "C" (the
+    // locale is not installed) it goes by the name in LC_ALL.
+    QByteArray locale = std::setlocale(LC_CTYPE, nullptr);
+    if (locale.isEmpty() || locale == "C")
+        locale = qgetenv("LC_ALL");
+    return AnsiCodePageOf(locale);
 }
 
 QByteArray Wine::AnsiCodePageOf(const QByteArray& locale)
 {
-    // "C" and "POSIX" are US English.
+    // language_TERRITORY@modifier without the character set; "C" and "POSIX" are US English.
     QByteArray name = locale;
-    for (const char mark : {'.', '@'})
+    const qsizetype dot = name.indexOf('.');
+    if (dot >= 0)
     {
-        if (name.contains(mark))
-            name.truncate(name.indexOf(mark));
+        const qsizetype at = name.indexOf('@', dot);
+        name.remove(dot, (at < 0 ? name.size() : at) - dot);
     }
-    const qsizetype underscore = name.indexOf('_');
-    const QByteArray language = underscore < 0 ? name : name.left(underscore);
-    const QByteArray territory = underscore < 0 ? QByteArray() : name.mid(underscore + 1);
+    // Wine's locale data, name by name: every locale whose ANSI code page is not 1252 (the
+    // one of US English, and of every name Wine does not know). A locale without an ANSI
+    // code page of its own runs with UTF-8.
     struct Entry
     {
-        const char* languages;
         const char* codePage;
+        const char* names;
     };
     static const Entry table[] = {
-        {" ja ", "CP932"},
-        {" ko ", "windows-949"},
-        {" th ", "windows-874"},
-        {" vi ", "windows-1258"},
-        {" cs hu pl ro sk sl hr sq bs ", "windows-1250"},
-        {" ru uk be bg mk kk ky tt mn sr ", "windows-1251"},
-        {" el ", "windows-1253"},
-        {" tr az ", "windows-1254"},
-        {" he ", "windows-1255"},
-        {" ar fa ur ", "windows-1256"},
-        {" et lv lt ", "windows-1257"},
+        {"UTF-8", " am am_ET as as_IN bn bn_BD bn_IN bo bo_CN chr chr_US dv dv_MV dz "
+                  " dz_BT en_AE gu gu_IN hi hi_IN hy hy_AM ii_CN ka ka_GE kk kk_KZ "
+                  " kk_KZ@cyrillic km km_KH kn kn_IN kok kok_IN ks_IN@devanagari lo "
+                  " lo_LA mi mi_NZ mi_NZ@latin ml ml_IN mni mni_IN mr mr_IN mt mt_MT my "
+                  " my_MM ne ne_IN ne_NP om om_ET or or_IN pa pa_IN ps ps_AF sa sa_IN "
+                  " sa_IN@devanagari sd_IN@devanagari si si_LK so so_SO st st_ZA syr "
+                  " syr_SY ta ta_IN ta_LK te te_IN ti ti_ER ti_ET ts ts_ZA ve ve_ZA yi "},
+        {"windows-874", " th th_TH "},
+        {"CP932", " ja ja_JP "},
+        {"windows-936", " zh zh_CN zh_SG "},
+        {"windows-949", " ko ko_KR "},
+        {"windows-950", " zh_HK zh_MO zh_TW "},
+        {"windows-1250", " bs bs_BA@latin cs cs_CZ hr hr_BA hr_HR hu hu_HU pl pl_PL ro ro_MD "
+                         " ro_RO sk sk_SK sl sl_SI sq sq_AL sr sr_BA@latin sr_ME@latin "
+                         " sr_RS@latin tk tk_TM tk_TM@latin "},
+        {"windows-1251", " az_AZ@cyrillic ba_RU ba_RU@cyrillic be be_BY bg bg_BG bs_BA@cyrillic "
+                         " ky ky_KG ky_KG@cyrillic mk mk_MK mn mn_MN mn_MN@cyrillic ru ru_MD "
+                         " ru_RU sah sah_RU sah_RU@cyrillic sr_BA@cyrillic sr_ME@cyrillic "
+                         " sr_RS@cyrillic tg tg_TJ tg_TJ@cyrillic tt tt_RU tt_RU@cyrillic uk "
+                         " uk_UA uz_UZ@cyrillic "},
+        {"windows-1253", " el el_GR "},
+        {"windows-1254", " az az_AZ@latin tr tr_TR uz uz_UZ@latin "},
+        {"windows-1255", " he he_IL "},
+        {"windows-1256", " ar ar_AE ar_BH ar_DZ ar_EG ar_IQ ar_JO ar_KW ar_LB ar_LY ar_MA ar_OM "
+                         " ar_QA ar_SA ar_SY ar_TN ar_YE ckb ckb_IQ fa fa_AF fa_IR ku prs_AF sd "
+                         " sd_PK ug ug_CN ur ur_IN ur_PK "},
+        {"windows-1257", " et et_EE lt lt_LT lv lv_LV "},
+        {"windows-1258", " vi vi_VN "},
     };
-    if (language == "zh")
+    const auto find = [](const QByteArray& key) -> const char*
     {
-        const bool traditional = territory == "TW" || territory == "HK" || territory == "MO";
-        return traditional ? "windows-950" : "windows-936";
-    }
-    for (const Entry& entry : table)
+        if (key.isEmpty())
+            return nullptr;
+        const QByteArray word = ' ' + key + ' ';
+        for (const Entry& entry : table)
+        {
+            if (QByteArray(entry.names).contains(word))
+                return entry.codePage;
+        }
+        return nullptr;
+    };
+    if (const char* codePage = find(name))
+        return codePage;
+    // Wine turns only these modifiers into a script of the name and ignores any other.
+    const qsizetype at = name.indexOf('@');
+    if (at >= 0)
     {
-        if (!language.isEmpty() && QByteArray(entry.languages).contains(" " + language + " "))
-            return entry.codePage;
+        const QByteArray modifier = name.mid(at + 1);
+        if (modifier != "latin" && modifier != "cyrillic" && modifier != "devanagari")
+        {
+            if (const char* codePage = find(name.left(at)))
+                return codePage;
+        }
     }
     return "windows-1252";
 }

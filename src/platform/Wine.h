@@ -50,14 +50,14 @@ QString Loader64();
 QString WindowsPath(const QString& nativePath);
 // "X:\a\b" -> the target of the prefix's drive link X: + "/a/b" (Z: is the root when the
 // prefix has no link for it), resolved on disk as Wine resolves it (a component not there
-// letter for letter is matched ignoring case); a native path is returned as it stands. Empty for a form
-// without a drive (UNC) or a drive the prefix does not map.
+// letter for letter is matched ignoring case); a native path is returned as it stands. Empty for a
+// form without a drive (UNC) or a drive the prefix does not map.
 QString NativePath(const QString& windowsPath);
 
-// What QStringDecoder calls the ANSI code page Wine gives its programs under the current
-// locale (Japanese "CP932", most European languages "windows-1252", ...).
+// What QStringDecoder calls the ANSI code page Wine 8 gives its programs under the current
+// locale (Japanese "CP932", most European languages "windows-1252", Hindi "UTF-8", ...).
 QByteArray AnsiCodePage();
-// The same for a locale name as setlocale() gives it ("ja_JP.UTF-8", "C").
+// The same for a locale name as setlocale() gives it ("ja_JP.UTF-8", "sr_RS@latin", "C").
 QByteArray AnsiCodePageOf(const QByteArray& locale);
 
 // The command that sets the string value `name` of HKEY_CURRENT_USER\<key> to "" (the key

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <clocale>
 #include <gtest/gtest.h>
 
 namespace
@@ -189,16 +190,42 @@ TEST(WineCodePage, TheLocaleDecidesTheAnsiCodePageAndEachOneDecodes)
         const char* codePage;
     };
     const Case cases[] = {
-        {"C", "windows-1252"},           {"C.UTF-8", "windows-1252"},
-        {"POSIX", "windows-1252"},       {"en_US.UTF-8", "windows-1252"},
-        {"de_DE@euro", "windows-1252"},  {"ja_JP.UTF-8", "CP932"},
-        {"ja_JP.eucJP", "CP932"},        {"zh_CN.UTF-8", "windows-936"},
-        {"zh_TW.UTF-8", "windows-950"},  {"ko_KR.UTF-8", "windows-949"},
-        {"pl_PL.UTF-8", "windows-1250"}, {"ru_RU.UTF-8", "windows-1251"},
-        {"el_GR.UTF-8", "windows-1253"}, {"tr_TR.UTF-8", "windows-1254"},
-        {"he_IL.UTF-8", "windows-1255"}, {"ar_EG.UTF-8", "windows-1256"},
-        {"lt_LT.UTF-8", "windows-1257"}, {"vi_VN.UTF-8", "windows-1258"},
+        {"C", "windows-1252"},
+        {"C.UTF-8", "windows-1252"},
+        {"POSIX", "windows-1252"},
+        {"en_US.UTF-8", "windows-1252"},
+        {"de_DE@euro", "windows-1252"},
+        {"ja_JP.UTF-8", "CP932"},
+        {"ja_JP.eucJP", "CP932"},
+        {"zh_CN.UTF-8", "windows-936"},
+        {"zh_TW.UTF-8", "windows-950"},
+        {"ko_KR.UTF-8", "windows-949"},
+        {"pl_PL.UTF-8", "windows-1250"},
+        {"ru_RU.UTF-8", "windows-1251"},
+        {"el_GR.UTF-8", "windows-1253"},
+        {"tr_TR.UTF-8", "windows-1254"},
+        {"he_IL.UTF-8", "windows-1255"},
+        {"ar_EG.UTF-8", "windows-1256"},
+        {"lt_LT.UTF-8", "windows-1257"},
+        {"vi_VN.UTF-8", "windows-1258"},
         {"th_TH.UTF-8", "windows-874"},
+        // Where Wine's own locale data differs from what the language alone suggests.
+        {"sr_RS.UTF-8", "windows-1252"},
+        {"sr_RS@latin", "windows-1250"},
+        {"sr_RS.UTF-8@cyrillic", "windows-1251"},
+        {"az_AZ.UTF-8", "windows-1252"},
+        {"bs_BA.UTF-8", "windows-1252"},
+        {"kk_KZ.UTF-8", "UTF-8"},
+        {"hi_IN.UTF-8", "UTF-8"},
+        {"ka_GE.UTF-8", "UTF-8"},
+        {"hy_AM.UTF-8", "UTF-8"},
+        {"uz_UZ@cyrillic", "windows-1251"},
+        {"be_BY@latin", "windows-1252"},
+        {"ru_DE.UTF-8", "windows-1252"},
+        // Any other modifier is ignored.
+        {"tt_RU@iqtelif", "windows-1251"},
+        {"ja_JP@x", "CP932"},
+        {"", "windows-1252"},
     };
     for (const Case& c : cases)
     {
@@ -206,6 +233,18 @@ TEST(WineCodePage, TheLocaleDecidesTheAnsiCodePageAndEachOneDecodes)
         EXPECT_EQ(codePage, QByteArray(c.codePage)) << c.locale;
         EXPECT_TRUE(QStringDecoder(codePage.constData()).isValid()) << c.locale;
     }
+    // A locale that is not installed reads as "C"; Wine then goes by LC_ALL.
+    const QByteArray before = std::setlocale(LC_CTYPE, nullptr);
+    const QByteArray lcAll = qgetenv("LC_ALL");
+    std::setlocale(LC_CTYPE, "C");
+    qputenv("LC_ALL", "ja_JP.UTF-8");
+    EXPECT_EQ(Wine::AnsiCodePage(), "CP932");
+    qunsetenv("LC_ALL");
+    EXPECT_EQ(Wine::AnsiCodePage(), "windows-1252");
+    std::setlocale(LC_CTYPE, before.constData());
+    if (!lcAll.isEmpty())
+        qputenv("LC_ALL", lcAll);
+
     QStringDecoder sjis("CP932");
     EXPECT_EQ(sjis(QByteArray("\x93\xfa\x96\x7b")), QStringLiteral("\u65e5\u672c"));
 }
