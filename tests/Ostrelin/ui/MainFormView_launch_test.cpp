@@ -8,6 +8,7 @@
 #include "Ostrelin/ui/TrefTabCtrl.h"
 #include "Ostrelin/ui/WaitEditorDialog.h"
 #include "TOVKContEdit/shared/ToolArchive.h"
+#include "common/FakeClock.h"
 #include "framework/LongOperation.h"
 #include "platform/HandOver.h"
 
@@ -15,7 +16,10 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <QWindow>
+#include <csignal>
 
 using HubFixture::RecordValues;
 
@@ -293,5 +297,106 @@ TEST_F(Launch, TheHubsToolsOutliveTheEditor)
                 << file;
         EXPECT_EQ(app.m_strToolFolderCopy, app.m_strToolFolder);
     }
+}
+} // namespace
+
+namespace
+{
+// The editor launch with an editor that misbehaves as a real program can, under fake time:
+// a termination request at 40 s stands for the Cancel the wait box does not have.
+TEST_F(Launch, EveryEditorBehaviour)
+{
+    const QString path = MakeProject(QStringLiteral("behaviour"), {1});
+    OpenProject(path);
+    const QString scratch = TestSupport::NewFolder(QStringLiteral("scratch"));
+    const QString release = scratch + QStringLiteral("/release");
+    const QString giveUp = scratch + QStringLiteral("/give-up");
+    const QString helperLog = scratch + QStringLiteral("/helper-log");
+    const QString pidFile = scratch + QStringLiteral("/pid");
+    const QString saved = QFileInfo(path).path() + QStringLiteral("/convert/input/xml/New.xml");
+    const QString hang = QStringLiteral("waitfor ") + giveUp;
+    struct Behaviour
+    {
+        const char* name;
+        QStringList control;
+        bool releaseAt40s;
+        bool terminateAt40s;
+    };
+    const Behaviour behaviours[] = {
+        {"ends at once", {}, false, false},
+        {"runs past 40 s, then ends", {QStringLiteral("waitfor ") + release}, true, false},
+        {"hangs, termination at 40 s", {hang}, false, true},
+        {"a helper keeps writing, termination at 40 s",
+         {QStringLiteral("helper ") + helperLog, hang},
+         false,
+         true},
+        {"ignores the polite request, termination at 40 s",
+         {QStringLiteral("ignoreterm"), hang},
+         false,
+         true},
+    };
+    for (const Behaviour& behaviour : behaviours)
+    {
+        SCOPED_TRACE(behaviour.name);
+        for (const QString& file : {release, giveUp, helperLog, pidFile})
+            QFile::remove(file);
+        m_messages.Clear();
+        Doc().GetBindData().SetContentXmlPath(QString());
+        Doc().SetModifiedFlag(false);
+        Control(QStringList{QStringLiteral("pid ") + pidFile} + behaviour.control +
+                QStringList{QStringLiteral("save ") + saved});
+        FakeClock clock;
+        bool ended = false;
+        if (behaviour.releaseAt40s)
+            clock.At(40000, [&] { TestSupport::WriteFile(release, "go"); });
+        if (behaviour.terminateAt40s)
+            clock.At(40000,
+                     [&] { CLongOperation::RequestTermination([&ended] { ended = true; }); });
+        clock.At(300000, [&] { TestSupport::WriteFile(giveUp, "go"); });
+        CLongOperation::SetWaitClock(&clock);
+        View().OnContentEditor();
+        CLongOperation::SetWaitClock(nullptr);
+        QCoreApplication::processEvents();
+
+        // Nothing is told; what the editor saved is taken over unless it was ended first.
+        EXPECT_TRUE(m_messages.shown().isEmpty());
+        EXPECT_EQ(ended, behaviour.terminateAt40s);
+        EXPECT_EQ(Doc().GetBindData().m_strContentXml == saved, !behaviour.terminateAt40s);
+        EXPECT_EQ(Doc().IsModified(), !behaviour.terminateAt40s);
+        if (behaviour.terminateAt40s)
+        {
+            EXPECT_GE(clock.Now(), 40000);
+            EXPECT_LT(clock.Now(), 300000);
+        }
+        // No process of the editor is left, and nothing of it writes any more.
+        const qint64 group = TestSupport::ReadFile(pidFile).toLongLong();
+        ASSERT_GT(group, 0);
+        EXPECT_EQ(TestSupport::LiveProcessesOfGroup(group), 0);
+        ::kill(-pid_t(group), SIGKILL);
+        const QByteArray helperWrote = TestSupport::ReadFile(helperLog);
+        QThread::msleep(60);
+        EXPECT_EQ(TestSupport::ReadFile(helperLog), helperWrote);
+        EXPECT_FALSE(CLongOperation::IsBusy());
+        EXPECT_TRUE(m_frame->isEnabled());
+        CLongOperation::ResetTermination();
+    }
+}
+
+// A close request from outside (the task bar) while the editor runs is answered with the
+// message, and the hub stays.
+TEST_F(Launch, ACloseRequestWhileTheEditorRunsIsAnswered)
+{
+    OpenProject(MakeProject(QStringLiteral("close"), {1}));
+    const QString release = TestSupport::NewFolder(QStringLiteral("scratch")) + "/release";
+    Control({QStringLiteral("waitfor ") + release});
+    FakeClock clock;
+    clock.At(1000, [&] { m_frame->windowHandle()->close(); });
+    clock.At(2000, [&] { TestSupport::WriteFile(release, "go"); });
+    CLongOperation::SetWaitClock(&clock);
+    View().OnContentEditor();
+    CLongOperation::SetWaitClock(nullptr);
+    EXPECT_EQ(m_messages.texts(),
+              QStringList{QStringLiteral("コンテンツエディタを先に終了してください。")});
+    EXPECT_TRUE(m_frame->isVisible());
 }
 } // namespace

@@ -8,6 +8,7 @@
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "Ostrelin/ui/ReportDialog.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
+#include "framework/LongOperation.h"
 #include "hub_fixture.h"
 #include "platform/Path.h"
 
@@ -481,6 +482,76 @@ TEST_F(OutputPageTest, NothingReplacesTheProjectWhileTheOutputRuns)
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(Runs(records).size(), 1);
     EXPECT_EQ(Runs(titleRecords).size(), 1);
+    qunsetenv("HALBRINE_RECORD");
+    qunsetenv("HALBRINE_CONTROL");
+}
+
+// A termination request during each phase of the output cancels it as Cancel does: the
+// partial card goes, nothing waits for the author, no tool is left, and the program ends.
+TEST_F(OutputPageTest, ATerminationRequestInEachPhaseCancelsCleansAndEnds)
+{
+    COstrelinApp app;
+    ASSERT_TRUE(app.LoadToolArchive());
+    const QString scratch = NewFolder(QStringLiteral("scratch"));
+    const QString titleRecords = NewFolder(QStringLiteral("halbrine-records"));
+    const QString titleControl = NewFolder(QStringLiteral("halbrine-control")) + "/c";
+    qputenv("HALBRINE_RECORD", titleRecords.toUtf8());
+    qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
+    CBindData& data = Doc().GetBindData();
+    data.m_wTitleLanguages = 0x0001;
+    data.m_strTitleImage[0] = WriteFile(NewFolder(QStringLiteral("pictures")) + "/jp.bmp",
+                                        OutputFixtures::TwoColourTitle());
+    const QString pidFile = scratch + QStringLiteral("/pid");
+    const QString hang = QStringLiteral("waitfor ") + scratch + QStringLiteral("/never\n");
+    enum Phase
+    {
+        Check,
+        Titles,
+        Tool
+    };
+    const struct
+    {
+        const char* name;
+        Phase phase;
+    } phases[] = {{"check", Check}, {"titles", Titles}, {"bind tool", Tool}};
+    for (const auto& p : phases)
+    {
+        SCOPED_TRACE(p.name);
+        m_messages.Clear();
+        QFile::remove(pidFile);
+        QDir(records).removeRecursively();
+        QDir(titleRecords).removeRecursively();
+        const QString pidLine = QStringLiteral("pid ") + pidFile + QStringLiteral("\n");
+        WriteFile(titleControl, (p.phase == Titles ? pidLine + hang : QString()).toUtf8());
+        WriteFile(control, (p.phase == Tool ? QStringLiteral("work\n") + pidLine + hang
+                                            : QStringLiteral("work\n"))
+                               .toUtf8());
+        bool ended = false;
+        auto terminate = [&] { CLongOperation::RequestTermination([&ended] { ended = true; }); };
+        if (p.phase == Check)
+            QTimer::singleShot(0, terminate);
+        Output(
+            [&]
+            {
+                if (CLongOperation::IsTerminationRequested() || !ShownProgress() ||
+                    p.phase == Check || !QFile::exists(pidFile))
+                    return;
+                terminate();
+            });
+        EXPECT_TRUE(Texts().isEmpty());
+        EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")));
+        EXPECT_FALSE(CLongOperation::IsBusy());
+        EXPECT_EQ(Runs(records).isEmpty(), p.phase != Tool);
+        if (p.phase != Check)
+        {
+            const qint64 group = TestSupport::ReadFile(pidFile).toLongLong();
+            ASSERT_GT(group, 0);
+            EXPECT_EQ(TestSupport::LiveProcessesOfGroup(group), 0);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(ended);
+        CLongOperation::ResetTermination();
+    }
     qunsetenv("HALBRINE_RECORD");
     qunsetenv("HALBRINE_CONTROL");
 }
