@@ -159,7 +159,6 @@ public:
     // Makes ConvertFolder/output/contents/<code> a level at a time and empties it of data
     // files; false at the first level that cannot be made.
     bool PrepareOutputFolder(int language, QString* folder);
-    void PrepareAllOutputFolders();
     QString OutputFolder(int language) const;
     QString ConverterInputPath(int language) const;
     // "marvex" in the start folder, native or through Wine.

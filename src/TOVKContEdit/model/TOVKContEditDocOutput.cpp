@@ -62,12 +62,6 @@ bool CTOVKContEditDoc::PrepareOutputFolder(int language, QString* out)
     return true;
 }
 
-void CTOVKContEditDoc::PrepareAllOutputFolders()
-{
-    for (int language = 0; language < 9; ++language)
-        PrepareOutputFolder(language, nullptr);
-}
-
 QString CTOVKContEditDoc::ConverterInputPath(int language) const
 {
     const QString title = Path::RemoveExtension(Path::FindFileName(GetPathName()));

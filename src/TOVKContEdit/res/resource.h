@@ -76,6 +76,7 @@ constexpr unsigned IDS_CONVERTER_EXIT_CODE = 197; // language short name, exit c
 // Why a Windows converter was not started: its file name; its file name and Wine's lines.
 constexpr unsigned IDS_CONVERTER_CANNOT_RUN_32 = 198;
 constexpr unsigned IDS_CONVERTER_WINE_FAILED = 199;
+constexpr unsigned IDS_CONVERTER_WROTE_NOTHING = 200; // language short name
 constexpr unsigned IDS_APP_TITLE = 57344;
 // Framework texts: the idle prompt of the status bar, the save prompt, the "/d" switch
 // without folder, the messages of a command that failed.

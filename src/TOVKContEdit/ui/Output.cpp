@@ -164,7 +164,13 @@ bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
         {
             converted = true;
             if (result.exitCode != 0)
-                m_exitCodes.append({language, result.exitCode});
+                m_warnings.append(
+                    FormatString(IDS_CONVERTER_EXIT_CODE, {ShortName(language), result.exitCode}));
+            // An input without records may rightly give nothing; one with records must give
+            // data files, or the language's folder was emptied for nothing.
+            else if (!m_doc.GetRecords().empty() &&
+                     Path::Find(folder, QStringLiteral("*.bin"), Path::FindFilesOnly).isEmpty())
+                m_warnings.append(FormatString(IDS_CONVERTER_WROTE_NOTHING, {ShortName(language)}));
             while (position < 100)
             {
                 position = ProgressStep();
@@ -187,7 +193,7 @@ void CContentOutput::OnFileOutput()
     OutputFolders folders = m_folders ? m_folders() : OutputFolders{};
     m_doc.SetOutputFolders(folders);
     m_report = ConverterReport{};
-    m_exitCodes.clear();
+    m_warnings.clear();
     m_failureNote.clear();
     if (m_doc.GetRowCount() == 0)
     {
@@ -239,25 +245,42 @@ void CContentOutput::OnFileOutput()
     progress->repaint();
 
     const QString logPath = ConverterLogPath();
-    if (all)
-        m_doc.PrepareAllOutputFolders();
-    else
-        m_doc.PrepareOutputFolder(display, nullptr);
-
-    bool succeeded = false;
-    int stoppedAt = -1;
-    for (int language = 0; language < 9; ++language)
+    const auto startLanguage = [this](int language)
     {
-        if (!chosen[language])
-            continue;
         SetLabel(Strings::Load(IDS_OUTPUTTING_CONTENT) + QStringLiteral(" ... ") +
                  ShortName(language));
         m_progress->SetPos(0);
         m_progress->UpdatePercent(0);
+    };
+
+    // Every chosen language is checked before any data file is deleted: a run that stops at
+    // a check leaves the data of every language as it was.
+    bool succeeded = false;
+    int stoppedAt = -1;
+    for (int language = 0; language < 9 && stoppedAt < 0; ++language)
+    {
+        if (!chosen[language])
+            continue;
+        startLanguage(language);
+        if (CancelRequested() || !m_doc.CheckLanguage(language))
+            stoppedAt = language;
+    }
+    if (stoppedAt < 0)
+    {
+        // Languages without content lose their stale data files. A chosen language loses its
+        // own only right before its conversion, so a run that stops keeps the data of every
+        // language it did not reach.
+        for (int language = 0; language < 9; ++language)
+            if (!chosen[language] && (all || language == display))
+                m_doc.PrepareOutputFolder(language, nullptr);
+    }
+    for (int language = 0; language < 9 && stoppedAt < 0; ++language)
+    {
+        if (!chosen[language])
+            continue;
+        startLanguage(language);
         succeeded = false;
         stoppedAt = language;
-        if (CancelRequested() || !m_doc.CheckLanguage(language))
-            break;
         ProgressStep();
         // Another program may have removed the shared tool folder since the last language.
         folders.toolFolder = m_tools ? m_tools() : folders.toolFolder;
@@ -295,12 +318,9 @@ void CContentOutput::OnFileOutput()
         AfxMessageBox(FormatString(IDS_OUTPUT_ABORTED, {m_report.lines}), MB_OK);
         return;
     }
-    if (!m_exitCodes.isEmpty())
+    if (!m_warnings.isEmpty())
     {
-        QStringList lines;
-        for (const auto& [language, code] : m_exitCodes)
-            lines << FormatString(IDS_CONVERTER_EXIT_CODE, {ShortName(language), code});
-        AfxMessageBox(lines.join(u'\n'), MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox(m_warnings.join(u'\n'), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     if (m_report.logFound)

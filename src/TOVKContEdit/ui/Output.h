@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <utility>
 
@@ -38,7 +39,8 @@ public:
     void Cancel();
 
     // Writes the converter input, runs the converter and waits for it; true when the
-    // language was converted (also with a non-zero exit code, which is remembered).
+    // language was converted (also with a non-zero exit code, or without a data file
+    // written for its records, which are remembered as warnings).
     bool ConvertLanguage(const QString& logPath, int language);
 
     // "marvex.log" in the user's temporary folder; empty when that folder is not safe.
@@ -62,8 +64,9 @@ private:
     // The operation of the running output; null otherwise.
     CLongOperation* m_operation = nullptr;
     ConverterReport m_report;
-    // The languages whose converter ended with a code other than 0, with the code.
-    QList<std::pair<int, int>> m_exitCodes;
+    // One line per language whose converter ended with a code other than 0, or reported
+    // success without writing a data file for the records it was given.
+    QStringList m_warnings;
     // A first line for the failure message (the converter ended abnormally).
     QString m_failureNote;
 };

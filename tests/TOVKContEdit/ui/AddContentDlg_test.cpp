@@ -602,7 +602,9 @@ TEST_F(AddDialogTest, EveryLineBreakIsMeasuredAsItIsStored)
         EXPECT_EQ(dialog->result() == QDialog::Accepted, c.message.isEmpty());
         EXPECT_EQ(Shown(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
         if (c.message.isEmpty())
+        {
             EXPECT_EQ(dialog->m_strDescription[0], c.stored);
+        }
     }
 }
 

@@ -205,6 +205,59 @@ TEST_F(OutputRun, FindingsOfTheCheckStopTheRun)
     EXPECT_TRUE(Runs().isEmpty());
 }
 
+// Every chosen language is checked before any data file goes; a language loses its old data
+// only right before its own conversion, and one without content only once every check passed.
+TEST_F(OutputRun, ARunThatStopsKeepsTheDataOfEveryLanguageItDidNotConvert)
+{
+    const struct
+    {
+        const char* name;
+        bool englishFailsItsCheck;
+        QByteArray control;
+        int runs;
+        QStringList oldKept; // of jp, en, fr and du (du has no content)
+        QString last;
+    } cases[] = {
+        {"the second language fails its check",
+         true,
+         "",
+         0,
+         {"jp", "en", "fr", "du"},
+         "Failed to output data.\n\nENG"},
+        {"the second language's converter crashes",
+         false,
+         "[en] crash\n",
+         2,
+         {"fr"},
+         "The converter ended abnormally.\nFailed to output data.\n\nENG"},
+        {"every language converted", false, "", 3, {}, "Output completed."},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        QDir(m_records).removeRecursively();
+        QDir(m_convert + "/output").removeRecursively();
+        m_doc.ClearRows();
+        AddRow(1, {JP, EN, FR});
+        if (c.englishFailsItsCheck)
+            m_doc.GetRow(0).voice[EN].clear();
+        Control(c.control);
+        for (const char* code : {"jp", "en", "fr", "du"})
+            TestSupport::WriteFile(Folder(code) + "/C" + QString(code).toUpper() + "00009.bin",
+                                   "old");
+        m_messages.Clear();
+        m_messages.Answer(IDYES);
+        m_output.OnFileOutput();
+        EXPECT_EQ(Runs().size(), c.runs);
+        EXPECT_EQ(m_messages.texts().last(), c.last);
+        for (const char* code : {"jp", "en", "fr", "du"})
+            EXPECT_EQ(
+                QFileInfo::exists(Folder(code) + "/C" + QString(code).toUpper() + "00009.bin"),
+                c.oldKept.contains(code))
+                << code;
+    }
+}
+
 TEST_F(OutputRun, WindowKeepsHandlingEventsWhileTheConverterRuns)
 {
     AddRow(1, {JP});
@@ -300,6 +353,14 @@ TEST_F(OutputRun, EachWayTheConverterEndsIsToldAsItIs)
          {"Failed to output data.\n\nJPN"},
          1,
          true},
+        {"no data file written",
+         "[jp] nofiles\n",
+         true,
+         false,
+         {"JPN: the converter marvex reported success but wrote no data file. Check the "
+          "converted data."},
+         2,
+         false},
         {"no tools",
          "",
          false,
