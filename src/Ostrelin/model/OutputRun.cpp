@@ -225,6 +225,7 @@ bool COutputRun::RunOutput(bool* cancelled)
 {
     *cancelled = false;
     m_nToolExitCode = 0;
+    m_warnings.clear();
     const OutputPaths paths(m_strProjectPath);
     const CBindData& data = m_doc.GetBindData();
     SetStep(kFileStep);
@@ -259,7 +260,8 @@ bool COutputRun::RunOutput(bool* cancelled)
     ToolResult titleFailure;
     titles.notStarted = &titleFailure;
     bool titlesCancelled = false;
-    m_wTitleMask = ReplaceTitleImages(data, titles, &titlesCancelled);
+    quint16 titlesFailed = 0;
+    m_wTitleMask = ReplaceTitleImages(data, titles, &titlesCancelled, &titlesFailed);
     if (titleFailure.reason != ToolResult::StartFailed)
     {
         ToolNotStarted(titleFailure);
@@ -271,6 +273,9 @@ bool COutputRun::RunOutput(bool* cancelled)
         *cancelled = true;
         return true;
     }
+    for (int i = 0; i < kLanguageCount; ++i)
+        if (titlesFailed & (1u << i))
+            m_warnings.append(FormatString(IDS_OUTPUT_TITLE_FAILED, {GetLanguageName(i)}));
     if (CancelTest(cancelled))
         return true;
     StepIt();
@@ -338,6 +343,9 @@ bool COutputRun::RunOutput(bool* cancelled)
         // The tool may have written part of the card: its output stays, the caller names
         // the code.
         m_nToolExitCode = tool.exitCode;
+        // Success is a card tree: a tool that wrote none has not output the guide.
+        if (tool.exitCode == 0 && !HasCardOutput(m_strProjectPath))
+            m_warnings.append(Strings::Load(IDS_OUTPUT_TOOL_WROTE_NOTHING));
         break;
     }
     if (m_pProgress)

@@ -7,6 +7,7 @@
 #include "Ostrelin/model/TitleScreen.h"
 
 #include <QString>
+#include <QStringList>
 #include <utility>
 
 class COstrelinDoc;
@@ -67,6 +68,9 @@ public:
     quint16 TitleMask() const { return m_wTitleMask; }
     // The bind tool's exit code when it ended by itself with one other than 0, else 0.
     int ToolExitCode() const { return m_nToolExitCode; }
+    // What went wrong without stopping the last run: titles left out because their replacer
+    // failed, a bind tool that reported success without writing a card tree.
+    const QStringList& Warnings() const { return m_warnings; }
 
 private:
     bool CancelTest(bool* cancelled);
@@ -88,4 +92,5 @@ private:
     COutputProgress* m_pProgress = nullptr;
     quint16 m_wTitleMask = 0;
     int m_nToolExitCode = 0;
+    QStringList m_warnings;
 };

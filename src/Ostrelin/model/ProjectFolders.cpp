@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <iterator>
+#include <utility>
 
 namespace
 {
@@ -45,15 +46,32 @@ void CreateProjectFolders(const QString& projectFilePath)
     }
 }
 
+namespace
+{
+// The card tree's application folder and the pattern of the bind tool's folders in it.
+std::pair<QString, QString> CardOutput(const QString& projectFilePath)
+{
+    const QString search =
+        AppendPath(Path::RemoveFileSpec(projectFilePath), QString::fromLatin1(kSdAppFolder));
+    return {Path::Resolve(Path::RemoveFileSpec(search)), Path::FindFileName(search)};
+}
+} // namespace
+
+bool HasCardOutput(const QString& projectFilePath)
+{
+    if (Path::RemoveFileSpec(projectFilePath).isEmpty())
+        return false;
+    const auto [appFolder, pattern] = CardOutput(projectFilePath);
+    return !Path::Find(appFolder, pattern, Path::FindFoldersOnly).isEmpty();
+}
+
 void CleanOutputFolders(const QString& projectFilePath)
 {
     if (Path::RemoveFileSpec(projectFilePath).isEmpty())
         return;
-    const QString search =
-        AppendPath(Path::RemoveFileSpec(projectFilePath), QString::fromLatin1(kSdAppFolder));
-    const QString appFolder = Path::Resolve(Path::RemoveFileSpec(search));
+    const auto [appFolder, pattern] = CardOutput(projectFilePath);
     QStringList noted;
-    for (const QString& name : Path::Find(appFolder, Path::FindFileName(search)))
+    for (const QString& name : Path::Find(appFolder, pattern))
     {
         const QString folder = appFolder + u'/' + name;
         // Only real folders: a link could lead the deletion out of the project.

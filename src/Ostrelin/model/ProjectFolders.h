@@ -10,3 +10,5 @@ void CreateProjectFolders(const QString& projectFilePath);
 // Removes the "TZM*" folders (and the files in them) that the bind tool left in the card
 // tree's application folder.
 void CleanOutputFolders(const QString& projectFilePath);
+// True when the card tree's application folder holds a "TZM*" folder of the bind tool.
+bool HasCardOutput(const QString& projectFilePath);

@@ -94,7 +94,7 @@ QByteArray BuildTitleScreenBitmap(const QImage& title)
 namespace
 {
 bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int language,
-                     bool* cancelled)
+                     bool* cancelled, bool* replacerFailed)
 {
     if (language < 0 || language >= kLanguageCount || run.tempFolder.isEmpty())
         return false;
@@ -133,24 +133,31 @@ bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int
     if (result.outcome == ToolResult::NotStarted && result.reason != ToolResult::StartFailed &&
         run.notStarted)
         *run.notStarted = result;
-    // A replacer that did not end by itself may have left part of a file: it is no title.
-    if (result.outcome != ToolResult::Exited)
+    if (result.outcome == ToolResult::Cancelled)
+        return false;
+    // A replacer that did not end by itself, or ended with a code, may have left part of a
+    // file; one that ended well must have written something: else it is no title.
+    const QString written = Path::Resolve(Path::Append(outputFolder, titleFile));
+    const Path::ReadOnlyFile title = Path::OpenRegularFile(written);
+    if (result.outcome != ToolResult::Exited || result.exitCode != 0 || title.Size() <= 0)
     {
-        if (Path::IsRegularFile(oldFile))
-            QFile::remove(oldFile);
+        if (Path::IsRegularFile(written))
+            QFile::remove(written);
+        if (replacerFailed)
+            *replacerFailed = true;
         return false;
     }
-    return Path::IsRegularFile(Path::Append(outputFolder, titleFile));
+    return true;
 }
 } // namespace
 
 bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language,
-                             bool* cancelled)
+                             bool* cancelled, bool* replacerFailed)
 {
     // Out of memory, or whatever else breaks one language, leaves that title out.
     try
     {
-        return ReplaceOneTitle(settings, run, language, cancelled);
+        return ReplaceOneTitle(settings, run, language, cancelled, replacerFailed);
     }
     catch (...)
     {
@@ -158,7 +165,8 @@ bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& 
     }
 }
 
-quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run, bool* cancelled)
+quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run, bool* cancelled,
+                           quint16* failed)
 {
     // A language removed from the guide gets no title, even while its title is still ticked.
     const quint16 wanted = settings.m_wTitleLanguages & settings.m_wGuideLanguages;
@@ -174,10 +182,18 @@ quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& ru
     bool stopped = false;
     const auto wineFailed = [&run]
     { return run.notStarted && run.notStarted->reason != ToolResult::StartFailed; };
+    if (failed)
+        *failed = 0;
     for (int i = 0; i < kLanguageCount && !stopped && !wineFailed(); ++i)
     {
-        if ((mask & (1u << i)) != 0 && !ReplaceTitleForLanguage(settings, run, i, &stopped))
+        bool replacerFailed = false;
+        if ((mask & (1u << i)) != 0 &&
+            !ReplaceTitleForLanguage(settings, run, i, &stopped, &replacerFailed))
+        {
             mask &= quint16(~(1u << i));
+            if (replacerFailed && failed)
+                *failed |= quint16(1u << i);
+        }
     }
     if (wineFailed())
         return 0;

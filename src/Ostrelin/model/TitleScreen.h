@@ -37,15 +37,17 @@ struct TitleRun
 };
 
 // Writes the screen bitmap of one language and runs the replacer on it. True only when the
-// replacer ended by itself (with any code) and R<code>000.BIN exists afterwards; the old file
-// of the language is removed first, so a stale title is never taken for a new one. A
+// replacer ended by itself with code 0 and R<code>000.BIN holds something afterwards; the
+// old file of the language is removed first, so a stale title is never taken for a new one.
+// A replacer that ended otherwise sets *replacerFailed, and what it wrote is removed. A
 // replacer stopped by the wait's cancel test sets *cancelled.
 bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language,
-                             bool* cancelled = nullptr);
+                             bool* cancelled = nullptr, bool* replacerFailed = nullptr);
 
 // Every guide language of m_wTitleLanguages whose picture passes the check is replaced, one
 // after another once all were checked; the result has bit i for each title file produced.
 // A cancel during a replacer ends the run there (*cancelled set, result 0); so does a
-// replacer that Wine could not run (run.notStarted set, result 0).
+// replacer that Wine could not run (run.notStarted set, result 0). *failed gets bit i for
+// each language whose replacer failed (see ReplaceTitleForLanguage).
 quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run,
-                           bool* cancelled = nullptr);
+                           bool* cancelled = nullptr, quint16* failed = nullptr);

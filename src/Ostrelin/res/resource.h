@@ -153,6 +153,10 @@ constexpr unsigned IDS_OUTPUT_TOOL_EXIT_CODE = 64783;
 // Why a Windows tool or editor was not started: its file name; its file name and Wine's lines.
 constexpr unsigned IDS_OUTPUT_TOOL_CANNOT_RUN_32 = 64784;
 constexpr unsigned IDS_OUTPUT_TOOL_WINE_FAILED = 64785;
+// A title replacer that failed: the language's title is left out (language name).
+constexpr unsigned IDS_OUTPUT_TITLE_FAILED = 64786;
+// The bind tool ended with 0 but left no card tree.
+constexpr unsigned IDS_OUTPUT_TOOL_WROTE_NOTHING = 64787;
 
 // Step pages 3..6 and their dialogs (languages, title pictures, works, servers).
 constexpr unsigned IDD_CONTENT_LIST = 105;

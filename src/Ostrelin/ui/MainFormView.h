@@ -5,6 +5,7 @@
 #include "Ostrelin/ui/ChildProcesses.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -57,7 +58,7 @@ public:
     // when its report stays empty, or after a cancel) and the run (the outcome is the flag;
     // the bind tool's exit code other than 0 comes back in toolExitCode, else 0).
     bool CheckStepData(QString& report, bool* cancelled);
-    bool RunOutput(bool* cancelled, int* toolExitCode = nullptr);
+    bool RunOutput(bool* cancelled, int* toolExitCode = nullptr, QStringList* warnings = nullptr);
 
     COstrelinDoc* GetDocument() const { return m_pDocument.get(); }
     COstrelinDoc* GetActiveDocument() override { return m_pDocument.get(); }

@@ -13,7 +13,7 @@ bool CMainFormView::CheckStepData(QString& report, bool* cancelled)
     return ::CheckStepData(*GetDocument(), m_strProjectPath, report, cancelled, m_pProgressDlg);
 }
 
-bool CMainFormView::RunOutput(bool* cancelled, int* toolExitCode)
+bool CMainFormView::RunOutput(bool* cancelled, int* toolExitCode, QStringList* warnings)
 {
     COutputRun run(*GetDocument(), m_strProjectPath, m_strAppFolder, m_strBinFolder);
     run.SetProgress(m_pProgressDlg);
@@ -27,5 +27,7 @@ bool CMainFormView::RunOutput(bool* cancelled, int* toolExitCode)
     run.RunOutput(cancelled);
     if (toolExitCode)
         *toolExitCode = run.ToolExitCode();
+    if (warnings)
+        *warnings = run.Warnings();
     return true;
 }

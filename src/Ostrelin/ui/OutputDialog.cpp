@@ -93,10 +93,11 @@ void COutputDialog::RunOutputCommand()
 
     bool cancelled = false;
     int toolExitCode = 0;
+    QStringList warnings;
     QString report;
     const bool passed = view->CheckStepData(report, &cancelled);
     if (passed && !cancelled)
-        view->RunOutput(&cancelled, &toolExitCode);
+        view->RunOutput(&cancelled, &toolExitCode, &warnings);
     view->m_pProgressDlg = nullptr;
     operation.SetCancelHandler({});
     progress.reset();
@@ -117,9 +118,13 @@ void COutputDialog::RunOutputCommand()
         CleanOutputFolders(view->m_strProjectPath);
         AfxMessageBox(IDS_OUTPUT_CANCELLED, MB_OK | MB_ICONINFORMATION);
     }
-    else if (toolExitCode != 0)
-        AfxMessageBox(FormatString(IDS_OUTPUT_TOOL_EXIT_CODE, {toolExitCode}),
-                      MB_OK | MB_ICONEXCLAMATION);
     else
-        AfxMessageBox(IDS_OUTPUT_DONE, MB_OK | MB_ICONINFORMATION);
+    {
+        if (toolExitCode != 0)
+            warnings.prepend(FormatString(IDS_OUTPUT_TOOL_EXIT_CODE, {toolExitCode}));
+        if (warnings.isEmpty())
+            AfxMessageBox(IDS_OUTPUT_DONE, MB_OK | MB_ICONINFORMATION);
+        else
+            AfxMessageBox(warnings.join(u'\n'), MB_OK | MB_ICONEXCLAMATION);
+    }
 }

@@ -198,17 +198,24 @@ TEST_F(TitleRunTest, NothingSelectedStartsNothing)
     EXPECT_TRUE(QDir(run.tempFolder).isEmpty());
 }
 
-TEST_F(TitleRunTest, LanguageKeepsItsBitOnlyWithAFreshTitleFile)
+// A replacer that wrote nothing, ended by a signal or with a code is a failure of its
+// language: the title is left out and what it wrote is not kept.
+TEST_F(TitleRunTest, LanguageKeepsItsBitOnlyWithAFreshTitleFromAReplacerThatEndedWell)
 {
     Title(1, QStringLiteral("en.bmp"), TwoColourTitle());
+    Title(2, QStringLiteral("fr.bmp"), TwoColourTitle());
     Title(6, QStringLiteral("cn.bmp"), TwoColourTitle());
     Title(7, QStringLiteral("kr.bmp"), TwoColourTitle());
     // A stale Chinese title from an earlier run must not be taken for this one's.
     WriteFile(Output(QStringLiteral("CN")), "old");
     WriteFile(control, "[CN] nofile\n[KR] crash\n[EN] exit 3\n");
-    EXPECT_EQ(ReplaceTitleImages(settings, run), 0x0002);
+    quint16 failed = 0;
+    EXPECT_EQ(ReplaceTitleImages(settings, run, nullptr, &failed), 0x0004);
+    EXPECT_EQ(failed, 0x00C2);
     EXPECT_FALSE(QFile::exists(Output(QStringLiteral("CN"))));
-    EXPECT_EQ(Runs(records).size(), 3);
+    EXPECT_FALSE(QFile::exists(Output(QStringLiteral("EN")))) << "written, then exit code 3";
+    EXPECT_TRUE(QFile::exists(Output(QStringLiteral("FR"))));
+    EXPECT_EQ(Runs(records).size(), 4);
 }
 
 TEST_F(TitleRunTest, ACancelDuringAReplacerKillsItAndEndsTheRun)

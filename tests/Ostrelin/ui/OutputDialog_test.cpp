@@ -306,6 +306,9 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
     const QString cancelled = QStringLiteral("出力をキャンセルしました。");
     const QString missing = QStringLiteral("出力に使用するファイルが見つかりませんでした。");
     const QString done = QStringLiteral("出力が完了しました。");
+    const QString titleFailed =
+        QStringLiteral("日本語: タイトル置換ツール halbrine "
+                       "が失敗したため、タイトル画像を置き換えずに出力しました。");
     enum Cancel
     {
         Never,
@@ -354,8 +357,19 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
          false,
          false},
         {"tool missing", "", "", true, false, Never, {missing, cancelled}, false, false},
-        {"title signal", "crash\n", "", false, false, Never, {done}, true, false},
-        {"title exit code", "exit 2\n", "", false, false, Never, {done}, true, true},
+        {"tool writes nothing",
+         "",
+         "exit 0\nwork\n",
+         false,
+         false,
+         Never,
+         {QStringLiteral(
+             "出力ツール durnap は正常に終了しましたが、カードのデータを作成しませんでした。")},
+         false,
+         false},
+        {"title signal", "crash\n", "", false, false, Never, {titleFailed}, true, false},
+        {"title exit code", "exit 2\n", "", false, false, Never, {titleFailed}, true, false},
+        {"title writes nothing", "nofile\n", "", false, false, Never, {titleFailed}, true, false},
         {"title hangs",
          "sleep 60000\n",
          "",
@@ -365,7 +379,7 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
          {cancelled},
          false,
          false},
-        {"title missing", "", "", false, true, Never, {done}, true, false},
+        {"title missing", "", "", false, true, Never, {titleFailed}, true, false},
     };
     for (const Case& c : cases)
     {
