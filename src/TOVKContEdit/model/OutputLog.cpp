@@ -91,6 +91,8 @@ void ReadConverterLog(const QByteArray& bytes, ConverterReport& report, const QB
         start = end + 1;
         if (raw.contains(kAborted))
             report.aborted = true;
+        if (report.lineCount > ConverterReportLines)
+            continue;
         // A long line goes in pieces, as a fixed line buffer would read it.
         for (qsizetype piece = 0; piece < raw.size() || (piece == 0 && raw.isEmpty());
              piece += ConverterLogLineBytes)
@@ -103,7 +105,14 @@ void ReadConverterLog(const QByteArray& bytes, ConverterReport& report, const QB
             if (ok)
             {
                 if (const std::optional<QString> kept = RewriteConverterLogLine(text))
-                    report.lines += *kept + QStringLiteral("\r\n");
+                {
+                    ++report.lineCount;
+                    report.lines += report.lineCount > ConverterReportLines
+                                        ? QStringLiteral("...\r\n")
+                                        : *kept + QStringLiteral("\r\n");
+                    if (report.lineCount > ConverterReportLines)
+                        break;
+                }
             }
             if (raw.isEmpty())
                 break;

@@ -8,10 +8,15 @@
 // Lines of the log longer than this many bytes are read in pieces of this size.
 constexpr int ConverterLogLineBytes = 4096;
 
+// The report keeps this many lines; one line "..." stands for the rest, which is only looked
+// through for the marker, so a log of any length is read in a moment.
+constexpr int ConverterReportLines = 1000;
+
 struct ConverterReport
 {
     bool aborted = false; // some conversion printed "ABORTED!!"
     QString lines;        // the kept lines, each followed by "\r\n"
+    int lineCount = 0;    // of lines, the "..." included
     bool logFound = false;
 };
 

@@ -305,17 +305,21 @@ void CContentOutput::OnFileOutput()
     // The program ends: nothing waits for the author.
     if (CLongOperation::IsTerminationRequested())
         return;
+    // The warnings of the whole run come together with its outcome: a language whose
+    // converter ended with a code is still named when a later one fails.
+    const QString before = m_warnings.isEmpty() ? QString() : m_warnings.join(u'\n') + "\n\n";
     if (!succeeded)
     {
         const QString where =
             stoppedAt >= 0 ? ShortName(stoppedAt) : Strings::Load(IDS_CONVERSION_ERROR);
         const QString first = m_failureNote.isEmpty() ? QString() : m_failureNote + u'\n';
-        AfxMessageBox(first + Strings::Load(IDS_OUTPUT_FAILED) + QStringLiteral("\n\n") + where);
+        AfxMessageBox(before + first + Strings::Load(IDS_OUTPUT_FAILED) + QStringLiteral("\n\n") +
+                      where);
         return;
     }
     if (m_report.aborted)
     {
-        AfxMessageBox(FormatString(IDS_OUTPUT_ABORTED, {m_report.lines}), MB_OK);
+        AfxMessageBox(before + FormatString(IDS_OUTPUT_ABORTED, {m_report.lines}), MB_OK);
         return;
     }
     if (!m_warnings.isEmpty())

@@ -1,6 +1,9 @@
 #include "platform/ui/QtMessages.h"
 
+#include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace
@@ -49,12 +52,51 @@ QMessageBox::Icon IconFor(unsigned flags)
 }
 } // namespace
 
+namespace
+{
+// Beyond this a text scrolls in a part of bounded size instead of growing the box.
+constexpr int kLongTextLines = 24;
+constexpr int kLongTextChars = 2400;
+constexpr int kScrollWidth = 520;
+constexpr int kScrollHeight = 320;
+
+// A long text: its first paragraph (when it has a short one) above the rest, which scrolls.
+// Called once the buttons are in.
+void PutText(QMessageBox& box, const QString& text)
+{
+    if (text.count(u'\n') <= kLongTextLines && text.size() <= kLongTextChars)
+    {
+        box.setText(text);
+        return;
+    }
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const qsizetype paragraph = plain.indexOf(QStringLiteral("\n\n"));
+    const bool head = paragraph > 0 && plain.left(paragraph).count(u'\n') < kLongTextLines / 2;
+    box.setText(head ? plain.left(paragraph) : QString());
+    auto* rest = new QPlainTextEdit(&box);
+    rest->setReadOnly(true);
+    rest->setPlainText(head ? plain.mid(paragraph + 2) : plain);
+    rest->setFixedSize(kScrollWidth, kScrollHeight);
+    // Between the text and the buttons.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    if (grid == nullptr || buttons == nullptr)
+        return;
+    grid->removeWidget(buttons);
+    const int row = grid->rowCount();
+    grid->addWidget(rest, row, 0, 1, grid->columnCount());
+    grid->addWidget(buttons, row + 1, 0, 1, grid->columnCount());
+}
+} // namespace
+
 int QtMessages::Show(const QString& text, unsigned flags, const QString& caption)
 {
     const ButtonSet set = ButtonsFor(flags);
-    QMessageBox box(IconFor(flags), caption, text, QMessageBox::NoButton, m_parent);
+    QMessageBox box(IconFor(flags), caption, QString(), QMessageBox::NoButton, m_parent);
     for (QMessageBox::StandardButton b : set.buttons)
         box.addButton(b);
+    PutText(box, text);
     const int defaultIndex = int((flags & MB_DEFMASK) >> 8);
     if (defaultIndex < set.buttons.size())
         box.setDefaultButton(set.buttons[defaultIndex]);

@@ -130,4 +130,23 @@ TEST(OutputLog, ReportsOfSeveralLogsAddUp)
     EXPECT_FALSE(ReadConverterLogFile(folder + QStringLiteral("/missing.log"), none));
     EXPECT_FALSE(none.logFound);
 }
+TEST(OutputLog, AReportKeepsItsFirstLinesAndStillFindsALateMarker)
+{
+    Strings::Install(ContEditStringsEN());
+    // Twenty megabytes of findings, the marker at the very end.
+    QByteArray log;
+    for (int i = 0; log.size() < 20 * 1024 * 1024; ++i)
+        log += "Error : marvex : pnum = " + QByteArray::number(i) + "\n";
+    log += "ABORTED!!\n";
+    ConverterReport report;
+    ReadConverterLog(log, report);
+    EXPECT_TRUE(report.aborted);
+    EXPECT_EQ(report.lineCount, ConverterReportLines + 1);
+    EXPECT_TRUE(report.lines.startsWith(QStringLiteral("Item number = 0\r\n")));
+    EXPECT_TRUE(report.lines.endsWith(QStringLiteral("Item number = 999\r\n...\r\n")));
+    // Further logs of the run add nothing to a full report.
+    ReadConverterLog("Error : marvex : pnum = 1\n", report);
+    EXPECT_TRUE(report.lines.endsWith(QStringLiteral("...\r\n")));
+    EXPECT_EQ(report.lineCount, ConverterReportLines + 1);
+}
 } // namespace
