@@ -2,6 +2,7 @@
 //   toolarchive_pack <folder> <archive>
 // Each file becomes one record (u32 little-endian length, scrambled bytes), in the order
 // of the editors' file table; the position of the scrambler runs on over all records.
+#include "TOVKContEdit/shared/ToolFileTable.h"
 #include "TOVKContEdit/shared/ToolScrambler.h"
 
 #include <cstdio>
@@ -9,23 +10,6 @@
 #include <iostream>
 #include <iterator>
 #include <vector>
-
-namespace
-{
-// The editors' ToolFileTable, in archive order.
-const char* const Files[] = {
-    "exe/ordle.dll",
-    "exe/brestal.ini",
-    "exe/zulmet.exe",
-    "exe/prandle.exe",
-    "exe/vltcomp.exe",
-    "exe/xerces-c_2_8.dll",
-    "files/tovk_cn_all_16x18.VFTR",
-    "files/tovk_eu_all_16x18.VFTR",
-    "files/tovk_jp_all_16x18.VFTR",
-    "files/tovk_kr_all_16x18.VFTR",
-};
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -38,7 +22,7 @@ int main(int argc, char** argv)
     const std::uint8_t seed = MakeToolSeed();
     std::vector<std::uint8_t> archive;
     std::uint32_t position = 0;
-    for (const char* name : Files)
+    for (const char* name : ToolFileTable)
     {
         const std::string path = folder + "/" + name;
         std::ifstream in(path, std::ios::binary);

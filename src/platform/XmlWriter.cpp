@@ -1,15 +1,12 @@
 #include "platform/XmlWriter.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Utf16Scan.h"
 
 #include <QDomNamedNodeMap>
 #include <QList>
 #include <QtEndian>
 #include <algorithm>
-#include <bit>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace
 {
@@ -19,36 +16,16 @@ bool IsValidXmlChar(char32_t c)
            (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// The first index from i on whose unit is not written as it is in element text (a control
-// character, '&', '<', '>', '"', a surrogate or above); n when there is none. Eight units are
-// tested at a time where the processor allows: texts are most of a large file.
+// Units written as they are in element text: what stops is a control character, '&', '<',
+// '>', '"' (kept in element text, escaped in attributes), a surrogate or above.
+constexpr Utf16Class kPlainUnits({{0x20, 0xD7FF}}, u"", u"&<>\"");
+// The same for texts copied without a look at each stop: a '"' is kept there.
+constexpr Utf16Class kCopiedUnits({{0x20, 0xD7FF}}, u"", u"&<>");
+
+// The first index from i on whose unit is not plain; n when there is none.
 qsizetype SkipPlain(const char16_t* p, qsizetype i, qsizetype n)
 {
-#if defined(__SSE2__)
-    // SSE2 compares 16-bit lanes as signed numbers: with the top bit flipped, an unsigned
-    // "below" becomes a signed one.
-    const auto all = [](int unit) { return _mm_set1_epi16(static_cast<short>(unit)); };
-    for (; n - i >= 8; i += 8)
-    {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i flipped = _mm_xor_si128(v, all(0x8000));
-        const __m128i outside = _mm_or_si128(_mm_cmplt_epi16(flipped, all(0x20 ^ 0x8000)),
-                                             _mm_cmpgt_epi16(flipped, all(0xD7FF ^ 0x8000)));
-        const __m128i markup = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi16(v, all(u'&')), _mm_cmpeq_epi16(v, all(u'<'))),
-            _mm_or_si128(_mm_cmpeq_epi16(v, all(u'>')), _mm_cmpeq_epi16(v, all(u'"'))));
-        const int stop = _mm_movemask_epi8(_mm_or_si128(outside, markup));
-        if (stop != 0)
-            return i + std::countr_zero(static_cast<unsigned>(stop)) / 2;
-    }
-#endif
-    for (; i < n; ++i)
-    {
-        const char16_t c = p[i];
-        if (c < 0x20 || c >= 0xD800 || c == u'&' || c == u'<' || c == u'>' || c == u'"')
-            return i;
-    }
-    return n;
+    return Utf16Scan::SkipPlain(p + i, p + n, kPlainUnits) - p;
 }
 
 const char16_t kDeclaration[] = u"<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>";
@@ -419,42 +396,8 @@ void XmlWriter::Stream::Commit(const char16_t* end)
 
 bool XmlWriter::CopyPlainText(QStringView text, char16_t* to)
 {
-    const char16_t* from = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype n = text.size();
-#if defined(__SSE2__)
-    // As SkipPlain, without stopping: the copy runs through, the verdict comes at the end.
-    // The last eight units are taken from the end, overlapping what went before.
-    if (n >= 8)
-    {
-        const auto all = [](int unit) { return _mm_set1_epi16(static_cast<short>(unit)); };
-        const __m128i flip = all(0x8000), low = all(0x20 ^ 0x8000), high = all(0xD7FF ^ 0x8000);
-        const __m128i amp = all(u'&'), lt = all(u'<'), gt = all(u'>');
-        __m128i stops = _mm_setzero_si128();
-        const auto step = [&](qsizetype i)
-        {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), v);
-            const __m128i flipped = _mm_xor_si128(v, flip);
-            stops = _mm_or_si128(
-                stops, _mm_or_si128(_mm_cmplt_epi16(flipped, low), _mm_cmpgt_epi16(flipped, high)));
-            stops = _mm_or_si128(
-                stops, _mm_or_si128(_mm_cmpeq_epi16(v, amp),
-                                    _mm_or_si128(_mm_cmpeq_epi16(v, lt), _mm_cmpeq_epi16(v, gt))));
-        };
-        for (qsizetype i = 0; i + 8 <= n; i += 8)
-            step(i);
-        step(n - 8);
-        return _mm_movemask_epi8(stops) == 0;
-    }
-#endif
-    bool plain = true;
-    for (qsizetype i = 0; i < n; ++i)
-    {
-        const char16_t c = from[i];
-        to[i] = c;
-        plain = plain && c >= 0x20 && c < 0xD800 && c != u'&' && c != u'<' && c != u'>';
-    }
-    return plain;
+    return Utf16Scan::CopyPlain(reinterpret_cast<const char16_t*>(text.utf16()), text.size(), to,
+                                kCopiedUnits);
 }
 
 const char* XmlWriter::Stream::Data() const

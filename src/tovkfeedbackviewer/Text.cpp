@@ -1,5 +1,6 @@
 #include "tovkfeedbackviewer/Text.h"
 
+#include "platform/Utf16Scan.h"
 #include "tovkfeedbackviewer/Resource.h"
 
 QString GetLanguageName(unsigned index)
@@ -20,17 +21,16 @@ std::array<QString, 16> GetLanguageNames()
 void AppendEscapedXml(QString& out, QStringView text)
 {
     // Runs of characters written as they are go out in one piece.
+    static constexpr Utf16Class plain({{0x20, 0xD7FF}, {0xE000, 0xFFFD}}, u"\t", u"&<>\"'");
+    const char16_t* const units = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype count = text.size();
     qsizetype run = 0;
     for (qsizetype i = 0; i < count; ++i)
     {
-        const char16_t c = text[i].unicode();
-        const bool plain = c == u'\t' ||
-                           (c >= 0x20 && c <= 0xD7FF && c != u'&' && c != u'<' && c != u'>' &&
-                            c != u'"' && c != u'\'') ||
-                           (c >= 0xE000 && c <= 0xFFFD);
-        if (plain)
-            continue;
+        i = Utf16Scan::SkipPlain(units + i, units + count, plain) - units;
+        if (i == count)
+            break;
+        const char16_t c = units[i];
         out.append(text.sliced(run, i - run));
         run = i + 1;
         switch (c)

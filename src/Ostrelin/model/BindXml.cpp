@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Path.h"
+#include "platform/XmlDocument.h"
 #include "platform/XmlWriter.h"
 
 #include <QFile>
@@ -162,11 +163,7 @@ QString RoleName(qint32 role)
 QDomElement AddXmlElement(QDomDocument& doc, QDomNode parent, const QString& name,
                           const QString& text)
 {
-    QDomElement element = doc.createElement(name);
-    parent.appendChild(element);
-    if (!text.isEmpty())
-        element.appendChild(doc.createTextNode(text));
-    return element;
+    return XmlDocument::AddElement(doc, parent, name, text);
 }
 
 QString BindFilePath(const QString& path)

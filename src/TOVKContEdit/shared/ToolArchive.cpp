@@ -11,21 +11,6 @@
 #include <QFileInfo>
 #include <utility>
 
-const std::array<const char*, 10> ToolFileTable = {
-    "exe/ordle.dll",
-    "exe/brestal.ini",
-    "exe/zulmet.exe",
-    "exe/prandle.exe",
-    "exe/vltcomp.exe",
-    "exe/xerces-c_2_8.dll",
-    "files/tovk_cn_all_16x18.VFTR",
-    "files/tovk_eu_all_16x18.VFTR",
-    "files/tovk_jp_all_16x18.VFTR",
-    "files/tovk_kr_all_16x18.VFTR",
-};
-
-const std::array<const char*, 2> ToolSubfolderTable = {"exe", "files"};
-
 const char* const ToolFolderMarker = "in-use.lock";
 
 namespace

@@ -1,17 +1,12 @@
 #pragma once
 // The converter's auxiliary files, carried by the editors as one scrambled archive and
 // unpacked into the user's temporary folder while an editor runs.
+#include "TOVKContEdit/shared/ToolFileTable.h"
 #include "platform/FileLock.h"
 
 #include <QByteArrayView>
 #include <QString>
-#include <array>
 #include <cstddef>
-
-// Relative paths below the tool folder, in archive order.
-extern const std::array<const char*, 10> ToolFileTable;
-// Its two subfolders, made in this order.
-extern const std::array<const char*, 2> ToolSubfolderTable;
 
 // "VantiloqTools" in the private temporary folder; empty when there is none.
 QString ToolFolderPath();

@@ -5,20 +5,17 @@
 #include "platform/Messages.h"
 #include "platform/Path.h"
 #include "platform/Strings.h"
+#include "platform/Utf16Scan.h"
 #include "platform/XmlDocument.h"
 #include "platform/XmlWriter.h"
 
 #include <QFile>
 #include <QXmlStreamReader>
 #include <array>
-#include <bit>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace
 {
@@ -126,46 +123,9 @@ constexpr std::array<std::u16string_view, FieldCount> kFieldTags = {
     u"strProductImg2", u"strProductWav", u"strProductTxt",  u"strProductCmt",
 };
 
-// A character that stands for itself in the text of an element.
-bool IsPlainText(char16_t c)
-{
-    if (c >= 0x20)
-        return c < 0xD800 ? c != u'<' && c != u'&' && c != u']' : c >= 0xE000 && c < 0xFFFE;
-    return c == u'\t' || c == u'\n';
-}
-
-// The first unit from p on that is not IsPlainText (end when there is none). Texts are most
-// of a content file: eight units are tested at a time where the processor allows.
-const char16_t* SkipPlainText(const char16_t* p, const char16_t* end)
-{
-#if defined(__SSE2__)
-    // SSE2 compares 16-bit lanes as signed numbers: with the top bit flipped, an unsigned
-    // "below" becomes a signed one.
-    const auto all = [](int unit) { return _mm_set1_epi16(static_cast<short>(unit)); };
-    const __m128i flip = all(0x8000);
-    for (; end - p >= 8; p += 8)
-    {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i flipped = _mm_xor_si128(v, flip);
-        const __m128i control = _mm_andnot_si128(
-            _mm_or_si128(_mm_cmpeq_epi16(v, all(u'\t')), _mm_cmpeq_epi16(v, all(u'\n'))),
-            _mm_cmplt_epi16(flipped, all(0x20 ^ 0x8000)));
-        const __m128i markup =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, all(u'<')), _mm_cmpeq_epi16(v, all(u'&'))),
-                         _mm_cmpeq_epi16(v, all(u']')));
-        const __m128i surrogate = _mm_cmplt_epi16(
-            _mm_xor_si128(_mm_sub_epi16(v, all(0xD800)), flip), all(0x800 ^ 0x8000));
-        const __m128i nonCharacter = _mm_cmpgt_epi16(flipped, all(0xFFFD ^ 0x8000));
-        const int stop = _mm_movemask_epi8(
-            _mm_or_si128(_mm_or_si128(control, markup), _mm_or_si128(surrogate, nonCharacter)));
-        if (stop != 0)
-            return p + std::countr_zero(static_cast<unsigned>(stop)) / 2;
-    }
-#endif
-    while (p != end && IsPlainText(*p))
-        ++p;
-    return p;
-}
+// The characters that stand for themselves in the text of an element; texts are most of a
+// content file.
+constexpr Utf16Class kPlainText({{0x20, 0xD7FF}, {0xE000, 0xFFFD}}, u"\t\n", u"<&]");
 
 // The layout Save writes: the declaration, ContentBody holding ContentInfo elements of leaf
 // fields, blanks between. A scanner of its own reads it several times faster than the
@@ -268,7 +228,7 @@ private:
         bool decoded = false;
         for (;;)
         {
-            m_p = SkipPlainText(m_p, m_end);
+            m_p = Utf16Scan::SkipPlain(m_p, m_end, kPlainText);
             if (m_p == m_end)
                 return false;
             const char16_t c = *m_p;
