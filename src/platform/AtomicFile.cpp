@@ -2,7 +2,14 @@
 
 #include "platform/Path.h"
 
+#include <QFile>
+#include <QRandomGenerator>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 AtomicFile::AtomicFile(const QString& path) : m_path(Path::Resolve(path)) {}
 
@@ -88,4 +95,52 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     if (!ok && error)
         *error = file.ErrorString();
     return ok;
+}
+
+bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error)
+{
+    const QByteArray target = QFile::encodeName(Path::Resolve(path));
+    QByteArray temporary;
+    const auto fail = [&]
+    {
+        const int code = errno;
+        if (!temporary.isEmpty())
+            ::unlink(temporary.constData());
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(code));
+        return false;
+    };
+    // A name of its own beside the target, never one that is there already.
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 8; ++attempt)
+    {
+        const QByteArray name =
+            target + ".new-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0)
+            temporary = name;
+        else if (errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return fail();
+    for (qsizetype done = 0; done < bytes.size();)
+    {
+        const ssize_t n = ::write(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+        {
+            if (n == 0)
+                errno = EIO;
+            const int code = errno;
+            ::close(fd);
+            errno = code;
+            return fail();
+        }
+        done += n;
+    }
+    if (::close(fd) != 0 || ::rename(temporary.constData(), target.constData()) != 0)
+        return fail();
+    return true;
 }

@@ -2,12 +2,19 @@
 // Replacing a file so that a crash or failure never leaves half of it: the bytes go to a
 // temporary file in the same folder, are flushed, and the file is renamed over the target.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <memory>
 
 class QSaveFile;
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// The same without waiting for the disk, for a file made anew from other data at every run
+// (the bind tool's input): a failure or a crash of the program still leaves the old file
+// whole, but after a crash of the system the new file may be empty. The file gets the
+// permissions of a new file.
+bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error = nullptr);
 
 class AtomicFile
 {

@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -106,5 +108,49 @@ TEST(AtomicFile, WriteWithoutOpenFails)
     AtomicFile file(TestSupport::NewFolder() + "/x");
     EXPECT_FALSE(file.Write(QByteArray("a")));
     EXPECT_FALSE(file.Commit());
+}
+// The replace that does not wait for the disk: the same promise to a running program.
+TEST(ReplaceFile, ReplacesThroughTheResolvedNameWithoutFollowingWhatLiesThere)
+{
+    const QString folder = TestSupport::NewFolder();
+    TestSupport::WriteFile(folder + "/Input/XML/KPGEditor_Info.xml", "old");
+    ASSERT_TRUE(ReplaceFile(folder + "/input/xml/kpgeditor_info.XML", "new"));
+    EXPECT_EQ(TestSupport::ReadFile(folder + "/Input/XML/KPGEditor_Info.xml"), "new");
+    EXPECT_EQ(Entries(folder + "/Input/XML"), QStringList{"KPGEditor_Info.xml"});
+
+    // A FIFO or a link where the file goes is replaced, never opened.
+    const QString fifo = folder + "/fifo.xml";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(ReplaceFile(fifo, "bytes"));
+    EXPECT_EQ(TestSupport::ReadFile(fifo), "bytes");
+    const QString target = TestSupport::WriteFile(folder + "/target", "kept");
+    ASSERT_TRUE(QFile::link(target, folder + "/link.xml"));
+    ASSERT_TRUE(ReplaceFile(folder + "/link.xml", "bytes"));
+    EXPECT_EQ(TestSupport::ReadFile(target), "kept");
+    EXPECT_FALSE(QFileInfo(folder + "/link.xml").isSymLink());
+}
+
+TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoLitter)
+{
+    const QString folder = TestSupport::NewFolder();
+    const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
+    QString error;
+    EXPECT_FALSE(ReplaceFile(folder + "/no/such/folder/x", "a", &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 32;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    error.clear();
+    const bool written = ReplaceFile(path, QByteArray(1000, 'x'), &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(TestSupport::ReadFile(path), "old");
+    EXPECT_EQ(Entries(folder), QStringList{"data.xml"});
 }
 } // namespace
