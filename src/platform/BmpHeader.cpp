@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace
 {
@@ -72,4 +73,55 @@ bool ReadBmpHeader(const QString& path, BmpHeaderInfo& info)
     QByteArray head(std::min<qint64>(file.Size(), BmpHeaderBytes), Qt::Uninitialized);
     return file.IsOpen() && file.ReadAt(0, head.data(), head.size()) == head.size() &&
            ReadBmpHeader(head, info);
+}
+
+BmpRead ReadBmp8(const QString& path, QImage& image)
+{
+    image = QImage();
+    Path::ReadOnlyFile file = Path::OpenRegularFile(path);
+    QByteArray head(BmpHeaderBytes, '\0');
+    BmpHeaderInfo info;
+    if (!file.IsOpen() || file.Read(head.data(), 14 + 12) != 14 + 12 || !head.startsWith("BM"))
+        return BmpRead::Failed;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(head.constData());
+    if (U32(bytes + 14) < 40 ||
+        file.Read(head.data() + 14 + 12, BmpHeaderBytes - 14 - 12) != BmpHeaderBytes - 14 - 12 ||
+        !ReadBmpHeader(head, info) || info.bitsPerPixel != 8 || info.compression != 0)
+        return BmpRead::OtherForm;
+    const qint64 colors = info.ColorTableEntries();
+    if (colors < 1 || colors > 256 || info.width == 0 || info.height == 0)
+        return BmpRead::OtherForm;
+    // The rest of the file up to the last pixel row, in one read: the colour table after the
+    // info header, the rows from the data offset on, each padded to four bytes.
+    const qint64 tableAt = 14 + qint64(info.headerSize);
+    const qint64 stride = (qint64(info.width) + 3) / 4 * 4;
+    const qint64 end =
+        std::max(tableAt + 4 * colors, qint64(info.dataOffset) + stride * info.height);
+    // Rows inside the colour table, or a file cut short: left to the general decoder.
+    if (tableAt + 4 * colors > qint64(info.dataOffset) || end > file.Size())
+        return BmpRead::OtherForm;
+    QByteArray rest(end - BmpHeaderBytes, Qt::Uninitialized);
+    if (file.Read(rest.data(), rest.size()) != rest.size())
+        return BmpRead::OtherForm;
+    const auto at = [&](qint64 offset) {
+        return reinterpret_cast<const unsigned char*>(rest.constData()) + (offset - BmpHeaderBytes);
+    };
+
+    QImage picture(info.width, info.height, QImage::Format_Indexed8);
+    if (picture.isNull())
+        return BmpRead::OtherForm;
+    QList<QRgb> table(colors);
+    for (qint64 i = 0; i < colors; ++i)
+    {
+        const unsigned char* entry = at(tableAt + 4 * i);
+        table[i] = qRgb(entry[2], entry[1], entry[0]);
+    }
+    picture.setColorTable(table);
+    for (int row = 0; row < info.height; ++row)
+    {
+        const int y = info.topDown ? row : info.height - 1 - row;
+        std::copy_n(at(info.dataOffset + row * stride), info.width, picture.scanLine(y));
+    }
+    image = std::move(picture);
+    return BmpRead::Done;
 }

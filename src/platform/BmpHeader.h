@@ -1,7 +1,9 @@
 #pragma once
 // Reads only the header bytes of a BMP file (file header + info header), for what QImage
-// does not report (1- and 4-bit files come back as 8-bit indexed).
+// does not report (1- and 4-bit files come back as 8-bit indexed); and reads the one form
+// the guide pictures take, uncompressed 8 bits per pixel, whole and without a decoder.
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <cstdint>
 
@@ -29,3 +31,18 @@ constexpr int BmpHeaderBytes = 14 + 40;
 // False when the file is missing, too short, not "BM" or the header is not sane.
 bool ReadBmpHeader(const QString& path, BmpHeaderInfo& info);
 bool ReadBmpHeader(const QByteArray& bytes, BmpHeaderInfo& info);
+
+enum class BmpRead
+{
+    Done,
+    // A file starting with "BM" that this reader leaves to the general decoder: compressed,
+    // other depths, the old core header, a header that is not sane, rows that overlap the
+    // colour table, a file cut short.
+    OtherForm,
+    Failed, // no regular file, or none that starts with "BM" and a header's first bytes
+};
+
+// An uncompressed 8-bit BMP with a colour table of at most 256 entries, read through one
+// descriptor (header, colour table, pixel rows) into an indexed picture, top row first, its
+// colour table as the file holds it (opaque).
+BmpRead ReadBmp8(const QString& path, QImage& image);

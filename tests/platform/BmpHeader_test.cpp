@@ -1,10 +1,13 @@
+#include "bmp2vcx/BmpFixture.h"
 #include "common/TestSupport.h"
 #include "platform/BmpHeader.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -104,5 +107,77 @@ TEST(BmpHeader, FromAFileQImageWrote)
     EXPECT_EQ(info.bitsPerPixel, 1);
     EXPECT_FALSE(ReadBmpHeader(folder + "/missing.bmp", info));
     EXPECT_EQ(info.width, 0);
+}
+TEST(ReadBmp8, AnUncompressed8BitPictureReadsAsTheDecoderGivesIt)
+{
+    using BmpFixture::Spec;
+    const auto pattern = [](int x, int y) { return unsigned(x * 7 + y * 13) % 256; };
+    struct Case
+    {
+        const char* name;
+        Spec spec;
+    };
+    const Case cases[] = {
+        {"guide size, bottom-up", {256, 192, 8, false, BmpFixture::GreyRamp(256), pattern}},
+        {"top-down, rows padded", {5, 3, 8, true, BmpFixture::GreyRamp(256), pattern}},
+        {"short colour table, indices beyond it",
+         {7, 4, 8, false, {qRgb(1, 2, 3), qRgb(250, 0, 9)}, pattern}},
+    };
+    const QString folder = TestSupport::NewFolder();
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QString path = TestSupport::WriteFile(folder + "/p.bmp", BmpFixture::Make(c.spec));
+        QImage image;
+        ASSERT_EQ(ReadBmp8(path, image), BmpRead::Done);
+        const QImage decoded(path);
+        ASSERT_EQ(decoded.format(), QImage::Format_Indexed8);
+        EXPECT_EQ(image.size(), decoded.size());
+        EXPECT_EQ(image.colorTable(), decoded.colorTable());
+        for (int y = 0; y < image.height(); ++y)
+            EXPECT_EQ(
+                QByteArray(reinterpret_cast<const char*>(image.constScanLine(y)), image.width()),
+                QByteArray(reinterpret_cast<const char*>(decoded.constScanLine(y)),
+                           decoded.width()))
+                << "row " << y;
+    }
+}
+
+TEST(ReadBmp8, OtherFormsAreLeftToTheDecoderAndWhatIsNoBmpFails)
+{
+    using BmpFixture::Spec;
+    const QString folder = TestSupport::NewFolder();
+    const Spec eight{8, 4, 8, false, BmpFixture::GreyRamp(16)};
+    const QByteArray whole = BmpFixture::Make(eight);
+    const QString fifo = folder + "/fifo.bmp";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    struct Case
+    {
+        const char* name;
+        QString path;
+        BmpRead expected;
+    };
+    const auto file = [&](const char* name, const QByteArray& bytes)
+    { return TestSupport::WriteFile(folder + "/" + name + ".bmp", bytes); };
+    const Case cases[] = {
+        {"RLE8", file("rle8", BmpFixture::MakeRle8(eight, QByteArray("\x08\x01\0\0\0\1", 6))),
+         BmpRead::OtherForm},
+        {"24 bits", file("rgb", BmpFixture::Make({8, 4, 24, false, {}})), BmpRead::OtherForm},
+        {"4 bits", file("four", BmpFixture::Make({8, 4, 4, false, BmpFixture::GreyRamp(16)})),
+         BmpRead::OtherForm},
+        {"core header", file("core", BmpFixture::MakeCore(eight)), BmpRead::OtherForm},
+        {"cut short", file("short", whole.left(whole.size() - 1)), BmpRead::OtherForm},
+        {"no BMP", file("png", QByteArray("\x89PNG\r\n\x1a\n") + whole.mid(8)), BmpRead::Failed},
+        {"a few bytes", file("tiny", "BM"), BmpRead::Failed},
+        {"missing", folder + "/none.bmp", BmpRead::Failed},
+        {"a folder", folder, BmpRead::Failed},
+        {"a FIFO, not waited on", fifo, BmpRead::Failed},
+    };
+    for (const Case& c : cases)
+    {
+        QImage image(1, 1, QImage::Format_Indexed8);
+        EXPECT_EQ(ReadBmp8(c.path, image), c.expected) << c.name;
+        EXPECT_TRUE(image.isNull()) << c.name;
+    }
 }
 } // namespace

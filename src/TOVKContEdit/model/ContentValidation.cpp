@@ -9,7 +9,6 @@
 #include "platform/Strings.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 
 namespace
@@ -23,13 +22,6 @@ void Show(bool showMessages, const QString& text)
     if (showMessages)
         AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
-
-bool StartsWithBM(const QString& path)
-{
-    const Path::ReadOnlyFile file = Path::OpenRegularFile(path);
-    char head[2];
-    return file.ReadAt(0, head, 2) == 2 && head[0] == 'B' && head[1] == 'M';
-}
 } // namespace
 
 bool ValidateGuideImageFile(const QString& path, int pictureNumber, bool showMessages)
@@ -38,9 +30,8 @@ bool ValidateGuideImageFile(const QString& path, int pictureNumber, bool showMes
         showMessages ? FormatString(IDS_IMAGE_NOT_GUIDE_BITMAP,
                                     {CImageEx::GuideWidth, CImageEx::GuideHeight, pictureNumber})
                      : QString();
-    const bool isBmp = StartsWithBM(path);
     CImageEx image;
-    const bool loaded = isBmp && image.Load(path);
+    const bool loaded = image.LoadBmp(path);
     if (!loaded || image.GetWidth() != CImageEx::GuideWidth ||
         image.GetHeight() != CImageEx::GuideHeight || image.GetBPP() != 8)
     {

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <algorithm>
 #include <array>
 #include <unordered_set>
 
@@ -39,6 +40,22 @@ bool CImageEx::Load(const QString& path)
     return true;
 }
 
+bool CImageEx::LoadBmp(const QString& path)
+{
+    Destroy();
+    switch (ReadBmp8(path, m_image))
+    {
+    case BmpRead::Done:
+        m_bitsPerPixel = 8;
+        return true;
+    case BmpRead::OtherForm:
+        return Load(path);
+    case BmpRead::Failed:
+        break;
+    }
+    return false;
+}
+
 bool CImageEx::LoadFromBytes(const QByteArray& bytes)
 {
     Destroy();
@@ -64,7 +81,7 @@ int CImageEx::CountDistinctColors(int limit) const
     if (m_image.format() == QImage::Format_Indexed8)
     {
         // The pixels are palette indices: collect the indices in use, then the distinct
-        // RGB values among their palette entries.
+        // RGB values among their palette entries (at most 256: sorted, not hashed).
         std::array<std::uint8_t, 256> used{};
         const int width = m_image.width();
         const int height = m_image.height();
@@ -75,17 +92,14 @@ int CImageEx::CountDistinctColors(int limit) const
                 used[line[x]] = 1;
         }
         const QList<QRgb> palette = m_image.colorTable();
-        std::unordered_set<QRgb> colors;
+        std::array<QRgb, 256> colors;
+        std::size_t count = 0;
         for (int i = 0; i < 256; ++i)
-        {
-            if (!used[i])
-                continue;
-            const QRgb rgb = i < palette.size() ? palette[i] & 0xFFFFFF : 0;
-            colors.insert(rgb);
-            if (static_cast<int>(colors.size()) > limit)
-                break;
-        }
-        return static_cast<int>(colors.size());
+            if (used[i])
+                colors[count++] = i < palette.size() ? palette[i] & 0xFFFFFF : 0;
+        std::sort(colors.begin(), colors.begin() + count);
+        const auto distinct = std::unique(colors.begin(), colors.begin() + count) - colors.begin();
+        return std::min(static_cast<int>(distinct), limit + 1);
     }
     const QImage rgb = m_image.convertToFormat(QImage::Format_RGB32);
     std::unordered_set<QRgb> colors;

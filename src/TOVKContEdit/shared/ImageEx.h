@@ -27,6 +27,9 @@ public:
     // Loads a picture file; false (and nothing loaded) when it cannot be decoded.
     bool Load(const QString& path);
     bool LoadFromBytes(const QByteArray& bytes);
+    // Loads a file that starts with "BM": an uncompressed 8-bit one (the guide pictures)
+    // through the platform's own reader, any other through the decoder as Load does.
+    bool LoadBmp(const QString& path);
     void Destroy();
 
     bool IsNull() const { return m_image.isNull(); }
