@@ -30,9 +30,11 @@ test: build
 
 # The whole suite, the road included, once more with AddressSanitizer and
 # UndefinedBehaviorSanitizer: any finding ends the program and fails its test. Leaks that
-# the toolkit and the font libraries keep until exit are suppressed (tests/sanitizers). The
-# road preloads its window driver into the programs it starts, ahead of the runtime.
-SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=1:verify_asan_link_order=0 \
+# are kept until exit on purpose are suppressed by the functions that keep them
+# (tests/sanitizers); the stacks are unwound in full, through the libraries built without
+# frame pointers, so that those names are seen. The road preloads its window driver into
+# the programs it starts, ahead of the runtime.
+SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=1:verify_asan_link_order=0:fast_unwind_on_malloc=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
 

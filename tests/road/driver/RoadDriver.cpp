@@ -487,7 +487,8 @@ void StartDriver()
         return;
     qAddPostRoutine(WritePeak);
     // Made once the application object is whole; the event filter must see the first window.
-    new Driver;
+    // The application owns it, so it goes with the application, not leaked at exit.
+    (new Driver)->setParent(QCoreApplication::instance());
 }
 } // namespace
 
