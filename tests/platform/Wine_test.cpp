@@ -1,11 +1,13 @@
 // Wine's side of a Windows tool: paths there and back through the prefix's drive links,
 // the ANSI code page of a locale, and the values read from an exported registry key.
 #include "Printers.h"
-#include "common/TestSupport.h"
+#include "common/WineTest.h"
+#include "platform/ToolRun.h"
 #include "platform/Wine.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <clocale>
@@ -279,16 +281,29 @@ TEST(WineRegistry, AStringValueIsReadFromTheExportedKeyWithItsEscapesUndone)
     EXPECT_EQ(value, "before");
 }
 
-TEST(WineRegistry, TheCommandsNameTheKeyOfTheCurrentUserAndAnEmptyValue)
+// The commands as Wine's own "reg" runs them: a value of an earlier run cleared, the key
+// exported to a path with a blank and read back empty; a key that is not there exports
+// nothing.
+TEST(WineRegistry, AClearedValueReadsBackEmptyFromTheExportedKey)
 {
-    const CommandLine clear = Wine::ClearValueCommand("Software\\Quorvane\\KPVantiloq", "V");
-    // Wine's "reg" is a 64-bit program: the loader that runs one here.
-    EXPECT_EQ(clear.program, Wine::LoaderFor(Wine::Machine::X8664).program);
-    EXPECT_EQ(clear.arguments,
-              QStringList({"reg", "add", "HKEY_CURRENT_USER\\Software\\Quorvane\\KPVantiloq", "/v",
-                           "V", "/t", "REG_SZ", "/d", "", "/f"}));
-    const CommandLine exported = Wine::ExportKeyCommand("Software\\Q", "/tmp/a b/k.reg");
-    EXPECT_EQ(exported.arguments, QStringList({"reg", "export", "HKEY_CURRENT_USER\\Software\\Q",
-                                               "Z:\\tmp\\a b\\k.reg", "/y"}));
+    REQUIRE_WINE();
+    const QString key = QStringLiteral("Software\\Quorvane\\KPVantiloq");
+    // The value an earlier run left, set the way the clear sets it.
+    CommandLine earlier = Wine::ClearValueCommand(key, "LastQueryFile");
+    earlier.arguments[earlier.arguments.indexOf("/d") + 1] = QStringLiteral("Z:\\earlier run.xml");
+    const QString folder = TestSupport::NewFolder(QStringLiteral("a b"));
+    ASSERT_TRUE(RunTool(earlier, folder).Succeeded());
+    ASSERT_TRUE(RunTool(Wine::ClearValueCommand(key, "LastQueryFile"), folder).Succeeded());
+    const QString file = folder + QStringLiteral("/k.reg");
+    ASSERT_TRUE(RunTool(Wine::ExportKeyCommand(key, file), folder).Succeeded());
+    QString value = QStringLiteral("before");
+    EXPECT_TRUE(Wine::ReadExportedValue(TestSupport::ReadFile(file), "LastQueryFile", value));
+    EXPECT_EQ(value, "");
+
+    const QString missing = folder + QStringLiteral("/missing.reg");
+    EXPECT_FALSE(
+        RunTool(Wine::ExportKeyCommand(key + QStringLiteral("\\NotThere"), missing), folder)
+            .Succeeded());
+    EXPECT_FALSE(QFileInfo::exists(missing));
 }
 } // namespace
