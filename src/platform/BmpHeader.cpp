@@ -78,34 +78,42 @@ bool ReadBmpHeader(const QString& path, BmpHeaderInfo& info)
 BmpRead ReadBmp8(const QString& path, QImage& image)
 {
     image = QImage();
-    Path::ReadOnlyFile file = Path::OpenRegularFile(path);
-    QByteArray head(BmpHeaderBytes, '\0');
-    BmpHeaderInfo info;
-    if (!file.IsOpen() || file.Read(head.data(), 14 + 12) != 14 + 12 || !head.startsWith("BM"))
+    const Path::ReadOnlyFile file = Path::OpenRegularFile(path);
+    if (!file.IsOpen())
         return BmpRead::Failed;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(head.constData());
-    if (U32(bytes + 14) < 40 ||
-        file.Read(head.data() + 14 + 12, BmpHeaderBytes - 14 - 12) != BmpHeaderBytes - 14 - 12 ||
-        !ReadBmpHeader(head, info) || info.bitsPerPixel != 8 || info.compression != 0)
+    // A guide picture (50 KB) comes in one read; a larger file reads the rest after.
+    constexpr qint64 kFirstRead = 64 * 1024;
+    QByteArray bytes(std::min(file.Size(), kFirstRead), Qt::Uninitialized);
+    if (bytes.size() < 14 + 12 || file.ReadAt(0, bytes.data(), bytes.size()) != bytes.size() ||
+        !bytes.startsWith("BM"))
+        return BmpRead::Failed;
+    BmpHeaderInfo info;
+    if (!ReadBmpHeader(bytes, info))
+        return BmpRead::OtherForm;
+    // The Windows info headers: the first, and the fourth and fifth versions.
+    const bool windows = info.headerSize == 40 || info.headerSize == 108 || info.headerSize == 124;
+    if (!windows || info.planes != 1 || info.bitsPerPixel != 8 || info.compression != 0)
         return BmpRead::OtherForm;
     const qint64 colors = info.ColorTableEntries();
     if (colors < 1 || colors > 256 || info.width == 0 || info.height == 0)
         return BmpRead::OtherForm;
-    // The rest of the file up to the last pixel row, in one read: the colour table after the
-    // info header, the rows from the data offset on, each padded to four bytes.
+    // The colour table after the info header, the rows from the data offset on, each padded
+    // to four bytes. Rows inside the colour table, or a file cut short, are left to the
+    // general decoder.
     const qint64 tableAt = 14 + qint64(info.headerSize);
     const qint64 stride = (qint64(info.width) + 3) / 4 * 4;
-    const qint64 end =
-        std::max(tableAt + 4 * colors, qint64(info.dataOffset) + stride * info.height);
-    // Rows inside the colour table, or a file cut short: left to the general decoder.
+    const qint64 end = qint64(info.dataOffset) + stride * info.height;
     if (tableAt + 4 * colors > qint64(info.dataOffset) || end > file.Size())
         return BmpRead::OtherForm;
-    QByteArray rest(end - BmpHeaderBytes, Qt::Uninitialized);
-    if (file.Read(rest.data(), rest.size()) != rest.size())
-        return BmpRead::OtherForm;
-    const auto at = [&](qint64 offset) {
-        return reinterpret_cast<const unsigned char*>(rest.constData()) + (offset - BmpHeaderBytes);
-    };
+    if (end > bytes.size())
+    {
+        const qint64 read = bytes.size();
+        bytes.resize(end);
+        if (file.ReadAt(read, bytes.data() + read, end - read) != end - read)
+            return BmpRead::OtherForm;
+    }
+    const auto at = [&](qint64 offset)
+    { return reinterpret_cast<const unsigned char*>(bytes.constData()) + offset; };
 
     QImage picture(info.width, info.height, QImage::Format_Indexed8);
     if (picture.isNull())

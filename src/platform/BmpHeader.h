@@ -36,8 +36,8 @@ enum class BmpRead
 {
     Done,
     // A file starting with "BM" that this reader leaves to the general decoder: compressed,
-    // other depths, the old core header, a header that is not sane, rows that overlap the
-    // colour table, a file cut short.
+    // other depths or planes, the old core header, a header that is not sane, rows that
+    // overlap the colour table, a file cut short.
     OtherForm,
     Failed, // no regular file, or none that starts with "BM" and a header's first bytes
 };

@@ -47,13 +47,7 @@ public:
         for (int i = 0; i < m_stopCount; ++i)
             if (unit == m_stops[i])
                 return false;
-        for (int i = 0; i < m_extraCount; ++i)
-            if (unit == m_extras[i])
-                return true;
-        for (int i = 0; i < m_rangeCount; ++i)
-            if (unit >= m_ranges[i].first && unit <= m_ranges[i].last)
-                return true;
-        return false;
+        return InRangesOrExtras(unit);
     }
 
     // The slots, padded (for the vector path).

@@ -19,6 +19,19 @@ QStringList Entries(const QString& folder)
                                   QDir::Name);
 }
 
+// The two ways to replace a file whole: flushed to the disk first, or not waited for.
+struct Writer
+{
+    const char* name;
+    bool (*write)(const QString& path, const QByteArray& bytes, QString* error);
+};
+const Writer kWriters[] = {
+    {"WriteFileAtomically", [](const QString& path, const QByteArray& bytes, QString* error)
+     { return WriteFileAtomically(path, bytes, error); }},
+    {"ReplaceFile", [](const QString& path, const QByteArray& bytes, QString* error)
+     { return ReplaceFile(path, bytes, error); }},
+};
+
 TEST(AtomicFile, ReplacesOnlyOnCommit)
 {
     const QString folder = TestSupport::NewFolder();
@@ -51,20 +64,28 @@ TEST(AtomicFile, AbandonedWriteLeavesOldFileAndNoLitter)
 
 TEST(AtomicFile, WritesThroughTheResolvedName)
 {
-    const QString folder = TestSupport::NewFolder();
-    TestSupport::WriteFile(folder + "/Input/XML/TOVKContent.xml", "old");
-    ASSERT_TRUE(WriteFileAtomically(folder + "/input/xml/tovkcontent.XML", "new"));
-    EXPECT_EQ(TestSupport::ReadFile(folder + "/Input/XML/TOVKContent.xml"), "new");
-    EXPECT_EQ(Entries(folder + "/Input/XML"), QStringList{"TOVKContent.xml"});
+    for (const Writer& writer : kWriters)
+    {
+        SCOPED_TRACE(writer.name);
+        const QString folder = TestSupport::NewFolder();
+        TestSupport::WriteFile(folder + "/Input/XML/TOVKContent.xml", "old");
+        ASSERT_TRUE(writer.write(folder + "/input/xml/tovkcontent.XML", "new", nullptr));
+        EXPECT_EQ(TestSupport::ReadFile(folder + "/Input/XML/TOVKContent.xml"), "new");
+        EXPECT_EQ(Entries(folder + "/Input/XML"), QStringList{"TOVKContent.xml"});
+    }
 }
 
 TEST(AtomicFile, FailureIsReported)
 {
-    const QString folder = TestSupport::NewFolder();
-    QString error;
-    EXPECT_FALSE(WriteFileAtomically(folder + "/no/such/folder/x", "a", &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(WriteFileAtomically(folder, "a"));
+    for (const Writer& writer : kWriters)
+    {
+        SCOPED_TRACE(writer.name);
+        const QString folder = TestSupport::NewFolder();
+        QString error;
+        EXPECT_FALSE(writer.write(folder + "/no/such/folder/x", "a", &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(writer.write(folder, "a", nullptr));
+    }
 }
 
 TEST(AtomicFile, ReadOnlyFolderLeavesTheOldFile)
@@ -85,22 +106,26 @@ TEST(AtomicFile, ReadOnlyFolderLeavesTheOldFile)
 // the commit, even when the short write only shows when the buffer is flushed.
 TEST(AtomicFile, ShortWriteFailsAndLeavesTheOldFile)
 {
-    const QString folder = TestSupport::NewFolder();
-    const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 32;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    QString error;
-    const bool written = WriteFileAtomically(path, QByteArray(1000, 'x'), &error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(written);
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(TestSupport::ReadFile(path), "old");
-    EXPECT_EQ(Entries(folder), QStringList{"data.xml"});
+    for (const Writer& writer : kWriters)
+    {
+        SCOPED_TRACE(writer.name);
+        const QString folder = TestSupport::NewFolder();
+        const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
+        rlimit old{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 32;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString error;
+        const bool written = writer.write(path, QByteArray(1000, 'x'), &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, previousHandler);
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(TestSupport::ReadFile(path), "old");
+        EXPECT_EQ(Entries(folder), QStringList{"data.xml"});
+    }
 }
 
 TEST(AtomicFile, WriteWithoutOpenFails)
@@ -109,16 +134,10 @@ TEST(AtomicFile, WriteWithoutOpenFails)
     EXPECT_FALSE(file.Write(QByteArray("a")));
     EXPECT_FALSE(file.Commit());
 }
-// The replace that does not wait for the disk: the same promise to a running program.
-TEST(ReplaceFile, ReplacesThroughTheResolvedNameWithoutFollowingWhatLiesThere)
+// The replace that does not wait for the disk never opens what lies at the path.
+TEST(ReplaceFile, AFifoOrALinkWhereTheFileGoesIsReplacedNotOpened)
 {
     const QString folder = TestSupport::NewFolder();
-    TestSupport::WriteFile(folder + "/Input/XML/KPGEditor_Info.xml", "old");
-    ASSERT_TRUE(ReplaceFile(folder + "/input/xml/kpgeditor_info.XML", "new"));
-    EXPECT_EQ(TestSupport::ReadFile(folder + "/Input/XML/KPGEditor_Info.xml"), "new");
-    EXPECT_EQ(Entries(folder + "/Input/XML"), QStringList{"KPGEditor_Info.xml"});
-
-    // A FIFO or a link where the file goes is replaced, never opened.
     const QString fifo = folder + "/fifo.xml";
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ASSERT_TRUE(ReplaceFile(fifo, "bytes"));
@@ -128,29 +147,5 @@ TEST(ReplaceFile, ReplacesThroughTheResolvedNameWithoutFollowingWhatLiesThere)
     ASSERT_TRUE(ReplaceFile(folder + "/link.xml", "bytes"));
     EXPECT_EQ(TestSupport::ReadFile(target), "kept");
     EXPECT_FALSE(QFileInfo(folder + "/link.xml").isSymLink());
-}
-
-TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoLitter)
-{
-    const QString folder = TestSupport::NewFolder();
-    const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
-    QString error;
-    EXPECT_FALSE(ReplaceFile(folder + "/no/such/folder/x", "a", &error));
-    EXPECT_FALSE(error.isEmpty());
-
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 32;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    error.clear();
-    const bool written = ReplaceFile(path, QByteArray(1000, 'x'), &error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(written);
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(TestSupport::ReadFile(path), "old");
-    EXPECT_EQ(Entries(folder), QStringList{"data.xml"});
 }
 } // namespace

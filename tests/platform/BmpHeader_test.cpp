@@ -157,6 +157,13 @@ TEST(ReadBmp8, OtherFormsAreLeftToTheDecoderAndWhatIsNoBmpFails)
         QString path;
         BmpRead expected;
     };
+    const auto patched = [&](int at, quint32 value, int bytes)
+    {
+        QByteArray copy = whole;
+        for (int i = 0; i < bytes; ++i)
+            copy[at + i] = char(value >> (8 * i));
+        return copy;
+    };
     const auto file = [&](const char* name, const QByteArray& bytes)
     { return TestSupport::WriteFile(folder + "/" + name + ".bmp", bytes); };
     const Case cases[] = {
@@ -167,6 +174,9 @@ TEST(ReadBmp8, OtherFormsAreLeftToTheDecoderAndWhatIsNoBmpFails)
          BmpRead::OtherForm},
         {"core header", file("core", BmpFixture::MakeCore(eight)), BmpRead::OtherForm},
         {"cut short", file("short", whole.left(whole.size() - 1)), BmpRead::OtherForm},
+        {"two planes", file("planes", patched(26, 2, 2)), BmpRead::OtherForm},
+        {"an info header of no Windows version", file("header", patched(14, 104, 4)),
+         BmpRead::OtherForm},
         {"no BMP", file("png", QByteArray("\x89PNG\r\n\x1a\n") + whole.mid(8)), BmpRead::Failed},
         {"a few bytes", file("tiny", "BM"), BmpRead::Failed},
         {"missing", folder + "/none.bmp", BmpRead::Failed},
