@@ -8,6 +8,7 @@
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "Ostrelin/ui/ReportDialog.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
+#include "common/EventGap.h"
 #include "framework/LongOperation.h"
 #include "hub_fixture.h"
 #include "platform/Path.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <functional>
 
 namespace
@@ -567,6 +569,42 @@ TEST_F(OutputPageTest, ATerminationRequestInEachPhaseCancelsCleansAndEnds)
         CLongOperation::ResetTermination();
     }
     qunsetenv("HALBRINE_RECORD");
+    qunsetenv("HALBRINE_CONTROL");
+}
+
+// On request (QUORVANE_WAIT_FIGURES set): the longest time the window went without serving
+// events while the title replacer, then the bind tool, ran for 60 s.
+TEST_F(OutputPageTest, WindowServedDuringSixtySecondToolRuns)
+{
+    if (qEnvironmentVariableIsEmpty("QUORVANE_WAIT_FIGURES"))
+        GTEST_SKIP() << "measured when QUORVANE_WAIT_FIGURES is set";
+    COstrelinApp app;
+    ASSERT_TRUE(app.LoadToolArchive());
+    const QString titleControl = NewFolder(QStringLiteral("halbrine-control")) + "/c";
+    qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
+    CBindData& data = Doc().GetBindData();
+    data.m_wTitleLanguages = 0x0001;
+    data.m_strTitleImage[0] = WriteFile(NewFolder(QStringLiteral("pictures")) + "/jp.bmp",
+                                        OutputFixtures::TwoColourTitle());
+    const struct
+    {
+        const char* name;
+        const char* title;
+        const char* tool;
+    } points[] = {{"title replacer", "sleep 60000\n", "work\n"},
+                  {"bind tool", "", "work\nsleep 60000\n"}};
+    for (const auto& point : points)
+    {
+        WriteFile(titleControl, point.title);
+        WriteFile(control, point.tool);
+        QElapsedTimer run;
+        run.start();
+        const EventGapProbe probe;
+        Output();
+        std::printf("figure: %s, %lld ms run, longest time without serving events %lld ms\n",
+                    point.name, static_cast<long long>(run.elapsed()),
+                    static_cast<long long>(probe.LongestGapMs()));
+    }
     qunsetenv("HALBRINE_CONTROL");
 }
 
