@@ -6,9 +6,10 @@
 #include "platform/XmlWriter.h"
 
 #include <QFile>
-#include <QHash>
 #include <QSet>
+#include <QVarLengthArray>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <type_traits>
 
@@ -160,26 +161,13 @@ QString RoleName(qint32 role)
 }
 
 // a + b, made in one piece.
-QString Joined(const QString& a, const QString& b)
+QString Joined(QStringView a, QStringView b)
 {
-    QString joined;
-    joined.reserve(a.size() + b.size());
-    return joined.append(a).append(b);
-}
-
-// The case-folded name; one of ASCII only (all the converter writes) folded on the spot.
-template <typename Unit> QString Folded(const Unit* name, qsizetype size, const QString& decoded)
-{
-    QString key(size, Qt::Uninitialized);
-    char16_t* units = reinterpret_cast<char16_t*>(key.data());
-    for (qsizetype i = 0; i < size; ++i)
-    {
-        const char16_t c = static_cast<std::make_unsigned_t<Unit>>(name[i]);
-        if (c >= 0x80)
-            return decoded.toCaseFolded();
-        units[i] = char16_t(c - u'A') < 26 ? char16_t(c + (u'a' - u'A')) : c;
-    }
-    return key;
+    QString joined(a.size() + b.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(joined.data());
+    std::copy_n(a.utf16(), a.size(), out);
+    std::copy_n(b.utf16(), b.size(), out + a.size());
+    return joined;
 }
 } // namespace
 
@@ -195,7 +183,9 @@ QString BindFilePath(const QString& path)
     return Path::FileExists(resolved) ? resolved : path;
 }
 
-// A folder's names keyed by the form that ignores case (the case-folded name).
+// A folder's names with one hash table keyed by the form that ignores case: the names are
+// kept side by side in one buffer, and a name that no other name matches ignoring case (all
+// of them, as the converter writes them) is found with one probe.
 class CDiskSpelling::Folder
 {
 public:
@@ -205,50 +195,182 @@ public:
         if (!Path::IsDirectory(resolved))
             return;
         m_prefix = resolved + u'/';
-        // A language folder of a full guide holds a thousand files: no growth on the way.
-        m_names.reserve(1024);
-        Path::ForEachNativeName(resolved, [this](const char* native) { Add(native); });
+        Path::ForEachNativeName(resolved, [this](const char* name) { Add(name); });
     }
 
     // The name as spelt on disk: the exact name when it is there, else the first in name
     // order that matches ignoring case; empty when none does.
-    QString Find(const QString& name) const
+    QString Find(QStringView name) const
     {
-        const auto it = m_names.constFind(
-            Folded(reinterpret_cast<const char16_t*>(name.constData()), name.size(), name));
-        if (it == m_names.cend())
+        if (m_slots.empty())
             return {};
-        return m_shared.isEmpty() || !m_shared.contains(name) ? *it : name;
+        Units key(name.size());
+        quint64 hash = 0;
+        if (!AsciiKey(Units16(name), name.size(), key.data(), hash))
+            hash = FoldedKey(name, key);
+        const Name* match = Lookup(key.data(), key.size(), hash);
+        if (match == nullptr)
+            return {};
+        const QStringView spelt = View(match->nameAt, match->nameSize);
+        if (!match->shared || Same(spelt, name) || !m_shared.contains(name.toString()))
+            return spelt.toString();
+        return name.toString();
     }
 
     const QString& Prefix() const { return m_prefix; }
 
 private:
+    using Units = QVarLengthArray<char16_t, 64>;
+
+    struct Name
+    {
+        quint32 keyAt, keySize, nameAt, nameSize;
+        quint64 hash;
+        bool shared; // another name has the same key
+    };
+
+    static const char16_t* Units16(QStringView text)
+    {
+        return reinterpret_cast<const char16_t*>(text.utf16());
+    }
+
+    // Names are short: compared in place, without a call.
+    static bool Same(QStringView a, QStringView b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (qsizetype i = 0; i < a.size(); ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
+    }
+
+    static quint64 Finish(quint64 hash) { return hash ^ (hash >> 29); }
+
+    // The key that ignores case of an ASCII name, its letters upper-cased, written to key
+    // with its hash; false when the name is not ASCII.
+    template <typename Unit>
+    static bool AsciiKey(const Unit* name, qsizetype size, char16_t* key, quint64& hash)
+    {
+        quint64 h = 0xcbf29ce484222325ull;
+        unsigned any = 0;
+        for (qsizetype i = 0; i < size; ++i)
+        {
+            const unsigned c = static_cast<std::make_unsigned_t<Unit>>(name[i]);
+            any |= c;
+            const char16_t k = char16_t(c - u'a' < 26u ? c - (u'a' - u'A') : c);
+            key[i] = k;
+            h = (h ^ k) * 0x100000001b3ull;
+        }
+        hash = Finish(h);
+        return any < 0x80;
+    }
+
+    // Any other name is case-folded first, so two names get one key exactly when their
+    // case-folded forms are equal.
+    static quint64 FoldedKey(QStringView name, Units& key)
+    {
+        const QString folded = name.toString().toCaseFolded();
+        key.resize(folded.size());
+        quint64 hash = 0;
+        AsciiKey(Units16(folded), folded.size(), key.data(), hash);
+        return hash;
+    }
+
+    QStringView View(quint32 at, quint32 size) const
+    {
+        return QStringView(m_units.data() + at, qsizetype(size));
+    }
+
+    const Name* Lookup(const char16_t* key, qsizetype size, quint64 hash) const
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask)
+        {
+            const qint32 at = m_slots[slot];
+            if (at < 0)
+                return nullptr;
+            const Name& name = m_names[std::size_t(at)];
+            if (name.hash == hash && Same(View(name.keyAt, name.keySize), QStringView(key, size)))
+                return &name;
+        }
+    }
+
     void Add(const char* native)
     {
-        const qsizetype size = qsizetype(std::strlen(native));
-        const QByteArray bytes = QByteArray::fromRawData(native, size);
-        // An ASCII name reads the same in every encoding of file names.
-        const QString name = std::all_of(native, native + size, [](char c) { return c >= 0; })
-                                 ? QString::fromLatin1(bytes)
-                                 : QFile::decodeName(bytes);
-        QString& held = m_names[Folded(native, size, name)];
-        if (held.isEmpty())
+        const qsizetype length = qsizetype(std::strlen(native));
+        Name name{};
+        name.nameAt = quint32(m_units.size());
+        // An ASCII name and its key go in side by side in one step.
+        m_units.resize(m_units.size() + 2 * std::size_t(length));
+        for (qsizetype i = 0; i < length; ++i)
+            m_units[name.nameAt + std::size_t(i)] = static_cast<unsigned char>(native[i]);
+        name.nameSize = quint32(length);
+        name.keyAt = quint32(name.nameAt + length);
+        name.keySize = quint32(length);
+        if (!AsciiKey(native, length, m_units.data() + name.keyAt, name.hash))
         {
-            held = name;
+            m_units.resize(name.nameAt);
+            const QString decoded =
+                QFile::decodeName(QByteArray::fromRawData(native, qsizetype(length)));
+            Units key;
+            name.hash = FoldedKey(decoded, key);
+            m_units.insert(m_units.end(), Units16(decoded), Units16(decoded) + decoded.size());
+            name.nameSize = quint32(decoded.size());
+            name.keyAt = quint32(m_units.size());
+            name.keySize = quint32(key.size());
+            m_units.insert(m_units.end(), key.begin(), key.end());
+        }
+        if (2 * (m_names.size() + 1) > m_slots.size())
+            Rehash();
+        const QStringView key = View(name.keyAt, name.keySize);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = name.hash & mask;; slot = (slot + 1) & mask)
+        {
+            qint32& at = m_slots[slot];
+            if (at < 0)
+            {
+                at = qint32(m_names.size());
+                m_names.push_back(name);
+                return;
+            }
+            Name& other = m_names[std::size_t(at)];
+            if (other.hash != name.hash || !Same(View(other.keyAt, other.keySize), key))
+                continue;
+            // Names alike but for case: the slot names the first in name order, and the
+            // exact names are kept aside.
+            const QString added = View(name.nameAt, name.nameSize).toString();
+            const QString held = View(other.nameAt, other.nameSize).toString();
+            m_shared.insert(added);
+            m_shared.insert(held);
+            other.shared = true;
+            if (Path::ListedBefore(added, held))
+            {
+                other.nameAt = name.nameAt;
+                other.nameSize = name.nameSize;
+            }
             return;
         }
-        // Names alike but for case: the first in name order answers, and the exact names
-        // are kept aside.
-        m_shared.insert(held);
-        m_shared.insert(name);
-        if (Path::ListedBefore(name, held))
-            held = name;
+    }
+
+    void Rehash()
+    {
+        m_slots.assign(std::bit_ceil(std::max<std::size_t>(64, 4 * (m_names.size() + 1))), -1);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+        {
+            std::size_t slot = m_names[i].hash & mask;
+            while (m_slots[slot] >= 0)
+                slot = (slot + 1) & mask;
+            m_slots[slot] = qint32(i);
+        }
     }
 
     QString m_prefix; // the folder as spelt on disk, with a separator; empty when none
-    QHash<QString, QString> m_names;
-    QSet<QString> m_shared; // the names whose folded form another name shares
+    std::vector<char16_t> m_units;
+    std::vector<Name> m_names;
+    std::vector<qint32> m_slots; // indexes into m_names, -1 for none
+    QSet<QString> m_shared;      // the names whose key another name shares
 };
 
 CDiskSpelling::CDiskSpelling() = default;
