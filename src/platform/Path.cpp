@@ -190,6 +190,29 @@ bool Exists(const QString& path)
     return info.exists() || info.isSymLink();
 }
 
+// Reads count bytes, fewer only at the end of the file; -1 on an error. At the descriptor's
+// position when `offset` is negative, else at that offset.
+qint64 ReadFully(int fd, qint64 offset, char* out, qint64 count)
+{
+    if (count < 0)
+        return -1;
+    qint64 done = 0;
+    while (done < count)
+    {
+        const std::size_t want = std::size_t(count - done);
+        const ssize_t got = offset < 0 ? ::read(fd, out + done, want)
+                                       : ::pread(fd, out + done, want, off_t(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
 // The regular file at the path (relative to the folder `at`). Opened without blocking, so
 // that a pipe is refused instead of waited on; the kind is checked on the open file, so
 // nothing can swap it after the check.
@@ -492,43 +515,12 @@ Path::ReadOnlyFile& Path::ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept
 
 qint64 Path::ReadOnlyFile::Read(void* into, qint64 count)
 {
-    if (m_fd < 0 || count < 0)
-        return -1;
-    char* out = static_cast<char*>(into);
-    qint64 done = 0;
-    while (done < count)
-    {
-        const ssize_t got = ::read(m_fd, out + done, std::size_t(count - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return -1;
-        if (got == 0)
-            break;
-        done += got;
-    }
-    return done;
+    return m_fd < 0 ? -1 : ReadFully(m_fd, -1, static_cast<char*>(into), count);
 }
 
 qint64 Path::ReadOnlyFile::ReadAt(qint64 offset, void* into, qint64 count) const
 {
-    if (m_fd < 0 || count < 0 || offset < 0)
-        return -1;
-    char* out = static_cast<char*>(into);
-    qint64 done = 0;
-    while (done < count)
-    {
-        const ssize_t got =
-            ::pread(m_fd, out + done, std::size_t(count - done), off_t(offset + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return -1;
-        if (got == 0)
-            break;
-        done += got;
-    }
-    return done;
+    return m_fd < 0 || offset < 0 ? -1 : ReadFully(m_fd, offset, static_cast<char*>(into), count);
 }
 
 std::optional<QByteArray> Path::ReadOnlyFile::ReadAll() const
