@@ -5,7 +5,7 @@
 #include "Ostrelin/model/OutputRun.h"
 #include "Ostrelin/model/ProjectFolders.h"
 #include "Ostrelin/res/Strings.h"
-#include "common/FakeClock.h"
+#include "common/ToolBehaviours.h"
 #include "platform/RecordingMessages.h"
 
 #include <QDomDocument>
@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-#include <csignal>
 #include <gtest/gtest.h>
 
 namespace
@@ -251,75 +250,41 @@ TEST_F(OutputRunTest, WithoutAProjectNothingIsWrittenOrStarted)
 
 namespace
 {
-// The title replacer and the bind tool, each misbehaving in the ways a real tool can, under
+// The title replacer and the bind tool, each behaving in the ways a real tool can, under
 // fake time: what the run tells, what is left on disk and that nothing of the tool is left.
 TEST_F(OutputRunTest, EveryToolBehaviourAtEveryStartingPoint)
 {
-    const QString scratch = NewFolder(QStringLiteral("behaviour"));
-    const QString release = scratch + QStringLiteral("/release");
-    // Created only when a run misses its Cancel for minutes: the tool then ends by itself.
-    const QString giveUp = scratch + QStringLiteral("/give-up");
-    const QString helperLog = scratch + QStringLiteral("/helper-log");
-    const QString pidFile = scratch + QStringLiteral("/pid");
-    const QString hang = QStringLiteral("waitfor ") + giveUp + u'\n';
-    enum class Ends
-    {
-        ByItself,
-        Cancelled
-    };
-    struct Behaviour
-    {
-        const char* name;
-        QString control;
-        bool releaseAt40s;
-        bool cancelAt40s;
-        Ends ends;
-    };
-    const Behaviour behaviours[] = {
-        {"ends at once", QString(), false, false, Ends::ByItself},
-        {"runs past the bar's end, then ends", QStringLiteral("waitfor ") + release, true, false,
-         Ends::ByItself},
-        {"hangs, Cancel at 40 s", hang, false, true, Ends::Cancelled},
-        {"a helper keeps writing, Cancel at 40 s",
-         QStringLiteral("helper ") + helperLog + u'\n' + hang, false, true, Ends::Cancelled},
-        {"ignores the polite request, Cancel at 40 s", QStringLiteral("ignoreterm\n") + hang, false,
-         true, Ends::Cancelled},
-    };
+    const ToolBehaviours behaviours;
     struct StartingPoint
     {
         const char* name;
         const char* variable;
-        const char* before; // the tool's own work comes before the misbehaviour
+        bool bindTool; // its own work comes before the behaviour
     };
     const StartingPoint points[] = {
-        {"title replacer", "HALBRINE_CONTROL", ""},
-        {"bind tool", "DURNAP_CONTROL", "work\n"},
+        {"title replacer", "HALBRINE_CONTROL", false},
+        {"bind tool", "DURNAP_CONTROL", true},
     };
     FillProject();
     const QString control = NewFolder(QStringLiteral("control")) + QStringLiteral("/c");
     for (const StartingPoint& point : points)
     {
-        for (const Behaviour& behaviour : behaviours)
+        for (const ToolBehaviour& behaviour : behaviours.All())
         {
             SCOPED_TRACE(std::string(point.name) + ": " + behaviour.name);
-            for (const QString& file :
-                 {release, giveUp, helperLog, pidFile, Xml("KPGEditor_Conf.xml")})
-                QFile::remove(file);
+            QFile::remove(Xml("KPGEditor_Conf.xml"));
             messages.Clear();
             qunsetenv("HALBRINE_CONTROL");
             WriteFile(durnapControl, "work\n");
-            WriteFile(control,
-                      (QStringLiteral("pid ") + pidFile + u'\n' + point.before + behaviour.control)
-                          .toUtf8());
+            QStringList lines = behaviours.Control(behaviour);
+            if (point.bindTool)
+                lines.prepend(QStringLiteral("work"));
+            WriteFile(control, lines.join(u'\n').toUtf8());
             qputenv(point.variable, control.toUtf8());
 
             FakeProgress progress;
             FakeClock clock;
-            if (behaviour.releaseAt40s)
-                clock.At(40000, [&] { WriteFile(release, "go"); });
-            if (behaviour.cancelAt40s)
-                clock.At(40000, [&] { progress.ClickCancel(); });
-            clock.At(300000, [&] { WriteFile(giveUp, "go"); });
+            behaviours.Schedule(clock, behaviour, [&progress] { progress.ClickCancel(); });
             COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
             run.SetProgress(&progress);
             run.SetToolFolder(QStringLiteral("/tools folder"));
@@ -331,37 +296,24 @@ TEST_F(OutputRunTest, EveryToolBehaviourAtEveryStartingPoint)
             // What the author is shown: no message of the run's own; the caller tells
             // "cancelled" or "completed" from the flag.
             EXPECT_TRUE(messages.shown().isEmpty());
-            EXPECT_EQ(cancelled, behaviour.ends == Ends::Cancelled);
-            if (behaviour.cancelAt40s)
+            EXPECT_EQ(cancelled, behaviour.stopAt40s);
+            if (behaviour.stopAt40s)
+                ToolBehaviours::ExpectStoppedAt40s(clock);
+            if (behaviour.releaseAt40s && point.bindTool)
             {
-                // Seen at 40 s, long before the tool would have ended by itself.
-                EXPECT_GE(clock.Now(), 40000);
-                EXPECT_LT(clock.Now(), 300000);
-            }
-            if (behaviour.releaseAt40s && std::string(point.name) == "bind tool")
-            {
-                // The bar was full long before; the run still went on to its end.
-                EXPECT_GE(progress.Position(), FakeProgress::kUpper);
+                // The bar was full long before; the events were still served to the end.
+                EXPECT_EQ(progress.Position(), FakeProgress::kUpper);
                 EXPECT_GE(progress.pumps, 3250);
             }
-            // On disk: the card tree when the tool went through, no bind files when the
-            // titles were cancelled.
-            const bool treeWritten = behaviour.ends == Ends::ByItself;
+            // On disk: the card tree when the bind tool ran, no bind files when the titles
+            // were cancelled.
             EXPECT_EQ(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")),
-                      treeWritten || std::string(point.name) == "bind tool");
-            if (std::string(point.name) == "title replacer" && behaviour.ends == Ends::Cancelled)
+                      !behaviour.stopAt40s || point.bindTool);
+            if (!point.bindTool && behaviour.stopAt40s)
             {
                 EXPECT_FALSE(QFile::exists(Xml("KPGEditor_Conf.xml")));
             }
-            // Nothing of the tool is left, and nothing writes any more.
-            const qint64 group = ReadFile(pidFile).toLongLong();
-            ASSERT_GT(group, 0);
-            EXPECT_EQ(TestSupport::LiveProcessesOfGroup(group), 0);
-            // A failed case leaves nothing behind for the next.
-            ::kill(-pid_t(group), SIGKILL);
-            const QByteArray helperWrote = ReadFile(helperLog);
-            QThread::msleep(60);
-            EXPECT_EQ(ReadFile(helperLog), helperWrote);
+            behaviours.ExpectNothingLeft();
             qunsetenv(point.variable);
         }
     }

@@ -9,7 +9,7 @@
 #include "Ostrelin/ui/WaitEditorDialog.h"
 #include "TOVKContEdit/shared/ToolArchive.h"
 #include "common/EventGap.h"
-#include "common/FakeClock.h"
+#include "common/ToolBehaviours.h"
 #include "framework/LongOperation.h"
 #include "platform/HandOver.h"
 
@@ -17,10 +17,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <QWindow>
-#include <csignal>
 #include <cstdio>
 
 using HubFixture::RecordValues;
@@ -304,80 +302,40 @@ TEST_F(Launch, TheHubsToolsOutliveTheEditor)
 
 namespace
 {
-// The editor launch with an editor that misbehaves as a real program can, under fake time:
-// a termination request at 40 s stands for the Cancel the wait box does not have.
+// The editor launch with an editor that behaves in the ways a real program can, under fake
+// time: a termination request at 40 s stands for the Cancel the wait box does not have.
 TEST_F(Launch, EveryEditorBehaviour)
 {
     const QString path = MakeProject(QStringLiteral("behaviour"), {1});
     OpenProject(path);
-    const QString scratch = TestSupport::NewFolder(QStringLiteral("scratch"));
-    const QString release = scratch + QStringLiteral("/release");
-    const QString giveUp = scratch + QStringLiteral("/give-up");
-    const QString helperLog = scratch + QStringLiteral("/helper-log");
-    const QString pidFile = scratch + QStringLiteral("/pid");
     const QString saved = QFileInfo(path).path() + QStringLiteral("/convert/input/xml/New.xml");
-    const QString hang = QStringLiteral("waitfor ") + giveUp;
-    struct Behaviour
-    {
-        const char* name;
-        QStringList control;
-        bool releaseAt40s;
-        bool terminateAt40s;
-    };
-    const Behaviour behaviours[] = {
-        {"ends at once", {}, false, false},
-        {"runs past 40 s, then ends", {QStringLiteral("waitfor ") + release}, true, false},
-        {"hangs, termination at 40 s", {hang}, false, true},
-        {"a helper keeps writing, termination at 40 s",
-         {QStringLiteral("helper ") + helperLog, hang},
-         false,
-         true},
-        {"ignores the polite request, termination at 40 s",
-         {QStringLiteral("ignoreterm"), hang},
-         false,
-         true},
-    };
-    for (const Behaviour& behaviour : behaviours)
+    const ToolBehaviours behaviours;
+    for (const ToolBehaviour& behaviour : behaviours.All())
     {
         SCOPED_TRACE(behaviour.name);
-        for (const QString& file : {release, giveUp, helperLog, pidFile})
-            QFile::remove(file);
         m_messages.Clear();
         Doc().GetBindData().SetContentXmlPath(QString());
         Doc().SetModifiedFlag(false);
-        Control(QStringList{QStringLiteral("pid ") + pidFile} + behaviour.control +
-                QStringList{QStringLiteral("save ") + saved});
+        Control(behaviours.Control(behaviour) + QStringList{QStringLiteral("save ") + saved});
         FakeClock clock;
         bool ended = false;
-        if (behaviour.releaseAt40s)
-            clock.At(40000, [&] { TestSupport::WriteFile(release, "go"); });
-        if (behaviour.terminateAt40s)
-            clock.At(40000,
-                     [&] { CLongOperation::RequestTermination([&ended] { ended = true; }); });
-        clock.At(300000, [&] { TestSupport::WriteFile(giveUp, "go"); });
+        behaviours.Schedule(clock, behaviour,
+                            [&ended]
+                            { CLongOperation::RequestTermination([&ended] { ended = true; }); });
         CLongOperation::SetWaitClock(&clock);
         View().OnContentEditor();
         CLongOperation::SetWaitClock(nullptr);
         QCoreApplication::processEvents();
 
-        // Nothing is told; what the editor saved is taken over unless it was ended first.
+        // Nothing is told; what the editor saved is taken over unless it was ended first,
+        // and then the program ends.
         EXPECT_TRUE(m_messages.shown().isEmpty());
-        EXPECT_EQ(ended, behaviour.terminateAt40s);
-        EXPECT_EQ(Doc().GetBindData().m_strContentXml == saved, !behaviour.terminateAt40s);
-        EXPECT_EQ(Doc().IsModified(), !behaviour.terminateAt40s);
-        if (behaviour.terminateAt40s)
-        {
-            EXPECT_GE(clock.Now(), 40000);
-            EXPECT_LT(clock.Now(), 300000);
-        }
-        // No process of the editor is left, and nothing of it writes any more.
-        const qint64 group = TestSupport::ReadFile(pidFile).toLongLong();
-        ASSERT_GT(group, 0);
-        EXPECT_EQ(TestSupport::LiveProcessesOfGroup(group), 0);
-        ::kill(-pid_t(group), SIGKILL);
-        const QByteArray helperWrote = TestSupport::ReadFile(helperLog);
-        QThread::msleep(60);
-        EXPECT_EQ(TestSupport::ReadFile(helperLog), helperWrote);
+        EXPECT_EQ(ended, behaviour.stopAt40s);
+        EXPECT_EQ(Doc().GetBindData().m_strContentXml == saved, !behaviour.stopAt40s);
+        EXPECT_EQ(Doc().IsModified(), !behaviour.stopAt40s);
+        if (behaviour.stopAt40s)
+            ToolBehaviours::ExpectStoppedAt40s(clock);
+        behaviours.ExpectNothingLeft();
         EXPECT_FALSE(CLongOperation::IsBusy());
         EXPECT_TRUE(m_frame->isEnabled());
         CLongOperation::ResetTermination();

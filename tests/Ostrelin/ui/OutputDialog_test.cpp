@@ -138,10 +138,24 @@ protected:
         data.FindServer(QStringLiteral("A0001"))->m_setGuides = {1, 2};
         page = new COutputDialog(&View());
     }
+
+    // A Japanese title to replace, with the title replacer's record folder and control file.
+    void UseTitle()
+    {
+        titleRecords = NewFolder(QStringLiteral("halbrine-records"));
+        titleControl = NewFolder(QStringLiteral("halbrine-control")) + QStringLiteral("/c");
+        qputenv("HALBRINE_RECORD", titleRecords.toUtf8());
+        qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
+        CBindData& data = Doc().GetBindData();
+        data.m_wTitleLanguages = 0x0001;
+        data.m_strTitleImage[0] = WriteFile(NewFolder(QStringLiteral("pictures")) + "/jp.bmp",
+                                            OutputFixtures::TwoColourTitle());
+    }
     void TearDown() override
     {
-        qunsetenv("DURNAP_RECORD");
-        qunsetenv("DURNAP_CONTROL");
+        for (const char* name :
+             {"DURNAP_RECORD", "DURNAP_CONTROL", "HALBRINE_RECORD", "HALBRINE_CONTROL"})
+            qunsetenv(name);
         Bench::TearDown();
     }
 
@@ -169,7 +183,7 @@ protected:
 
     QStringList Texts() const { return m_messages.texts(); }
 
-    QString project, records, control;
+    QString project, records, control, titleRecords, titleControl;
     COutputDialog* page = nullptr;
 };
 
@@ -297,14 +311,7 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
 {
     COstrelinApp app;
     ASSERT_TRUE(app.LoadToolArchive());
-    const QString titleRecords = NewFolder(QStringLiteral("halbrine-records"));
-    const QString titleControl = NewFolder(QStringLiteral("halbrine-control")) + "/c";
-    qputenv("HALBRINE_RECORD", titleRecords.toUtf8());
-    qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
-    CBindData& data = Doc().GetBindData();
-    data.m_wTitleLanguages = 0x0001;
-    data.m_strTitleImage[0] = WriteFile(NewFolder(QStringLiteral("pictures")) + "/jp.bmp",
-                                        OutputFixtures::TwoColourTitle());
+    UseTitle();
     const QString cancelled = QStringLiteral("出力をキャンセルしました。");
     const QString missing = QStringLiteral("出力に使用するファイルが見つかりませんでした。");
     const QString done = QStringLiteral("出力が完了しました。");
@@ -430,8 +437,6 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
         }
         EXPECT_FALSE(CMainFrame::IsBusyAround(&View()));
     }
-    qunsetenv("HALBRINE_RECORD");
-    qunsetenv("HALBRINE_CONTROL");
 }
 
 // Keys, menu commands, tabs, page buttons and a close sent during each phase of the output
@@ -440,16 +445,9 @@ TEST_F(OutputPageTest, NothingReplacesTheProjectWhileTheOutputRuns)
 {
     COstrelinApp app;
     ASSERT_TRUE(app.LoadToolArchive());
-    const QString titleRecords = NewFolder(QStringLiteral("halbrine-records"));
-    const QString titleControl = NewFolder(QStringLiteral("halbrine-control")) + "/c";
-    qputenv("HALBRINE_RECORD", titleRecords.toUtf8());
-    qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
+    UseTitle();
     WriteFile(titleControl, "sleep 400\n");
     WriteFile(control, "work\nsleep 400\n");
-    CBindData& data = Doc().GetBindData();
-    data.m_wTitleLanguages = 0x0001;
-    data.m_strTitleImage[0] = WriteFile(NewFolder(QStringLiteral("pictures")) + "/jp.bmp",
-                                        OutputFixtures::TwoColourTitle());
     const QString other = MakeProject(QStringLiteral("other"), {30});
     const COstrelinDoc* document = View().GetDocument();
     const QString path = View().m_strProjectPath;
@@ -498,8 +496,6 @@ TEST_F(OutputPageTest, NothingReplacesTheProjectWhileTheOutputRuns)
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(Runs(records).size(), 1);
     EXPECT_EQ(Runs(titleRecords).size(), 1);
-    qunsetenv("HALBRINE_RECORD");
-    qunsetenv("HALBRINE_CONTROL");
 }
 
 // A termination request during each phase of the output cancels it as Cancel does: the
@@ -509,14 +505,7 @@ TEST_F(OutputPageTest, ATerminationRequestInEachPhaseCancelsCleansAndEnds)
     COstrelinApp app;
     ASSERT_TRUE(app.LoadToolArchive());
     const QString scratch = NewFolder(QStringLiteral("scratch"));
-    const QString titleRecords = NewFolder(QStringLiteral("halbrine-records"));
-    const QString titleControl = NewFolder(QStringLiteral("halbrine-control")) + "/c";
-    qputenv("HALBRINE_RECORD", titleRecords.toUtf8());
-    qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
-    CBindData& data = Doc().GetBindData();
-    data.m_wTitleLanguages = 0x0001;
-    data.m_strTitleImage[0] = WriteFile(NewFolder(QStringLiteral("pictures")) + "/jp.bmp",
-                                        OutputFixtures::TwoColourTitle());
+    UseTitle();
     const QString pidFile = scratch + QStringLiteral("/pid");
     const QString hang = QStringLiteral("waitfor ") + scratch + QStringLiteral("/never\n");
     enum Phase
@@ -568,8 +557,6 @@ TEST_F(OutputPageTest, ATerminationRequestInEachPhaseCancelsCleansAndEnds)
         EXPECT_TRUE(ended);
         CLongOperation::ResetTermination();
     }
-    qunsetenv("HALBRINE_RECORD");
-    qunsetenv("HALBRINE_CONTROL");
 }
 
 // On request (QUORVANE_WAIT_FIGURES set): the longest time the window went without serving
@@ -580,12 +567,7 @@ TEST_F(OutputPageTest, WindowServedDuringSixtySecondToolRuns)
         GTEST_SKIP() << "measured when QUORVANE_WAIT_FIGURES is set";
     COstrelinApp app;
     ASSERT_TRUE(app.LoadToolArchive());
-    const QString titleControl = NewFolder(QStringLiteral("halbrine-control")) + "/c";
-    qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
-    CBindData& data = Doc().GetBindData();
-    data.m_wTitleLanguages = 0x0001;
-    data.m_strTitleImage[0] = WriteFile(NewFolder(QStringLiteral("pictures")) + "/jp.bmp",
-                                        OutputFixtures::TwoColourTitle());
+    UseTitle();
     const struct
     {
         const char* name;
@@ -605,7 +587,6 @@ TEST_F(OutputPageTest, WindowServedDuringSixtySecondToolRuns)
                     point.name, static_cast<long long>(run.elapsed()),
                     static_cast<long long>(probe.LongestGapMs()));
     }
-    qunsetenv("HALBRINE_CONTROL");
 }
 
 TEST_F(OutputPageTest, SummaryFollowsTheProjectWhenShown)

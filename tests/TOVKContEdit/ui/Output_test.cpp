@@ -12,8 +12,8 @@
 #include "TOVKContEdit/ui/ProgressDlg.h"
 #include "TOVKContEdit/ui/output_fixture.h"
 #include "common/EventGap.h"
-#include "common/FakeClock.h"
 #include "common/TestSupport.h"
+#include "common/ToolBehaviours.h"
 #include "framework/LongOperation.h"
 #include "platform/Path.h"
 #include "platform/RecordingMessages.h"
@@ -26,9 +26,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
-#include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -503,74 +501,37 @@ TEST(OutputCommand, TheProgramsOutputCommandUsesItsStartFolderAndTools)
     app.ExitInstance();
     qunsetenv("MARVEX_RECORD");
 }
-// The converter misbehaving in the ways a real tool can, under fake time: what the author is
+// The converter behaving in the ways a real tool can, under fake time: what the author is
 // shown, the data files left and that nothing of the converter is left.
 TEST_F(OutputRun, EveryConverterBehaviour)
 {
-    const QString scratch = TestSupport::NewFolder(QStringLiteral("scratch"));
-    const QString release = scratch + QStringLiteral("/release");
-    const QString giveUp = scratch + QStringLiteral("/give-up");
-    const QString helperLog = scratch + QStringLiteral("/helper-log");
-    const QString pidFile = scratch + QStringLiteral("/pid");
-    const QString hang = QStringLiteral("waitfor ") + giveUp + u'\n';
-    const QString done = QStringLiteral("Output completed.");
-    const QString failed = QStringLiteral("Failed to output data.\n\nJPN");
-    const struct
-    {
-        const char* name;
-        QString control;
-        bool releaseAt40s;
-        bool cancelAt40s;
-        QString shown;
-    } behaviours[] = {
-        {"ends at once", QString(), false, false, done},
-        {"runs past the bar's end, then ends", QStringLiteral("waitfor ") + release + u'\n', true,
-         false, done},
-        {"hangs, Cancel at 40 s", hang, false, true, failed},
-        {"a helper keeps writing, Cancel at 40 s",
-         QStringLiteral("helper ") + helperLog + u'\n' + hang, false, true, failed},
-        {"ignores the polite request, Cancel at 40 s", QStringLiteral("ignoreterm\n") + hang, false,
-         true, failed},
-    };
+    const ToolBehaviours behaviours;
     AddRow(1, {JP});
-    for (const auto& behaviour : behaviours)
+    for (const ToolBehaviour& behaviour : behaviours.All())
     {
         SCOPED_TRACE(behaviour.name);
-        for (const QString& file : {release, giveUp, helperLog, pidFile})
-            QFile::remove(file);
         m_messages.Clear();
-        Control((QStringLiteral("pid ") + pidFile + u'\n' + behaviour.control).toUtf8());
+        Control(behaviours.Control(behaviour).join(u'\n').toUtf8());
         FakeClock clock;
-        if (behaviour.releaseAt40s)
-            clock.At(40000, [&] { TestSupport::WriteFile(release, "go"); });
-        if (behaviour.cancelAt40s)
-            clock.At(40000,
-                     [&]
-                     {
-                         QMetaObject::invokeMethod(
-                             qApp, [this] { m_output.Cancel(); }, Qt::QueuedConnection);
-                     });
-        clock.At(300000, [&] { TestSupport::WriteFile(giveUp, "go"); });
+        behaviours.Schedule(clock, behaviour,
+                            [this]
+                            {
+                                QMetaObject::invokeMethod(
+                                    qApp, [this] { m_output.Cancel(); }, Qt::QueuedConnection);
+                            });
         CLongOperation::SetWaitClock(&clock);
         m_messages.Answer(IDYES);
         m_output.OnFileOutput();
         CLongOperation::SetWaitClock(nullptr);
 
-        EXPECT_EQ(m_messages.texts().mid(1), QStringList{behaviour.shown});
-        if (behaviour.cancelAt40s)
-        {
-            EXPECT_GE(clock.Now(), 40000);
-            EXPECT_LT(clock.Now(), 300000);
-        }
-        // The converter writes its data files before it misbehaves; they stay.
+        EXPECT_EQ(m_messages.texts().mid(1),
+                  QStringList{behaviour.stopAt40s ? QStringLiteral("Failed to output data.\n\nJPN")
+                                                  : QStringLiteral("Output completed.")});
+        if (behaviour.stopAt40s)
+            ToolBehaviours::ExpectStoppedAt40s(clock);
+        // The converter writes its data files before it goes on; they stay.
         EXPECT_TRUE(QFileInfo::exists(Folder("jp") + "/CJP00001.bin"));
-        const qint64 group = TestSupport::ReadFile(pidFile).toLongLong();
-        ASSERT_GT(group, 0);
-        EXPECT_EQ(TestSupport::LiveProcessesOfGroup(group), 0);
-        ::kill(-pid_t(group), SIGKILL);
-        const QByteArray helperWrote = TestSupport::ReadFile(helperLog);
-        QThread::msleep(60);
-        EXPECT_EQ(TestSupport::ReadFile(helperLog), helperWrote);
+        behaviours.ExpectNothingLeft();
         EXPECT_FALSE(m_frame.IsBusy());
     }
 }
