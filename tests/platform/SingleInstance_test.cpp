@@ -2,13 +2,10 @@
 #include "common/TestSupport.h"
 #include "platform/SingleInstance.h"
 
-#include <csignal>
-#include <cstddef>
-#include <cstring>
+#include <QFile>
+#include <QProcess>
+#include <QSysInfo>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -25,7 +22,7 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilRelease)
         SingleInstance second(Name);
         EXPECT_FALSE(second.TryAcquire());
         EXPECT_FALSE(second.IsHeld());
-        SingleInstance other("Quorvane KPSonavelBindEditor");
+        SingleInstance other("Quorvane KPSonavel");
         EXPECT_TRUE(other.TryAcquire());
     }
     first.Release();
@@ -39,90 +36,66 @@ TEST(SingleInstance, DestructionReleases)
         SingleInstance held(Name);
         ASSERT_TRUE(held.TryAcquire());
     }
+    EXPECT_FALSE(QFile::exists(SingleInstance::LockPath(Name)));
     SingleInstance again(Name);
     EXPECT_TRUE(again.TryAcquire());
 }
 
-// Two programs of one user that see different environments still share the guard.
-TEST(SingleInstance, NoEnvironmentVariableMovesTheGuard)
+TEST(SingleInstance, LockOfADeadProcessIsTakenOver)
 {
-    SingleInstance first(Name);
-    ASSERT_TRUE(first.TryAcquire());
-    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-    const QByteArray savedTemp = qgetenv("TMPDIR");
-    const QString elsewhere = TestSupport::NewFolder("elsewhere");
-    const QString plainFile = TestSupport::WriteFile(elsewhere + "/file", "not a folder");
-    const struct
-    {
-        const char* name;
-        QByteArray runtime; // empty: unset
-        QByteArray temp;
-    } cases[] = {
-        {"another runtime folder", elsewhere.toUtf8(), savedTemp},
-        {"no runtime folder", QByteArray(), savedTemp},
-        {"an unusable runtime and temporary folder", plainFile.toUtf8(), plainFile.toUtf8()},
-        {"no temporary folder either", QByteArray(), QByteArray()},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        c.runtime.isEmpty() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", c.runtime);
-        c.temp.isEmpty() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", c.temp);
-        SingleInstance second(Name);
-        EXPECT_FALSE(second.TryAcquire());
-    }
-    qputenv("XDG_RUNTIME_DIR", savedRuntime);
-    qputenv("TMPDIR", savedTemp);
-}
-
-// The kernel lets go of the guard of a process that is killed: nothing is left behind.
-TEST(SingleInstance, AHolderThatIsKilledLeavesNothingBehind)
-{
-    const QByteArray name = SingleInstance::SocketName(Name);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path + 1, name.constData(), std::size_t(name.size()));
-    const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + std::size_t(name.size()));
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-    {
-        // Only system calls here: the holder binds the name, says so, and waits to be killed.
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        const char ok = bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
-        (void)!write(ready[1], &ok, 1);
-        for (;;)
-            pause();
-    }
-    close(ready[1]);
-    char bound = 0;
-    ASSERT_EQ(read(ready[0], &bound, 1), 1);
-    close(ready[0]);
-    ASSERT_TRUE(bound);
-    {
-        SingleInstance refused(Name);
-        EXPECT_FALSE(refused.TryAcquire());
-    }
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
+    // A process that has ended leaves its lock behind, as after a crash.
+    QProcess dead;
+    dead.start("/bin/true");
+    ASSERT_TRUE(dead.waitForFinished(10000));
+    const qint64 pid = dead.processId() ? dead.processId() : 999999;
+    const QString path = SingleInstance::LockPath(Name);
+    TestSupport::WriteFile(path, QByteArray::number(pid > 0 ? pid : 999999) + "\ntrue\n" +
+                                     QSysInfo::machineHostName().toUtf8() + "\n");
     SingleInstance taker(Name);
     EXPECT_TRUE(taker.TryAcquire());
 }
 
-TEST(SingleInstance, NamesHoldTheUserAndFitTheAddress)
+TEST(SingleInstance, LockOfALiveProcessHolds)
 {
-    const QByteArray name = SingleInstance::SocketName(Name);
-    EXPECT_TRUE(name.startsWith("Quorvane-" + QByteArray::number(getuid()) + '-')) << name.data();
-    EXPECT_TRUE(name.endsWith(Name.toUtf8()));
-    const QString longName(300, u'x');
-    const QByteArray shortened = SingleInstance::SocketName(longName);
-    EXPECT_EQ(shortened.size(), qsizetype(sizeof(sockaddr_un::sun_path) - 1));
-    EXPECT_NE(shortened, SingleInstance::SocketName(longName + u'y'));
-    SingleInstance held(longName);
-    EXPECT_TRUE(held.TryAcquire());
-    EXPECT_FALSE(SingleInstance(longName).TryAcquire());
+    QProcess alive;
+    alive.start("/bin/sleep", {"30"});
+    ASSERT_TRUE(alive.waitForStarted(10000));
+    const QString path = SingleInstance::LockPath(Name);
+    TestSupport::WriteFile(path, QByteArray::number(alive.processId()) + "\nsleep\n" +
+                                     QSysInfo::machineHostName().toUtf8() + "\n");
+    SingleInstance refused(Name);
+    EXPECT_FALSE(refused.TryAcquire());
+    alive.kill();
+    alive.waitForFinished(10000);
+    QFile::remove(path);
+}
+TEST(SingleInstance, AnUnusableRuntimeFolderFallsBackAndNeverStopsStartUp)
+{
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    const QString runtime = TestSupport::NewFolder("runtime");
+    // "Quorvane" is a plain file: the lock goes to the private temporary folder instead,
+    // where a second holder is still refused.
+    TestSupport::WriteFile(runtime + "/Quorvane", "not a folder");
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    {
+        SingleInstance first(Name);
+        EXPECT_TRUE(first.TryAcquire());
+        EXPECT_TRUE(first.IsHeld());
+        EXPECT_FALSE(SingleInstance::LockPath(Name).startsWith(runtime));
+        SingleInstance second(Name);
+        EXPECT_FALSE(second.TryAcquire());
+    }
+    // No usable folder at all: nothing is held, and start-up goes on.
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    const QString temp = TestSupport::NewFolder("temp");
+    TestSupport::WriteFile(temp + "/quorvane-" + QString::number(getuid()), "not a folder");
+    qputenv("TMPDIR", temp.toUtf8());
+    {
+        SingleInstance alone(Name);
+        EXPECT_TRUE(alone.TryAcquire());
+        EXPECT_FALSE(alone.IsHeld());
+    }
+    qputenv("TMPDIR", savedTemp);
+    qputenv("XDG_RUNTIME_DIR", saved);
 }
 } // namespace
