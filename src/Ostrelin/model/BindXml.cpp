@@ -199,8 +199,9 @@ public:
     }
 
     // The name as spelt on disk: the exact name when it is there, else the first in name
-    // order that matches ignoring case; empty when none does.
-    QString Find(QStringView name) const
+    // order that matches ignoring case; empty when none does. The answer is a view of the
+    // folder's own copy, never of the name asked for, and lives as long as the folder.
+    QStringView Find(QStringView name) const
     {
         if (m_slots.empty())
             return {};
@@ -212,9 +213,10 @@ public:
         if (match == nullptr)
             return {};
         const QStringView spelt = View(match->nameAt, match->nameSize);
-        if (!match->shared || Same(spelt, name) || !m_shared.contains(name.toString()))
-            return spelt.toString();
-        return name.toString();
+        if (!match->shared || Same(spelt, name))
+            return spelt;
+        const auto exact = m_shared.constFind(name.toString());
+        return exact == m_shared.cend() ? spelt : QStringView(*exact);
     }
 
     const QString& Prefix() const { return m_prefix; }
@@ -387,13 +389,13 @@ const CDiskSpelling::Folder& CDiskSpelling::In(const QString& folderPath)
 QString CDiskSpelling::Of(const QString& path)
 {
     const Folder& folder = In(Path::RemoveFileSpec(path));
-    const QString spelt = folder.Find(Path::FindFileName(path));
+    const QStringView spelt = folder.Find(Path::FindFileName(path));
     return spelt.isEmpty() ? path : Joined(folder.Prefix(), spelt);
 }
 
 QString CDiskSpelling::Of(const Folder& folder, const QString& name, const QString& givenFolder)
 {
-    const QString spelt = folder.Find(name);
+    const QStringView spelt = folder.Find(name);
     return spelt.isEmpty() ? Joined(givenFolder, name) : Joined(folder.Prefix(), spelt);
 }
 
