@@ -3,7 +3,7 @@
 // holds the stand-ins of the title replacer and the bind tool, and their records.
 #include "Ostrelin/ContentFixtures.h"
 #include "Ostrelin/model/OstrelinDoc.h"
-#include "Ostrelin/model/OutputProgress.h"
+#include "TOVKContEdit/shared/OutputProgress.h"
 #include "bmp2vcx/BmpFixture.h"
 #include "common/StandinRecord.h"
 #include "common/TestSupport.h"

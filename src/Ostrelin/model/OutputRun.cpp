@@ -1,7 +1,7 @@
 #include "Ostrelin/model/OutputRun.h"
 
 #include "Ostrelin/model/OstrelinDoc.h"
-#include "Ostrelin/model/OutputProgress.h"
+#include "TOVKContEdit/shared/OutputProgress.h"
 #include "Ostrelin/model/ProjectFolders.h"
 #include "Ostrelin/res/resource.h"
 #include "TOVKContEdit/shared/ImageEx.h"

@@ -2,7 +2,7 @@
 // The hub's modeless progress dialog of the output: a message, a bar, a percent text and
 // Cancel. While it exists it holds its owner disabled; each step first empties the event
 // queue. The cancel flag, once raised, stays raised.
-#include "Ostrelin/model/OutputProgress.h"
+#include "TOVKContEdit/shared/OutputProgress.h"
 #include "framework/ProgressDlgBase.h"
 
 class CProgressDlg : public CProgressDlgBase, public COutputProgress

@@ -22,32 +22,15 @@
 
 namespace
 {
-// How often the window is served while the converter runs.
-constexpr int kPumpSliceMs = 20;
-
 QString ShortName(int language)
 {
     return Strings::Load(IDS_LANGUAGE_NAME_FIRST + static_cast<unsigned>(language));
 }
 
-// Waits the given time while the window keeps handling its events.
-void PumpFor(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    for (;;)
-    {
-        ProgressPump::PumpMessages();
-        const qint64 left = ms - timer.elapsed();
-        if (left <= 0)
-            break;
-        QThread::msleep(static_cast<unsigned long>(qMin<qint64>(5, left)));
-    }
-}
 } // namespace
 
 CContentOutput::CContentOutput(CTOVKContEditDoc& doc, std::function<OutputFolders()> folders)
-    : m_doc(doc), m_folders(std::move(folders))
+    : m_doc(doc), m_folders(std::move(folders)), m_run(doc)
 {
 }
 
@@ -90,111 +73,11 @@ void CContentOutput::SetLabel(const QString& text)
         m_progress->Label()->setText(text);
 }
 
-void CContentOutput::NotStarted(const ToolResult& result)
-{
-    const QString reason =
-        result.NotStartedReason(IDS_CONVERTER_CANNOT_RUN_32, IDS_CONVERTER_WINE_FAILED);
-    if (reason.isEmpty())
-        AfxMessageBox(IDS_CONVERSION_ERROR);
-    else
-        AfxMessageBox(Strings::Load(IDS_CONVERSION_ERROR) + QStringLiteral("\n\n") + reason);
-}
-
-bool CContentOutput::ConvertLanguage(const QString& logPath, int language)
-{
-    QString folder;
-    if (!m_doc.PrepareOutputFolder(language, &folder))
-        return false;
-    const ExternalTool converter = m_doc.Converter();
-    m_doc.FillConverterRecords(language, converter);
-    ProgressStep();
-
-    const QString input = m_doc.ConverterInputPath(language);
-    if (!m_doc.GetXmlFile().Save(input, m_doc.GetRecords()))
-    {
-        ProgressStep();
-        return false;
-    }
-
-    // Called on its own, the conversion is a long operation of its own.
-    std::optional<CLongOperation> own;
-    if (m_operation == nullptr)
-        own.emplace();
-    const CLongOperation& operation = m_operation ? *m_operation : *own;
-    ToolRun run;
-    // The log is made anew for each language; without it the converter runs unredirected.
-    {
-        QFile log(logPath);
-        if (!logPath.isEmpty() && log.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        {
-            log.close();
-            run.SetStandardOutputFile(logPath);
-        }
-    }
-    bool converted = false;
-    if (!run.Start(m_doc.ConverterCommandLine(converter, input, folder),
-                   m_doc.GetOutputFolders().convertFolder))
-    {
-        NotStarted(run.Result());
-    }
-    else
-    {
-        int position = 0;
-        QElapsedTimer slice;
-        slice.start();
-        // Every slice serves the events and asks the cancel test; the bar moves once a
-        // second up to 98 %.
-        const ToolWait wait = operation.Wait(
-            [&]
-            {
-                if (slice.elapsed() >= WaitSliceMs)
-                {
-                    slice.restart();
-                    if (position < 98)
-                        position = ProgressStep();
-                }
-            },
-            kPumpSliceMs);
-        const ToolResult result = run.Wait(wait);
-        if (result.outcome == ToolResult::NotStarted)
-            NotStarted(result);
-        else if (result.outcome == ToolResult::Signalled)
-            m_failureNote = Strings::Load(IDS_CONVERTER_ENDED_ABNORMALLY);
-        else if (result.outcome == ToolResult::Exited)
-        {
-            converted = true;
-            if (result.exitCode != 0)
-                m_warnings.append(
-                    FormatString(IDS_CONVERTER_EXIT_CODE, {ShortName(language), result.exitCode}));
-            // An input without records may rightly give nothing; one with records must give
-            // data files, or the language's folder was emptied for nothing.
-            else if (!m_doc.GetRecords().empty() &&
-                     Path::Find(folder, QStringLiteral("*.bin"), Path::FindFilesOnly).isEmpty())
-                m_warnings.append(FormatString(IDS_CONVERTER_WROTE_NOTHING, {ShortName(language)}));
-            while (position < 100)
-            {
-                position = ProgressStep();
-                PumpFor(10);
-            }
-            if (m_progress)
-                m_progress->repaint();
-            PumpFor(500);
-            // The converter's findings of this language, before the next run replaces the log.
-            if (!logPath.isEmpty())
-                ReadConverterLogFile(logPath, m_report, converter.OutputEncoding());
-        }
-    }
-    QFile::remove(input);
-    return converted;
-}
-
 void CContentOutput::OnFileOutput()
 {
     OutputFolders folders = m_folders ? m_folders() : OutputFolders{};
     m_doc.SetOutputFolders(folders);
-    m_report = ConverterReport{};
-    m_warnings.clear();
-    m_failureNote.clear();
+    m_run.Reset();
     if (m_doc.GetRowCount() == 0)
     {
         AfxMessageBox(IDS_NO_CONTENT);
@@ -225,19 +108,20 @@ void CContentOutput::OnFileOutput()
             output.m_doc.SetFileVerdicts(nullptr);
             output.m_doc.SetProgressDlg(nullptr);
             output.m_progress = nullptr;
-            output.m_operation = nullptr;
+            output.m_run.SetProgress(nullptr);
         }
     };
     auto progress = std::make_unique<CProgressDlg>();
     // Each picture and voice is judged once in this run, whatever the number of languages.
     CFileVerdicts verdicts;
     const RunGuard guard{*this};
-    m_operation = &operation;
     m_doc.SetFileVerdicts(&verdicts);
     progress->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     progress->m_nCaptionID = IDS_OUTPUTTING;
     progress->Create(m_owner);
     m_progress = progress.get();
+    m_run.SetProgress(m_progress);
+    m_run.SetWaitClock(CLongOperation::Clock());
     operation.SetCancelHandler([this] { Cancel(); });
     operation.SetCancelTest([this] { return CancelRequested(); });
     m_doc.SetProgressDlg(m_progress);
@@ -290,7 +174,7 @@ void CContentOutput::OnFileOutput()
             AfxMessageBox(IDS_CONVERSION_ERROR);
             break;
         }
-        if (CancelRequested() || !ConvertLanguage(logPath, language))
+        if (CancelRequested() || !m_run.ConvertLanguage(logPath, language))
             break;
         succeeded = true;
         stoppedAt = -1;
@@ -299,6 +183,7 @@ void CContentOutput::OnFileOutput()
     operation.SetCancelHandler({});
     operation.SetCancelTest({});
     m_doc.SetProgressDlg(nullptr);
+    m_run.SetProgress(nullptr);
     m_progress = nullptr;
     progress.reset();
 
@@ -307,26 +192,28 @@ void CContentOutput::OnFileOutput()
         return;
     // The warnings of the whole run come together with its outcome: a language whose
     // converter ended with a code is still named when a later one fails.
-    const QString before = m_warnings.isEmpty() ? QString() : m_warnings.join(u'\n') + "\n\n";
+    const QString before =
+        m_run.Warnings().isEmpty() ? QString() : m_run.Warnings().join(u'\n') + "\n\n";
     if (!succeeded)
     {
         const QString where =
             stoppedAt >= 0 ? ShortName(stoppedAt) : Strings::Load(IDS_CONVERSION_ERROR);
-        const QString first = m_failureNote.isEmpty() ? QString() : m_failureNote + u'\n';
+        const QString first =
+            m_run.FailureNote().isEmpty() ? QString() : m_run.FailureNote() + u'\n';
         AfxMessageBox(before + first + Strings::Load(IDS_OUTPUT_FAILED) + QStringLiteral("\n\n") +
                       where);
         return;
     }
-    if (m_report.aborted)
+    if (m_run.Report().aborted)
     {
-        AfxMessageBox(before + FormatString(IDS_OUTPUT_ABORTED, {m_report.lines}), MB_OK);
+        AfxMessageBox(before + FormatString(IDS_OUTPUT_ABORTED, {m_run.Report().lines}), MB_OK);
         return;
     }
-    if (!m_warnings.isEmpty())
+    if (!m_run.Warnings().isEmpty())
     {
-        AfxMessageBox(m_warnings.join(u'\n'), MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox(m_run.Warnings().join(u'\n'), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    if (m_report.logFound)
+    if (m_run.Report().logFound)
         AfxMessageBox(IDS_OUTPUT_COMPLETED, MB_OK | MB_ICONINFORMATION);
 }

@@ -53,3 +53,11 @@ void CProgressDlg::UpdatePercent(int position)
 {
     SetPercentText(ProgressPump::PercentText(position, m_nLower, m_nUpper));
 }
+
+int CProgressDlg::Complete()
+{
+    const int previous = GetPos();
+    SetPos(m_nUpper);
+    UpdatePercent(m_nUpper);
+    return previous;
+}

@@ -2,9 +2,10 @@
 // The modeless progress dialog of a long operation on the user-interface thread. While it
 // exists it holds its owner disabled; each step first empties the event queue, which keeps
 // the program painted.
+#include "TOVKContEdit/shared/OutputProgress.h"
 #include "framework/ProgressDlgBase.h"
 
-class CProgressDlg : public CProgressDlgBase
+class CProgressDlg : public CProgressDlgBase, public COutputProgress
 {
     Q_OBJECT
 public:
@@ -17,7 +18,12 @@ public:
 
     // Pumps the events; below the upper bound, steps the bar and updates the percent text.
     // Returns the position after the step, or the upper bound without stepping.
-    int StepIt();
+    int StepIt() override;
+    void SetStep(int step) override { m_nStep = step; }
+    void PumpMessages() override { CProgressDlgBase::PumpMessages(); }
+    bool IsCancelRequested() const override { return CProgressDlgBase::IsCancelRequested(); }
+    // Puts the bar at its upper bound; returns the previous position.
+    int Complete() override;
     // Writes the percent text of the position, only when it changes.
     void UpdatePercent(int position);
 

@@ -1,6 +1,7 @@
 #pragma once
-// What the output needs of its progress dialog: steps that pump the event queue, the step
-// size, the cancel flag the dialog's Cancel button raises, and the jump to the end.
+// What the outputs of both programs need of their progress dialog: steps that pump the
+// event queue (each dialog with its own rule for a full bar), the step size, the cancel flag
+// the dialog's Cancel button raises, and the jump to the end.
 class COutputProgress
 {
 public:

@@ -1,0 +1,148 @@
+#include "TOVKContEdit/model/ConversionRun.h"
+
+#include "TOVKContEdit/model/TOVKContEditDoc.h"
+#include "TOVKContEdit/res/resource.h"
+#include "TOVKContEdit/shared/OutputProgress.h"
+#include "platform/Messages.h"
+#include "platform/Path.h"
+#include "platform/Strings.h"
+#include "platform/ToolRun.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+namespace
+{
+// How often the window is served while the converter runs.
+constexpr int kPumpSliceMs = 20;
+
+QString ShortName(int language)
+{
+    return Strings::Load(IDS_LANGUAGE_NAME_FIRST + static_cast<unsigned>(language));
+}
+
+// 124, with the reason when Wine could not run the converter.
+void NotStarted(const ToolResult& result)
+{
+    const QString reason =
+        result.NotStartedReason(IDS_CONVERTER_CANNOT_RUN_32, IDS_CONVERTER_WINE_FAILED);
+    if (reason.isEmpty())
+        AfxMessageBox(IDS_CONVERSION_ERROR);
+    else
+        AfxMessageBox(Strings::Load(IDS_CONVERSION_ERROR) + QStringLiteral("\n\n") + reason);
+}
+} // namespace
+
+void CConversionRun::Reset()
+{
+    m_report = ConverterReport{};
+    m_warnings.clear();
+    m_failureNote.clear();
+}
+
+int CConversionRun::ProgressStep()
+{
+    return m_pProgress ? m_pProgress->StepIt() : 100;
+}
+
+void CConversionRun::PumpFor(int ms)
+{
+    if (m_pProgress == nullptr)
+        return;
+    QElapsedTimer timer;
+    timer.start();
+    for (;;)
+    {
+        m_pProgress->PumpMessages();
+        const qint64 left = ms - timer.elapsed();
+        if (left <= 0)
+            break;
+        QThread::msleep(static_cast<unsigned long>(qMin<qint64>(5, left)));
+    }
+}
+
+bool CConversionRun::ConvertLanguage(const QString& logPath, int language)
+{
+    QString folder;
+    if (!m_doc.PrepareOutputFolder(language, &folder))
+        return false;
+    const ExternalTool converter = m_doc.Converter();
+    m_doc.FillConverterRecords(language, converter);
+    ProgressStep();
+
+    const QString input = m_doc.ConverterInputPath(language);
+    if (!m_doc.GetXmlFile().Save(input, m_doc.GetRecords()))
+    {
+        ProgressStep();
+        return false;
+    }
+
+    ToolRun run;
+    // The log is made anew for each language; without it the converter runs unredirected.
+    {
+        QFile log(logPath);
+        if (!logPath.isEmpty() && log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        {
+            log.close();
+            run.SetStandardOutputFile(logPath);
+        }
+    }
+    bool converted = false;
+    if (!run.Start(m_doc.ConverterCommandLine(converter, input, folder),
+                   m_doc.GetOutputFolders().convertFolder))
+    {
+        NotStarted(run.Result());
+    }
+    else
+    {
+        int position = 0;
+        QElapsedTimer slice;
+        slice.start();
+        ToolWait wait;
+        wait.sliceMs = kPumpSliceMs;
+        wait.clock = m_pClock;
+        if (COutputProgress* progress = m_pProgress)
+        {
+            // The bar stops at 98 %; the events and the cancel test never do.
+            wait.pump = [progress] { progress->PumpMessages(); };
+            wait.cancel = [progress] { return progress->IsCancelRequested(); };
+            wait.step = [&]
+            {
+                if (slice.elapsed() < WaitSliceMs)
+                    return;
+                slice.restart();
+                if (position < 98)
+                    position = ProgressStep();
+            };
+        }
+        const ToolResult result = run.Wait(wait);
+        if (result.outcome == ToolResult::NotStarted)
+            NotStarted(result);
+        else if (result.outcome == ToolResult::Signalled)
+            m_failureNote = Strings::Load(IDS_CONVERTER_ENDED_ABNORMALLY);
+        else if (result.outcome == ToolResult::Exited)
+        {
+            converted = true;
+            if (result.exitCode != 0)
+                m_warnings.append(
+                    FormatString(IDS_CONVERTER_EXIT_CODE, {ShortName(language), result.exitCode}));
+            // An input without records may rightly give nothing; one with records must give
+            // data files, or the language's folder was emptied for nothing.
+            else if (!m_doc.GetRecords().empty() &&
+                     Path::Find(folder, QStringLiteral("*.bin"), Path::FindFilesOnly).isEmpty())
+                m_warnings.append(FormatString(IDS_CONVERTER_WROTE_NOTHING, {ShortName(language)}));
+            while (position < 100)
+            {
+                position = ProgressStep();
+                PumpFor(10);
+            }
+            PumpFor(500);
+            // The converter's findings of this language, before the next run replaces the log.
+            if (!logPath.isEmpty())
+                ReadConverterLogFile(logPath, m_report, converter.OutputEncoding());
+        }
+    }
+    QFile::remove(input);
+    return converted;
+}
