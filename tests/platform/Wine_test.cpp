@@ -121,7 +121,7 @@ protected:
                 Executable(root + "/lib/wine/" + name, "#!/bin/sh\nexit 0\n");
             else if (kind == "exec error")
                 Executable(root + "/lib/wine/" + name, QByteArray("\x7f"
-                                                                  "ELF\1\1\1\0\0\0",
+                                                                  "ELF\1\1\1\0\0\0\0\0",
                                                                   12));
         };
         loader(QStringLiteral("wine"), loader32);
