@@ -393,7 +393,7 @@ QString CDiskSpelling::Of(const QString& path)
     return spelt.isEmpty() ? path : Joined(folder.Prefix(), spelt);
 }
 
-QString CDiskSpelling::Of(const Folder& folder, const QString& name, const QString& givenFolder)
+QString CDiskSpelling::Of(const Folder& folder, QStringView name, QStringView givenFolder)
 {
     const QStringView spelt = folder.Find(name);
     return spelt.isEmpty() ? Joined(givenFolder, name) : Joined(folder.Prefix(), spelt);
@@ -482,6 +482,7 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
             folders[i] = &spelling.In(Path::RemoveFileSpec(given[i]));
         }
         rows.reserve(rows.size() + server.m_setGuides.size() * languages);
+        QVarLengthArray<char16_t, 32> name;
         for (const qint32 guideNo : server.m_setGuides)
         {
             const CGuideEntry* guide = data.FindGuide(guideNo);
@@ -493,11 +494,14 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
             {
                 if (folders[i] == nullptr)
                     continue;
-                QString name;
-                name.reserve(1 + codes[i].size() + number.size + 4);
-                name.append(u'C').append(codes[i]).append(QStringView(number.units, number.size));
-                name.append(u".BIN");
-                row.m_strResource = CDiskSpelling::Of(*folders[i], name, given[i]);
+                name.clear();
+                name.append(u'C');
+                name.append(reinterpret_cast<const char16_t*>(codes[i].constData()),
+                            codes[i].size());
+                name.append(number.units, number.size);
+                name.append(u".BIN", 4);
+                row.m_strResource =
+                    CDiskSpelling::Of(*folders[i], QStringView(name.data(), name.size()), given[i]);
                 row.m_strKind = QStringLiteral("CONTENTS");
                 row.m_nGuideNo = guideNo;
                 push();

@@ -76,7 +76,7 @@ public:
     // The folder's listing, made on first use; it lives as long as this object.
     const Folder& In(const QString& folderPath);
     // The entry `name` of the folder as spelt on disk, else givenFolder + name.
-    static QString Of(const Folder& folder, const QString& name, const QString& givenFolder);
+    static QString Of(const Folder& folder, QStringView name, QStringView givenFolder);
 
 private:
     std::map<QString, std::unique_ptr<Folder>> m_folders;
