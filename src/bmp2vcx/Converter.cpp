@@ -37,7 +37,7 @@ public:
     int Height() const { return m_height; }
 
 private:
-    void Print(const QString& text) { m_out.write(text.toLocal8Bit()); }
+    void Print(const QString& text) { m_out.write(Path::EncodeName(text)); }
     QByteArray EncodeName(const QString& name) const;
     [[noreturn]] void WriteFailed(const QString& path);
 
@@ -130,7 +130,7 @@ void CConverter::Run(const QStringList& arguments)
         WriteFailed(palettePath);
     if (!tileFile.Commit())
     {
-        QFile::remove(palettePath);
+        Path::RemoveFile(palettePath);
         WriteFailed(tilePath);
     }
 }
@@ -140,7 +140,18 @@ QByteArray CConverter::EncodeName(const QString& name) const
     QStringEncoder encoder(m_charset.constData());
     if (!encoder.isValid())
         throw ErrLinkName;
-    const QByteArray encoded = encoder.encode(name);
+    // Bytes of the file's name that are no text go into the link as they stand; the text
+    // between them in the locale's character set.
+    QByteArray encoded;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < name.size(); ++i)
+        if (Path::IsKeptByte(name, i))
+        {
+            encoded += encoder.encode(QStringView(name).mid(from, i - from));
+            encoded += char(name[i].unicode() & 0xFF);
+            from = i + 1;
+        }
+    encoded += encoder.encode(QStringView(name).mid(from));
     if (encoder.hasError() || name.contains(QChar::ReplacementCharacter))
         throw ErrLinkName;
     return encoded;

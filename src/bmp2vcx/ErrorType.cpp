@@ -1,5 +1,7 @@
 #include "bmp2vcx/ErrorType.h"
 
+#include "platform/Path.h"
+
 namespace
 {
 QString Line(EErrorType error)
@@ -56,7 +58,8 @@ QByteArray ErrorText(EErrorType error, const QString& subject, int width, int he
     const QString line =
         withSize ? Line(error).arg(subject, QString::number(width), QString::number(height))
                  : Line(error).arg(subject);
-    QByteArray text = line.toLocal8Bit();
+    // The path comes out as the bytes it was given as.
+    QByteArray text = Path::EncodeName(line);
     if (error != ErrWriteFile)
         text += UsageText();
     return text;

@@ -1,6 +1,7 @@
 // bmp2vcx: turns a 256-colour BMP picture into the handheld's palette and tile files.
 #include "bmp2vcx/Converter.h"
 #include "bmp2vcx/Picture.h"
+#include "platform/Path.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,9 +16,10 @@ int main(int argc, char** argv)
     // Qt's default limit would refuse 8-bit pictures well below the largest one held.
     QImageReader::setAllocationLimit(ReaderLimitForMaxPicture);
 
+    // Paths are taken as the bytes they are, also those that are no text in the locale.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(Path::DecodeName(argv[i]));
 
     QFile out;
     QFile err;

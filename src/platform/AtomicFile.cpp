@@ -4,12 +4,39 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace
+{
+// Creates a new file of a name of its own beside the target, never one that is there
+// already; -1 with errno set when none can be made.
+int CreateBeside(const QByteArray& target, QByteArray& temporary)
+{
+    for (int attempt = 0; attempt < 8; ++attempt)
+    {
+        const QByteArray name =
+            target + ".new-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        const int fd =
+            ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0)
+            temporary = name;
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+QString ErrorText(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+} // namespace
 
 AtomicFile::AtomicFile(const QString& path) : m_path(Path::Resolve(path)) {}
 
@@ -21,14 +48,45 @@ AtomicFile::~AtomicFile()
 bool AtomicFile::Open()
 {
     Abandon();
-    m_file = std::make_unique<QSaveFile>(m_path);
-    if (!m_file->open(QIODevice::WriteOnly))
+    QByteArray target = Path::EncodeName(m_path);
+    // A link is written through, to the file it leads to.
+    if (char* real = ::realpath(target.constData(), nullptr))
     {
-        m_error = m_file->errorString();
-        m_file.reset();
+        target = real;
+        std::free(real);
+    }
+    struct stat existing;
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists && (S_ISDIR(existing.st_mode) || ::access(target.constData(), W_OK) != 0))
+    {
+        m_error = ErrorText(S_ISDIR(existing.st_mode) ? EISDIR : EACCES);
         return false;
     }
+    const int fd = CreateBeside(target, m_temporary);
+    if (fd < 0)
+    {
+        m_error = ErrorText(errno);
+        return false;
+    }
+    // The new file keeps the permissions of the one it replaces.
+    if (exists)
+        ::fchmod(fd, existing.st_mode & 07777);
+    m_target = target;
+    m_file = std::make_unique<QFile>();
+    if (!m_file->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+    {
+        ::close(fd);
+        return Fail();
+    }
     return true;
+}
+
+bool AtomicFile::Fail()
+{
+    m_error =
+        m_file && m_file->error() != QFileDevice::NoError ? m_file->errorString() : ErrorText(EIO);
+    Abandon();
+    return false;
 }
 
 bool AtomicFile::Write(const char* data, qint64 size)
@@ -40,11 +98,7 @@ bool AtomicFile::Write(const char* data, qint64 size)
     {
         const qint64 n = m_file->write(data + done, size - done);
         if (n <= 0)
-        {
-            m_error = m_file->errorString();
-            m_file->cancelWriting();
-            return false;
-        }
+            return Fail();
         done += n;
     }
     return true;
@@ -59,27 +113,40 @@ bool AtomicFile::Commit()
 {
     if (!m_file)
         return false;
-    // A short write may only show when the buffer goes out: QSaveFile's commit would rename
-    // the cut file over the old one, so flush first and give up on any write error.
+    // A short write may only show when the buffer goes out: give up on any write error
+    // before the new file can take the old one's place.
     if (!m_file->flush() || m_file->error() != QFileDevice::NoError)
+        return Fail();
+    if (::fsync(m_file->handle()) != 0)
     {
-        m_error = m_file->errorString();
+        m_error = ErrorText(errno);
         Abandon();
         return false;
     }
-    const bool ok = m_file->commit();
-    if (!ok)
-        m_error = m_file->errorString();
+    m_file->close();
     m_file.reset();
-    return ok;
+    if (::rename(m_temporary.constData(), m_target.constData()) != 0)
+    {
+        m_error = ErrorText(errno);
+        ::unlink(m_temporary.constData());
+        m_temporary.clear();
+        return false;
+    }
+    m_temporary.clear();
+    return true;
 }
 
 void AtomicFile::Abandon()
 {
     if (m_file)
     {
-        m_file->cancelWriting();
+        m_file->close();
         m_file.reset();
+    }
+    if (!m_temporary.isEmpty())
+    {
+        ::unlink(m_temporary.constData());
+        m_temporary.clear();
     }
 }
 
@@ -99,7 +166,7 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 
 bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error)
 {
-    const QByteArray target = QFile::encodeName(Path::Resolve(path));
+    const QByteArray target = Path::EncodeName(Path::Resolve(path));
     QByteArray temporary;
     const auto fail = [&]
     {
@@ -107,21 +174,10 @@ bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error)
         if (!temporary.isEmpty())
             ::unlink(temporary.constData());
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(code));
+            *error = ErrorText(code);
         return false;
     };
-    // A name of its own beside the target, never one that is there already.
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 8; ++attempt)
-    {
-        const QByteArray name =
-            target + ".new-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0)
-            temporary = name;
-        else if (errno != EEXIST)
-            break;
-    }
+    const int fd = CreateBeside(target, temporary);
     if (fd < 0)
         return fail();
     for (qsizetype done = 0; done < bytes.size();)

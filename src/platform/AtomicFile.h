@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-class QSaveFile;
+class QFile;
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
@@ -34,7 +34,12 @@ public:
     QString Path() const { return m_path; }
 
 private:
+    // Keeps the reason and drops the new file; false.
+    bool Fail();
+
     QString m_path;
-    std::unique_ptr<QSaveFile> m_file;
+    QByteArray m_target; // both as the file system holds them
+    QByteArray m_temporary;
+    std::unique_ptr<QFile> m_file;
     QString m_error;
 };

@@ -1,6 +1,7 @@
 #include "platform/FileLock.h"
 
-#include <QFile>
+#include "platform/Path.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -27,8 +28,8 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept
 bool FileLock::Open(const QString& path)
 {
     Close();
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
-                  0600);
+    m_fd =
+        ::open(Path::EncodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     return m_fd >= 0;
 }
 
@@ -46,7 +47,7 @@ bool FileLock::IsStillAt(const QString& path) const
 {
     struct stat held, current;
     return m_fd >= 0 && fstat(m_fd, &held) == 0 &&
-           lstat(QFile::encodeName(path).constData(), &current) == 0 &&
+           lstat(Path::EncodeName(path).constData(), &current) == 0 &&
            held.st_dev == current.st_dev && held.st_ino == current.st_ino;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/HandOver.h"
 
+#include "platform/Path.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -14,7 +16,7 @@ const QString KeyName = QStringLiteral("KPVantiloq");
 // Makes (or checks) a folder of our own that nobody else can open.
 bool PrivateFolder(const QString& folder)
 {
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = Path::EncodeName(folder);
     if (mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return false;
     struct stat st;

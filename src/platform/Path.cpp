@@ -1,8 +1,6 @@
 #include "platform/Path.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -36,16 +34,6 @@ bool CaseLess(const QString& a, const QString& b)
             return ka < kb;
     }
     return a.size() != b.size() ? a.size() < b.size() : a < b;
-}
-
-// Most names are ASCII: those skip the locale decoder.
-QString DecodeName(const char* name)
-{
-    const std::size_t length = std::strlen(name);
-    for (std::size_t i = 0; i < length; ++i)
-        if (static_cast<unsigned char>(name[i]) >= 0x80)
-            return QFile::decodeName(QByteArray::fromRawData(name, qsizetype(length)));
-    return QString::fromLatin1(name, qsizetype(length));
 }
 
 enum class Kind
@@ -92,11 +80,11 @@ template <typename Visit> void ForEachEntryIn(DIR* dir, Kind kind, Visit visit)
 // The entry names of the folder that are of the kind, decoded.
 template <typename Visit> void ForEachEntry(const QString& folder, Kind kind, Visit visit)
 {
-    const QByteArray native = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QByteArray native = Path::EncodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
     DIR* dir = opendir(native.constData());
     if (!dir)
         return;
-    ForEachEntryIn(dir, kind, [&](const char* name) { visit(DecodeName(name)); });
+    ForEachEntryIn(dir, kind, [&](const char* name) { visit(Path::DecodeName(name)); });
     closedir(dir);
 }
 
@@ -186,8 +174,15 @@ QString Join(const QString& prefix, const QString& name)
 bool Exists(const QString& path)
 {
     // A link counts as an entry even when it points nowhere.
-    QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    struct stat st;
+    return lstat(Path::EncodeName(path).constData(), &st) == 0;
+}
+
+// The mode of what the path leads to (links followed); 0 when there is nothing.
+mode_t ModeOf(const QString& path)
+{
+    struct stat st;
+    return stat(Path::EncodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
 
 // Reads count bytes, fewer only at the end of the file; -1 on an error. At the descriptor's
@@ -236,7 +231,7 @@ std::optional<QByteArray> ReadHeadAt(int at, const QString& path, qsizetype coun
 {
     if (count < 0)
         return std::nullopt;
-    Path::ReadOnlyFile file = OpenRegularAt(at, QFile::encodeName(path).constData());
+    Path::ReadOnlyFile file = OpenRegularAt(at, Path::EncodeName(path).constData());
     if (!file.IsOpen())
         return std::nullopt;
     QByteArray bytes(count, '\0');
@@ -251,6 +246,99 @@ QString Path::ToNative(const QString& path)
     QString p = path;
     p.replace(u'\\', Sep);
     return p;
+}
+
+QString Path::DecodeName(QByteArrayView native)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(native.data());
+    const qsizetype size = native.size();
+    // Most names are ASCII.
+    if (std::all_of(bytes, bytes + size, [](unsigned char c) { return c < 0x80; }))
+        return QString::fromLatin1(native);
+    QString name;
+    name.reserve(size);
+    for (qsizetype i = 0; i < size;)
+    {
+        const unsigned char lead = bytes[i];
+        if (lead < 0x80)
+        {
+            name.append(QChar(lead));
+            ++i;
+            continue;
+        }
+        // The sequence's length and its smallest value: a longer form than needed, a
+        // surrogate or a value beyond U+10FFFF is no valid UTF-8.
+        const qsizetype length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                                 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                 : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                                : 0;
+        char32_t code = lead & (0x7F >> length);
+        qsizetype k = 1;
+        while (k < length && i + k < size && (bytes[i + k] & 0xC0) == 0x80)
+            code = code << 6 | (bytes[i + k++] & 0x3F);
+        const char32_t least = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+        if (length == 0 || k < length || code < least || code > 0x10FFFF ||
+            QChar::isSurrogate(code))
+        {
+            name.append(QChar(char16_t(0xDC00 + lead)));
+            ++i;
+            continue;
+        }
+        if (QChar::requiresSurrogates(code))
+        {
+            name.append(QChar(QChar::highSurrogate(code)));
+            name.append(QChar(QChar::lowSurrogate(code)));
+        }
+        else
+            name.append(QChar(char16_t(code)));
+        i += length;
+    }
+    return name;
+}
+
+bool Path::IsKeptByte(QStringView name, qsizetype at)
+{
+    const char16_t unit = name[at].unicode();
+    return unit >= 0xDC80 && unit <= 0xDCFF && (at == 0 || !name[at - 1].isHighSurrogate());
+}
+
+QByteArray Path::EncodeName(QStringView name)
+{
+    QByteArray native;
+    native.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i)
+    {
+        char32_t code = name[i].unicode();
+        if (code < 0x80)
+        {
+            native.append(char(code));
+            continue;
+        }
+        if (IsKeptByte(name, i))
+        {
+            native.append(char(code & 0xFF));
+            continue;
+        }
+        if (QChar::isHighSurrogate(code) && i + 1 < name.size() && name[i + 1].isLowSurrogate())
+            code = QChar::surrogateToUcs4(char16_t(code), name[++i].unicode());
+        else if (QChar::isSurrogate(code))
+            code = QChar::ReplacementCharacter;
+        if (code < 0x800)
+            native.append(char(0xC0 | code >> 6));
+        else
+        {
+            if (code < 0x10000)
+                native.append(char(0xE0 | code >> 12));
+            else
+            {
+                native.append(char(0xF0 | code >> 18));
+                native.append(char(0x80 | (code >> 12 & 0x3F)));
+            }
+            native.append(char(0x80 | (code >> 6 & 0x3F)));
+        }
+        native.append(char(0x80 | (code & 0x3F)));
+    }
+    return native;
 }
 
 QString Path::Append(const QString& a, const QString& b)
@@ -397,12 +485,12 @@ bool Path::FileExists(const QString& path)
 
 bool Path::IsDirectory(const QString& path)
 {
-    return !path.isEmpty() && QFileInfo(Resolve(path)).isDir();
+    return !path.isEmpty() && S_ISDIR(ModeOf(Resolve(path)));
 }
 
 bool Path::IsRegularFile(const QString& path)
 {
-    return !path.isEmpty() && QFileInfo(Resolve(path)).isFile();
+    return !path.isEmpty() && S_ISREG(ModeOf(Resolve(path)));
 }
 
 bool Path::MatchesPattern(const QString& name, const QString& pattern)
@@ -454,7 +542,7 @@ bool Path::ListedBefore(const QString& a, const QString& b)
 
 void Path::ForEachNativeName(const QString& folder, const std::function<void(const char*)>& visit)
 {
-    DIR* dir = opendir(QFile::encodeName(folder).constData());
+    DIR* dir = opendir(EncodeName(folder).constData());
     if (!dir)
         return;
     ForEachEntryIn(dir, Kind::Any, visit);
@@ -538,13 +626,13 @@ Path::ReadOnlyFile Path::OpenRegularFile(const QString& path)
     if (path.isEmpty())
         return {};
     const QString native = ToNative(path);
-    ReadOnlyFile file = OpenRegularAt(AT_FDCWD, QFile::encodeName(native).constData());
+    ReadOnlyFile file = OpenRegularAt(AT_FDCWD, EncodeName(native).constData());
     if (file.IsOpen())
         return file;
     const QString resolved = Resolve(native);
     if (resolved == native)
         return {};
-    return OpenRegularAt(AT_FDCWD, QFile::encodeName(resolved).constData());
+    return OpenRegularAt(AT_FDCWD, EncodeName(resolved).constData());
 }
 
 bool Path::CreateRegularFile(QFile& file, const QString& path)
@@ -554,7 +642,7 @@ bool Path::CreateRegularFile(QFile& file, const QString& path)
         return false;
     // Without O_TRUNC: nothing lying at the path is changed before it is known to be a
     // regular file. Opening a pipe without blocking fails at once when nobody reads it.
-    const int fd = ::open(QFile::encodeName(Resolve(path)).constData(),
+    const int fd = ::open(EncodeName(Resolve(path)).constData(),
                           O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0)
         return false;
@@ -570,7 +658,7 @@ bool Path::CreateRegularFile(QFile& file, const QString& path)
 }
 
 Path::FolderReader::FolderReader(const QString& folder)
-    : m_folder(Resolve(folder)), m_native(QFile::encodeName(m_folder)),
+    : m_folder(Resolve(folder)), m_native(EncodeName(m_folder)),
       m_fd(::open(m_native.isEmpty() ? "." : m_native.constData(),
                   O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
@@ -645,6 +733,15 @@ bool Path::CreateDirectory(const QString& path)
     const QString resolved = Resolve(path);
     if (resolved.isEmpty())
         return false;
-    QDir().mkpath(resolved);
-    return QFileInfo(resolved).isDir();
+    // Each folder from the top down; one that is there already is passed over.
+    const QByteArray native = EncodeName(resolved);
+    for (qsizetype at = native.indexOf('/', 1); at > 0; at = native.indexOf('/', at + 1))
+        ::mkdir(native.left(at).constData(), 0777);
+    ::mkdir(native.constData(), 0777);
+    return S_ISDIR(ModeOf(resolved));
+}
+
+bool Path::RemoveFile(const QString& path)
+{
+    return !path.isEmpty() && ::unlink(EncodeName(Resolve(path)).constData()) == 0;
 }

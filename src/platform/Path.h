@@ -38,6 +38,14 @@ bool IsAbsoluteLocal(const QString& path);
 // Turns '\' into the native '/'.
 QString ToNative(const QString& path);
 
+// A file name's bytes as text and back, without loss: UTF-8, and each byte that is no part
+// of a valid UTF-8 sequence kept as the lone surrogate U+DC00 + byte. A name the user typed
+// or a command line gave reaches the file system as the very bytes it came from.
+QString DecodeName(QByteArrayView native);
+QByteArray EncodeName(QStringView name);
+// True when the unit at `at` of DecodeName's text stands for such a byte: its low 8 bits.
+bool IsKeptByte(QStringView name, qsizetype at);
+
 // Maps the path onto existing entries component by component: the exact name when it
 // exists, else the first (in name order) entry whose name matches ignoring case; the rest
 // from the first unmatched component on is kept as given.
@@ -71,8 +79,8 @@ void ForEachNativeName(const QString& folder, const std::function<void(const cha
 // regular file (a folder, a device, a pipe) or it cannot be read.
 std::optional<QByteArray> ReadFileHead(const QString& path, qsizetype count);
 
-// One entry of a folder listing: its name as shown (bytes that are no valid UTF-8 show as
-// U+FFFD) and the bytes the file system holds, by which it is opened again.
+// One entry of a folder listing: its name as DecodeName gives it and the bytes the file
+// system holds, by which it is opened again.
 struct Entry
 {
     QString name;
@@ -150,4 +158,6 @@ private:
 
 // Creates the folder and its missing parents (through Resolve); true when it exists after.
 bool CreateDirectory(const QString& path);
+// Removes the (resolved) file; true when it was removed.
+bool RemoveFile(const QString& path);
 } // namespace Path

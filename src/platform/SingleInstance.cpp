@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/Path.h"
 #include "platform/TempFolder.h"
 
 #include <QDir>
@@ -19,7 +20,7 @@ QString LockFolder()
     if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir())
     {
         const QString folder = QDir::cleanPath(runtime) + QStringLiteral("/Quorvane");
-        const QByteArray native = QFile::encodeName(folder);
+        const QByteArray native = Path::EncodeName(folder);
         mkdir(native.constData(), 0700);
         struct stat st;
         if (lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&

@@ -1,7 +1,8 @@
 #include "platform/TempFolder.h"
 
+#include "platform/Path.h"
+
 #include <QDir>
-#include <QFile>
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +15,7 @@ QString TempFolder()
     while (base.size() > 1 && base.endsWith(u'/'))
         base.chop(1);
     const QString folder = base + QStringLiteral("/quorvane-") + QString::number(getuid());
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = Path::EncodeName(folder);
     if (mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return QString();
     // Someone else may have made it first: it must be our own real folder, closed to others.

@@ -1,5 +1,7 @@
 #include "tovkfeedbackviewer/Console.h"
 
+#include "platform/Path.h"
+
 #include <cstdio>
 
 namespace
@@ -8,7 +10,8 @@ Console::Capture* g_capture = nullptr;
 
 void Write(std::FILE* stream, const QString& text)
 {
-    const QByteArray bytes = text.toLocal8Bit();
+    // A path in the text comes out as the bytes it was given as.
+    const QByteArray bytes = Path::EncodeName(text);
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
     std::fflush(stream);
 }

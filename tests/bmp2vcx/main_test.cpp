@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -52,5 +53,58 @@ TEST(Bmp2VcxProgramTest, ConvertsAPictureAndRefusesAnotherWithExitCodeOne)
                                        "] : The image size should be multiple of 8(12 x 16).\n"));
     EXPECT_TRUE(refused.err.contains("Usage : bmp2vcx.exe"));
     EXPECT_FALSE(QFile::exists(folder + "/odd.vcl"));
+}
+// Paths given as bytes that are no text in the locale reach the files they name; the link
+// in the tile file names the palette file by its own bytes. A name that is text but not
+// ASCII cannot be written as the link in a plain ASCII locale.
+TEST(Bmp2VcxProgramTest, CommandLinePathsAreTakenAsTheirBytes)
+{
+    struct Case
+    {
+        const char* locale;
+        QByteArray name; // of the picture, without ".bmp"
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"C.UTF-8", "pic\xe9", 0},     {"C", "pic\xe9", 0},     {"C.UTF-8", "\xff\xfe", 0},
+        {"C.UTF-8", "pic\xc3\xa9", 0}, {"C", "pic\xc3\xa9", 1},
+    };
+    const QByteArray program = QUORVANE_APP_DIR "/bmp2vcx";
+    BmpFixture::Spec spec;
+    spec.width = 16;
+    spec.height = 16;
+    spec.colours = BmpFixture::GreyRamp(256);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.name.toHex().toStdString());
+        const QByteArray base = QFile::encodeName(TestSupport::NewFolder(QStringLiteral("bytes")));
+        const QByteArray folder = base + "/in\xff\xfe";
+        const QByteArray output = base + "/out\xe9";
+        ASSERT_EQ(mkdir(folder.constData(), 0700), 0);
+        ASSERT_EQ(mkdir(output.constData(), 0700), 0);
+        const QByteArray input = folder + '/' + c.name + ".bmp";
+        ASSERT_TRUE(TestSupport::WriteNativeFile(input, BmpFixture::Make(spec)));
+
+        const TestSupport::NativeRun run =
+            TestSupport::RunWithBytes(program, {"-i", input, "-o", output}, base, c.locale);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith("input file: " + input + "\n"));
+        const QByteArray tiles = TestSupport::ReadNativeFile(output + '/' + c.name + ".vcg");
+        if (c.exitCode == 0)
+        {
+            EXPECT_EQ(run.err, QByteArray());
+            EXPECT_EQ(TestSupport::ReadNativeFile(output + '/' + c.name + ".vcl").size(), 556);
+            EXPECT_TRUE(tiles.contains("LINK"));
+            EXPECT_TRUE(tiles.contains(c.name + ".vcl")) << "the link holds the name's bytes";
+        }
+        else
+        {
+            EXPECT_TRUE(run.err.startsWith("## Error: [" + input +
+                                           "] : The name of the palette "
+                                           "file cannot be written"));
+            EXPECT_EQ(tiles, QByteArray());
+        }
+        TestSupport::RemoveNativeTree(base);
+    }
 }
 } // namespace

@@ -7,6 +7,15 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace TestSupport
 {
@@ -32,6 +41,86 @@ QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteNativeFile(const QByteArray& path, const QByteArray& bytes)
+{
+    std::FILE* file = std::fopen(path.constData(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file) ==
+                         std::size_t(bytes.size());
+    return std::fclose(file) == 0 && written;
+}
+
+QByteArray ReadNativeFile(const QByteArray& path)
+{
+    QByteArray bytes;
+    if (std::FILE* file = std::fopen(path.constData(), "rb"))
+    {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            bytes.append(buffer, qsizetype(n));
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+NativeRun RunWithBytes(const QByteArray& program, const QList<QByteArray>& arguments,
+                       const QByteArray& folder, const QByteArray& locale)
+{
+    const QByteArray outputs = QFile::encodeName(NewFolder(QStringLiteral("run")));
+    const QByteArray outPath = outputs + "/out";
+    const QByteArray errPath = outputs + "/err";
+    QList<QByteArray> environment;
+    for (char** entry = environ; *entry; ++entry)
+    {
+        const QByteArray variable(*entry);
+        if (!variable.startsWith("LC_ALL=") && !variable.startsWith("DISPLAY=") &&
+            !variable.startsWith("WAYLAND_DISPLAY="))
+            environment.append(variable);
+    }
+    environment.append("LC_ALL=" + locale);
+    std::vector<char*> argv{const_cast<char*>(program.constData())};
+    for (const QByteArray& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.constData()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const QByteArray& variable : environment)
+        envp.push_back(const_cast<char*>(variable.constData()));
+    envp.push_back(nullptr);
+
+    NativeRun run;
+    const pid_t pid = fork();
+    if (pid < 0)
+        return run;
+    if (pid == 0)
+    {
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open(outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 ||
+            dup2(err, 2) < 0 || chdir(folder.constData()) != 0)
+            _exit(127);
+        execve(program.constData(), argv.data(), envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
+    {
+    }
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    run.out = ReadFile(QFile::decodeName(outPath));
+    run.err = ReadFile(QFile::decodeName(errPath));
+    return run;
+}
+
+void RemoveNativeTree(const QByteArray& path)
+{
+    nftw(
+        path.constData(),
+        [](const char* entry, const struct stat*, int, FTW*) { return remove(entry); }, 16,
+        FTW_DEPTH | FTW_PHYS);
 }
 
 QString StandinFolder()

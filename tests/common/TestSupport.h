@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the test programs.
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace TestSupport
@@ -15,6 +16,24 @@ QByteArray ReadFile(const QString& path);
 
 // Where the stand-ins of the external tools are built.
 QString StandinFolder();
+
+// A file at a path given as the bytes the file system holds.
+bool WriteNativeFile(const QByteArray& path, const QByteArray& bytes);
+QByteArray ReadNativeFile(const QByteArray& path); // empty when it cannot be read
+
+// A program run by its bytes: arguments and folders that are no text reach it unchanged.
+struct NativeRun
+{
+    int exitCode = -1; // -2 when it did not end by itself
+    QByteArray out;
+    QByteArray err;
+};
+// Runs the program in the folder with LC_ALL set to the locale and no display, and waits
+// for its end.
+NativeRun RunWithBytes(const QByteArray& program, const QList<QByteArray>& arguments,
+                       const QByteArray& folder, const QByteArray& locale);
+// Removes a tree whose names may be no text (the Qt helpers cannot reach those).
+void RemoveNativeTree(const QByteArray& path);
 
 // The processes of the group that are still alive (zombies waiting for their reaper count
 // as ended); waits up to ms for the count to reach 0.

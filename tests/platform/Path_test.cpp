@@ -1,5 +1,6 @@
 #include "Printers.h"
 #include "common/TestSupport.h"
+#include "platform/AtomicFile.h"
 #include "platform/Path.h"
 #include "platform/RegularFileDevice.h"
 
@@ -279,8 +280,7 @@ TEST_F(PathTree, FolderReaderReadsLikeReadFileHead)
 
 TEST_F(PathTree, FolderReaderListsAndOpensEntriesByTheirBytes)
 {
-    // Names written by a system with another encoding: no valid UTF-8, and two that show
-    // alike.
+    // Names written by a system with another encoding: no valid UTF-8.
     const QByteArray base = QFile::encodeName(root) + "/bytes";
     const QByteArray sub = base + "/SUB\xe9";
     ASSERT_EQ(mkdir(base.constData(), 0700), 0);
@@ -297,16 +297,15 @@ TEST_F(PathTree, FolderReaderListsAndOpensEntriesByTheirBytes)
     const Path::FolderReader reader(root + "/bytes");
     const std::vector<Path::Entry> folders = reader.Find("SUB*", Path::FindFoldersOnly);
     ASSERT_EQ(folders.size(), 1u);
-    EXPECT_EQ(folders[0].name, QStringLiteral("SUB\uFFFD"));
+    EXPECT_EQ(folders[0].name, Path::DecodeName("SUB\xe9"));
     EXPECT_EQ(folders[0].native, QByteArray("SUB\xe9"));
 
     const Path::FolderReader inner(reader, folders[0]);
-    EXPECT_EQ(inner.Folder(), root + QStringLiteral("/bytes/SUB\uFFFD"));
+    EXPECT_EQ(inner.Folder(), root + "/bytes/" + Path::DecodeName("SUB\xe9"));
     EXPECT_EQ(inner.NativeFolder(), sub);
     const std::vector<Path::Entry> files = inner.Find("*.BIN", Path::FindFilesOnly);
     ASSERT_EQ(files.size(), 2u) << "the pipe is no data file";
-    EXPECT_EQ(files[0].native, QByteArray("a\xfe.bin"))
-        << "alike names in the order of their bytes";
+    EXPECT_EQ(files[0].native, QByteArray("a\xfe.bin")) << "in the order of their bytes";
     EXPECT_EQ(files[1].native, QByteArray("a\xff.bin"));
     for (const auto& [entry, text] : {std::pair{files[0], "two"}, std::pair{files[1], "one"}})
     {
@@ -400,6 +399,68 @@ TEST_F(PathTree, CreateRegularFileNeverWritesThroughAPipeOrADevice)
     ASSERT_TRUE(Path::CreateRegularFile(file, root + "/Data/fresh.csv"));
     file.close();
     EXPECT_TRUE(QFileInfo(root + "/Data/fresh.csv").isFile());
+}
+
+// Every file name survives the way from bytes to text and back; valid UTF-8 reads as the
+// text it is, each other byte as a unit of its own.
+TEST(Path, FileNamesKeepTheirBytes)
+{
+    struct Case
+    {
+        QByteArray native;
+        QString name;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"plain.bmp", "plain.bmp"},
+        {"caf\xc3\xa9", QStringLiteral("caf\u00e9")},
+        {"\xf0\x9f\x98\x80", QStringLiteral("\U0001F600")},
+        // U+10080: its second UTF-16 unit lies where the kept bytes do.
+        {"\xf0\x90\x82\x80", QStringLiteral("\U00010080")},
+        {"\xff\xfe", QString::fromUtf16(u"\xDCFF\xDCFE")},
+        {"pic\xe9.bmp", QStringLiteral("pic") + QChar(0xDCE9) + QStringLiteral(".bmp")},
+        {"\xc0\xaf", QString::fromUtf16(u"\xDCC0\xDCAF")},           // a longer form than needed
+        {"\xed\xa0\x80", QString::fromUtf16(u"\xDCED\xDCA0\xDC80")}, // a surrogate
+        {"\xf4\x90\x80\x80", QString::fromUtf16(u"\xDCF4\xDC90\xDC80\xDC80")},
+        {"\xe6\x97x", QString::fromUtf16(u"\xDCE6\xDC97x")}, // cut short
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.native.toHex().toStdString());
+        const QString name = Path::DecodeName(c.native);
+        EXPECT_EQ(name, c.name);
+        EXPECT_EQ(Path::EncodeName(name), c.native);
+    }
+    // A lone surrogate that stands for no byte is written as U+FFFD.
+    EXPECT_EQ(Path::EncodeName(QString(QChar(0xD800))), QByteArray("\xef\xbf\xbd"));
+}
+
+// Folders and files whose names are no text are made, found, written and read by them.
+TEST_F(PathTree, NamesThatAreNoTextReachTheirEntries)
+{
+    const QString folder = root + '/' + Path::DecodeName("\xff\xfe") + "/sub";
+    ASSERT_TRUE(Path::CreateDirectory(folder));
+    const QByteArray native = QFile::encodeName(root) + "/\xff\xfe/sub";
+    struct stat st;
+    ASSERT_EQ(stat(native.constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_TRUE(Path::IsDirectory(folder));
+
+    const QString file = folder + '/' + Path::DecodeName("pic\xe9.vcl");
+    ASSERT_TRUE(WriteFileAtomically(file, "atomic"));
+    EXPECT_EQ(TestSupport::ReadNativeFile(native + "/pic\xe9.vcl"), "atomic");
+    EXPECT_TRUE(Path::FileExists(file));
+    EXPECT_TRUE(Path::IsRegularFile(file));
+    EXPECT_EQ(Path::OpenRegularFile(file).ReadAll(), QByteArray("atomic"));
+    EXPECT_EQ(Path::Find(folder, "*.VCL"), QStringList{Path::FindFileName(file)});
+    QFile created;
+    ASSERT_TRUE(Path::CreateRegularFile(created, file));
+    created.write("plain");
+    created.close();
+    EXPECT_EQ(TestSupport::ReadNativeFile(native + "/pic\xe9.vcl"), "plain");
+    EXPECT_TRUE(Path::RemoveFile(file));
+    EXPECT_FALSE(Path::FileExists(file));
+    TestSupport::RemoveNativeTree(QFile::encodeName(root) + "/\xff\xfe");
 }
 
 TEST_F(PathTree, CreateDirectoryReusesExistingCase)

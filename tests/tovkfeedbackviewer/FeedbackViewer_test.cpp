@@ -66,17 +66,6 @@ QByteArray LogFile()
                    {Access(PackTime(2024, 5, 5, 11, 0, 0), 1, 2, Mac({9, 9, 9, 9, 9, 9}))});
 }
 
-// Writes a file at a path given as the bytes the file system holds.
-bool WriteNativeFile(const QByteArray& path, const QByteArray& bytes)
-{
-    std::FILE* file = std::fopen(path.constData(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file) ==
-                         std::size_t(bytes.size());
-    return std::fclose(file) == 0 && written;
-}
-
 // Runs in a fresh current folder and puts the old one back.
 class CurrentFolder
 {
@@ -298,7 +287,7 @@ TEST(FeedbackFlow, FullRunWritesReportsPagesAndOpensTheIndex)
 TEST(FeedbackFlow, NamesThatAreNoValidTextAreReadByTheirBytes)
 {
     // A card copied from a system that writes Latin-1 names: the folder "ENQ\xe9" holds two
-    // files whose names show alike ("A\ufffd.DAT") but are different bytes.
+    // files whose names are no text ("A\xfe.DAT", "A\xff.DAT").
     const QString card = TestSupport::NewFolder();
     QDir().mkpath(AppFolder(card));
     const QByteArray app = QFile::encodeName(AppFolder(card));
@@ -306,9 +295,11 @@ TEST(FeedbackFlow, NamesThatAreNoValidTextAreReadByTheirBytes)
     const QByteArray log = app + "/LOG\xff";
     ASSERT_EQ(mkdir(enq.constData(), 0700), 0);
     ASSERT_EQ(mkdir(log.constData(), 0700), 0);
-    ASSERT_TRUE(WriteNativeFile(enq + "/A\xfe.DAT", EnqFile(SampleQuestionnaireArea(), 1)));
-    ASSERT_TRUE(WriteNativeFile(enq + "/A\xff.DAT", EnqFile(SampleQuestionnaireArea(), 2)));
-    ASSERT_TRUE(WriteNativeFile(log + "/\xe9t\xe9.DAT", LogFile()));
+    ASSERT_TRUE(
+        TestSupport::WriteNativeFile(enq + "/A\xfe.DAT", EnqFile(SampleQuestionnaireArea(), 1)));
+    ASSERT_TRUE(
+        TestSupport::WriteNativeFile(enq + "/A\xff.DAT", EnqFile(SampleQuestionnaireArea(), 2)));
+    ASSERT_TRUE(TestSupport::WriteNativeFile(log + "/\xe9t\xe9.DAT", LogFile()));
 
     const QString out = card + "/out";
     const RunResult result = RunViewer({"-in", card, "-out", out});
@@ -401,6 +392,47 @@ TEST(FeedbackProgram, RunsAsAConsoleProgram)
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitCode(), 1);
     EXPECT_EQ(program.readAllStandardError(), "There is no data.\n");
+}
+
+// Folders given as bytes that are no text in the locale are found and made as they stand.
+TEST(FeedbackProgram, CommandLinePathsAreTakenAsTheirBytes)
+{
+    struct Case
+    {
+        const char* locale;
+        QByteArray card; // the input folder, below the test's folder
+        QByteArray out;  // the output folder, made by the run
+    };
+    const Case cases[] = {
+        {"C.UTF-8", "card\xff\xfe", "r\xe9ports/x"},
+        {"C", "card\xff\xfe", "r\xe9ports/x"},
+        {"C.UTF-8", "\xe9", "\xff"},
+    };
+    const QByteArray program = QUORVANE_APP_DIR "/TOVKFeedbackViewer";
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.card.toHex().toStdString());
+        const QByteArray base = QFile::encodeName(TestSupport::NewFolder(QStringLiteral("bytes")));
+        const QByteArray logFolder = base + '/' + c.card + "/private/kp/app/6D2E7A10/LOG1";
+        for (qsizetype at = logFolder.indexOf('/', base.size() + 1); at > 0;
+             at = logFolder.indexOf('/', at + 1))
+            ASSERT_EQ(mkdir(logFolder.left(at).constData(), 0700), 0);
+        ASSERT_EQ(mkdir(logFolder.constData(), 0700), 0);
+        ASSERT_TRUE(TestSupport::WriteNativeFile(logFolder + "/B.DAT", LogFile()));
+        const QByteArray out = base + '/' + c.out;
+
+        const TestSupport::NativeRun run = TestSupport::RunWithBytes(
+            program, {"-in", base + '/' + c.card, "-out", out}, base, c.locale);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        QByteArray created;
+        for (qsizetype at = c.out.indexOf('/'); at >= 0; at = c.out.indexOf('/', at + 1))
+            created += "Create " + base + '/' + c.out.left(at) + '\n';
+        EXPECT_EQ(run.out, created + "Create " + out + "\nCreate " + out + "/Data\n");
+        EXPECT_FALSE(TestSupport::ReadNativeFile(out + "/Data/LOG.xml").isEmpty());
+        EXPECT_FALSE(TestSupport::ReadNativeFile(out + "/Data/log.html").isEmpty());
+        EXPECT_FALSE(TestSupport::ReadNativeFile(out + "/index_en.html").isEmpty());
+        TestSupport::RemoveNativeTree(base);
+    }
 }
 
 TEST(FeedbackProgram, OpensTheIndexPageOnlyWhenADesktopSessionAnswers)

@@ -313,8 +313,7 @@ private:
         if (!AsciiKey(native, length, m_units.data() + name.keyAt, name.hash))
         {
             m_units.resize(name.nameAt);
-            const QString decoded =
-                QFile::decodeName(QByteArray::fromRawData(native, qsizetype(length)));
+            const QString decoded = Path::DecodeName(QByteArrayView(native, length));
             Units key;
             name.hash = FoldedKey(decoded, key);
             m_units.insert(m_units.end(), Units16(decoded), Units16(decoded) + decoded.size());
