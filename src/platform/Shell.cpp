@@ -108,7 +108,7 @@ class DesktopShell : public ShellBackend
 public:
     bool Open(const QString& path) override
     {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(Path::Resolve(path)));
+        return QDesktopServices::openUrl(QUrl::fromEncoded(Shell::FileUrl(path)));
     }
 
     bool OpenDetached(const QString& path) override
@@ -120,8 +120,7 @@ public:
         QProcess process;
         process.setProgram(opener);
         // As a URL, the way the desktop services hand documents over.
-        process.setArguments(
-            {QString::fromLatin1(QUrl::fromLocalFile(Path::Resolve(path)).toEncoded())});
+        process.setArguments({QString::fromLatin1(Shell::FileUrl(path))});
         process.setStandardInputFile(QProcess::nullDevice());
         process.setStandardOutputFile(QProcess::nullDevice());
         process.setStandardErrorFile(QProcess::nullDevice());
@@ -156,6 +155,12 @@ bool RecordingShell::OpenDetached(const QString& path)
 {
     opened << path;
     return result;
+}
+
+QByteArray Shell::FileUrl(const QString& path)
+{
+    // Characters a URL path may hold stay as they are, as in the desktop's own URLs.
+    return "file://" + Path::EncodeName(Path::Resolve(path)).toPercentEncoding("/!$&'()*+,;=:@[]");
 }
 
 ShellBackend& Shell::Current()

@@ -2,6 +2,7 @@
 // Opening a document with the program the desktop registers for it, through a replaceable
 // backend so tests record the calls. GUI programs open through the desktop services; a
 // console program hands the document to the desktop's opener as a process of its own.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,9 @@ bool OpenDetached(const QString& path);
 // True when the session's Wayland or X display accepts a connection: a display variable
 // alone may be stale (a closed ssh tunnel, a variable kept by sudo).
 bool DesktopSessionAnswers();
+// The file URL of the (resolved) path, made from the bytes the file system holds, so that a
+// name that is no text still names its file.
+QByteArray FileUrl(const QString& path);
 ShellBackend& Current();
 void SetBackend(ShellBackend* backend); // not owned; nullptr: the desktop
 } // namespace Shell
