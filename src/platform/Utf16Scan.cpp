@@ -37,9 +37,10 @@ const char16_t* Utf16Scan::SkipPlain(const char16_t* from, const char16_t* end,
             extra[i] = all(plain.Extras()[i]);
         for (int i = 0; i < Utf16Class::MaxStops; ++i)
             stop[i] = all(plain.Stops()[i]);
-        for (; end - from >= 8; from += 8)
+        // The units of the block at p that stop the scan, two mask bits per unit.
+        const auto stopsAt = [&](const char16_t* p)
         {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
             __m128i stops = _mm_set1_epi16(-1);
             for (int i = 0; i < Utf16Class::MaxRanges; ++i)
                 stops = _mm_and_si128(
@@ -49,10 +50,17 @@ const char16_t* Utf16Scan::SkipPlain(const char16_t* from, const char16_t* end,
                 stops = _mm_andnot_si128(_mm_cmpeq_epi16(v, extra[i]), stops);
             for (int i = 0; i < Utf16Class::MaxStops; ++i)
                 stops = _mm_or_si128(stops, _mm_cmpeq_epi16(v, stop[i]));
-            const int mask = _mm_movemask_epi8(stops);
-            if (mask != 0)
-                return from + std::countr_zero(static_cast<unsigned>(mask)) / 2;
-        }
+            return static_cast<unsigned>(_mm_movemask_epi8(stops));
+        };
+        const char16_t* const last = end - 8;
+        for (; from <= last; from += 8)
+            if (const unsigned mask = stopsAt(from))
+                return from + std::countr_zero(mask) / 2;
+        if (from == end)
+            return end;
+        // The rest as the last eight units, those already passed masked out.
+        const unsigned mask = stopsAt(last) & (~0u << (2 * (from - last)));
+        return mask != 0 ? last + std::countr_zero(mask) / 2 : end;
     }
 #endif
     return ScanScalar(from, end, plain);
