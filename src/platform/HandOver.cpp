@@ -1,29 +1,15 @@
 #include "platform/HandOver.h"
 
-#include "platform/Path.h"
+#include "platform/PrivateFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
 const QString KeyName = QStringLiteral("KPVantiloq");
-
-// Makes (or checks) a folder of our own that nobody else can open.
-bool PrivateFolder(const QString& folder)
-{
-    const QByteArray native = Path::EncodeName(folder);
-    if (mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    struct stat st;
-    if (lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid())
-        return false;
-    return (st.st_mode & 0077) == 0 || chmod(native.constData(), 0700) == 0;
-}
 
 QString KeyFile()
 {
@@ -49,10 +35,10 @@ QString HandOver::Folder()
     if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir())
     {
         const QString folder = QDir::cleanPath(runtime) + QStringLiteral("/Quorvane");
-        return PrivateFolder(folder) ? folder : QString();
+        return MakePrivateFolder(folder) ? folder : QString();
     }
     const QString folder = QStringLiteral("/tmp/Quorvane-") + QString::number(getuid());
-    return PrivateFolder(folder) ? folder : QString();
+    return MakePrivateFolder(folder) ? folder : QString();
 }
 
 bool HandOver::SetValue(const QString& name, const QString& value)
