@@ -138,8 +138,7 @@ int COstrelinApp::ExitInstance()
 
 bool COstrelinApp::LoadToolArchive()
 {
-    m_toolHold.Acquire(ToolFolderPath());
-    const bool complete = ExtractTools(ToolArchive(), m_strToolFolder);
+    const bool complete = UnpackTools(m_toolHold, m_strToolFolder);
     m_strToolFolderCopy = m_strToolFolder;
     return complete;
 }

@@ -61,6 +61,11 @@ bool ExtractTools(QByteArrayView archive, QString& toolFolder)
     return ExtractToolsInto(archive, folder, toolFolder);
 }
 
+bool UnpackTools(ToolFolderHold& hold, QString& toolFolder)
+{
+    return hold.Acquire(ToolFolderPath()) && ExtractTools(ToolArchive(), toolFolder);
+}
+
 bool ExtractToolsInto(QByteArrayView archive, const QString& folder, QString& toolFolder)
 {
     if (!MakeFolder(folder))

@@ -50,6 +50,12 @@ private:
     QString m_folder;
 };
 
+// A program's unpacking: holds the shared ToolFolder, then unpacks the archive compiled into
+// the program where files are missing. True when every file is there; toolFolder is set
+// only then. A folder that cannot be held is not unpacked into (another program's exit
+// could remove the files while they are used), and toolFolder stays as it was.
+bool UnpackTools(ToolFolderHold& hold, QString& toolFolder);
+
 // The archive compiled into the program (generated source).
 const unsigned char* ToolArchiveData();
 std::size_t ToolArchiveSize();

@@ -144,8 +144,7 @@ bool CTOVKContEditApp::InitInstance(const QStringList& arguments)
 
 QString CTOVKContEditApp::LoadTools()
 {
-    m_toolHold.Acquire(ToolFolderPath());
-    const bool complete = ExtractTools(ToolArchive(), m_strToolFolder);
+    const bool complete = UnpackTools(m_toolHold, m_strToolFolder);
     m_strToolFolderCopy = m_strToolFolder;
     return complete ? m_strToolFolder : QString();
 }

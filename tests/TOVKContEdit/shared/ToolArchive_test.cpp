@@ -273,4 +273,27 @@ TEST(ToolArchiveResource, UnpacksTheBuiltInFilesIntoTheTemporaryFolder)
     RemoveTools(out);
     EXPECT_FALSE(QFileInfo::exists(out));
 }
+
+TEST(ToolArchiveResource, NothingIsUnpackedIntoAFolderThatCannotBeHeld)
+{
+    const QString folder = TempFolder() + "/VantiloqTools";
+    // A marker that cannot be opened: the folder cannot be held.
+    ASSERT_TRUE(QDir().mkpath(folder + "/" + ToolFolderMarker));
+    ToolFolderHold hold;
+    QString out = "before";
+    EXPECT_FALSE(UnpackTools(hold, out));
+    EXPECT_EQ(out, "before");
+    EXPECT_FALSE(hold.IsHeld());
+    EXPECT_FALSE(QFileInfo::exists(folder + "/exe"));
+
+    ASSERT_TRUE(QDir().rmdir(folder + "/" + ToolFolderMarker));
+    EXPECT_TRUE(UnpackTools(hold, out));
+    EXPECT_EQ(out, folder);
+    EXPECT_TRUE(hold.IsHeld());
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(QFileInfo(Entry(out, i)).isFile()) << i;
+    hold.Release();
+    RemoveTools(out);
+    EXPECT_FALSE(QFileInfo::exists(folder));
+}
 } // namespace
