@@ -54,20 +54,26 @@ endfunction()
 # One GoogleTest program per *_test.cpp file of the current folder and its subfolders (which
 # mirror the program's folders under src/), each named <prefix>_<file>, linked with the
 # shared test main and the given libraries.
-# quorvane_add_tests(prefix LIBS x y)
+# The files named under GUI_PROGRAMS (stems, or ALL) start the built hub or content editor,
+# which hold one instance per user: their tests run one at a time.
+# quorvane_add_tests(prefix LIBS x y [GUI_PROGRAMS stem...])
 function(quorvane_add_tests prefix)
   if(NOT TARGET quorvane_testmain)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;GUI_PROGRAMS" ${ARGN})
   file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   foreach(src IN LISTS tests)
     get_filename_component(stem ${src} NAME_WE)
     set(target ${prefix}_${stem})
     add_executable(${target} ${src})
     target_link_libraries(${target} PRIVATE quorvane_testmain ${ARG_LIBS})
+    set(lock)
+    if(stem IN_LIST ARG_GUI_PROGRAMS OR "ALL" IN_LIST ARG_GUI_PROGRAMS)
+      set(lock RESOURCE_LOCK quorvane_gui_programs)
+    endif()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES TIMEOUT 300)
+                         PROPERTIES TIMEOUT 300 ${lock})
   endforeach()
 endfunction()
 

@@ -1,33 +1,55 @@
 #include "platform/SingleInstance.h"
 
-#include "platform/Path.h"
-#include "platform/TempFolder.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
-#include <sys/stat.h>
+#include <QCryptographicHash>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace
 {
-// $XDG_RUNTIME_DIR/Quorvane when it is (or can be made) a folder of ours closed to others;
-// else the private temporary folder; empty when neither can be used.
-QString LockFolder()
+QByteArray& Scope()
 {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir())
+    static QByteArray scope;
+    return scope;
+}
+
+// A socket bound to the abstract name, or -errno: a NUL first, then the name; no file is made
+// anywhere.
+int BindName(const QByteArray& name)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -errno;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path + 1, name.constData(), std::size_t(name.size()));
+    const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + std::size_t(name.size()));
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0)
+        return fd;
+    const int error = errno;
+    ::close(fd);
+    return -error;
+}
+
+QByteArray NameOf(const QString& mutexName, const QByteArray& scope)
+{
+    QByteArray name = "Quorvane-" + QByteArray::number(getuid()) + '-';
+    if (!scope.isEmpty())
+        name += scope + '-';
+    name += mutexName.toUtf8();
+    // The address holds 107 bytes after the leading NUL; a longer name keeps its start and a
+    // digest of the whole.
+    constexpr qsizetype MaxName = sizeof(sockaddr_un::sun_path) - 1;
+    if (name.size() > MaxName)
     {
-        const QString folder = QDir::cleanPath(runtime) + QStringLiteral("/Quorvane");
-        const QByteArray native = Path::EncodeName(folder);
-        mkdir(native.constData(), 0700);
-        struct stat st;
-        if (lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
-            (st.st_mode & 0077) == 0)
-            return folder;
+        const QByteArray digest =
+            QCryptographicHash::hash(name, QCryptographicHash::Sha256).toHex().left(32);
+        name = name.left(MaxName - digest.size()) + digest;
     }
-    return TempFolder();
+    return name;
 }
 } // namespace
 
@@ -38,44 +60,39 @@ SingleInstance::~SingleInstance()
     Release();
 }
 
-QString SingleInstance::LockPath(const QString& mutexName)
+void SingleInstance::SetScope(const QByteArray& scope)
 {
-    const QString folder = LockFolder();
-    if (folder.isEmpty())
-        return QString();
-    QString name = mutexName;
-    name.replace(u'/', u'_');
-    name.replace(u'\\', u'_');
-    return folder + u'/' + name + QStringLiteral(".lock");
+    Scope() = scope;
+}
+
+QByteArray SingleInstance::SocketName(const QString& mutexName)
+{
+    return NameOf(mutexName, Scope());
 }
 
 bool SingleInstance::TryAcquire()
 {
     if (IsHeld())
         return true;
-    const QString path = LockPath(m_name);
-    // Without a place for the lock there is no way to tell: start-up goes on.
-    if (path.isEmpty())
-        return true;
-    auto lock = std::make_unique<QLockFile>(path);
-    // Held as long as the process lives: never stale by age, only when its holder is gone.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return lock->error() != QLockFile::LockFailedError;
-    m_lock = std::move(lock);
+    const int fd = BindName(SocketName(m_name));
+    // Without a socket there is no way to tell: start-up goes on.
+    if (fd == -EADDRINUSE)
+        return false;
+    m_socket = fd >= 0 ? fd : -1;
     return true;
 }
 
-bool SingleInstance::IsHeld() const
+bool SingleInstance::IsHeldElsewhere(const QString& mutexName)
 {
-    return m_lock && m_lock->isLocked();
+    const int fd = BindName(NameOf(mutexName, QByteArray()));
+    if (fd >= 0)
+        ::close(fd);
+    return fd == -EADDRINUSE;
 }
 
 void SingleInstance::Release()
 {
-    if (m_lock)
-    {
-        m_lock->unlock();
-        m_lock.reset();
-    }
+    if (m_socket >= 0)
+        ::close(m_socket);
+    m_socket = -1;
 }

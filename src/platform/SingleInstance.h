@@ -1,11 +1,9 @@
 #pragma once
-// A named single-instance guard (per user), held until destruction. A lock left by a
-// process that died is taken over. The lock lies in $XDG_RUNTIME_DIR/Quorvane, else in the
-// private temporary folder.
+// A named single-instance guard, one per user and name, held until destruction: an abstract
+// Unix socket named after the user id and the name. Nothing in the environment moves it, and
+// the kernel releases it when its holder ends, however it ends.
+#include <QByteArray>
 #include <QString>
-#include <memory>
-
-class QLockFile;
 
 class SingleInstance
 {
@@ -15,16 +13,23 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // False when another live process holds the name. True also when no lock file can be
-    // made (then nothing is held and start-up goes on).
+    // False when another process (or another guard of this one) holds the name. True also
+    // when no guard can be made (then nothing is held and start-up goes on).
     bool TryAcquire();
-    bool IsHeld() const;
+    bool IsHeld() const { return m_socket >= 0; }
     void Release();
 
-    // The lock file used for the name.
-    static QString LockPath(const QString& mutexName);
+    // Whether another process holds the name as the programs hold it (outside any scope):
+    // a test that starts a built program asks this first. Tried by binding and letting go.
+    static bool IsHeldElsewhere(const QString& mutexName);
+
+    // The socket's name without its leading NUL: "Quorvane-<uid>-" + the name in UTF-8.
+    static QByteArray SocketName(const QString& mutexName);
+    // Test programs run side by side, each as if on its own desktop: a scope set once at the
+    // start of a test program goes into every name. The programs never set one.
+    static void SetScope(const QByteArray& scope);
 
 private:
     QString m_name;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_socket = -1;
 };

@@ -1,6 +1,8 @@
 // Shared main of every test program: a private HOME, config, runtime and temporary
 // folder per process, so tests never touch the user's files and can run in parallel,
 // and an offscreen QApplication so widget tests need no display.
+#include "platform/SingleInstance.h"
+
 #include <QApplication>
 #include <QDir>
 #include <cstdlib>
@@ -40,6 +42,8 @@ int main(int argc, char** argv)
 {
     const std::string root = MakePrivateRoot();
     SetUpEnvironment(root);
+    // The programs' guards inside this test program are its own, as on a desktop of its own.
+    SingleInstance::SetScope(QByteArray::fromStdString(root));
     int result = 0;
     {
         QApplication app(argc, argv);

@@ -1,5 +1,7 @@
 #include "common/TestSupport.h"
 
+#include "platform/SingleInstance.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -121,6 +123,18 @@ void RemoveNativeTree(const QByteArray& path)
         path.constData(),
         [](const char* entry, const struct stat*, int, FTW*) { return remove(entry); }, 16,
         FTW_DEPTH | FTW_PHYS);
+}
+
+std::string ProgramInUse(const char* program)
+{
+    const QString name = QLatin1String(program);
+    const bool hub = name == QLatin1String("OstrelinJP");
+    const QString mutex = hub ? QStringLiteral("Quorvane KPSonavelBindEditor")
+                              : QStringLiteral("Quorvane KPSonavelContentEditor");
+    if (!SingleInstance::IsHeldElsewhere(mutex))
+        return std::string();
+    return std::string("another ") + (hub ? "OstrelinJP" : "TOVKContEditJP or TOVKContEditEN") +
+           " of this user is running; close it to run this test";
 }
 
 QString StandinFolder()

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <string>
 
 namespace TestSupport
 {
@@ -38,7 +39,19 @@ void RemoveNativeTree(const QByteArray& path);
 // The processes of the group that are still alive (zombies waiting for their reaper count
 // as ended); waits up to ms for the count to reach 0.
 int LiveProcessesOfGroup(qint64 group, int ms = 2000);
+
+// The built hub ("OstrelinJP") and content editors ("TOVKContEditJP", "TOVKContEditEN") run
+// once per user, whatever the environment says. Why a test cannot start the program now (the
+// user runs one), empty when it can.
+std::string ProgramInUse(const char* program);
 } // namespace TestSupport
+
+// Skips the test while the user runs one of the named built programs: one the test started
+// would refuse to start beside it.
+#define SKIP_WHILE_THE_USER_RUNS(...)                                                              \
+    for (const char* program_ : {__VA_ARGS__})                                                     \
+        if (const std::string busy_ = TestSupport::ProgramInUse(program_); !busy_.empty())         \
+    GTEST_SKIP() << busy_
 
 namespace TestSupport
 {

@@ -35,6 +35,7 @@ TEST_P(RoadContentEditor, TwoWorksInTwoLanguagesAreSavedAndConverted)
 
     // The converter takes a moment per language, so its progress shows in the pictures.
     TestSupport::WriteFile(m_app->Bin() + "/marvex.control", "sleep 700\n");
+    SKIP_WHILE_THE_USER_RUNS(GetParam());
     QProcess editor;
     editor.setProcessEnvironment(environment);
     editor.setWorkingDirectory(m_app->Bin());

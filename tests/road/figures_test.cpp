@@ -115,6 +115,7 @@ TEST_F(RoadFigures, ContentEditorOnTenThousandWorksInNineLanguages)
     const QString xml = convert + "/input/xml/TOVKContent.xml";
     ASSERT_TRUE(CXmlContentDumFile().Save(xml, records));
 
+    SKIP_WHILE_THE_USER_RUNS("TOVKContEditJP");
     QProcess editor;
     editor.setProcessEnvironment(m_env);
     editor.setWorkingDirectory(m_app->Bin());
@@ -149,6 +150,7 @@ TEST_F(RoadFigures, HubOpensAProjectOverNinetyThousandDataFiles)
         ASSERT_TRUE(document.OnSaveDocument(file));
     }
 
+    SKIP_WHILE_THE_USER_RUNS("OstrelinJP");
     QProcess hubProcess;
     hubProcess.setProcessEnvironment(m_env);
     hubProcess.start(m_app->Root() + "/OstrelinJP", {});

@@ -177,6 +177,7 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     TestSupport::WriteFile(m_app->Bin() + "/durnap.control", "sleep 1500\nwork\n");
     m_hub.setProcessEnvironment(environment);
     m_hub.setWorkingDirectory(m_app->Root());
+    SKIP_WHILE_THE_USER_RUNS("OstrelinJP", "TOVKContEditJP");
     m_hub.start(m_app->Root() + "/OstrelinJP", {});
     Road::Session hub(*s_server);
     hub.Use(Road::AttachDriver(m_drivers, "OstrelinJP", 30000));
@@ -209,6 +210,7 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     ASSERT_TRUE(Step(hub, 1, "118"));
     hub.Shot("hub-04-data-creation");
     const std::vector<ContentRoad::Work> works = ContentRoad::SampleWorks(convert);
+    SKIP_WHILE_THE_USER_RUNS("TOVKContEditJP");
     ASSERT_TRUE(hub.Click(kMain, Named(kEditContent)));
     ASSERT_TRUE(hub.WaitWindow(kWaitEditor));
     {
@@ -434,6 +436,7 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
     EXPECT_EQ(QFileInfo(project).lastModified(), written);
 
     m_hub.setProcessEnvironment(m_env);
+    SKIP_WHILE_THE_USER_RUNS("OstrelinJP", "TOVKContEditJP");
     m_hub.start(m_app->Root() + "/OstrelinJP", {});
     Road::Session hub(*s_server);
     hub.Use(Road::AttachDriver(m_drivers, "OstrelinJP", 30000));
@@ -488,6 +491,7 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
         work.voice[l] = stem.arg("wav") + "wav";
         ASSERT_TRUE(QFileInfo::exists(work.image1[l]) && QFileInfo::exists(work.voice[l]));
     }
+    SKIP_WHILE_THE_USER_RUNS("TOVKContEditJP");
     ASSERT_TRUE(hub.Click(kMain, Named(kEditContent)));
     ASSERT_TRUE(hub.WaitWindow(kWaitEditor));
     {

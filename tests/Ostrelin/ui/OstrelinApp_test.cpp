@@ -319,6 +319,7 @@ TEST_F(App, StartsTheRealContentEditorWithTheDocumentedArguments)
     MakeView();
     const QString path = MakeProject(QStringLiteral("real"), {1});
     OpenProject(path);
+    SKIP_WHILE_THE_USER_RUNS("TOVKContEditJP");
 
     QStringList arguments;
     QString cwd;

@@ -46,6 +46,7 @@ TEST(AppProcess, StartsAndClosesCleanly)
         ASSERT_FALSE(tools.isEmpty());
         QFile::remove(Profile::FilePath(c.title));
 
+        SKIP_WHILE_THE_USER_RUNS(c.program);
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
