@@ -54,11 +54,6 @@ void DialogLayout::SetScript(DialogScript script)
     }
 }
 
-DialogScript DialogLayout::Script()
-{
-    return g_script;
-}
-
 QString DialogLayout::ResolveFace(const QString& face, DialogScript script)
 {
     const QFontDatabase::WritingSystem system =

@@ -23,7 +23,6 @@ public:
     // The script of the resource set in use; main sets it with the program's string table.
     // The face DialogFont gives for the script becomes the application font.
     static void SetScript(DialogScript script);
-    static DialogScript Script();
 
     // The font of a template: the designed face ("MS UI Gothic", "MS Shell Dlg") when it is
     // installed and covers the script, else the installed face that draws the script's text

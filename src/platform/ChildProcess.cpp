@@ -78,11 +78,6 @@ bool ChildProcess::Start(const CommandLine& command, const QString& workingFolde
     return true;
 }
 
-bool ChildProcess::IsStarted() const
-{
-    return m_process != nullptr;
-}
-
 bool ChildProcess::IsRunning() const
 {
     if (!m_process)

@@ -33,7 +33,6 @@ public:
     // hidden: a GUI child is asked to start without showing (no effect on Linux).
     bool Start(const CommandLine& command, const QString& workingFolder = QString(),
                bool hidden = true);
-    bool IsStarted() const;
     // True until the child has ended (whatever code it returned).
     bool IsRunning() const;
     // Waits up to ms (-1: no limit); true when the child has ended.

@@ -109,7 +109,7 @@ bool CConversionRun::ConvertLanguage(const QString& logPath, int language)
             wait.cancel = [progress] { return progress->IsCancelRequested(); };
             wait.step = [&]
             {
-                if (slice.elapsed() < WaitSliceMs)
+                if (slice.elapsed() < ProgressStepMs)
                     return;
                 slice.restart();
                 if (position < 98)

@@ -18,7 +18,7 @@ class CConversionRun
 {
 public:
     // One progress step per this much of the converter's run.
-    static constexpr int WaitSliceMs = 1000;
+    static constexpr int ProgressStepMs = 1000;
 
     explicit CConversionRun(CTOVKContEditDoc& doc) : m_doc(doc) {}
 

@@ -15,7 +15,6 @@
 #include <vector>
 
 class CFileVerdicts;
-class CProgressDlg;
 
 // What the document tells its views (the hint argument of ContentDocObserver::OnUpdate).
 enum UpdateHint : int
@@ -142,8 +141,6 @@ public:
 
     CXmlContentDumFile& GetXmlFile() { return m_xmlFile; }
     ContentRecords& GetRecords() { return m_records; }
-    CProgressDlg* GetProgressDlg() const { return m_pProgressDlg; }
-    void SetProgressDlg(CProgressDlg* dialog) { m_pProgressDlg = dialog; }
     // The verdicts CheckLanguage keeps while an Output run lasts (none: every file is judged
     // every time).
     void SetFileVerdicts(CFileVerdicts* verdicts) { m_pFileVerdicts = verdicts; }
@@ -190,7 +187,6 @@ private:
     int m_displayLanguage = 0;
     int m_clipboardLanguage = -1;
     bool m_fillUnusedNumbers = false;
-    CProgressDlg* m_pProgressDlg = nullptr;
     CFileVerdicts* m_pFileVerdicts = nullptr;
     OutputFolders m_outputFolders;
     CXmlContentDumFile m_xmlFile;

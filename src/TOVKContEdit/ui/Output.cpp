@@ -97,8 +97,8 @@ void CContentOutput::OnFileOutput()
             chosen[language] = chosen[language] && language == display;
 
     // While the run serves events, nothing may change the table under it; a termination
-    // request cancels it like the Cancel button. The guard ends the document's dialog
-    // pointer on every way out.
+    // request cancels it like the Cancel button. The guard ends the run's pointers into
+    // this run on every way out.
     CLongOperation operation;
     struct RunGuard
     {
@@ -106,7 +106,6 @@ void CContentOutput::OnFileOutput()
         ~RunGuard()
         {
             output.m_doc.SetFileVerdicts(nullptr);
-            output.m_doc.SetProgressDlg(nullptr);
             output.m_progress = nullptr;
             output.m_run.SetProgress(nullptr);
         }
@@ -124,7 +123,6 @@ void CContentOutput::OnFileOutput()
     m_run.SetWaitClock(CLongOperation::Clock());
     operation.SetCancelHandler([this] { Cancel(); });
     operation.SetCancelTest([this] { return CancelRequested(); });
-    m_doc.SetProgressDlg(m_progress);
     SetLabel(Strings::Load(IDS_OUTPUTTING_CONTENT));
     progress->repaint();
 
@@ -182,7 +180,6 @@ void CContentOutput::OnFileOutput()
 
     operation.SetCancelHandler({});
     operation.SetCancelTest({});
-    m_doc.SetProgressDlg(nullptr);
     m_run.SetProgress(nullptr);
     m_progress = nullptr;
     progress.reset();
