@@ -10,9 +10,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <ftw.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -181,5 +183,31 @@ int LiveProcessesOfGroup(qint64 group, int ms)
         live = CountLive(group);
     }
     return live;
+}
+} // namespace TestSupport
+
+namespace TestSupport
+{
+FileSizeLimit::FileSizeLimit(long long bytes)
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return;
+    m_oldCurrent = static_cast<long long>(limit.rlim_cur);
+    m_oldHandler = signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0)
+    {
+        limit.rlim_cur = static_cast<rlim_t>(m_oldCurrent);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (m_oldHandler != SIG_ERR)
+        signal(SIGXFSZ, m_oldHandler);
 }
 } // namespace TestSupport

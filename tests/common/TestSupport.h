@@ -57,4 +57,21 @@ namespace TestSupport
 {
 // Where the Windows stand-ins are built; empty when the MinGW cross compiler was missing.
 QString WindowsStandinFolder();
+
+// While it lives, writes of this process past `bytes` fail (root too) instead of raising
+// SIGXFSZ: a disk that cuts a write short. The old limit and handler come back at its end.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(long long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool IsSet() const { return m_set; }
+
+private:
+    long long m_oldCurrent = 0;
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_set = false;
+};
 } // namespace TestSupport

@@ -111,16 +111,13 @@ TEST(AtomicFile, ShortWriteFailsAndLeavesTheOldFile)
         SCOPED_TRACE(writer.name);
         const QString folder = TestSupport::NewFolder();
         const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
-        rlimit old{};
-        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-        const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = 32;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString error;
-        const bool written = writer.write(path, QByteArray(1000, 'x'), &error);
-        setrlimit(RLIMIT_FSIZE, &old);
-        signal(SIGXFSZ, previousHandler);
+        bool written = false;
+        {
+            const TestSupport::FileSizeLimit limit(32);
+            ASSERT_TRUE(limit.IsSet());
+            written = writer.write(path, QByteArray(1000, 'x'), &error);
+        }
         EXPECT_FALSE(written);
         EXPECT_FALSE(error.isEmpty());
         EXPECT_EQ(TestSupport::ReadFile(path), "old");

@@ -451,15 +451,12 @@ TEST_F(BindModelFileTest, FailedSaveKeepsThePreviousFile)
     doc.GetBindData().m_strQueryXml = QString(200, u'q');
     doc.SetModifiedFlag();
     // Writes past 32 bytes fail (for root too), so the new file cannot be completed.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 32;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = doc.OnSaveDocument(path);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, previousHandler);
+    bool saved = false;
+    {
+        const TestSupport::FileSizeLimit limit(32);
+        ASSERT_TRUE(limit.IsSet());
+        saved = doc.OnSaveDocument(path);
+    }
     EXPECT_FALSE(saved);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(ReadFile(path), before);
