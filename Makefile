@@ -39,7 +39,8 @@ SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_stack_use_af
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
 
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DQUORVANE_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DQUORVANE_SANITIZE=ON \
+	  -DQUORVANE_WINE_PREFIX_ROOT=$(abspath $(BUILD))/wine $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
 

@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gmock/gmock.h>
 #include <string>
 #include <unistd.h>
@@ -19,7 +22,12 @@ std::string MakePrivateRoot()
     std::string pattern = base + "/quorvane-test-XXXXXX";
     std::string buffer = pattern;
     if (!mkdtemp(buffer.data()))
+    {
+        // A full disk ends every test program here: say so rather than abort without a word.
+        std::fprintf(stderr, "cannot make the test's private folder %s: %s\n", pattern.c_str(),
+                     std::strerror(errno));
         std::abort();
+    }
     return buffer;
 }
 

@@ -46,9 +46,63 @@ inline bool RunWineCommand(const CommandLine& command, int timeoutMs = 300000)
     return true;
 }
 
+// Makes the prefix `prefix` once: `make` fills a new folder (or says why it could not),
+// which becomes the prefix only when it succeeded. The cases of a program run in parallel: one makes it, the others wait.
+template <typename Make> WineSetup MakeOnce(const QString& prefix, QString& reason, Make make)
+{
+    QLockFile lock(prefix + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0);
+    if (!lock.lock())
+    {
+        reason = QStringLiteral("the lock of the Wine prefix cannot be taken: ") + prefix;
+        return WineSetup::Failed;
+    }
+    const QString ready = prefix + QStringLiteral(".ready");
+    if (QFileInfo::exists(ready))
+        return WineSetup::Ready;
+    // What a run that was stopped or ran out of disk left half made.
+    QDir(prefix).removeRecursively();
+    if (!make())
+    {
+        QDir(prefix).removeRecursively();
+        return WineSetup::Failed;
+    }
+    if (!QFileInfo::exists(WriteFile(ready, QByteArray())))
+    {
+        reason = QStringLiteral("the Wine prefix could not be marked ready: ") + ready;
+        return WineSetup::Failed;
+    }
+    return WineSetup::Ready;
+}
+
+inline bool BootPrefix(const QString& prefix, QString& reason)
+{
+    const Wine::Loader loader = Wine::LoaderFor(Wine::Machine::X8664);
+    CommandLine boot(loader.program, {QStringLiteral("wineboot"), QStringLiteral("-i")});
+    boot.environment = loader.environment;
+    boot.environment << QStringLiteral("WINEPREFIX=") + prefix;
+    if (RunWineCommand(boot))
+        return true;
+    reason = QStringLiteral("wineboot could not make the prefix ") + prefix;
+    return false;
+}
+
+// A copy of the booted prefix whose files are hard links: Wine replaces the registry files
+// it saves and only reads its libraries, so the copies never change each other.
+inline bool LinkPrefix(const QString& booted, const QString& prefix, QString& reason)
+{
+    const CommandLine copy(QStringLiteral("cp"),
+                           {QStringLiteral("-a"), QStringLiteral("--link"), booted, prefix});
+    if (RunWineCommand(copy))
+        return true;
+    reason = QStringLiteral("the Wine prefix could not be copied to ") + prefix;
+    return false;
+}
+
 // Makes Wine ready for the Windows stand-ins (which are 64-bit programs): this test
-// program's own prefix (created by the first case that needs it, shared by the others), no
-// display, no add-on installers. The reason tells why it is not ready.
+// program's own prefix, so that programs running side by side never share a registry; no
+// display, no add-on installers. Wine's libraries fill most of a prefix: one prefix is
+// booted, and each program's is a linked copy of it. The reason tells why it is not ready.
 inline WineSetup SetUpWine(QString& reason)
 {
     if (Wine::Program().isEmpty())
@@ -69,35 +123,25 @@ inline WineSetup SetUpWine(QString& reason)
         return WineSetup::Unavailable;
     }
     const QString root = QStringLiteral(QUORVANE_WINE_PREFIX_ROOT);
+    const QString booted = root + QStringLiteral("/booted");
     const QString prefix = root + u'/' + QCoreApplication::applicationName();
-    qputenv("WINEPREFIX", prefix.toUtf8());
     qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
     qputenv("WINEDEBUG", "-all");
     qunsetenv("DISPLAY");
     qunsetenv("WAYLAND_DISPLAY");
+    if (!QDir().mkpath(root))
+    {
+        reason = QStringLiteral("the folder of the Wine prefixes cannot be made: ") + root;
+        return WineSetup::Failed;
+    }
 
-    // The cases of this program run in parallel: one makes the prefix, the others wait.
-    QDir().mkpath(root);
-    QLockFile lock(prefix + QStringLiteral(".lock"));
-    lock.setStaleLockTime(0);
-    if (!lock.lock())
-    {
-        reason = QStringLiteral("the lock of the Wine prefix cannot be taken");
-        return WineSetup::Failed;
-    }
-    const QString ready = prefix + QStringLiteral(".ready");
-    if (QFileInfo::exists(ready))
-        return WineSetup::Ready;
-    const Wine::Loader loader = Wine::LoaderFor(Wine::Machine::X8664);
-    CommandLine boot(loader.program, {QStringLiteral("wineboot"), QStringLiteral("-i")});
-    boot.environment = loader.environment;
-    if (!RunWineCommand(boot))
-    {
-        reason = QStringLiteral("wineboot could not make the prefix ") + prefix;
-        return WineSetup::Failed;
-    }
-    WriteFile(ready, QByteArray());
-    return WineSetup::Ready;
+    WineSetup setup = MakeOnce(booted, reason, [&] { return BootPrefix(booted, reason); });
+    if (setup != WineSetup::Ready)
+        return setup;
+    setup = MakeOnce(prefix, reason, [&] { return LinkPrefix(booted, prefix, reason); });
+    if (setup == WineSetup::Ready)
+        qputenv("WINEPREFIX", prefix.toUtf8());
+    return setup;
 }
 } // namespace TestSupport
 
