@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileDescriptor.h"
 #include "platform/Path.h"
 
 #include <QFile>
@@ -15,21 +16,21 @@
 namespace
 {
 // Creates a new file of a name of its own beside the target, never one that is there
-// already; -1 with errno set when none can be made.
-int CreateBeside(const QByteArray& target, QByteArray& temporary)
+// already; none, with errno set, when none can be made.
+FileDescriptor CreateBeside(const QByteArray& target, QByteArray& temporary)
 {
     for (int attempt = 0; attempt < 8; ++attempt)
     {
         const QByteArray name =
             target + ".new-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        const int fd =
-            ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0)
+        FileDescriptor fd(
+            ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+        if (fd.IsOpen())
             temporary = name;
-        if (fd >= 0 || errno != EEXIST)
+        if (fd.IsOpen() || errno != EEXIST)
             return fd;
     }
-    return -1;
+    return {};
 }
 
 QString ErrorText(int code)
@@ -62,22 +63,21 @@ bool AtomicFile::Open()
         m_error = ErrorText(S_ISDIR(existing.st_mode) ? EISDIR : EACCES);
         return false;
     }
-    const int fd = CreateBeside(target, m_temporary);
-    if (fd < 0)
+    FileDescriptor fd = CreateBeside(target, m_temporary);
+    if (!fd.IsOpen())
     {
         m_error = ErrorText(errno);
         return false;
     }
     // The new file keeps the permissions of the one it replaces.
     if (exists)
-        ::fchmod(fd, existing.st_mode & 07777);
+        ::fchmod(fd.Get(), existing.st_mode & 07777);
     m_target = target;
     m_file = std::make_unique<QFile>();
-    if (!m_file->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
-    {
-        ::close(fd);
+    if (!m_file->open(fd.Get(), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
         return Fail();
-    }
+    // The file closes it from now on.
+    fd.Release();
     return true;
 }
 
@@ -177,12 +177,12 @@ bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error)
             *error = ErrorText(code);
         return false;
     };
-    const int fd = CreateBeside(target, temporary);
-    if (fd < 0)
+    FileDescriptor fd = CreateBeside(target, temporary);
+    if (!fd.IsOpen())
         return fail();
     for (qsizetype done = 0; done < bytes.size();)
     {
-        const ssize_t n = ::write(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        const ssize_t n = ::write(fd.Get(), bytes.data() + done, std::size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -190,13 +190,13 @@ bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error)
             if (n == 0)
                 errno = EIO;
             const int code = errno;
-            ::close(fd);
+            fd.Reset();
             errno = code;
             return fail();
         }
         done += n;
     }
-    if (::close(fd) != 0 || ::rename(temporary.constData(), target.constData()) != 0)
+    if (!fd.Close() || ::rename(temporary.constData(), target.constData()) != 0)
         return fail();
     return true;
 }

@@ -1,18 +1,13 @@
 #pragma once
 // An advisory lock on a small file that several programs share: held shared by each user of
 // something, taken exclusively by the one that wants it alone.
+#include "platform/FileDescriptor.h"
+
 #include <QString>
 
 class FileLock
 {
 public:
-    FileLock() = default;
-    ~FileLock();
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-    FileLock(FileLock&& other) noexcept;
-    FileLock& operator=(FileLock&& other) noexcept;
-
     // Opens the file, making it when missing (private to the user; a link is refused).
     bool Open(const QString& path);
     // Waits until every exclusive holder is gone.
@@ -22,10 +17,10 @@ public:
     // True while the path still names the file this lock holds (it was not removed and made
     // anew meanwhile).
     bool IsStillAt(const QString& path) const;
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_fd.IsOpen(); }
     // Releases the lock and the file.
     void Close();
 
 private:
-    int m_fd = -1;
+    FileDescriptor m_fd;
 };

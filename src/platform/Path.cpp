@@ -81,11 +81,8 @@ template <typename Visit> void ForEachEntryIn(DIR* dir, Kind kind, Visit visit)
 template <typename Visit> void ForEachEntry(const QString& folder, Kind kind, Visit visit)
 {
     const QByteArray native = Path::EncodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
-    DIR* dir = opendir(native.constData());
-    if (!dir)
-        return;
-    ForEachEntryIn(dir, kind, [&](const char* name) { visit(Path::DecodeName(name)); });
-    closedir(dir);
+    if (const FolderListing dir = OpenFolderListing(native.constData()))
+        ForEachEntryIn(dir.get(), kind, [&](const char* name) { visit(Path::DecodeName(name)); });
 }
 
 // The positions of the names in the original file system's order (by UpperUnit of each
@@ -213,16 +210,11 @@ qint64 ReadFully(int fd, qint64 offset, char* out, qint64 count)
 // nothing can swap it after the check.
 Path::ReadOnlyFile OpenRegularAt(int at, const char* native)
 {
-    const int fd = ::openat(at, native, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return {};
+    FileDescriptor fd(::openat(at, native, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-    {
-        ::close(fd);
+    if (!fd.IsOpen() || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
-    }
-    return Path::ReadOnlyFile(fd, qint64(st.st_size));
+    return Path::ReadOnlyFile(std::move(fd), qint64(st.st_size));
 }
 
 // The first `count` bytes of the regular file at the path (relative to the folder `at`),
@@ -542,11 +534,8 @@ bool Path::ListedBefore(const QString& a, const QString& b)
 
 void Path::ForEachNativeName(const QString& folder, const std::function<void(const char*)>& visit)
 {
-    DIR* dir = opendir(EncodeName(folder).constData());
-    if (!dir)
-        return;
-    ForEachEntryIn(dir, Kind::Any, visit);
-    closedir(dir);
+    if (const FolderListing dir = OpenFolderListing(EncodeName(folder).constData()))
+        ForEachEntryIn(dir.get(), Kind::Any, visit);
 }
 
 QStringList Path::Find(const QString& folder, const QString& pattern, unsigned flags)
@@ -582,38 +571,20 @@ std::optional<QByteArray> Path::ReadFileHead(const QString& path, qsizetype coun
     return ReadHeadAt(AT_FDCWD, resolved, count);
 }
 
-Path::ReadOnlyFile::~ReadOnlyFile()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-Path::ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : m_fd(other.m_fd), m_size(other.m_size)
-{
-    other.m_fd = -1;
-}
-
-Path::ReadOnlyFile& Path::ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept
-{
-    std::swap(m_fd, other.m_fd);
-    std::swap(m_size, other.m_size);
-    return *this;
-}
-
 qint64 Path::ReadOnlyFile::Read(void* into, qint64 count)
 {
-    return m_fd < 0 ? -1 : ReadFully(m_fd, -1, static_cast<char*>(into), count);
+    return IsOpen() ? ReadFully(m_fd.Get(), -1, static_cast<char*>(into), count) : -1;
 }
 
 qint64 Path::ReadOnlyFile::ReadAt(qint64 offset, void* into, qint64 count) const
 {
-    return m_fd < 0 || offset < 0 ? -1 : ReadFully(m_fd, offset, static_cast<char*>(into), count);
+    return !IsOpen() || offset < 0 ? -1
+                                   : ReadFully(m_fd.Get(), offset, static_cast<char*>(into), count);
 }
 
 std::optional<QByteArray> Path::ReadOnlyFile::ReadAll() const
 {
-    if (m_fd < 0)
+    if (!IsOpen())
         return std::nullopt;
     QByteArray bytes(m_size, Qt::Uninitialized);
     if (ReadAt(0, bytes.data(), m_size) != m_size)
@@ -642,18 +613,16 @@ bool Path::CreateRegularFile(QFile& file, const QString& path)
         return false;
     // Without O_TRUNC: nothing lying at the path is changed before it is known to be a
     // regular file. Opening a pipe without blocking fails at once when nobody reads it.
-    const int fd = ::open(EncodeName(Resolve(path)).constData(),
-                          O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-    if (fd < 0)
-        return false;
+    FileDescriptor fd(::open(EncodeName(Resolve(path)).constData(),
+                             O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666));
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ftruncate(fd, 0) != 0 ||
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
-        !file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
-    {
-        ::close(fd);
+    if (!fd.IsOpen() || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        ftruncate(fd.Get(), 0) != 0 ||
+        fcntl(fd.Get(), F_SETFL, fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) != 0 ||
+        !file.open(fd.Get(), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
         return false;
-    }
+    // The file closes it from now on.
+    fd.Release();
     return true;
 }
 
@@ -667,34 +636,22 @@ Path::FolderReader::FolderReader(const QString& folder)
 Path::FolderReader::FolderReader(const FolderReader& parent, const Entry& folder)
     : m_folder(Append(parent.m_folder, folder.name)),
       m_native(parent.m_native.isEmpty() ? folder.native : parent.m_native + '/' + folder.native),
-      m_fd(parent.m_fd >= 0 ? ::openat(parent.m_fd, folder.native.constData(),
-                                       O_RDONLY | O_DIRECTORY | O_CLOEXEC)
-                            : -1)
+      m_fd(parent.m_fd.IsOpen() ? ::openat(parent.m_fd.Get(), folder.native.constData(),
+                                           O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                : -1)
 {
-}
-
-Path::FolderReader::~FolderReader()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
 }
 
 std::vector<Path::Entry> Path::FolderReader::Find(const QString& pattern, unsigned flags) const
 {
     // A listing of its own, so that the folder stays open for the reads that follow.
-    const int fd = m_fd >= 0 ? ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0) : -1;
-    DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
+    const FolderListing dir = OpenFolderListing(m_fd);
     if (!dir)
-    {
-        if (fd >= 0)
-            ::close(fd);
         return {};
-    }
-    rewinddir(dir);
     std::vector<QString> names;
     std::vector<QByteArray> natives;
     qsizetype keyUnits = 0;
-    ForEachEntryIn(dir, KindOf(flags),
+    ForEachEntryIn(dir.get(), KindOf(flags),
                    [&](const char* native)
                    {
                        QString name = DecodeName(native);
@@ -704,7 +661,6 @@ std::vector<Path::Entry> Path::FolderReader::Find(const QString& pattern, unsign
                        names.push_back(std::move(name));
                        natives.emplace_back(native);
                    });
-    closedir(dir);
     std::vector<Entry> entries;
     entries.reserve(names.size());
     for (const std::size_t at : UpperCaseOrder(names, keyUnits, &natives))
@@ -714,16 +670,16 @@ std::vector<Path::Entry> Path::FolderReader::Find(const QString& pattern, unsign
 
 Path::ReadOnlyFile Path::FolderReader::Open(const Entry& entry) const
 {
-    if (m_fd < 0 || entry.native.isEmpty())
+    if (!m_fd.IsOpen() || entry.native.isEmpty())
         return {};
-    return OpenRegularAt(m_fd, entry.native.constData());
+    return OpenRegularAt(m_fd.Get(), entry.native.constData());
 }
 
 std::optional<QByteArray> Path::FolderReader::ReadFileHead(const QString& name,
                                                            qsizetype count) const
 {
-    if (m_fd >= 0 && !name.isEmpty() && !name.contains(Sep) && !name.contains(u'\\'))
-        if (std::optional<QByteArray> bytes = ReadHeadAt(m_fd, name, count))
+    if (m_fd.IsOpen() && !name.isEmpty() && !name.contains(Sep) && !name.contains(u'\\'))
+        if (std::optional<QByteArray> bytes = ReadHeadAt(m_fd.Get(), name, count))
             return bytes;
     return Path::ReadFileHead(Append(m_folder, name), count);
 }

@@ -2,6 +2,8 @@
 // Path helpers in the programs' own terms, on native '/' paths. The programs were made for
 // a file system that ignores letter case: Resolve maps a path onto the entries that exist,
 // and every exists / open / find / create goes through it.
+#include "platform/FileDescriptor.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -94,14 +96,11 @@ class ReadOnlyFile
 public:
     ReadOnlyFile() = default;
     // Takes a descriptor of a regular file.
-    ReadOnlyFile(int fd, qint64 size) : m_fd(fd), m_size(size) {}
-    ~ReadOnlyFile();
-    ReadOnlyFile(ReadOnlyFile&& other) noexcept;
-    ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
+    ReadOnlyFile(FileDescriptor fd, qint64 size) : m_fd(std::move(fd)), m_size(size) {}
 
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_fd.IsOpen(); }
     // The file's size when it was opened; -1 when it is not open.
-    qint64 Size() const { return m_fd >= 0 ? m_size : -1; }
+    qint64 Size() const { return m_fd.IsOpen() ? m_size : -1; }
     // Reads up to count bytes, fewer only at the end of the file; -1 on a read error.
     qint64 Read(void* into, qint64 count);
     // The same at an offset, leaving the read position alone.
@@ -110,7 +109,7 @@ public:
     std::optional<QByteArray> ReadAll() const;
 
 private:
-    int m_fd = -1;
+    FileDescriptor m_fd;
     qint64 m_size = -1;
 };
 
@@ -132,9 +131,6 @@ public:
     explicit FolderReader(const QString& folder); // through Resolve
     // The subfolder of the parent's listing, opened by its bytes.
     FolderReader(const FolderReader& parent, const Entry& folder);
-    ~FolderReader();
-    FolderReader(const FolderReader&) = delete;
-    FolderReader& operator=(const FolderReader&) = delete;
 
     // The folder as shown in messages, and as the file system holds it.
     const QString& Folder() const { return m_folder; }
@@ -153,7 +149,7 @@ public:
 private:
     QString m_folder;
     QByteArray m_native;
-    int m_fd;
+    FileDescriptor m_fd;
 };
 
 // Creates the folder and its missing parents (through Resolve); true when it exists after.

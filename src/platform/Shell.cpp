@@ -1,5 +1,6 @@
 #include "platform/Shell.h"
 
+#include "platform/FileDescriptor.h"
 #include "platform/Path.h"
 
 #include <QDesktopServices>
@@ -21,18 +22,17 @@ namespace
 constexpr int ConnectMilliseconds = 2000;
 
 // Connects without blocking and waits for the answer; a full backlog counts as no answer.
-bool Answers(int fd, const sockaddr* address, socklen_t length)
+bool Answers(const FileDescriptor& fd, const sockaddr* address, socklen_t length)
 {
-    bool answered = ::connect(fd, address, length) == 0;
+    bool answered = ::connect(fd.Get(), address, length) == 0;
     if (!answered && errno == EINPROGRESS)
     {
-        pollfd waiting{fd, POLLOUT, 0};
+        pollfd waiting{fd.Get(), POLLOUT, 0};
         int error = 0;
         socklen_t size = sizeof error;
         answered = ::poll(&waiting, 1, ConnectMilliseconds) == 1 &&
-                   ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+                   ::getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
     }
-    ::close(fd);
     return answered;
 }
 
@@ -45,8 +45,8 @@ bool LocalSocketAnswers(const QByteArray& name, bool abstract)
     if (name.isEmpty() || lead + std::size_t(name.size()) >= sizeof address.sun_path)
         return false;
     std::memcpy(address.sun_path + lead, name.constData(), std::size_t(name.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
+    const FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd.IsOpen())
         return false;
     // The path with its terminating zero, or the zero that marks the abstract name and the name.
     const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + std::size_t(name.size()) + 1);
@@ -63,9 +63,9 @@ bool TcpAnswers(const QByteArray& host, int port)
     bool answered = false;
     for (const addrinfo* at = found; at && !answered; at = at->ai_next)
     {
-        const int fd = ::socket(at->ai_family, at->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                                at->ai_protocol);
-        answered = fd >= 0 && Answers(fd, at->ai_addr, at->ai_addrlen);
+        const FileDescriptor fd(::socket(
+            at->ai_family, at->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, at->ai_protocol));
+        answered = fd.IsOpen() && Answers(fd, at->ai_addr, at->ai_addrlen);
     }
     ::freeaddrinfo(found);
     return answered;

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
@@ -16,22 +17,22 @@ QByteArray& Scope()
     return scope;
 }
 
-// A socket bound to the abstract name, or -errno: a NUL first, then the name; no file is made
-// anywhere.
-int BindName(const QByteArray& name)
+// A socket bound to the abstract name: a NUL first, then the name; no file is made anywhere.
+// None, with the reason in `error`, when it cannot be bound.
+FileDescriptor BindName(const QByteArray& name, int& error)
 {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -errno;
+    FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    error = errno;
+    if (!fd.IsOpen())
+        return fd;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path + 1, name.constData(), std::size_t(name.size()));
     const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + std::size_t(name.size()));
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0)
+    if (::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0)
         return fd;
-    const int error = errno;
-    ::close(fd);
-    return -error;
+    error = errno;
+    return {};
 }
 
 QByteArray NameOf(const QString& mutexName, const QByteArray& scope)
@@ -74,25 +75,22 @@ bool SingleInstance::TryAcquire()
 {
     if (IsHeld())
         return true;
-    const int fd = BindName(SocketName(m_name));
+    int error = 0;
+    FileDescriptor fd = BindName(SocketName(m_name), error);
     // Without a socket there is no way to tell: start-up goes on.
-    if (fd == -EADDRINUSE)
+    if (!fd.IsOpen() && error == EADDRINUSE)
         return false;
-    m_socket = fd >= 0 ? fd : -1;
+    m_socket = std::move(fd);
     return true;
 }
 
 bool SingleInstance::IsHeldElsewhere(const QString& mutexName)
 {
-    const int fd = BindName(NameOf(mutexName, QByteArray()));
-    if (fd >= 0)
-        ::close(fd);
-    return fd == -EADDRINUSE;
+    int error = 0;
+    return !BindName(NameOf(mutexName, QByteArray()), error).IsOpen() && error == EADDRINUSE;
 }
 
 void SingleInstance::Release()
 {
-    if (m_socket >= 0)
-        ::close(m_socket);
-    m_socket = -1;
+    m_socket.Reset();
 }

@@ -2,6 +2,8 @@
 // A named single-instance guard, one per user and name, held until destruction: an abstract
 // Unix socket named after the user id and the name. Nothing in the environment moves it, and
 // the kernel releases it when its holder ends, however it ends.
+#include "platform/FileDescriptor.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,7 +18,7 @@ public:
     // False when another process (or another guard of this one) holds the name. True also
     // when no guard can be made (then nothing is held and start-up goes on).
     bool TryAcquire();
-    bool IsHeld() const { return m_socket >= 0; }
+    bool IsHeld() const { return m_socket.IsOpen(); }
     void Release();
 
     // Whether another process holds the name as the programs hold it (outside any scope):
@@ -31,5 +33,5 @@ public:
 
 private:
     QString m_name;
-    int m_socket = -1;
+    FileDescriptor m_socket;
 };

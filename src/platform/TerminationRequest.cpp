@@ -1,5 +1,7 @@
 #include "platform/TerminationRequest.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <QSocketNotifier>
 #include <csignal>
 #include <fcntl.h>
@@ -8,14 +10,15 @@
 namespace
 {
 // The self-pipe: the signal handler may only write a byte.
-int g_signalPipe[2] = {-1, -1};
+FileDescriptor g_signalRead;
+FileDescriptor g_signalWrite;
 struct sigaction g_previous;
 struct sigaction g_previousHangUp;
 
 void OnTerminate(int)
 {
     const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(g_signalPipe[1], &byte, 1);
+    [[maybe_unused]] const ssize_t written = write(g_signalWrite.Get(), &byte, 1);
 }
 } // namespace
 
@@ -23,14 +26,17 @@ TerminationRequest::TerminationRequest(std::function<void()> onRequest)
     : m_onRequest(std::move(onRequest))
 {
     // Close-on-exec: the programs a window starts must not hold the pipe.
-    if (g_signalPipe[0] >= 0 || pipe2(g_signalPipe, O_CLOEXEC) != 0)
+    int ends[2];
+    if (g_signalRead.IsOpen() || pipe2(ends, O_CLOEXEC) != 0)
         return;
-    m_notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+    g_signalRead.Reset(ends[0]);
+    g_signalWrite.Reset(ends[1]);
+    m_notifier = std::make_unique<QSocketNotifier>(g_signalRead.Get(), QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated,
                      [this]
                      {
                          char byte = 0;
-                         [[maybe_unused]] const ssize_t got = read(g_signalPipe[0], &byte, 1);
+                         [[maybe_unused]] const ssize_t got = read(g_signalRead.Get(), &byte, 1);
                          if (m_onRequest)
                              m_onRequest();
                      });
@@ -49,7 +55,6 @@ TerminationRequest::~TerminationRequest()
     sigaction(SIGTERM, &g_previous, nullptr);
     sigaction(SIGHUP, &g_previousHangUp, nullptr);
     m_notifier.reset();
-    close(g_signalPipe[0]);
-    close(g_signalPipe[1]);
-    g_signalPipe[0] = g_signalPipe[1] = -1;
+    g_signalRead.Reset();
+    g_signalWrite.Reset();
 }
