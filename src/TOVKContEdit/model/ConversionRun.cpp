@@ -1,5 +1,6 @@
 #include "TOVKContEdit/model/ConversionRun.h"
 
+#include "TOVKContEdit/model/ContentValidation.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/shared/OutputProgress.h"
@@ -39,6 +40,79 @@ void CConversionRun::Reset()
     m_report = ConverterReport{};
     m_warnings.clear();
     m_failureNote.clear();
+}
+
+CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders folders,
+                                            const QString& logPath)
+{
+    Reset();
+    const int display = m_doc.GetDisplayLanguage();
+    std::array<bool, 9> chosen = m_doc.ContentLanguages();
+    if (!allLanguages)
+        for (int language = 0; language < 9; ++language)
+            chosen[language] = chosen[language] && language == display;
+    const auto startLanguage = [this](int language)
+    {
+        if (m_onLanguage)
+            m_onLanguage(language);
+    };
+
+    // Each picture and voice is judged once in this run, whatever the number of languages.
+    CFileVerdicts verdicts;
+    struct VerdictsGuard
+    {
+        CTOVKContEditDoc& doc;
+        ~VerdictsGuard() { doc.SetFileVerdicts(nullptr); }
+    } const guard{m_doc};
+    m_doc.SetFileVerdicts(&verdicts);
+    m_doc.SetOutputFolders(folders);
+
+    // Every chosen language is checked before any data file is deleted: a run that stops at
+    // a check leaves the data of every language as it was.
+    Outcome outcome;
+    for (int language = 0; language < 9; ++language)
+    {
+        if (!chosen[language])
+            continue;
+        startLanguage(language);
+        if (Cancelled() || !m_doc.CheckLanguage(language))
+        {
+            outcome.stoppedAt = language;
+            return outcome;
+        }
+    }
+    // Languages without content lose their stale data files. A chosen language loses its
+    // own only right before its conversion, so a run that stops keeps the data of every
+    // language it did not reach.
+    for (int language = 0; language < 9; ++language)
+        if (!chosen[language] && (allLanguages || language == display))
+            m_doc.PrepareOutputFolder(language, nullptr);
+    for (int language = 0; language < 9; ++language)
+    {
+        if (!chosen[language])
+            continue;
+        startLanguage(language);
+        outcome.converted = false;
+        outcome.stoppedAt = language;
+        ProgressStep();
+        folders.toolFolder = m_tools ? m_tools() : folders.toolFolder;
+        m_doc.SetOutputFolders(folders);
+        if (folders.toolFolder.isEmpty())
+        {
+            AfxMessageBox(IDS_CONVERSION_ERROR);
+            return outcome;
+        }
+        if (Cancelled() || !ConvertLanguage(logPath, language))
+            return outcome;
+        outcome.converted = true;
+        outcome.stoppedAt = -1;
+    }
+    return outcome;
+}
+
+bool CConversionRun::Cancelled() const
+{
+    return m_pProgress && m_pProgress->IsCancelRequested();
 }
 
 int CConversionRun::ProgressStep()

@@ -1,10 +1,10 @@
 #pragma once
 // The Output command: for each chosen language the rows are checked, written as a
 // one-language content file, converted by the external converter "marvex" into
-// ConvertFolder/output/contents/<code>, and the converter's log is reported. The document
-// prepares folders, records and command line and the model's conversion run runs the
-// converter; this side holds the long operation and the progress dialog, which keeps the
-// window alive and can cancel it.
+// ConvertFolder/output/contents/<code>, and the converter's log is reported. The model's
+// conversion run does the checks and conversions; this side asks which languages, holds the
+// long operation and the progress dialog, which keeps the window alive and can cancel it,
+// and tells the author the outcome.
 #include "TOVKContEdit/model/ConversionRun.h"
 #include "TOVKContEdit/model/OutputLog.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
@@ -27,7 +27,7 @@ public:
     void SetOwner(QWidget* owner);
     // Unpacks the tool files that are missing and gives the tool folder; empty when that
     // failed. Asked before each conversion; without it the folders' tool folder is used.
-    void SetToolSource(std::function<QString()> tools) { m_tools = std::move(tools); }
+    void SetToolSource(std::function<QString()> tools) { m_run.SetToolSource(std::move(tools)); }
 
     void OnFileOutput();
     // Enabled when the table has at least one row.
@@ -42,15 +42,13 @@ public:
     const ConverterReport& Report() const { return m_run.Report(); }
 
 private:
-    int ProgressStep();
     void SetLabel(const QString& text);
     bool CancelRequested() const;
 
     CTOVKContEditDoc& m_doc;
     std::function<OutputFolders()> m_folders;
-    std::function<QString()> m_tools;
     QWidget* m_owner = nullptr;
     CProgressDlg* m_progress = nullptr;
-    // The conversions of the running output.
+    // The checks and conversions of the running output.
     CConversionRun m_run;
 };
