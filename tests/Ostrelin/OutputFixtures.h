@@ -3,18 +3,15 @@
 // holds the stand-ins of the title replacer and the bind tool, and their records.
 #include "Ostrelin/ContentFixtures.h"
 #include "Ostrelin/model/OstrelinDoc.h"
-#include "TOVKContEdit/shared/OutputProgress.h"
 #include "bmp2vcx/BmpFixture.h"
+#include "common/FakeProgress.h"
 #include "common/StandinRecord.h"
 #include "common/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
-#include <algorithm>
 #include <functional>
-#include <vector>
 
 namespace OutputFixtures
 {
@@ -88,58 +85,5 @@ inline QString MakeAppFolder(const QStringList& tools)
 using TestSupport::RecordedRun;
 using TestSupport::Runs;
 
-// A progress dialog without a window, with the hub dialog's rules: range 0..10000 as the
-// output sets it; a pump serves the queued events (a Cancel click the test queued is only
-// seen through one) and raises the cancel flag when the test's condition holds; once the
-// percent text reads "100%" a step neither pumps nor moves the bar.
-class FakeProgress : public COutputProgress
-{
-public:
-    static constexpr int kUpper = 10000;
-
-    void SetStep(int step) override { m_step = step; }
-    int StepIt() override
-    {
-        if (m_pos * 100 / kUpper >= 100)
-            return kUpper;
-        PumpMessages();
-        m_pos = std::min(kUpper, m_pos + m_step);
-        steps.push_back(m_step);
-        return m_pos;
-    }
-    void PumpMessages() override
-    {
-        ++pumps;
-        QCoreApplication::processEvents();
-        if (!cancel && cancelWhen && cancelWhen())
-            cancel = true;
-    }
-    bool IsCancelRequested() const override { return cancel; }
-    int Complete() override
-    {
-        const int previous = m_pos;
-        PumpMessages();
-        completedFrom = previous;
-        m_pos = kUpper;
-        return previous;
-    }
-    int Position() const { return m_pos; }
-    int Count(int step) const { return int(std::count(steps.begin(), steps.end(), step)); }
-    // The Cancel button pressed: seen at the next pump.
-    void ClickCancel()
-    {
-        QMetaObject::invokeMethod(
-            qApp, [this] { cancel = true; }, Qt::QueuedConnection);
-    }
-
-    std::function<bool()> cancelWhen;
-    bool cancel = false;
-    int pumps = 0;
-    int completedFrom = -1;
-    std::vector<int> steps;
-
-private:
-    int m_step = 10;
-    int m_pos = 0;
-};
+using FakeProgress = TestSupport::FakeProgress;
 } // namespace OutputFixtures

@@ -15,7 +15,7 @@
 
 namespace
 {
-// How often the window is served while the converter runs.
+// How often the window is served while the rows are checked and the converter runs.
 constexpr int kPumpSliceMs = 20;
 
 QString ShortName(int language)
@@ -68,14 +68,28 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
     m_doc.SetOutputFolders(folders);
 
     // Every chosen language is checked before any data file is deleted: a run that stops at
-    // a check leaves the data of every language as it was.
+    // a check leaves the data of every language as it was. Each check starts with the events
+    // served and serves them between its rows at most a slice apart; a cancel stops it there.
+    QElapsedTimer served;
+    const auto goOn = [this, &served]
+    {
+        if (m_pProgress == nullptr)
+            return true;
+        if (!served.isValid() || served.elapsed() >= kPumpSliceMs)
+        {
+            m_pProgress->PumpMessages();
+            served.start();
+        }
+        return !m_pProgress->IsCancelRequested();
+    };
     Outcome outcome;
     for (int language = 0; language < 9; ++language)
     {
         if (!chosen[language])
             continue;
         startLanguage(language);
-        if (Cancelled() || !m_doc.CheckLanguage(language))
+        served.invalidate();
+        if (Cancelled() || !m_doc.CheckLanguage(language, goOn))
         {
             outcome.stoppedAt = language;
             return outcome;

@@ -1,14 +1,14 @@
 #pragma once
 // The content editor's Output once the author has chosen: the languages with content (all of
 // them, or the display language alone) are checked one after the other, every one before any
-// data file is deleted; then the languages without content lose their stale data files and
-// each chosen language is converted: its data files deleted, the converter input written
-// from the document, the converter run in the content folder with its standard output in the
-// log, waited for in slices that each serve the events and ask the cancel test whatever the
-// bar shows, the bar moved once a second up to 98 %, then the log read into the report. The
-// run stops at the first language that fails. Progress, pumping and cancel go through
-// COutputProgress, the interface the hub's output uses; without one the run goes through to
-// its end.
+// data file is deleted, with the events served and the cancel asked between the rows; then the
+// languages without content lose their stale data files and each chosen language is converted: its
+// data files deleted, the converter input written from the document, the converter run in the
+// content folder with its standard output in the log, waited for in slices that each serve the
+// events and ask the cancel test whatever the bar shows, the bar moved once a second up to 98 %,
+// then the log read into the report. The run stops at the first language that fails. Progress,
+// pumping and cancel go through COutputProgress, the interface the hub's output uses; without one
+// the run goes through to its end.
 #include "TOVKContEdit/model/OutputLog.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 

@@ -128,8 +128,9 @@ public:
     // False when a row other than skipRow (-1: none) has the number.
     virtual bool IsItemNumberFree(int number, int skipRow) const;
     // The output check of one language; defined with the content checks (not virtual, so
-    // the document links without it).
-    bool CheckLanguage(int language);
+    // the document links without it). goOn (may be empty) is asked before each row; false
+    // stops the check, which then fails without showing its findings.
+    bool CheckLanguage(int language, const std::function<bool()>& goOn = {});
     virtual void SortByItemNumber(bool renumber);
     virtual void SetPlayingRow(int row);
 

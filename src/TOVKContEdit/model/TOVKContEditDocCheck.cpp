@@ -60,7 +60,7 @@ void CheckRowLimits(const ContentRow& row, int language, int rowNumber, QStringL
 }
 } // namespace
 
-bool CTOVKContEditDoc::CheckLanguage(int language)
+bool CTOVKContEditDoc::CheckLanguage(int language, const std::function<bool()>& goOn)
 {
     const int count = GetRowCount();
     if (count == 0)
@@ -72,6 +72,8 @@ bool CTOVKContEditDoc::CheckLanguage(int language)
     std::unordered_set<int> numbers;
     for (int i = 0; i < count; ++i)
     {
+        if (goOn && !goOn())
+            return false;
         const ContentRow& row = GetRow(i);
         const int rowNumber = i + 1;
         if (!numbers.insert(row.itemNumber).second)

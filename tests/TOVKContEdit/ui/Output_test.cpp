@@ -412,36 +412,76 @@ TEST_F(OutputRun, EachWayTheConverterEndsIsToldAsItIs)
     }
 }
 
-TEST_F(OutputRun, ATerminationRequestStopsTheConverterAndThenCloses)
+// A termination request in each phase of the run cancels it, lets it clean up as Cancel does
+// and then closes the window, with nothing shown that waits for the author.
+TEST_F(OutputRun, ATerminationRequestStopsTheRunAndThenCloses)
 {
-    AddRow(1, {JP});
-    Control("sleep 60000\n");
-    bool closed = false;
-    m_frame.SetCloseHandler([&closed] { return closed = true; });
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout,
-                     [&]
-                     {
-                         if (!Runs().isEmpty() && m_frame.IsBusy() &&
-                             !CLongOperation::IsTerminationRequested())
+    const auto everyOldDataKept = [this]
+    {
+        for (const char* code : {"jp", "en", "du"})
+            if (!QFileInfo::exists(OldData(code)))
+                return false;
+        return true;
+    };
+    const struct
+    {
+        const char* name;
+        QByteArray control;
+        // True in the phase the request comes in.
+        std::function<bool()> during;
+        // The table's last row has findings that the check would show if it ran through.
+        bool lastRowFaulty;
+        bool dataKept; // the old data of every language
+    } cases[] = {
+        {"the check of a long table", "", [&] { return Runs().isEmpty() && everyOldDataKept(); },
+         true, true},
+        {"the converter's wait", "sleep 60000\n", [this] { return !Runs().isEmpty(); }, false,
+         false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        m_doc.ClearRows();
+        for (int number = 1; number <= 300; ++number)
+            AddRow(number, {JP, EN});
+        if (c.lastRowFaulty)
+            m_doc.GetRow(299).voice[JP].clear();
+        QDir(m_records).removeRecursively();
+        WriteOldData({"jp", "en", "du"});
+        Control(c.control);
+        m_frame.show();
+        bool closed = false;
+        bool requested = false;
+        m_frame.SetCloseHandler([&closed] { return closed = true; });
+        // Looks at every pass of the event loop.
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout,
+                         [&]
                          {
-                             // What the program's termination handler does.
-                             CLongOperation::RequestTermination([this] { m_frame.close(); });
-                         }
-                     });
-    probe.start(20);
-    m_messages.Answer(IDYES);
-    QElapsedTimer clock;
-    clock.start();
-    m_output.OnFileOutput();
-    probe.stop();
-    EXPECT_LT(clock.elapsed(), 30000);
-    // Nothing waits for the author once the program is ending.
-    EXPECT_EQ(m_messages.texts().size(), 1);
-    QCoreApplication::processEvents();
-    CLongOperation::ResetTermination();
-    EXPECT_TRUE(closed);
-    EXPECT_FALSE(m_frame.isVisible());
+                             if (!requested && m_frame.IsBusy() && c.during())
+                             {
+                                 requested = true;
+                                 // What the program's termination handler does.
+                                 CLongOperation::RequestTermination([this] { m_frame.close(); });
+                             }
+                         });
+        probe.start(0);
+        m_messages.Clear();
+        m_messages.Answer(IDYES);
+        QElapsedTimer clock;
+        clock.start();
+        m_output.OnFileOutput();
+        probe.stop();
+        EXPECT_TRUE(requested);
+        EXPECT_LT(clock.elapsed(), 30000);
+        // Nothing waits for the author once the program is ending: no findings, no outcome.
+        EXPECT_EQ(m_messages.texts().size(), 1);
+        EXPECT_EQ(everyOldDataKept(), c.dataKept);
+        QCoreApplication::processEvents();
+        CLongOperation::ResetTermination();
+        EXPECT_TRUE(closed);
+        EXPECT_FALSE(m_frame.isVisible());
+    }
 }
 
 TEST(OutputFolders, EnsureAndDeleteBinFiles)

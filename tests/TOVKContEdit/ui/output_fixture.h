@@ -1,20 +1,13 @@
 #pragma once
-// The bench of the Output command tests: a project with a picture and a voice, the
-// converter stand-in's record and control files, the frame and the output command; the
-// derived fixture puts the converter into the start folder.
-#include "TOVKContEdit/checks_fixtures.h"
-#include "TOVKContEdit/model/TOVKContEditDoc.h"
-#include "TOVKContEdit/res/Strings.h"
+// The bench of the Output command tests: the output project, the frame and the output
+// command; the derived fixture puts the converter into the start folder.
+#include "TOVKContEdit/output_project.h"
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "TOVKContEdit/ui/Output.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
-#include "common/StandinRecord.h"
-#include "common/TestSupport.h"
-#include "platform/RecordingMessages.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
@@ -24,8 +17,6 @@
 
 namespace OutputFixture
 {
-using TestSupport::RecordedRun;
-
 // The progress dialog while the output runs.
 inline CProgressDlg* ShownProgress()
 {
@@ -65,60 +56,14 @@ private:
     QTimer m_timer;
 };
 
-class Bench : public ::testing::Test
+class Bench : public Project
 {
 protected:
-    // The project in a fresh folder of that name; the stand-in is told where to record and
-    // what to do in the form `toolPath` gives (a Windows converter wants Windows paths).
-    void MakeProject(const QString& folderName,
-                     const std::function<QString(const QString&)>& toolPath = {})
-    {
-        const auto forTool = [&toolPath](const QString& path)
-        { return toolPath ? toolPath(path) : path; };
-        Strings::Install(ContEditStringsEN());
-        m_project = TestSupport::NewFolder(folderName);
-        m_convert = m_project + QStringLiteral("/convert");
-        QDir().mkpath(m_convert + QStringLiteral("/input/xml"));
-        m_media = m_project + QStringLiteral("/media");
-        m_bmp =
-            TestSupport::WriteFile(m_media + QStringLiteral("/a.bmp"), ChecksFixtures::GuideBmp(4));
-        m_wav = TestSupport::WriteFile(
-            m_media + QStringLiteral("/a.wav"),
-            ChecksFixtures::MakeWav(1, 16000, 16, ChecksFixtures::Samples(3200)));
-        m_records = m_project + QStringLiteral("/runs");
-        m_control = m_project + QStringLiteral("/marvex.control");
-        qputenv("MARVEX_RECORD", forTool(m_records).toUtf8());
-        qputenv("MARVEX_CONTROL", forTool(m_control).toUtf8());
-        m_tools = m_project + QStringLiteral("/tools dir");
-    }
-
     void ShowFrame()
     {
         m_frame.OnCreate();
         m_frame.show();
         m_output.SetOwner(&m_frame);
-    }
-
-    void TearDown() override
-    {
-        qunsetenv("MARVEX_RECORD");
-        qunsetenv("MARVEX_CONTROL");
-    }
-
-    // A row with picture, voice and description in each of the languages.
-    void AddRow(int number, std::initializer_list<int> languages)
-    {
-        const int row = m_doc.AddRow(false);
-        ContentRow& content = m_doc.GetRow(row);
-        content.itemNumber = number;
-        content.comment = QStringLiteral("comment %1").arg(number);
-        for (int language : languages)
-        {
-            content.image1[language] = m_bmp;
-            content.voice[language] = m_wav;
-            content.description[language] =
-                QStringLiteral("Work %1 in %2").arg(number).arg(language);
-        }
     }
 
     // Runs the Output command, answered Yes, calling `tick` every 100 ms while it runs;
@@ -137,18 +82,6 @@ protected:
         return elapsed.elapsed();
     }
 
-    void Control(const QByteArray& text) { TestSupport::WriteFile(m_control, text); }
-
-    QList<RecordedRun> Runs() const { return TestSupport::Runs(m_records); }
-
-    QString Folder(const QString& code) const
-    {
-        return m_convert + QStringLiteral("/output/contents/") + code;
-    }
-
-    QString m_project, m_convert, m_media, m_bmp, m_wav, m_records, m_control, m_tools, m_start;
-    RecordingMessages m_messages;
-    CTOVKContEditDoc m_doc;
     CMainFrame m_frame;
     CContentOutput m_output{m_doc, [this] { return OutputFolders{m_start, m_convert, m_tools}; }};
 };
