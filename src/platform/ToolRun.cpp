@@ -212,7 +212,7 @@ ToolResult ToolRun::Result() const
     if (m_cancelled)
         result.outcome = ToolResult::Cancelled;
     else if (m_process->IsRunning())
-        result.outcome = ToolResult::NotStarted;
+        result.outcome = ToolResult::Running;
     else if (m_process->Crashed())
         result.outcome = ToolResult::Signalled;
     else

@@ -22,6 +22,7 @@ struct ToolResult
         Exited,     // it ended by itself with exitCode
         Signalled,  // it was ended by a signal (crash, kill from outside)
         Cancelled,  // the cancel test said so: it was killed and reaped
+        Running,    // it has not ended yet
     };
     // Why a program was not started.
     enum Reason
@@ -95,7 +96,7 @@ public:
     // Kills a running child with its group and reaps it, serving the events meanwhile as
     // the wait says; the outcome becomes Cancelled.
     void Cancel(const ToolWait& wait = {});
-    // The outcome once the child has ended (NotStarted before a start or while it runs).
+    // The outcome so far: NotStarted before a start, Running until the child has ended.
     ToolResult Result() const;
 
 private:

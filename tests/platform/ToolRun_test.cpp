@@ -99,6 +99,29 @@ TEST(ToolRun, TheEndOfTheRunKillsAChildStillRunning)
     EXPECT_TRUE(ProcessGone(pid));
 }
 
+TEST(ToolRun, TheResultSaysTheChildRunsUntilItHasEnded)
+{
+    ToolRun run;
+    EXPECT_EQ(run.Result().outcome, ToolResult::NotStarted);
+    ASSERT_TRUE(run.Start(Shell("exec sleep 60"), QString()));
+    const ToolResult running = run.Result();
+    EXPECT_EQ(running.outcome, ToolResult::Running);
+    EXPECT_FALSE(running.Succeeded());
+    EXPECT_TRUE(running.error.isEmpty());
+    run.Cancel();
+    EXPECT_EQ(run.Result().outcome, ToolResult::Cancelled);
+
+    // A child that ends by itself is seen to have ended without a wait.
+    ASSERT_TRUE(run.Start(Shell("exit 3"), QString()));
+    QElapsedTimer timer;
+    timer.start();
+    while (run.IsRunning() && timer.elapsed() < 5000)
+        usleep(10000);
+    const ToolResult ended = run.Result();
+    EXPECT_EQ(ended.outcome, ToolResult::Exited);
+    EXPECT_EQ(ended.exitCode, 3);
+}
+
 TEST(ToolRun, OutputGoesToTheGivenFileAndTheFolderIsCurrent)
 {
     const QString folder = TestSupport::NewFolder("work dir");

@@ -1,10 +1,10 @@
 #include "Ostrelin/model/OutputRun.h"
 
 #include "Ostrelin/model/OstrelinDoc.h"
-#include "TOVKContEdit/shared/OutputProgress.h"
 #include "Ostrelin/model/ProjectFolders.h"
 #include "Ostrelin/res/resource.h"
 #include "TOVKContEdit/shared/ImageEx.h"
+#include "TOVKContEdit/shared/OutputProgress.h"
 #include "platform/ExternalTool.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
@@ -336,6 +336,7 @@ bool COutputRun::RunOutput(bool* cancelled)
         *cancelled = true;
         return true;
     case ToolResult::Signalled:
+    case ToolResult::Running: // never from RunTool, which returns once the tool has ended
         AfxMessageBox(IDS_OUTPUT_TOOL_FAILED, MB_OK | MB_ICONEXCLAMATION);
         *cancelled = true;
         break;

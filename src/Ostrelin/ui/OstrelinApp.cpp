@@ -138,9 +138,7 @@ int COstrelinApp::ExitInstance()
 
 bool COstrelinApp::LoadToolArchive()
 {
-    const bool complete = UnpackTools(m_toolHold, m_strToolFolder);
-    m_strToolFolderCopy = m_strToolFolder;
-    return complete;
+    return UnpackTools(m_toolHold, m_strToolFolder);
 }
 
 bool COstrelinApp::PreTranslateMessage(QKeyEvent* event)

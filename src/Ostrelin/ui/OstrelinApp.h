@@ -58,7 +58,6 @@ public:
     Profile* GetProfile() const { return m_profile.get(); }
 
     QString m_strToolFolder;
-    QString m_strToolFolderCopy;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
