@@ -29,16 +29,16 @@ bool ReadAt(QIODevice& file, std::int64_t offset, char* out, std::int64_t count)
     return file.seek(offset) && file.read(out, count) == count;
 }
 
-// First offset >= 4 where "fmt " starts, -1 when none; scans in blocks so that a file
-// with the chunk at its usual place is not read further.
+// First offset >= 4 where "fmt " starts, -1 when none; scans in blocks, the first a small
+// one, so that a file with the chunk at its usual place is read no further than its head.
 std::int64_t FindFormatChunk(QIODevice& file, std::int64_t size)
 {
-    constexpr std::int64_t Block = 64 * 1024;
     QByteArray buffer;
-    for (std::int64_t start = 4; start + 4 <= size; start += Block)
+    std::int64_t block = 4 * 1024;
+    for (std::int64_t start = 4; start + 4 <= size; start += block, block = 64 * 1024)
     {
         // Three bytes of overlap so that a tag across two blocks is found.
-        const std::int64_t count = std::min(Block + 3, size - start);
+        const std::int64_t count = std::min(block + 3, size - start);
         buffer.resize(count);
         if (!ReadAt(file, start, buffer.data(), count))
             return -1;

@@ -44,8 +44,14 @@ TEST_F(Player, ReaderQuirks)
     };
     const QByteArray fmt = Chunk("fmt ", 16, FormatBody(1, 16000, 16));
     const QByteArray s = Samples(10);
+    // "fmt " starting at the offset, after junk: the head is searched in blocks.
+    const auto fmtAt = [&](int offset)
+    { return QByteArray("RIFF") + QByteArray(offset - 4, 'x') + fmt + Chunk("data", 10, s); };
     const Case cases[] = {
         {"plain", MakeWav(1, 16000, 16, s), true, 1, 16000, 16, 10},
+        {"fmt across the end of the first block", fmtAt(4099), true, 1, 16000, 16, 10},
+        {"fmt just after the first block", fmtAt(4100), true, 1, 16000, 16, 10},
+        {"fmt across the end of a later block", fmtAt(4100 + 65536 - 2), true, 1, 16000, 16, 10},
         // "fmt " at an odd offset, after junk that is no chunk at all.
         {"fmt anywhere", QByteArray("RIFF\x01\x02\x03", 7) + fmt + Chunk("data", 10, s), true, 1,
          16000, 16, 10},
