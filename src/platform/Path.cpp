@@ -296,6 +296,9 @@ bool Path::IsKeptByte(QStringView name, qsizetype at)
 
 QByteArray Path::EncodeName(QStringView name)
 {
+    // Most names are ASCII.
+    if (std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return name.toLatin1();
     QByteArray native;
     native.reserve(name.size());
     for (qsizetype i = 0; i < name.size(); ++i)
@@ -483,6 +486,23 @@ bool Path::IsDirectory(const QString& path)
 bool Path::IsRegularFile(const QString& path)
 {
     return !path.isEmpty() && S_ISREG(ModeOf(Resolve(path)));
+}
+
+std::optional<Path::FileStamp> Path::StampOf(const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    const auto stamp = [](const QString& at) -> std::optional<FileStamp>
+    {
+        struct stat st;
+        if (stat(EncodeName(at).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            return std::nullopt;
+        return FileStamp{qint64(st.st_size),
+                         qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000};
+    };
+    if (std::optional<FileStamp> exact = stamp(path))
+        return exact;
+    return stamp(Resolve(path));
 }
 
 bool Path::MatchesPattern(const QString& name, const QString& pattern)

@@ -55,6 +55,15 @@ QString Resolve(const QString& path);
 bool FileExists(const QString& path);  // any entry, after Resolve
 bool IsDirectory(const QString& path); // after Resolve
 bool IsRegularFile(const QString& path);
+// The size and last modification (milliseconds since the epoch) of a regular file, links
+// followed; the exact name first, as Resolve takes it, then through Resolve. Nothing when
+// the path leads to no regular file.
+struct FileStamp
+{
+    qint64 size = 0;
+    qint64 modified = 0;
+};
+std::optional<FileStamp> StampOf(const QString& path);
 
 enum FindFlags : unsigned
 {

@@ -4,6 +4,7 @@
 #include "platform/Path.h"
 #include "platform/RegularFileDevice.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <cstdio>
@@ -173,6 +174,30 @@ TEST_F(PathTree, ExistsAndKindGoThroughResolve)
     EXPECT_TRUE(Path::IsDirectory(root + "/OUTPUT/contents"));
     EXPECT_FALSE(Path::FileExists(root + "/Output/missing.txt"));
     EXPECT_FALSE(Path::FileExists(""));
+}
+
+TEST_F(PathTree, StampsAreThoseOfRegularFilesThroughResolve)
+{
+    const QString file = root + "/output/contents/en/cen00001.BIN";
+    const QDateTime time = QDateTime::fromMSecsSinceEpoch(1234567890123);
+    {
+        QFile touched(file);
+        ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(touched.setFileTime(time, QFileDevice::FileModificationTime));
+    }
+    for (const QString& path : {file, root + "/Output/contents/EN/CEN00001.bin"})
+    {
+        const std::optional<Path::FileStamp> stamp = Path::StampOf(path);
+        ASSERT_TRUE(stamp) << path.toStdString();
+        EXPECT_EQ(stamp->size, 1);
+        EXPECT_EQ(stamp->modified, time.toMSecsSinceEpoch());
+    }
+    // A link counts as what it leads to.
+    EXPECT_EQ(Path::StampOf(root + "/output/contents/en/CEN00004.bin")->size, 1);
+    for (const char* none : {"/output/contents/en/CEN00003.bin", "/output/contents/en/CEN00005.bin",
+                             "/output/missing.bin", "/OUTPUT"})
+        EXPECT_FALSE(Path::StampOf(root + none)) << none;
+    EXPECT_FALSE(Path::StampOf(""));
 }
 
 TEST_F(PathTree, FindSortsIgnoringCaseAndFiltersKinds)

@@ -8,9 +8,6 @@
 #include "platform/Path.h"
 #include "platform/Strings.h"
 
-#include <QDateTime>
-#include <QFileInfo>
-
 namespace
 {
 constexpr std::uint32_t MinVoiceRate = 15000;
@@ -97,16 +94,11 @@ bool ValidateContentFile(const QString& path, int column, bool showMessages)
 
 bool CFileVerdicts::Judge(Check check, const QString& path, const std::function<bool()>& judge)
 {
-    // The exact name first, as Resolve takes it: the look-up only when that is not there.
-    QFileInfo info(path);
-    if (!info.isFile())
-        info.setFile(Path::Resolve(path));
-    if (!info.isFile())
+    const std::optional<Path::FileStamp> stamp = Path::StampOf(path);
+    if (!stamp)
         return judge();
-    const qint64 size = info.size();
-    const qint64 modified = info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch();
     Verdict& kept = m_verdicts[check][path];
-    if (kept.size != size || kept.modified != modified)
-        kept = {size, modified, judge()};
+    if (kept.size != stamp->size || kept.modified != stamp->modified)
+        kept = {stamp->size, stamp->modified, judge()};
     return kept.passed;
 }
