@@ -79,8 +79,20 @@ qsizetype TextUnits(const CBindInfoItem& row)
            row.m_strKind.size();
 }
 
+// The text fields of an information item, in the order they are written.
+enum TextField
+{
+    NameField,
+    RoleField,
+    ResourceField,
+    KindField,
+    TextFields
+};
+
 // Where an item's lines go: straight into the room the stream gave, texts copied as they
 // stand, kept when none of them needs escaping (the usual case); else through the stream.
+// A field holding the very text the last item's held (the kind of every content row) is
+// known to need none.
 struct InPlace
 {
     template <std::size_t N> void Markup(const char16_t (&literal)[N])
@@ -88,13 +100,26 @@ struct InPlace
         std::memcpy(at, literal, (N - 1) * sizeof(char16_t));
         at += N - 1;
     }
-    void Text(QStringView text)
+    void Text(TextField field, QStringView text)
     {
-        plain = XmlWriter::CopyPlainText(text, at) && plain;
+        QStringView& last = plainTexts[field];
+        if (text.data() == last.data() && text.size() == last.size())
+            std::memcpy(at, text.data(), std::size_t(text.size()) * sizeof(char16_t));
+        else if (XmlWriter::CopyPlainText(text, at))
+            last = text;
+        else
+            plain = false;
         at += text.size();
+    }
+    // Digits and a minus sign, written as they stand.
+    void Number(QStringView digits)
+    {
+        std::memcpy(at, digits.data(), std::size_t(digits.size()) * sizeof(char16_t));
+        at += digits.size();
     }
 
     char16_t* at;
+    std::array<QStringView, TextFields>& plainTexts;
     bool plain = true;
 };
 
@@ -104,7 +129,8 @@ struct Escaping
     {
         out.Markup(QStringView(literal, qsizetype(N) - 1));
     }
-    void Text(QStringView text) { out.Text(text); }
+    void Text(TextField, QStringView text) { out.Text(text); }
+    void Number(QStringView digits) { out.Markup(digits); }
 
     XmlWriter::Stream& out;
 };
@@ -121,12 +147,13 @@ template <typename Sink> void WriteItem(Sink& sink, const CBindInfoItem& row)
         return;
     }
     char16_t digits[kDecimalUnits];
-    const auto text = [&](const auto& open, const auto& close, const QString& value)
+    const auto text =
+        [&](const auto& open, const auto& close, TextField field, const QString& value)
     {
         if (value.isEmpty())
             return;
         sink.Markup(open);
-        sink.Text(value);
+        sink.Text(field, value);
         sink.Markup(close);
     };
     const auto number = [&](const auto& open, const auto& close, qint32 value)
@@ -134,15 +161,15 @@ template <typename Sink> void WriteItem(Sink& sink, const CBindInfoItem& row)
         if (value == -1)
             return;
         sink.Markup(open);
-        sink.Text(Decimal(value, digits));
+        sink.Number(Decimal(value, digits));
         sink.Markup(close);
     };
     sink.Markup(u"\t\t<BindInfoItem>\r\n");
-    text(u"\t\t\t<strName>", u"</strName>\r\n", row.m_strName);
-    text(u"\t\t\t<strRole>", u"</strRole>\r\n", row.m_strRole);
+    text(u"\t\t\t<strName>", u"</strName>\r\n", NameField, row.m_strName);
+    text(u"\t\t\t<strRole>", u"</strRole>\r\n", RoleField, row.m_strRole);
     number(u"\t\t\t<nChannel>", u"</nChannel>\r\n", row.m_nChannel);
-    text(u"\t\t\t<strResource>", u"</strResource>\r\n", row.m_strResource);
-    text(u"\t\t\t<strKind>", u"</strKind>\r\n", row.m_strKind);
+    text(u"\t\t\t<strResource>", u"</strResource>\r\n", ResourceField, row.m_strResource);
+    text(u"\t\t\t<strKind>", u"</strKind>\r\n", KindField, row.m_strKind);
     number(u"\t\t\t<nGuideNo>", u"</nGuideNo>\r\n", row.m_nGuideNo);
     sink.Markup(u"\t\t</BindInfoItem>\r\n");
 }
@@ -466,44 +493,52 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
     };
     if (server.m_nRole == RoleContents)
     {
-        // Per guide language its folder as given, its listing and its code, made once.
-        std::array<QString, kLanguageCount> given;
-        std::array<const CDiskSpelling::Folder*, kLanguageCount> folders{};
-        std::array<QString, kLanguageCount> codes;
-        std::size_t languages = 0;
-        for (int i = 0; i < kLanguageCount; ++i)
-        {
-            if (!HasLanguage(data.m_wGuideLanguages, i))
-                continue;
-            ++languages;
-            codes[i] = CodeOf(i);
-            given[i] = contentsFolder + codes[i] + u'/';
-            folders[i] = &spelling.In(Path::RemoveFileSpec(given[i]));
-        }
-        rows.reserve(rows.size() + server.m_setGuides.size() * languages);
-        QVarLengthArray<char16_t, 32> name;
+        // The guides that play a loaded work, with the work's file number.
+        std::vector<std::pair<qint32, FileNumber>> guides;
+        guides.reserve(server.m_setGuides.size());
         for (const qint32 guideNo : server.m_setGuides)
         {
             const CGuideEntry* guide = data.FindGuide(guideNo);
-            const CWork* work = guide ? data.FindWork(guide->m_nWorkNo) : nullptr;
-            if (work == nullptr)
-                continue;
-            const FileNumber number(work->m_nFileNo);
+            if (const CWork* work = guide ? data.FindWork(guide->m_nWorkNo) : nullptr)
+                guides.emplace_back(guideNo, FileNumber(work->m_nFileNo));
+        }
+        const std::size_t languages =
+            std::size_t(std::popcount(data.m_wGuideLanguages & ((1u << kLanguageCount) - 1)));
+        if (!guides.empty() && languages > 0)
+        {
+            // The rows run guide by guide; they are filled language by language, so that one
+            // folder's listing is made and searched at a time.
+            const std::size_t first = rows.size();
+            rows.resize(first + guides.size() * languages);
+            rows[first].m_strName = std::move(row.m_strName);
+            rows[first].m_strRole = std::move(row.m_strRole);
+            rows[first].m_nChannel = row.m_nChannel;
+            row.Reset();
+            pushed = true;
+            QVarLengthArray<char16_t, 32> name;
+            std::size_t slot = 0;
             for (int i = 0; i < kLanguageCount; ++i)
             {
-                if (folders[i] == nullptr)
+                if (!HasLanguage(data.m_wGuideLanguages, i))
                     continue;
-                name.clear();
-                name.append(u'C');
-                name.append(reinterpret_cast<const char16_t*>(codes[i].constData()),
-                            codes[i].size());
-                name.append(number.units, number.size);
-                name.append(u".BIN", 4);
-                row.m_strResource =
-                    CDiskSpelling::Of(*folders[i], QStringView(name.data(), name.size()), given[i]);
-                row.m_strKind = QStringLiteral("CONTENTS");
-                row.m_nGuideNo = guideNo;
-                push();
+                const QString code = CodeOf(i);
+                const QString given = contentsFolder + code + u'/';
+                const CDiskSpelling::Folder& folder = spelling.In(Path::RemoveFileSpec(given));
+                for (std::size_t k = 0; k < guides.size(); ++k)
+                {
+                    const FileNumber& number = guides[k].second;
+                    name.clear();
+                    name.append(u'C');
+                    name.append(reinterpret_cast<const char16_t*>(code.constData()), code.size());
+                    name.append(number.units, number.size);
+                    name.append(u".BIN", 4);
+                    CBindInfoItem& filled = rows[first + k * languages + slot];
+                    filled.m_strResource =
+                        CDiskSpelling::Of(folder, QStringView(name.data(), name.size()), given);
+                    filled.m_strKind = QStringLiteral("CONTENTS");
+                    filled.m_nGuideNo = guides[k].first;
+                }
+                ++slot;
             }
         }
     }
@@ -568,9 +603,10 @@ bool CXmlBindInfoFile::Save(const QString& path, const BindInfoRows& rows)
         for (const CBindInfoItem& row : rows)
             units += kItemMarkupUnits + TextUnits(row);
         out.Reserve(2 * units);
+        std::array<QStringView, TextFields> plainTexts;
         for (const CBindInfoItem& row : rows)
         {
-            InPlace sink{out.Room(kItemMarkupUnits + TextUnits(row))};
+            InPlace sink{out.Room(kItemMarkupUnits + TextUnits(row)), plainTexts};
             WriteItem(sink, row);
             if (sink.plain)
                 out.Commit(sink.at);
