@@ -34,7 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     static int argc = 1;
     static char name[] = "fuzz_bmp";
     static char* argv[] = {name, nullptr};
+    // The decoder needs a platform, and a fuzz run has no display.
+    static const bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(argc, argv);
+    (void)offscreen;
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     BmpHeaderInfo info;
