@@ -166,37 +166,88 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 
 bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error)
 {
-    const QByteArray target = Path::EncodeName(Path::Resolve(path));
-    QByteArray temporary;
-    const auto fail = [&]
-    {
-        const int code = errno;
-        if (!temporary.isEmpty())
-            ::unlink(temporary.constData());
-        if (error)
-            *error = ErrorText(code);
+    FileReplacement file(path);
+    file.Write(bytes);
+    return file.Commit(error);
+}
+
+FileReplacement::FileReplacement(const QString& path)
+    : m_target(Path::EncodeName(Path::Resolve(path)))
+{
+    m_fd = CreateBeside(m_target, m_temporary);
+    if (!m_fd.IsOpen())
+        Fail();
+}
+
+FileReplacement::~FileReplacement()
+{
+    m_fd.Reset();
+    if (!m_temporary.isEmpty())
+        ::unlink(m_temporary.constData());
+}
+
+bool FileReplacement::Fail()
+{
+    if (m_error == 0)
+        m_error = errno != 0 ? errno : EIO;
+    m_fd.Reset();
+    return false;
+}
+
+bool FileReplacement::Write(QByteArrayView bytes)
+{
+    if (m_error != 0)
         return false;
-    };
-    FileDescriptor fd = CreateBeside(target, temporary);
-    if (!fd.IsOpen())
-        return fail();
     for (qsizetype done = 0; done < bytes.size();)
     {
-        const ssize_t n = ::write(fd.Get(), bytes.data() + done, std::size_t(bytes.size() - done));
+        const ssize_t n =
+            ::write(m_fd.Get(), bytes.data() + done, std::size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
         {
             if (n == 0)
                 errno = EIO;
-            const int code = errno;
-            fd.Reset();
-            errno = code;
-            return fail();
+            return Fail();
         }
         done += n;
     }
-    if (!fd.Close() || ::rename(temporary.constData(), target.constData()) != 0)
-        return fail();
+    return true;
+}
+
+bool FileReplacement::Commit(QString* error)
+{
+    if (m_error == 0 && (!m_fd.Close() || !Exchange()))
+        Fail();
+    if (m_error == 0)
+        m_temporary.clear();
+    else if (error)
+        *error = ErrorText(m_error);
+    return m_error == 0;
+}
+
+bool FileReplacement::Exchange()
+{
+    // Swapped with the old file, which then goes: a plain rename over it would have the file
+    // system write the new file out first, which costs more than making it. A folder where
+    // the file goes is refused, as a rename refuses it.
+    struct stat old;
+    if (::lstat(m_target.constData(), &old) == 0 && S_ISDIR(old.st_mode))
+    {
+        errno = EISDIR;
+        return false;
+    }
+    if (::renameat2(AT_FDCWD, m_temporary.constData(), AT_FDCWD, m_target.constData(),
+                    RENAME_EXCHANGE) != 0)
+        return ::rename(m_temporary.constData(), m_target.constData()) == 0;
+    if (::lstat(m_temporary.constData(), &old) == 0 && S_ISDIR(old.st_mode))
+    {
+        // Made a folder meanwhile: it goes back.
+        ::renameat2(AT_FDCWD, m_temporary.constData(), AT_FDCWD, m_target.constData(),
+                    RENAME_EXCHANGE);
+        errno = EISDIR;
+        return false;
+    }
+    ::unlink(m_temporary.constData());
     return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Replacing a file so that a crash or failure never leaves half of it: the bytes go to a
 // temporary file in the same folder, are flushed, and the file is renamed over the target.
+#include "platform/FileDescriptor.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -15,6 +17,30 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 // whole, but after a crash of the system the new file may be empty. The file gets the
 // permissions of a new file.
 bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error = nullptr);
+
+// The same, written piece by piece, so that a large file needs no buffer of its size.
+class FileReplacement
+{
+public:
+    explicit FileReplacement(const QString& path); // makes the new file beside the target
+    ~FileReplacement();                            // drops it unless committed
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // False once anything failed; the rest is then not written.
+    bool Write(QByteArrayView bytes);
+    // Renames the new file over the target; false leaves the old file whole.
+    bool Commit(QString* error = nullptr);
+
+private:
+    bool Fail();
+    bool Exchange();
+
+    QByteArray m_target; // both as the file system holds them
+    QByteArray m_temporary;
+    FileDescriptor m_fd;
+    int m_error = 0;
+};
 
 class AtomicFile
 {

@@ -30,9 +30,9 @@ public:
             m_extras[m_extraCount++] = unit;
         for (char16_t unit : stops)
             m_stops[m_stopCount++] = unit;
-        // The vector path tests every slot: an unused one repeats a slot that changes
-        // nothing. A stop beyond the class is one more unit that is not plain anyway; a range
-        // or extra beyond it is the first one, else that stop (stopped in any case).
+        // Unused slots repeat a slot that changes nothing. A stop beyond the class is one
+        // more unit that is not plain anyway; a range or extra beyond it is the first one,
+        // else that stop (stopped in any case).
         const char16_t stopped = m_stopCount > 0 ? m_stops[0] : FirstStopped();
         for (int i = m_stopCount; i < MaxStops; ++i)
             m_stops[i] = stopped;
@@ -50,10 +50,13 @@ public:
         return InRangesOrExtras(unit);
     }
 
-    // The slots, padded (for the vector path).
+    // The slots, padded (for the vector path), and how many of each are the class's own.
     const Range* Ranges() const { return m_ranges; }
     const char16_t* Extras() const { return m_extras; }
     const char16_t* Stops() const { return m_stops; }
+    int RangeCount() const { return m_rangeCount; }
+    int ExtraCount() const { return m_extraCount; }
+    int StopCount() const { return m_stopCount; }
 
 private:
     // The first unit outside the ranges and extras (a class that holds every unit has none,

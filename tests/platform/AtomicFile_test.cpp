@@ -30,6 +30,15 @@ const Writer kWriters[] = {
      { return WriteFileAtomically(path, bytes, error); }},
     {"ReplaceFile", [](const QString& path, const QByteArray& bytes, QString* error)
      { return ReplaceFile(path, bytes, error); }},
+    {"FileReplacement in pieces",
+     [](const QString& path, const QByteArray& bytes, QString* error)
+     {
+         FileReplacement file(path);
+         for (qsizetype at = 0; at < bytes.size(); at += 7)
+             file.Write(
+                 QByteArrayView(bytes).sliced(at, std::min<qsizetype>(7, bytes.size() - at)));
+         return file.Commit(error);
+     }},
 };
 
 TEST(AtomicFile, ReplacesOnlyOnCommit)
@@ -131,6 +140,38 @@ TEST(AtomicFile, WriteWithoutOpenFails)
     EXPECT_FALSE(file.Write(QByteArray("a")));
     EXPECT_FALSE(file.Commit());
 }
+// The old file leaves its name only: another name of it keeps it as it was.
+TEST(AtomicFile, AnotherLinkToTheOldFileKeepsIt)
+{
+    for (const Writer& writer : kWriters)
+    {
+        SCOPED_TRACE(writer.name);
+        const QString folder = TestSupport::NewFolder();
+        const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
+        ASSERT_EQ(::link(QFile::encodeName(path).constData(),
+                         QFile::encodeName(folder + "/other.xml").constData()),
+                  0);
+        ASSERT_TRUE(writer.write(path, "new", nullptr));
+        EXPECT_EQ(TestSupport::ReadFile(path), "new");
+        EXPECT_EQ(TestSupport::ReadFile(folder + "/other.xml"), "old");
+        EXPECT_EQ(Entries(folder), (QStringList{"data.xml", "other.xml"}));
+    }
+}
+
+// A replacement given up before its commit leaves the old file and nothing beside it.
+TEST(FileReplacement, NotCommittedLeavesTheOldFile)
+{
+    const QString folder = TestSupport::NewFolder();
+    const QString path = TestSupport::WriteFile(folder + "/data.xml", "old");
+    {
+        FileReplacement file(path);
+        ASSERT_TRUE(file.Write(QByteArray(100000, 'x')));
+        EXPECT_EQ(Entries(folder).size(), 2);
+    }
+    EXPECT_EQ(TestSupport::ReadFile(path), "old");
+    EXPECT_EQ(Entries(folder), QStringList{"data.xml"});
+}
+
 // The replace that does not wait for the disk never opens what lies at the path.
 TEST(ReplaceFile, AFifoOrALinkWhereTheFileGoesIsReplacedNotOpened)
 {

@@ -1,7 +1,8 @@
-// The UTF-16 scan: the vector path stops where the one-unit reference stops, for every unit
-// at every place in a block of eight, and the class holds what its slots say.
+// The UTF-16 scan: the vector paths stop where the one-unit reference stops, for every unit
+// at every place in a block of eight and in the tail, and the class holds what its slots say.
 #include "platform/Utf16Scan.h"
 
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
@@ -75,8 +76,11 @@ TEST(Utf16Scan, TheClassAndBothPathsAgreeOnEveryUnitAtEveryPlace)
             {
                 text[at] = unit;
                 const char16_t* stop = plain ? end : begin + at;
+                char16_t copy[19];
                 if (Utf16Scan::SkipPlain(begin, end, c.plain) != stop ||
-                    Utf16Scan::ScanScalar(begin, end, c.plain) != stop)
+                    Utf16Scan::ScanScalar(begin, end, c.plain) != stop ||
+                    Utf16Scan::CopyPlain(begin, end - begin, copy, c.plain) != plain ||
+                    !std::equal(begin, end, copy))
                 {
                     ADD_FAILURE() << "unit " << std::hex << u << " at " << std::dec << at;
                     ++mismatches;

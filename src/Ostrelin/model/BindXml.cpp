@@ -37,6 +37,9 @@ QDomDocument EmptyDocument(const QString& rootName)
 // eleven digits, its texts left out.
 constexpr qsizetype kItemMarkupUnits = 256;
 constexpr qsizetype kDecimalUnits = 11;
+// The information file runs to megabytes: it goes out through a buffer small enough to stay
+// in the processor's cache.
+constexpr qsizetype kFlushBytes = 64 * 1024;
 
 // The value in decimal, as "%d" writes it, in the given units.
 QStringView Decimal(qint32 value, char16_t (&units)[kDecimalUnits])
@@ -79,20 +82,8 @@ qsizetype TextUnits(const CBindInfoItem& row)
            row.m_strKind.size();
 }
 
-// The text fields of an information item, in the order they are written.
-enum TextField
-{
-    NameField,
-    RoleField,
-    ResourceField,
-    KindField,
-    TextFields
-};
-
 // Where an item's lines go: straight into the room the stream gave, texts copied as they
 // stand, kept when none of them needs escaping (the usual case); else through the stream.
-// A field holding the very text the last item's held (the kind of every content row) is
-// known to need none.
 struct InPlace
 {
     template <std::size_t N> void Markup(const char16_t (&literal)[N])
@@ -100,15 +91,9 @@ struct InPlace
         std::memcpy(at, literal, (N - 1) * sizeof(char16_t));
         at += N - 1;
     }
-    void Text(TextField field, QStringView text)
+    void Text(QStringView text)
     {
-        QStringView& last = plainTexts[field];
-        if (text.data() == last.data() && text.size() == last.size())
-            std::memcpy(at, text.data(), std::size_t(text.size()) * sizeof(char16_t));
-        else if (XmlWriter::CopyPlainText(text, at))
-            last = text;
-        else
-            plain = false;
+        plain = XmlWriter::CopyPlainText(text, at) && plain;
         at += text.size();
     }
     // Digits and a minus sign, written as they stand.
@@ -119,7 +104,6 @@ struct InPlace
     }
 
     char16_t* at;
-    std::array<QStringView, TextFields>& plainTexts;
     bool plain = true;
 };
 
@@ -129,7 +113,7 @@ struct Escaping
     {
         out.Markup(QStringView(literal, qsizetype(N) - 1));
     }
-    void Text(TextField, QStringView text) { out.Text(text); }
+    void Text(QStringView text) { out.Text(text); }
     void Number(QStringView digits) { out.Markup(digits); }
 
     XmlWriter::Stream& out;
@@ -147,13 +131,12 @@ template <typename Sink> void WriteItem(Sink& sink, const CBindInfoItem& row)
         return;
     }
     char16_t digits[kDecimalUnits];
-    const auto text =
-        [&](const auto& open, const auto& close, TextField field, const QString& value)
+    const auto text = [&](const auto& open, const auto& close, const QString& value)
     {
         if (value.isEmpty())
             return;
         sink.Markup(open);
-        sink.Text(field, value);
+        sink.Text(value);
         sink.Markup(close);
     };
     const auto number = [&](const auto& open, const auto& close, qint32 value)
@@ -165,11 +148,11 @@ template <typename Sink> void WriteItem(Sink& sink, const CBindInfoItem& row)
         sink.Markup(close);
     };
     sink.Markup(u"\t\t<BindInfoItem>\r\n");
-    text(u"\t\t\t<strName>", u"</strName>\r\n", NameField, row.m_strName);
-    text(u"\t\t\t<strRole>", u"</strRole>\r\n", RoleField, row.m_strRole);
+    text(u"\t\t\t<strName>", u"</strName>\r\n", row.m_strName);
+    text(u"\t\t\t<strRole>", u"</strRole>\r\n", row.m_strRole);
     number(u"\t\t\t<nChannel>", u"</nChannel>\r\n", row.m_nChannel);
-    text(u"\t\t\t<strResource>", u"</strResource>\r\n", ResourceField, row.m_strResource);
-    text(u"\t\t\t<strKind>", u"</strKind>\r\n", KindField, row.m_strKind);
+    text(u"\t\t\t<strResource>", u"</strResource>\r\n", row.m_strResource);
+    text(u"\t\t\t<strKind>", u"</strKind>\r\n", row.m_strKind);
     number(u"\t\t\t<nGuideNo>", u"</nGuideNo>\r\n", row.m_nGuideNo);
     sink.Markup(u"\t\t</BindInfoItem>\r\n");
 }
@@ -185,6 +168,18 @@ QString RoleName(qint32 role)
     default:
         return QStringLiteral("PROGRAM");
     }
+}
+
+// Makes `to` a + b, in the room it has when it is its own.
+void SetJoined(QString& to, QStringView a, QStringView b)
+{
+    if (to.isDetached())
+        to.resize(a.size() + b.size());
+    else
+        to = QString(a.size() + b.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(to.data());
+    std::copy_n(a.utf16(), a.size(), out);
+    std::copy_n(b.utf16(), b.size(), out + a.size());
 }
 
 // a + b, made in one piece.
@@ -419,12 +414,6 @@ QString CDiskSpelling::Of(const QString& path)
     return spelt.isEmpty() ? path : Joined(folder.Prefix(), spelt);
 }
 
-QString CDiskSpelling::Of(const Folder& folder, QStringView name, QStringView givenFolder)
-{
-    const QStringView spelt = folder.Find(name);
-    return spelt.isEmpty() ? Joined(givenFolder, name) : Joined(folder.Prefix(), spelt);
-}
-
 BindConfRows BuildBindConfRows(const CLanguageSettings& settings, quint16 titleMask,
                                const QString& titleFolder)
 {
@@ -478,22 +467,28 @@ bool CXmlBindConfFile::SaveDocument(const QString& path, const QDomDocument& doc
 }
 
 void AppendServerRows(const CBindData& data, const CServer& server, const QString& contentsFolder,
-                      const QString& queryFolder, BindInfoRows& rows, CDiskSpelling& spelling)
+                      const QString& queryFolder, const BindInfoSink& add, CDiskSpelling& spelling)
 {
+    // One row, given on and made again: a content row's path is written over the last one's.
     CBindInfoItem row;
     row.m_strName = server.m_strName;
     row.m_strRole = RoleName(server.m_nRole);
     row.m_nChannel = server.m_nChannel;
-    bool pushed = false;
-    const auto push = [&]()
+    bool given = false;
+    const auto give = [&]()
     {
-        rows.push_back(std::move(row));
-        row.Reset();
-        pushed = true;
+        add(row);
+        if (!given)
+        {
+            row.m_strName.clear();
+            row.m_strRole.clear();
+            row.m_nChannel = -1;
+            given = true;
+        }
     };
     if (server.m_nRole == RoleContents)
     {
-        // The guides that play a loaded work, with the work's file number.
+        // The guides that play a loaded work, each with the work's file number.
         std::vector<std::pair<qint32, FileNumber>> guides;
         guides.reserve(server.m_setGuides.size());
         for (const qint32 guideNo : server.m_setGuides)
@@ -502,61 +497,87 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
             if (const CWork* work = guide ? data.FindWork(guide->m_nWorkNo) : nullptr)
                 guides.emplace_back(guideNo, FileNumber(work->m_nFileNo));
         }
-        const std::size_t languages =
-            std::size_t(std::popcount(data.m_wGuideLanguages & ((1u << kLanguageCount) - 1)));
-        if (!guides.empty() && languages > 0)
+        // Each guide language's folder is listed once, and its names are looked up while the
+        // listing is at hand (the nine together outgrow the processor's cache while the rows
+        // are written): the name as spelt on disk after the folder as spelt, else both as given.
+        struct Language
         {
-            // The rows run guide by guide; they are filled language by language, so that one
-            // folder's listing is made and searched at a time.
-            const std::size_t first = rows.size();
-            rows.resize(first + guides.size() * languages);
-            rows[first].m_strName = std::move(row.m_strName);
-            rows[first].m_strRole = std::move(row.m_strRole);
-            rows[first].m_nChannel = row.m_nChannel;
-            row.Reset();
-            pushed = true;
-            QVarLengthArray<char16_t, 32> name;
-            std::size_t slot = 0;
-            for (int i = 0; i < kLanguageCount; ++i)
+            QString folder;
+            QString prefix;
+            std::vector<char16_t> names;                  // one after the other, in guide order
+            std::vector<std::pair<qsizetype, bool>> ends; // and whether it was found
+        };
+        std::vector<Language> languages;
+        for (int i = 0; i < kLanguageCount && !guides.empty(); ++i)
+        {
+            if (!HasLanguage(data.m_wGuideLanguages, i))
+                continue;
+            const QString code = CodeOf(i);
+            Language& language = languages.emplace_back();
+            language.folder = contentsFolder + code + u'/';
+            const CDiskSpelling::Folder& listing =
+                spelling.In(Path::RemoveFileSpec(language.folder));
+            language.prefix = listing.Prefix();
+            language.names.reserve(guides.size() * 12);
+            language.ends.reserve(guides.size());
+            for (const auto& [guideNo, number] : guides)
             {
-                if (!HasLanguage(data.m_wGuideLanguages, i))
-                    continue;
-                const QString code = CodeOf(i);
-                const QString given = contentsFolder + code + u'/';
-                const CDiskSpelling::Folder& folder = spelling.In(Path::RemoveFileSpec(given));
-                for (std::size_t k = 0; k < guides.size(); ++k)
-                {
-                    const FileNumber& number = guides[k].second;
-                    name.clear();
-                    name.append(u'C');
-                    name.append(reinterpret_cast<const char16_t*>(code.constData()), code.size());
-                    name.append(number.units, number.size);
-                    name.append(u".BIN", 4);
-                    CBindInfoItem& filled = rows[first + k * languages + slot];
-                    filled.m_strResource =
-                        CDiskSpelling::Of(folder, QStringView(name.data(), name.size()), given);
-                    filled.m_strKind = QStringLiteral("CONTENTS");
-                    filled.m_nGuideNo = guides[k].first;
-                }
-                ++slot;
+                // "C" + code + number + ".BIN"
+                char16_t name[3 + kDecimalUnits + 4];
+                qsizetype size = 0;
+                name[size++] = u'C';
+                for (const QChar c : code)
+                    name[size++] = c.unicode();
+                size = std::copy_n(number.units, number.size, name + size) - name;
+                size = std::copy_n(u".BIN", 4, name + size) - name;
+                const QStringView found = listing.Find(QStringView(name, size));
+                const QStringView spelt = found.isEmpty() ? QStringView(name, size) : found;
+                language.names.insert(language.names.end(), spelt.utf16(),
+                                      spelt.utf16() + spelt.size());
+                language.ends.emplace_back(qsizetype(language.names.size()), !found.isEmpty());
+            }
+        }
+        row.m_strKind = QStringLiteral("CONTENTS");
+        for (std::size_t k = 0; k < guides.size() && !languages.empty(); ++k)
+        {
+            row.m_nGuideNo = guides[k].first;
+            for (const Language& language : languages)
+            {
+                const qsizetype from = k == 0 ? 0 : language.ends[k - 1].first;
+                const auto& [to, found] = language.ends[k];
+                SetJoined(row.m_strResource, found ? language.prefix : language.folder,
+                          QStringView(language.names.data() + from, to - from));
+                give();
             }
         }
     }
     else if (server.m_nRole == RoleEnquete)
     {
+        row.m_strKind = QStringLiteral("ENQUETE");
+        row.m_nGuideNo = 0;
         for (int i = 0; i < kLanguageCount; ++i)
         {
             if (!HasLanguage(data.m_wGuideLanguages, i))
                 continue;
             row.m_strResource =
                 spelling.Of(queryFolder + u'E' + CodeOf(i) + QStringLiteral("000.BIN"));
-            row.m_strKind = QStringLiteral("ENQUETE");
-            row.m_nGuideNo = 0;
-            push();
+            give();
         }
     }
-    if (!pushed)
-        push();
+    if (!given)
+    {
+        row.m_strKind.clear();
+        row.m_nGuideNo = -1;
+        give();
+    }
+}
+
+void AppendServerRows(const CBindData& data, const CServer& server, const QString& contentsFolder,
+                      const QString& queryFolder, BindInfoRows& rows, CDiskSpelling& spelling)
+{
+    AppendServerRows(
+        data, server, contentsFolder, queryFolder,
+        [&rows](const CBindInfoItem& row) { rows.push_back(row); }, spelling);
 }
 
 CXmlBindInfoFile::~CXmlBindInfoFile() = default;
@@ -590,41 +611,57 @@ QDomDocument CXmlBindInfoFile::BuildDocument(const BindInfoRows& rows)
 
 bool CXmlBindInfoFile::Save(const QString& path, const BindInfoRows& rows)
 {
-    // The bytes SaveDocument gives for BuildDocument(rows), written without the tree; the
-    // items' lines are laid out here.
-    XmlWriter::Stream out;
-    out.Open(0, u"BindBody");
-    if (rows.empty())
-        out.Leaf(1, u"BindInfo", {});
-    else
-    {
-        out.Open(1, u"BindInfo");
-        qsizetype units = 0;
-        for (const CBindInfoItem& row : rows)
-            units += kItemMarkupUnits + TextUnits(row);
-        out.Reserve(2 * units);
-        std::array<QStringView, TextFields> plainTexts;
-        for (const CBindInfoItem& row : rows)
-        {
-            InPlace sink{out.Room(kItemMarkupUnits + TextUnits(row)), plainTexts};
-            WriteItem(sink, row);
-            if (sink.plain)
-                out.Commit(sink.at);
-            else
-            {
-                // Written again over what the copy left, escaped.
-                Escaping escaping{out};
-                WriteItem(escaping, row);
-            }
-        }
-        out.Close(1, u"BindInfo");
-    }
-    out.Close(0, u"BindBody");
-    // Made anew at every output: replaced whole, without waiting for the disk.
-    return ReplaceFile(path, QByteArrayView(out.Data(), out.Size()));
+    CBindInfoWriter file(path);
+    for (const CBindInfoItem& row : rows)
+        file.Add(row);
+    return file.Commit();
 }
 
 bool CXmlBindInfoFile::SaveDocument(const QString& path, const QDomDocument& doc)
 {
     return CXmlBindConfFile::SaveDocument(path, doc);
+}
+
+CBindInfoWriter::CBindInfoWriter(const QString& path) : m_file(path)
+{
+    m_out.Open(0, u"BindBody");
+    m_out.Reserve(kFlushBytes + 2 * kItemMarkupUnits);
+}
+
+CBindInfoWriter::~CBindInfoWriter() = default;
+
+void CBindInfoWriter::Add(const CBindInfoItem& row)
+{
+    if (!m_open)
+    {
+        m_out.Open(1, u"BindInfo");
+        m_open = true;
+    }
+    InPlace sink{m_out.Room(kItemMarkupUnits + TextUnits(row))};
+    WriteItem(sink, row);
+    if (sink.plain)
+        m_out.Commit(sink.at);
+    else
+    {
+        // Written again over what the copy left, escaped.
+        Escaping escaping{m_out};
+        WriteItem(escaping, row);
+    }
+    if (m_out.Size() >= kFlushBytes)
+    {
+        m_file.Write(QByteArrayView(m_out.Data(), m_out.Size()));
+        m_out.Clear();
+    }
+}
+
+bool CBindInfoWriter::Commit()
+{
+    if (m_open)
+        m_out.Close(1, u"BindInfo");
+    else
+        m_out.Leaf(1, u"BindInfo", {});
+    m_out.Close(0, u"BindBody");
+    m_file.Write(QByteArrayView(m_out.Data(), m_out.Size()));
+    m_out.Clear();
+    return m_file.Commit();
 }

@@ -4,11 +4,14 @@
 // servers and the data files each carries). Both are written with the system's one XML
 // technique and by atomic replace, so a failed save leaves the previous file whole.
 #include "Ostrelin/model/BindData.h"
+#include "platform/AtomicFile.h"
+#include "platform/XmlWriter.h"
 
 #include <QDomDocument>
 #include <QDomElement>
 #include <QString>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -48,8 +51,6 @@ public:
 class CBindInfoItem
 {
 public:
-    void Reset() { *this = CBindInfoItem(); }
-
     QString m_strName;
     QString m_strRole;
     qint32 m_nChannel = -1;
@@ -59,6 +60,8 @@ public:
 };
 
 using BindInfoRows = std::vector<CBindInfoItem>;
+// Where rows go as they are made, in push order; a row is only valid during the call.
+using BindInfoSink = std::function<void(const CBindInfoItem&)>;
 
 // Names data files as they are spelt on disk, like BindFilePath, but lists each folder only
 // once: a full content server names thousands of files in nine folders.
@@ -75,19 +78,42 @@ public:
     QString Of(const QString& path);
     // The folder's listing, made on first use; it lives as long as this object.
     const Folder& In(const QString& folderPath);
-    // The entry `name` of the folder as spelt on disk, else givenFolder + name.
-    static QString Of(const Folder& folder, QStringView name, QStringView givenFolder);
 
 private:
     std::map<QString, std::unique_ptr<Folder>> m_folders;
 };
 
-// Appends the rows of one server: a content server one row per registered guide number and
+// Gives the rows of one server: a content server one row per registered guide number and
 // guide language, a questionnaire server one per guide language, and a server without rows
 // its identity alone. Only the server's first row names it. The folders end with a
 // separator.
 void AppendServerRows(const CBindData& data, const CServer& server, const QString& contentsFolder,
+                      const QString& queryFolder, const BindInfoSink& add, CDiskSpelling& spelling);
+// The same, appended to rows.
+void AppendServerRows(const CBindData& data, const CServer& server, const QString& contentsFolder,
                       const QString& queryFolder, BindInfoRows& rows, CDiskSpelling& spelling);
+
+// The information file written row by row as the rows are made: a full content server has
+// thousands of rows, and none of them needs to be kept. The bytes are those SaveDocument
+// gives for BuildDocument of the same rows.
+class CBindInfoWriter
+{
+public:
+    explicit CBindInfoWriter(const QString& path);
+    ~CBindInfoWriter(); // the old file stays unless committed
+    CBindInfoWriter(const CBindInfoWriter&) = delete;
+    CBindInfoWriter& operator=(const CBindInfoWriter&) = delete;
+
+    void Add(const CBindInfoItem& row);
+    // Replaces the file (without waiting for the disk: it is made anew at every output);
+    // false leaves the old one whole.
+    bool Commit();
+
+private:
+    FileReplacement m_file;
+    XmlWriter::Stream m_out;
+    bool m_open = false; // BindInfo's start tag is written
+};
 
 class CXmlBindInfoFile
 {

@@ -283,21 +283,28 @@ bool COutputRun::RunOutput(bool* cancelled)
     // The bind tool's form decides how the two files name the data files.
     const ExternalTool bindTool = ExternalTool::Find(m_strBinFolder, QStringLiteral("durnap"));
     BindConfRows confRows = BuildBindConfRows(data, m_wTitleMask, paths.titleFolder);
-    BindInfoRows infoRows;
+    for (CBindConfItem& row : confRows)
+        row.m_strTitleImg = bindTool.ToolPath(row.m_strTitleImg);
+    // The information file is written as its rows are made, and replaces the old one only
+    // after the configuration file did.
+    CBindInfoWriter infoFile(paths.infoFile);
+    CBindInfoItem toolRow;
+    const BindInfoSink add = [&](const CBindInfoItem& row)
+    {
+        if (!bindTool.IsWindows())
+            return infoFile.Add(row);
+        toolRow = row;
+        toolRow.m_strResource = bindTool.ToolPath(row.m_strResource);
+        infoFile.Add(toolRow);
+    };
     CDiskSpelling spelling;
     for (const auto& server : data.m_listServers)
     {
         if (server)
-            AppendServerRows(data, *server, paths.contentsFolder, paths.queryFolder, infoRows,
-                             spelling);
+            AppendServerRows(data, *server, paths.contentsFolder, paths.queryFolder, add, spelling);
         if (CancelTest(cancelled))
             return true;
     }
-
-    for (CBindConfItem& row : confRows)
-        row.m_strTitleImg = bindTool.ToolPath(row.m_strTitleImg);
-    for (CBindInfoItem& row : infoRows)
-        row.m_strResource = bindTool.ToolPath(row.m_strResource);
 
     StepIt();
     if (!CXmlBindConfFile().Save(paths.confFile, confRows))
@@ -309,7 +316,7 @@ bool COutputRun::RunOutput(bool* cancelled)
     if (CancelTest(cancelled))
         return true;
     StepIt();
-    if (!CXmlBindInfoFile().Save(paths.infoFile, infoRows))
+    if (!infoFile.Commit())
     {
         AfxMessageBox(IDS_CANNOT_CREATE, MB_OK);
         *cancelled = true;

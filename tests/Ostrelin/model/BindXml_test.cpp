@@ -57,13 +57,16 @@ protected:
         return server;
     }
 
+    // As the output writes it: each row as it is made.
     void SaveInfo()
     {
-        BindInfoRows rows;
+        CBindInfoWriter writer(file);
         CDiskSpelling spelling;
         for (const auto& server : data.m_listServers)
-            AppendServerRows(data, *server, contents, query, rows, spelling);
-        ASSERT_TRUE(CXmlBindInfoFile().Save(file, rows));
+            AppendServerRows(
+                data, *server, contents, query,
+                [&writer](const CBindInfoItem& row) { writer.Add(row); }, spelling);
+        ASSERT_TRUE(writer.Commit());
     }
 
     void ExpectFile(const QStringList& lines)
@@ -303,10 +306,15 @@ TEST_F(BindXmlTest, InformationFileHasTheBytesOfItsDocumentTree)
     extremes.m_strResource =
         QStringLiteral("/\u00FCber") + QString(300, u'x') + QStringLiteral("\"q");
     extremes.m_nGuideNo = std::numeric_limits<qint32>::max();
+    // Many rows go out in pieces; escaped rows fall on both sides of a piece's end.
+    BindInfoRows many;
+    for (int i = 0; i < 300; ++i)
+        many.insert(many.end(), {full, awkward, extremes});
     const QList<BindInfoRows> cases = {{},
                                        {CBindInfoItem()},
                                        {awkward, CBindInfoItem(), kindOnly},
-                                       {full, extremes, awkward, full}};
+                                       {full, extremes, awkward, full},
+                                       many};
     for (const BindInfoRows& rows : cases)
     {
         SCOPED_TRACE(rows.size());
