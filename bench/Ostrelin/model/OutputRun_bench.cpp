@@ -270,6 +270,31 @@ BENCHMARK(BM_WriteSameBytes)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// Reference: the same bytes written into a new file, the last one removed. Unlike a file cut
+// to nothing and written again, a new file is not written out to the disk at its close.
+void BM_WriteSameBytesNewFile(benchmark::State& state)
+{
+    const QByteArray bytes = InformationBytes(int(state.range(0)));
+    const std::string path =
+        QFile::encodeName(BenchFolder() + QStringLiteral("/same-bytes-new.xml")).toStdString();
+    for (auto _ : state)
+    {
+        ::unlink(path.c_str());
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 || ::write(fd, bytes.constData(), std::size_t(bytes.size())) != bytes.size())
+            state.SkipWithError("not written");
+        if (fd >= 0)
+            ::close(fd);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_WriteSameBytesNewFile)
+    ->Arg(249)
+    ->Arg(498)
+    ->Arg(996)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 // Reference: the same bytes replacing the file the way every saved file is replaced
 // (a temporary file flushed to the disk, then renamed over the old one).
 void BM_WriteSameBytesAtomically(benchmark::State& state)
