@@ -469,7 +469,7 @@ bool CXmlBindConfFile::SaveDocument(const QString& path, const QDomDocument& doc
 void AppendServerRows(const CBindData& data, const CServer& server, const QString& contentsFolder,
                       const QString& queryFolder, const BindInfoSink& add, CDiskSpelling& spelling)
 {
-    // One row, given on and made again: a content row's path is written over the last one's.
+    // One row, given on and made again; only the first one names the server.
     CBindInfoItem row;
     row.m_strName = server.m_strName;
     row.m_strRole = RoleName(server.m_nRole);
@@ -537,19 +537,38 @@ void AppendServerRows(const CBindData& data, const CServer& server, const QStrin
                 language.ends.emplace_back(qsizetype(language.names.size()), !found.isEmpty());
             }
         }
-        row.m_strKind = QStringLiteral("CONTENTS");
-        for (std::size_t k = 0; k < guides.size() && !languages.empty(); ++k)
+        // The paths are made a few rows ahead of the rows given: a path read right after it
+        // was written holds the processor up longer than making it takes.
+        constexpr std::size_t kAhead = 16;
+        std::array<QString, kAhead> paths;
+        std::array<qint32, kAhead> guideNos;
+        std::size_t made = 0;
+        const auto giveMade = [&]()
         {
-            row.m_nGuideNo = guides[k].first;
+            for (std::size_t j = 0; j < made; ++j)
+            {
+                row.m_nGuideNo = guideNos[j];
+                row.m_strResource.swap(paths[j]);
+                give();
+                row.m_strResource.swap(paths[j]);
+            }
+            made = 0;
+        };
+        row.m_strKind = QStringLiteral("CONTENTS");
+        for (std::size_t k = 0; k < guides.size(); ++k)
+        {
             for (const Language& language : languages)
             {
                 const qsizetype from = k == 0 ? 0 : language.ends[k - 1].first;
                 const auto& [to, found] = language.ends[k];
-                SetJoined(row.m_strResource, found ? language.prefix : language.folder,
+                SetJoined(paths[made], found ? language.prefix : language.folder,
                           QStringView(language.names.data() + from, to - from));
-                give();
+                guideNos[made] = guides[k].first;
+                if (++made == kAhead)
+                    giveMade();
             }
         }
+        giveMade();
     }
     else if (server.m_nRole == RoleEnquete)
     {

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <limits>
+#include <set>
 
 namespace
 {
@@ -218,6 +219,36 @@ TEST_F(BindXmlTest, ContentServerRowsRunGuideByGuideThenLanguage)
                 "\t\t</BindInfoItem>",
                 "\t</BindInfo>",
                 "</BindBody>"});
+}
+
+TEST_F(BindXmlTest, ManyGuidesKeepTheOrderOfGuideThenLanguage)
+{
+    // More rows than are made at a time, with the work's file number in every path.
+    data.m_wGuideLanguages = 0x0003;
+    std::set<qint32> guides;
+    for (qint32 n = 1; n <= 21; ++n)
+    {
+        data.AddWork(100 + n, 500 + n, QStringLiteral("w"), 0x0003);
+        data.AddGuide(n, 500 + n);
+        guides.insert(n);
+    }
+    CServer& server = Server(QStringLiteral("A0001"), RoleContents, 7);
+    server.m_setGuides = guides;
+    BindInfoRows rows;
+    CDiskSpelling spelling;
+    AppendServerRows(data, server, contents, query, rows, spelling);
+    ASSERT_EQ(rows.size(), 42u);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+    {
+        const qint32 guide = qint32(i / 2) + 1;
+        const QString code = i % 2 == 0 ? QStringLiteral("JP") : QStringLiteral("EN");
+        EXPECT_EQ(rows[i].m_nGuideNo, guide) << i;
+        EXPECT_EQ(rows[i].m_strResource,
+                  contents + code + QStringLiteral("/C") + code +
+                      QStringLiteral("%1.BIN").arg(100 + guide, 5, 10, QChar(u'0')))
+            << i;
+        EXPECT_EQ(rows[i].m_strName, i == 0 ? QStringLiteral("A0001") : QString()) << i;
+    }
 }
 
 TEST_F(BindXmlTest, QuestionnaireServerNamesOneFilePerGuideLanguage)
