@@ -29,7 +29,7 @@ public:
 
     // False once anything failed; the rest is then not written.
     bool Write(QByteArrayView bytes);
-    // Renames the new file over the target; false leaves the old file whole.
+    // Puts the new file in the target's place; false leaves the old file whole.
     bool Commit(QString* error = nullptr);
 
 private:
