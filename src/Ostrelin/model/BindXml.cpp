@@ -181,16 +181,6 @@ void SetJoined(QString& to, QStringView a, QStringView b)
     std::copy_n(a.utf16(), a.size(), out);
     std::copy_n(b.utf16(), b.size(), out + a.size());
 }
-
-// a + b, made in one piece.
-QString Joined(QStringView a, QStringView b)
-{
-    QString joined(a.size() + b.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(joined.data());
-    std::copy_n(a.utf16(), a.size(), out);
-    std::copy_n(b.utf16(), b.size(), out + a.size());
-    return joined;
-}
 } // namespace
 
 QDomElement AddXmlElement(QDomDocument& doc, QDomNode parent, const QString& name,
@@ -411,7 +401,11 @@ QString CDiskSpelling::Of(const QString& path)
 {
     const Folder& folder = In(Path::RemoveFileSpec(path));
     const QStringView spelt = folder.Find(Path::FindFileName(path));
-    return spelt.isEmpty() ? path : Joined(folder.Prefix(), spelt);
+    if (spelt.isEmpty())
+        return path;
+    QString joined;
+    SetJoined(joined, folder.Prefix(), spelt);
+    return joined;
 }
 
 BindConfRows BuildBindConfRows(const CLanguageSettings& settings, quint16 titleMask,
