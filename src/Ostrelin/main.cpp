@@ -4,6 +4,7 @@
 #include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/VersionBlock.h"
+#include "framework/DialogFocus.h"
 #include "framework/LongOperation.h"
 #include "platform/TerminationRequest.h"
 #include "platform/VersionInfo.h"
@@ -16,6 +17,7 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    const CDialogFocus dialogFocus(application);
     Strings::Install(OstrelinStringsJA());
     DialogLayout::SetScript(DialogScript::Japanese);
     VersionInfo::Install(&OstrelinVersionBlock());

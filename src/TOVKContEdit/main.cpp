@@ -4,6 +4,7 @@
 #include "TOVKContEdit/res/VersionBlock.h"
 #include "TOVKContEdit/ui/App.h"
 #include "TOVKContEdit/ui/MainFrame.h"
+#include "framework/DialogFocus.h"
 #include "framework/DialogLayout.h"
 #include "framework/LongOperation.h"
 #include "platform/TerminationRequest.h"
@@ -17,6 +18,7 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    const CDialogFocus dialogFocus(application);
 #if defined(QUORVANE_RES_JA)
     Strings::Install(ContEditStringsJA());
     DialogLayout::SetScript(DialogScript::Japanese);

@@ -530,6 +530,9 @@ bool CAddContentDlg::OnInitDialog()
         m_bOverLimit[lang] = MeasureDescription(lang, m_strDescription[lang]).overLimit ? 1 : 0;
     m_initialised = true;
     UpdateDescriptionLimits();
+    // The default focus is the template's first tab stop, the item number: the tab control,
+    // made first to lie behind the fields, comes last in the template.
+    m_editItemNumber->setFocus();
     return true;
 }
 
