@@ -3,10 +3,8 @@
 #include "platform/FileDescriptor.h"
 #include "platform/Path.h"
 
-#include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -106,9 +104,12 @@ bool XAnswers()
 class DesktopShell : public ShellBackend
 {
 public:
-    bool Open(const QString& path) override
+    bool Open(const QString& path, const OpenFailed& failed) override
     {
-        return QDesktopServices::openUrl(QUrl::fromEncoded(Shell::FileUrl(path)));
+        // As a URL, the way the desktop services hand documents over.
+        const CommandLine command(QStringLiteral("xdg-open"),
+                                  {QString::fromLatin1(Shell::FileUrl(path))});
+        return Opener::Start(command, QString(), failed);
     }
 
     bool OpenDetached(const QString& path) override
@@ -145,9 +146,11 @@ RecordingShell::~RecordingShell()
         Shell::SetBackend(m_previous);
 }
 
-bool RecordingShell::Open(const QString& path)
+bool RecordingShell::Open(const QString& path, const OpenFailed& failed)
 {
     opened << path;
+    if (!result && failed)
+        failed(program);
     return result;
 }
 
@@ -173,9 +176,9 @@ void Shell::SetBackend(ShellBackend* backend)
     g_shell = backend;
 }
 
-bool Shell::Open(const QString& path)
+bool Shell::Open(const QString& path, const OpenFailed& failed)
 {
-    return Current().Open(path);
+    return Current().Open(path, failed);
 }
 
 bool Shell::OpenDetached(const QString& path)

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -147,14 +146,13 @@ public:
     {
         return !Spreadsheet::ReadOnlyCommand(QStringLiteral("x")).program.isEmpty();
     }
-    bool OpenReadOnly(const QString& path) override
+    bool OpenReadOnly(const QString& path, const OpenFailed& failed) override
     {
         const CommandLine command = Spreadsheet::ReadOnlyCommand(path);
         if (command.program.isEmpty())
             return false;
         const QString folder = Path::RemoveFileSpec(Path::Resolve(path));
-        return QProcess::startDetached(command.program, command.arguments,
-                                       QFileInfo(folder).isDir() ? folder : QString());
+        return Opener::Start(command, QFileInfo(folder).isDir() ? folder : QString(), failed);
     }
 };
 
@@ -175,9 +173,11 @@ RecordingSpreadsheet::~RecordingSpreadsheet()
         Spreadsheet::SetBackend(m_previous);
 }
 
-bool RecordingSpreadsheet::OpenReadOnly(const QString& path)
+bool RecordingSpreadsheet::OpenReadOnly(const QString& path, const OpenFailed& failed)
 {
     opened << path;
+    if (!result && failed)
+        failed(program);
     return result;
 }
 
@@ -246,9 +246,9 @@ bool Spreadsheet::IsInstalled()
     return Current().IsInstalled();
 }
 
-bool Spreadsheet::OpenReadOnly(const QString& path)
+bool Spreadsheet::OpenReadOnly(const QString& path, const OpenFailed& failed)
 {
-    return Current().OpenReadOnly(path);
+    return Current().OpenReadOnly(path, failed);
 }
 
 SpreadsheetBackend& Spreadsheet::Current()

@@ -4,6 +4,7 @@
 // files (mimeapps.list and its desktop entry), else "libreoffice --calc --view <file>" (or
 // soffice / localc) from PATH; with neither the spreadsheet counts as not installed.
 #include "platform/CommandLine.h"
+#include "platform/Opener.h"
 
 #include <QList>
 #include <QString>
@@ -14,7 +15,7 @@ class SpreadsheetBackend
 public:
     virtual ~SpreadsheetBackend();
     virtual bool IsInstalled() = 0;
-    virtual bool OpenReadOnly(const QString& path) = 0;
+    virtual bool OpenReadOnly(const QString& path, const OpenFailed& failed) = 0;
 };
 
 class RecordingSpreadsheet : public SpreadsheetBackend
@@ -23,9 +24,11 @@ public:
     RecordingSpreadsheet();
     ~RecordingSpreadsheet() override;
     bool IsInstalled() override { return installed; }
-    bool OpenReadOnly(const QString& path) override;
+    // A false answer tells the failure handler, naming program, as the desktop's does.
+    bool OpenReadOnly(const QString& path, const OpenFailed& failed) override;
     bool installed = true;
     bool result = true;
+    QString program = QStringLiteral("libreoffice");
     QStringList opened;
 
 private:
@@ -35,8 +38,10 @@ private:
 namespace Spreadsheet
 {
 bool IsInstalled();
-// Started in the file's folder when that exists; the program is not waited for.
-bool OpenReadOnly(const QString& path);
+// Started in the file's folder when that exists and watched as Opener::Start says: failed
+// hears of a program that cannot start or ends at once with an error. False without a word
+// when no program is there.
+bool OpenReadOnly(const QString& path, const OpenFailed& failed = {});
 // The read-only command the desktop backend would start for the path, empty program when none.
 CommandLine ReadOnlyCommand(const QString& path);
 // A desktop entry's Exec value as a command for the path: the path replaces %f %F %u %U

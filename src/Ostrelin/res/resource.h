@@ -279,3 +279,5 @@ constexpr unsigned IDS_SERVER_NAME_ZEROS = 4231;
 constexpr unsigned IDS_SERVER_NAME_RULE = 4232;
 constexpr unsigned IDS_SERVER_NAME_DUPLICATE = 4233;
 constexpr unsigned IDS_NO_STORED_WORKS = 4234;
+// A document that its program could not open: the file, then the program.
+constexpr unsigned IDS_OPEN_FAILED = 4240;

@@ -1,9 +1,12 @@
 #include "Ostrelin/ui/ChildProcesses.h"
 
 #include "Ostrelin/model/PathHelpers.h"
+#include "Ostrelin/res/resource.h"
 #include "framework/LongOperation.h"
 #include "platform/HandOver.h"
+#include "platform/Messages.h"
 #include "platform/Spreadsheet.h"
+#include "platform/Strings.h"
 #include "platform/TempFolder.h"
 #include "platform/Wine.h"
 
@@ -59,11 +62,18 @@ ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait)
     return RunTool(command, GetBinFolder(), wait);
 }
 
+OpenFailed ReportOpenFailure(const QString& path)
+{
+    return [path](const QString& program) {
+        AfxMessageBox(FormatString(IDS_OPEN_FAILED, {path, program}), MB_OK | MB_ICONEXCLAMATION);
+    };
+}
+
 bool OpenXmlInExcel(const QString& xmlPath)
 {
     if (!Spreadsheet::IsInstalled())
         return false;
-    return Spreadsheet::OpenReadOnly(xmlPath);
+    return Spreadsheet::OpenReadOnly(xmlPath, ReportOpenFailure(xmlPath));
 }
 
 bool ClearRegistryString(const QString& name)

@@ -4,6 +4,7 @@
 // get their arguments as a vector, so blanks and quotes in paths never add arguments.
 #include "platform/CommandLine.h"
 #include "platform/ExternalTool.h"
+#include "platform/Opener.h"
 #include "platform/ToolRun.h"
 
 #include <QString>
@@ -36,8 +37,13 @@ bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
 ToolResult RunProcessAndWait(const CommandLine& command);
 ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait);
 
+// The author's message when a document's program could not open it, naming the file and
+// the program.
+OpenFailed ReportOpenFailure(const QString& path);
+
 // Opens the file read-only in the spreadsheet program without waiting; false when no
-// program is there or it did not start.
+// program is there or it did not start. A program that cannot start, or ends at once with
+// an error, is reported.
 bool OpenXmlInExcel(const QString& xmlPath);
 
 // The editors' hand-over values ("LastContentFile", "LastQueryFile").

@@ -1,6 +1,7 @@
 #include "Ostrelin/ui/FeedbackDialog.h"
 
 #include "Ostrelin/res/resource.h"
+#include "Ostrelin/ui/ChildProcesses.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/MainFormView.h"
 #include "platform/Path.h"
@@ -32,6 +33,7 @@ QString CFeedbackDialog::HelpPagePath() const
 
 void CFeedbackDialog::OnShowHelp()
 {
-    // A missing page shows nothing of the hub's own.
-    Shell::Open(Path::Resolve(HelpPagePath()));
+    // The opener names what it could not open (a missing page, a browser that does not start).
+    const QString page = Path::Resolve(HelpPagePath());
+    Shell::Open(page, ReportOpenFailure(page));
 }

@@ -22,6 +22,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusTipEvent>
+#include <QTest>
+#include <functional>
 
 using HubFixture::kAppTitle;
 
@@ -511,3 +513,104 @@ TEST_F(HubView, CommandPromptsShowInTheStatusBar)
     EXPECT_EQ(m_frame->MessageText(), QStringLiteral("レディ"));
 }
 } // namespace
+
+namespace
+{
+// An environment variable set for one scope.
+class ScopedVariable
+{
+public:
+    ScopedVariable(const char* name, const QString& value) : m_name(name), m_old(qgetenv(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedVariable() { qputenv(m_name, m_old); }
+
+private:
+    const char* m_name;
+    QByteArray m_old;
+};
+
+QString Executable(const QString& path, const QByteArray& script)
+{
+    TestSupport::WriteFile(path, "#!/bin/sh\n" + script);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+} // namespace
+
+// The help page and the spreadsheet command go through the desktop's programs; one that
+// cannot start, or ends at once with an error, is named with the file in the hub's message.
+TEST_F(HubView, AProgramThatCannotOpenItsDocumentIsNamedWithTheFile)
+{
+    const QString project = MakeProject(QStringLiteral("open"), {1});
+    const QString xml =
+        QFileInfo(project).path() + QStringLiteral("/convert/input/xml/TOVKContent.xml");
+    TestSupport::WriteFile(xml, "<ContentBody/>");
+    OpenProject(project);
+    const QString page =
+        m_appFolder + QStringLiteral("/./docs/html/Quorvane KP Guide RiridediRuzude JP.html");
+    const QString desktop = TestSupport::NewFolder(QStringLiteral("desktop"));
+    const ScopedVariable dataHome("XDG_DATA_HOME", desktop + QStringLiteral("/data"));
+    const ScopedVariable dataDirs("XDG_DATA_DIRS", desktop + QStringLiteral("/share"));
+    const ScopedVariable configDirs("XDG_CONFIG_DIRS", desktop + QStringLiteral("/etc"));
+    Spreadsheet::SetBackend(nullptr);
+
+    const struct
+    {
+        const char* name;
+        bool helpPage; // else the spreadsheet command
+        std::function<void(const QString& bin)> install;
+        QString program; // named in the message; empty: no message
+    } cases[] = {
+        {"no opener", true, [](const QString&) {}, QStringLiteral("xdg-open")},
+        {"opener ends with an error", true,
+         [](const QString& bin) { Executable(bin + "/xdg-open", "exit 4\n"); },
+         QStringLiteral("xdg-open")},
+        {"opener opens", true,
+         [](const QString& bin) { Executable(bin + "/xdg-open", "exit 0\n"); }, QString()},
+        {"registered program is not there", false,
+         [&](const QString&)
+         {
+             TestSupport::WriteFile(
+                 desktop + "/config/mimeapps.list",
+                 "[Default Applications]\napplication/vnd.ms-excel=sheet.desktop;\n");
+             TestSupport::WriteFile(desktop + "/share/applications/sheet.desktop",
+                                    "[Desktop Entry]\nExec=" + desktop.toUtf8() +
+                                        "/gone/sheet --view %f\n");
+         },
+         QStringLiteral("sheet")},
+        {"office ends with an error", false,
+         [](const QString& bin) { Executable(bin + "/libreoffice", "exit 1\n"); },
+         QStringLiteral("libreoffice")},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QString bin = TestSupport::NewFolder(QStringLiteral("bin"));
+        QFile::remove(desktop + "/config/mimeapps.list");
+        const ScopedVariable path("PATH", bin);
+        const ScopedVariable configHome("XDG_CONFIG_HOME", desktop + QStringLiteral("/config"));
+        c.install(bin);
+        m_messages.Clear();
+        if (c.helpPage)
+            View().m_pFeedbackPage->OnShowHelp();
+        else
+            View().m_pCallEditorPage->OnCheckInExcel();
+        // The spreadsheet command tells first what it is about to do.
+        const int before = c.helpPage ? 0 : 1;
+        if (c.program.isEmpty())
+        {
+            QTest::qWait(500);
+            EXPECT_EQ(m_messages.shown().size(), before);
+            continue;
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_messages.shown().size() > before; }, 10000));
+        const ShownMessage& shown = m_messages.shown().last();
+        EXPECT_EQ(shown.flags, MB_OK | MB_ICONEXCLAMATION);
+        EXPECT_TRUE(shown.text.contains(c.helpPage ? page : xml)) << shown.text.toStdString();
+        EXPECT_TRUE(shown.text.contains(QStringLiteral(" ") + c.program + QStringLiteral(" ")))
+            << shown.text.toStdString();
+    }
+    Spreadsheet::SetBackend(&m_spreadsheet);
+}
