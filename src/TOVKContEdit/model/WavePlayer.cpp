@@ -152,10 +152,10 @@ bool CWavePlayer::LoadWave(const QString& path, bool withSamples)
     return true;
 }
 
-void CWavePlayer::Play(const QString& path)
+PlayOutcome CWavePlayer::Play(const QString& path)
 {
     if (!LoadWave(path))
-        return;
+        return PlayOutcome::NotPlayable;
 
     if (!m_output)
         m_output = WaveOut::CreateDefault();
@@ -166,7 +166,9 @@ void CWavePlayer::Play(const QString& path)
         m_output->Close();
     }
     if (m_formatTag != WaveFormatPcm || m_bitsPerSample != 16)
-        return;
+        return PlayOutcome::NotPlayable;
+    if (m_output->DeviceCount() == 0)
+        return PlayOutcome::NoDevice;
 
     m_format = WaveFormat{};
     m_format.formatTag = WaveFormatPcm;
@@ -178,12 +180,16 @@ void CWavePlayer::Play(const QString& path)
 
     // The desktop's default output, wherever it stands in the device list.
     if (!m_output->Open(-1, m_format))
-        return;
-    if (!m_data.isEmpty())
-        m_output->Write(m_data);
+        return PlayOutcome::DeviceFailed;
+    if (!m_data.isEmpty() && !m_output->Write(m_data))
+    {
+        m_output->Close();
+        return PlayOutcome::DeviceFailed;
+    }
     const std::uint32_t level = static_cast<std::uint32_t>(m_volume * 65535.0f);
     m_output->SetVolume(level | (level << 16));
     m_output->Restart();
+    return PlayOutcome::Playing;
 }
 
 void CWavePlayer::Stop()

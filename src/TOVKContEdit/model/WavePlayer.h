@@ -7,6 +7,15 @@
 #include <cstdint>
 #include <memory>
 
+// What a Play came to; only Playing means the voice is heard.
+enum class PlayOutcome
+{
+    Playing,
+    NotPlayable,  // the file cannot be loaded or holds other than 16-bit PCM
+    NoDevice,     // there is no sound output device
+    DeviceFailed, // the device did not take the format or the samples
+};
+
 class CWavePlayer
 {
 public:
@@ -20,8 +29,9 @@ public:
     // withSamples false only the chunk headers are read (for a check of the file).
     bool LoadWave(const QString& path, bool withSamples = true);
     // Loads (or reuses) the file and plays it from the start; nothing when it cannot load
-    // or holds anything but 16-bit PCM (other samples would only sound as noise).
-    void Play(const QString& path);
+    // or holds anything but 16-bit PCM (other samples would only sound as noise), or when
+    // no device plays it.
+    PlayOutcome Play(const QString& path);
     // Pauses and resets an open output; the device stays open.
     void Stop();
     // Closes the output, frees the samples and forgets the file.

@@ -184,6 +184,8 @@ constexpr unsigned IDS_SORT_TEXT = 64031;
 constexpr unsigned IDS_SORT_FILL_UNUSED = 64032;
 constexpr unsigned IDS_FILTER_BMP = 64040;
 constexpr unsigned IDS_FILTER_WAV = 64041;
+// Shown in the status bar when a voice is played without a sound output device.
+constexpr unsigned IDS_NO_SOUND_DEVICE = 64050;
 
 // Controls.
 constexpr unsigned IDC_IMAGE1_PATH = 1000;

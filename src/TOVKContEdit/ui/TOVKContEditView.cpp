@@ -600,8 +600,20 @@ void CTOVKContEditView::OnEditPlayVoice()
     if (!IsExistingFile(voice) || !HasExtension(voice, ".wav"))
         return;
     m_player.Stop();
-    m_player.Play(Path::Resolve(voice));
-    m_doc.SetPlayingRow(row);
+    switch (m_player.Play(Path::Resolve(voice)))
+    {
+    case PlayOutcome::Playing:
+        m_doc.SetPlayingRow(row);
+        break;
+    case PlayOutcome::NoDevice:
+        // Silence would look like a fault of the file: the status bar says why.
+        if (auto* frame = dynamic_cast<CMainFrame*>(window()))
+            frame->SetMessageText(Strings::Load(IDS_NO_SOUND_DEVICE));
+        break;
+    case PlayOutcome::NotPlayable:
+    case PlayOutcome::DeviceFailed:
+        break;
+    }
 }
 
 bool CTOVKContEditView::OnUpdateEditStopVoice() const

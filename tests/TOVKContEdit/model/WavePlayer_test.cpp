@@ -219,8 +219,43 @@ TEST_F(Player, MissingFileKeepsWhatWasHeld)
 TEST_F(Player, WithoutDeviceNothingHappens)
 {
     CWavePlayer player(std::make_unique<NullWaveOut>());
-    player.Play(Write("v.wav", MakeWav(1, 16000, 16, Samples(10))));
+    EXPECT_EQ(player.Play(Write("v.wav", MakeWav(1, 16000, 16, Samples(10)))),
+              PlayOutcome::NoDevice);
     player.Stop();
     EXPECT_EQ(player.GetDataSize(), 10u);
+}
+
+// Only a voice that went to a device counts as playing.
+TEST_F(Player, TheOutcomeSaysWhetherTheVoiceIsHeard)
+{
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        int devices;
+        bool failOpen;
+        PlayOutcome outcome;
+        bool written;
+    } cases[] = {
+        {"played", MakeWav(1, 16000, 16, Samples(10)), 1, false, PlayOutcome::Playing, true},
+        {"not a wave", "text", 1, false, PlayOutcome::NotPlayable, false},
+        {"8-bit samples", MakeWav(1, 16000, 8, Samples(10)), 1, false, PlayOutcome::NotPlayable,
+         false},
+        {"no device", MakeWav(1, 16000, 16, Samples(10)), 0, false, PlayOutcome::NoDevice, false},
+        {"device refuses", MakeWav(1, 16000, 16, Samples(10)), 1, true, PlayOutcome::DeviceFailed,
+         false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        auto output = std::make_unique<RecordingWaveOut>();
+        RecordingWaveOut& recorded = *output;
+        recorded.devices = c.devices;
+        recorded.failOpen = c.failOpen;
+        CWavePlayer player(std::move(output));
+        EXPECT_EQ(player.Play(Write(QString::fromLatin1(c.name) + ".wav", c.bytes)), c.outcome);
+        EXPECT_EQ(!recorded.written.isEmpty(), c.written);
+        EXPECT_FALSE(c.outcome != PlayOutcome::Playing && recorded.calls.contains("Restart"));
+    }
 }
 } // namespace

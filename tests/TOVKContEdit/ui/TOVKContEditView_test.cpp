@@ -656,6 +656,26 @@ TEST_F(ViewTest, PlayNeedsAWaveOnTheFocusedLine)
     view->OnEditStopVoice();
 }
 
+// Without a sound device the status bar says why nothing is heard, and the line is not
+// marked as playing.
+TEST_F(ViewTest, PlayWithoutASoundDeviceSaysSoInTheStatusBar)
+{
+    CMainFrame frame;
+    ASSERT_EQ(frame.OnCreate(), 0);
+    auto* silent = new CTOVKContEditView(doc, std::make_unique<NullWaveOut>());
+    frame.SetView(silent);
+    silent->OnInitialUpdate();
+    AddRows(1);
+    doc.SetCellText(0, ColumnVoice, voice, false);
+    silent->RefreshAll();
+    silent->SetFocusRow(0, true);
+    const QString idle = frame.MessageText();
+    silent->OnEditPlayVoice();
+    EXPECT_EQ(frame.MessageText(), Strings::Load(IDS_NO_SOUND_DEVICE));
+    EXPECT_NE(frame.MessageText(), idle);
+    EXPECT_FALSE(doc.GetRow(0).playing);
+}
+
 TEST_F(ViewTest, FrameCommandsFollowTheUpdateRules)
 {
     AddRows(3);
