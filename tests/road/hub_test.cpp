@@ -50,11 +50,23 @@ const QString kCheckList = "1066";
 const QString kOutput = "1032";
 const QString kOutputProgress = "151";
 const QString kOk = "1";
-const QString kFileOpen = "32772";
 const QString kAppAbout = "32776";
 const QString kFileSave = "32773";
 const QString kAppExit = "32775";
 const QString kFileMenu = QString::fromUtf8("ファイル(F)");
+const QString kOpenProject = "1008";
+// The content editor's menus, commands and add dialog.
+const QString kEditorFileMenu = "61500";
+const QString kEditorEditMenu = "61501";
+const QString kEditorAdd = "32771";
+const QString kEditorSave = "57603";
+const QString kEditorOutput = "32786";
+const QString kEditorAddDialog = "138";
+const QString kEditorItemNumber = "1008";
+const QString kEditorLanguageTab = "1026";
+const QString kEditorImage1 = "1000";
+const QString kEditorVoice = "1004";
+const QString kEditorDescription = "1010";
 
 QJsonObject Named(const QString& name)
 {
@@ -411,9 +423,102 @@ TEST_F(RoadHub, ProjectFromCreationToCardTree)
     Road::Figure("hub road", road.elapsed(), "ms");
 }
 
-// The road of `make run`: the sample opened from the Open dialog with every step complete,
-// a fourth work entered and converted in the content editor, the questionnaire editor, the
-// work registered, and the output into the card tree, all through the demonstration tools.
+// The README's "Walking the sample", step by step: the texts each step there names, which the
+// walk below uses as its inputs, answers and pages. A change to either shows here.
+struct WalkStep
+{
+    int number;
+    QStringList texts;
+};
+
+const QString kWalkDescriptionJP = QString::fromUtf8("ひまわりの絵です。");
+const QString kWalkDescriptionEN = QStringLiteral("Sunflowers in a vase.");
+const QString kWalkPicture[2] = {QStringLiteral("build/sample/convert/input/bmp/work4_jp.bmp"),
+                                 QStringLiteral("build/sample/convert/input/bmp/work4_en.bmp")};
+const QString kWalkVoice[2] = {QStringLiteral("build/sample/convert/input/wav/work4_jp.wav"),
+                               QStringLiteral("build/sample/convert/input/wav/work4_en.wav")};
+const QString kWalkOutputQuestion = QString::fromUtf8("すべての言語を出力しますか？");
+const QString kWalkOutputAnswer = QString::fromUtf8("はい");
+const QString kWalkEditorDone = QString::fromUtf8("出力が完了しました");
+const QString kWalkHubDone = QString::fromUtf8("出力が完了しました。");
+
+const WalkStep kWalk[] = {
+    {1,
+     {QString::fromUtf8("プロジェクトを開く"), "GuideData.olx",
+      QString::fromUtf8("GuideData.olx - QuorvaneKP ガイド エディタ")}},
+    {2,
+     {QString::fromUtf8("2. データ作成"), QString::fromUtf8("コンテンツの編集"),
+      QString::fromUtf8("編集 → 追加"), QString::fromUtf8("コンテンツの追加"),
+      "proposes work number 4", QString::fromUtf8("日本語"), QString::fromUtf8("英語"),
+      QString::fromUtf8("画像１"), QString::fromUtf8("音声"), kWalkPicture[0], kWalkVoice[0],
+      kWalkPicture[1], kWalkVoice[1], kWalkDescriptionJP, kWalkDescriptionEN,
+      QString::fromUtf8("ファイル → 上書き保存")}},
+    {3,
+     {QString::fromUtf8("ファイル → 出力"), kWalkOutputQuestion, "**" + kWalkOutputAnswer + "**",
+      kWalkEditorDone}},
+    {4, {QString::fromUtf8("ファイル → アプリケーションの終了"), "four works"}},
+    {5,
+     {QString::fromUtf8("5. 作品登録"), QString::fromUtf8("`<追加>`"),
+      QString::fromUtf8("作品の設定"), "type 4", "click work 4"}},
+    {6,
+     {QString::fromUtf8("6. サーバ設定"), "CNT01", QString::fromUtf8("サーバの設定"),
+      QString::fromUtf8("サーバに格納可能な作品"), "`<`"}},
+    {7, {QString::fromUtf8("7. 出力"), kWalkHubDone}},
+    {8,
+     {"build/sample/convert/output/SD", "private/kp/app/6D2E7A10/TZM0000n", "eight data files",
+      "four works in two languages", QString::fromUtf8("ファイル → 保存")}},
+};
+
+// Step n of the README's walk, its blanks and line breaks taken out.
+QString ReadmeWalkStep(int number)
+{
+    const QString readme =
+        QString::fromUtf8(TestSupport::ReadFile(QStringLiteral(QUORVANE_SOURCE_DIR "/README.md")));
+    const qsizetype section = readme.indexOf(QStringLiteral("## Walking the sample"));
+    if (section < 0)
+        return QString();
+    const qsizetype end = readme.indexOf(QStringLiteral("\n## "), section + 1);
+    const QString walk = readme.mid(section, end < 0 ? -1 : end - section);
+    const qsizetype from = walk.indexOf(QStringLiteral("\n%1. **").arg(number));
+    if (from < 0)
+        return QString();
+    const qsizetype to = walk.indexOf(QStringLiteral("\n%1. **").arg(number + 1), from);
+    return walk.mid(from, to < 0 ? -1 : to - from).remove(QRegularExpression("\\s+"));
+}
+
+const QStringList& WalkTexts(int number)
+{
+    for (const WalkStep& step : kWalk)
+        if (step.number == number)
+            return step.texts;
+    static const QStringList none;
+    return none;
+}
+
+// The path a step of the README names, below the sample folder this walk made.
+QString InSample(const QString& folder, const QString& readmePath)
+{
+    return folder + readmePath.mid(QStringLiteral("build/sample").size());
+}
+
+TEST(ReadmeWalk, EveryStepNamesWhatTheRoadDoes)
+{
+    for (const WalkStep& step : kWalk)
+    {
+        SCOPED_TRACE(step.number);
+        const QString text = ReadmeWalkStep(step.number);
+        ASSERT_FALSE(text.isEmpty()) << "README.md has no step " << step.number;
+        for (const QString& named : step.texts)
+            EXPECT_TRUE(text.contains(QString(named).remove(QRegularExpression("\\s+"))))
+                << "step " << step.number << " does not say " << named.toStdString();
+    }
+    EXPECT_TRUE(ReadmeWalkStep(9).isEmpty()) << "the walk has a step the road does not take";
+}
+
+// The road of `make run` as the README walks it (see kWalk): the sample opened from the
+// Open dialog, a fourth work entered in both languages and converted in the content editor,
+// the work registered and put on the content server, and the output into the card tree,
+// all through the demonstration tools.
 TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
 {
 #ifndef QUORVANE_SAMPLE_TOOL
@@ -442,28 +547,27 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
     hub.Use(Road::AttachDriver(m_drivers, "OstrelinJP", 30000));
     ASSERT_TRUE(hub.Current());
     ASSERT_TRUE(hub.WaitWindow(kMain));
-    // The Open dialog starts with the project pattern in the folder of the sample, the last
-    // project the profile names: its bare file name opens it.
-    ASSERT_TRUE(hub.ClickAction(kFileOpen));
+
+    // 1. The Open dialog of page 1 starts with the project pattern in the folder of the
+    // sample, the last project the profile names: its bare file name opens it.
+    ASSERT_TRUE(hub.Click(kMain, Named(kOpenProject)));
     ASSERT_TRUE(hub.WaitWindow("QFileDialog"));
     ASSERT_TRUE(hub.WaitControl("QFileDialog", Named("fileNameEdit"),
                                 [](const QJsonObject& c)
                                 { return c["text"].toString() == "*.olx"; }));
     hub.Shot("sample-01-open");
-    ASSERT_TRUE(hub.Enter("QFileDialog", Named("fileNameEdit"), "GuideData.olx"));
+    ASSERT_TRUE(hub.Enter("QFileDialog", Named("fileNameEdit"), WalkTexts(1).at(1)));
     ASSERT_TRUE(hub.Keys("Return"));
     ASSERT_TRUE(hub.WaitGone("QFileDialog"));
-    ASSERT_TRUE(hub.WaitControl(kMain, {},
-                                [](const QJsonObject& c)
-                                { return c["text"].toString().startsWith("GuideData.olx - "); }));
-
+    ASSERT_TRUE(hub.WaitControl(
+        kMain, {}, [](const QJsonObject& c) { return c["text"].toString() == WalkTexts(1).at(2); }))
+        << hub.Window(kMain)["text"].toString().toStdString();
     // Every step is complete: the output tab is entered straight from the first one.
     ASSERT_TRUE(hub.ClickTab(kMain, kSteps, 6));
     EXPECT_TRUE(hub.WaitControl(
         kMain, Named(kOutput), [](const QJsonObject& c) { return c["visible"].toBool(); }, 10000))
         << hub.Answer("OK").toStdString();
     hub.Shot("sample-02-output-page");
-    ASSERT_TRUE(Step(hub, 4, "105"));
     const auto registrations = [&]
     {
         const QJsonArray rows = Rows(hub, kMain, kWorksList);
@@ -473,24 +577,14 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
                 pairs << Cell(rows, row, 0) + "=" + Cell(rows, row, 1);
         return pairs;
     };
-    EXPECT_EQ(registrations(), QStringList({"1=1", "2=2", "3=3"}));
-    hub.Shot("sample-03-works");
 
-    // The content editor from the data-creation page: a fourth work, saved and converted.
+    // 2. The content editor from the data-creation page; the add dialog proposes work 4,
+    // which gets the sample's picture, voice and description in both languages.
     ASSERT_TRUE(Step(hub, 1, "118"));
-    ContentRoad::Work work;
-    work.number = 4;
-    work.comment = "Sunflowers";
-    work.japanese = QString::fromUtf8("ひまわりの絵です。");
-    work.english = "Sunflowers in a vase.";
-    // The sample holds a picture and a voice per language for it.
     for (int l = 0; l < 2; ++l)
-    {
-        const QString stem = convert + (l == 0 ? "/input/%1/work4_jp." : "/input/%1/work4_en.");
-        work.image1[l] = stem.arg("bmp") + "bmp";
-        work.voice[l] = stem.arg("wav") + "wav";
-        ASSERT_TRUE(QFileInfo::exists(work.image1[l]) && QFileInfo::exists(work.voice[l]));
-    }
+        ASSERT_TRUE(QFileInfo::exists(InSample(folder, kWalkPicture[l])) &&
+                    QFileInfo::exists(InSample(folder, kWalkVoice[l])))
+            << "the sample holds the files the walk names";
     SKIP_WHILE_THE_USER_RUNS("TOVKContEditJP");
     ASSERT_TRUE(hub.Click(kMain, Named(kEditContent)));
     ASSERT_TRUE(hub.WaitWindow(kWaitEditor));
@@ -503,13 +597,40 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
                                        { return c["text"].toString().contains("TOVKContent"); }))
             << "the editor did not open the sample's content file";
         editor.Shot("sample-04-editor");
-        ContentRoad::AddWork(editor, work, "sample-05-editor-add");
-        ASSERT_FALSE(HasFatalFailure());
-        ContentRoad::Save(editor, convert + "/input/xml/TOVKContent.xml", false, QString());
-        ASSERT_FALSE(HasFatalFailure());
-        const QStringList messages = ContentRoad::Output(editor, "sample-06-editor-output");
-        ASSERT_EQ(messages.size(), 2) << messages.join(" | ").toStdString();
-        EXPECT_EQ(messages.at(1), QString::fromUtf8("出力が完了しました"));
+        ASSERT_TRUE(editor.ChooseMenu(kEditorEditMenu, kEditorAdd));
+        ASSERT_TRUE(editor.WaitWindow(kEditorAddDialog));
+        EXPECT_EQ(editor.Find(kEditorAddDialog, Named(kEditorItemNumber))["text"].toString(), "4");
+        const QString descriptions[2] = {kWalkDescriptionJP, kWalkDescriptionEN};
+        for (int language = 0; language < 2; ++language)
+        {
+            ASSERT_TRUE(editor.ClickTab(kEditorAddDialog, kEditorLanguageTab, language));
+            ASSERT_TRUE(editor.WaitControl(kEditorAddDialog, Named(kEditorLanguageTab),
+                                           [&](const QJsonObject& tab)
+                                           { return tab["current"].toInt() == language; }));
+            ASSERT_TRUE(editor.Enter(kEditorAddDialog, Named(kEditorImage1),
+                                     InSample(folder, kWalkPicture[language])));
+            ASSERT_TRUE(editor.Enter(kEditorAddDialog, Named(kEditorVoice),
+                                     InSample(folder, kWalkVoice[language])));
+            ASSERT_TRUE(
+                editor.Enter(kEditorAddDialog, Named(kEditorDescription), descriptions[language]));
+        }
+        editor.Shot("sample-05-editor-add");
+        ASSERT_TRUE(editor.Click(kEditorAddDialog, Named(kOk)));
+        ASSERT_TRUE(editor.WaitGone(kEditorAddDialog)) << editor.Answer("OK").toStdString();
+        const QString xml = convert + "/input/xml/TOVKContent.xml";
+        const QDateTime before = QFileInfo(xml).lastModified();
+        ASSERT_TRUE(editor.ChooseMenu(kEditorFileMenu, kEditorSave));
+        ASSERT_TRUE(Road::WaitUntil([&] { return QFileInfo(xml).lastModified() != before; }, 20000))
+            << "not saved";
+
+        // 3. Output: every language is converted.
+        ASSERT_TRUE(editor.ChooseMenu(kEditorFileMenu, kEditorOutput));
+        // The Yes button is the one that reads はい.
+        EXPECT_TRUE(editor.Answer("Yes", 20000, "sample-06-editor-output-question")
+                        .startsWith(kWalkOutputQuestion));
+        EXPECT_EQ(editor.Answer("OK", 120000, "sample-06-editor-output-result"), kWalkEditorDone);
+
+        // 4. The editor closed from its File menu.
         ContentRoad::Close(editor);
     }
     ASSERT_TRUE(hub.WaitGone(kWaitEditor, 30000)) << "the hub still waits for the editor";
@@ -524,31 +645,38 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
                                 [](const QJsonObject& c)
                                 { return c["text"].toString().contains("\n    4\n"); }))
         << hub.Find(kMain, Named(kContentInfo))["text"].toString().toStdString();
-
-    // The questionnaire editor writes the questionnaire data of both languages.
-    ASSERT_TRUE(hub.Click(kMain, Named(kEditQuery)));
-    EXPECT_TRUE(hub.WaitControl(kMain, Named(kQueryInfo),
-                                [](const QJsonObject& c)
-                                {
-                                    const QString text = c["text"].toString();
-                                    return text.contains(QString::fromUtf8("日本語")) &&
-                                           text.contains(QString::fromUtf8("英語")) &&
-                                           text.contains("TOVKQuery.xml");
-                                }))
-        << hub.Find(kMain, Named(kQueryInfo))["text"].toString().toStdString();
-    ASSERT_TRUE(hub.WaitGone(kWaitEditor));
     hub.Shot("sample-07-data-creation");
 
-    // The works page lists the converted work, and it takes guide number 4.
+    // 5. The add row's dialog proposes guide number 4, its text selected, so typing 4
+    // replaces it; work 4 is clicked in the list.
     ASSERT_TRUE(Step(hub, 4, "105"));
-    Register(hub, 4, 3);
-    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(registrations(), QStringList({"1=1", "2=2", "3=3"}));
+    {
+        const int addRow = Rows(hub, kMain, kWorksList).size() - 1;
+        ASSERT_EQ(Cell(Rows(hub, kMain, kWorksList), addRow, 0), QString::fromUtf8("<追加>"));
+        ASSERT_TRUE(hub.ClickCell(kMain, kWorksList, addRow, 0, 2));
+        ASSERT_TRUE(hub.WaitWindow(kWorkDialog));
+        ASSERT_TRUE(hub.WaitControl(kWorkDialog, Named(kGuideNumber),
+                                    [](const QJsonObject& c) {
+                                        return c["focus"].toBool() && c["text"].toString() == "4";
+                                    }));
+        ASSERT_TRUE(hub.Keys("4"));
+        ASSERT_TRUE(hub.WaitControl(kWorkDialog, Named(kGuideNumber),
+                                    [](const QJsonObject& c)
+                                    { return c["text"].toString() == "4"; }))
+            << hub.Find(kWorkDialog, Named(kGuideNumber))["text"].toString().toStdString();
+        const int work4 = RowStartingWith(Rows(hub, kWorkDialog, kWorksList), "4");
+        ASSERT_GE(work4, 0);
+        ASSERT_TRUE(hub.ClickCell(kWorkDialog, kWorksList, work4, 1));
+        hub.Shot("sample-08-work-settings");
+        ASSERT_TRUE(hub.Click(kWorkDialog, Named(kOk)));
+        ASSERT_TRUE(hub.WaitGone(kWorkDialog)) << hub.Answer("OK").toStdString();
+    }
     EXPECT_EQ(registrations(), QStringList({"1=1", "2=2", "3=3", "4=4"}));
     hub.Shot("sample-08-works");
-    ASSERT_TRUE(Step(hub, 3, "112"));
-    hub.Shot("sample-09-title");
-    // The content server takes guide number 4 too: the registered guide numbers it may carry
-    // are listed on the right, "<" stores the selected one.
+
+    // 6. The content server takes guide number 4 too: the registered guide numbers it may
+    // carry are listed on the right, "<" stores the selected one.
     ASSERT_TRUE(Step(hub, 5, "106"));
     const int contentServer = RowStartingWith(Rows(hub, kMain, kServerList), "CNT01");
     ASSERT_GE(contentServer, 0);
@@ -566,14 +694,17 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
     ASSERT_TRUE(hub.WaitGone(kServerDialog)) << hub.Answer("OK").toStdString();
     hub.Shot("sample-10-servers");
 
-    // The output into the card tree through the title replacer and the bind tool.
+    // 7. The output into the card tree through the title replacer and the bind tool.
     ASSERT_TRUE(hub.ClickTab(kMain, kSteps, 6));
     ASSERT_TRUE(hub.WaitControl(kMain, Named(kOutput),
-                                [](const QJsonObject& c) { return c["visible"].toBool(); }));
+                                [](const QJsonObject& c) { return c["visible"].toBool(); }))
+        << hub.Answer("OK").toStdString();
     ASSERT_TRUE(hub.Click(kMain, Named(kOutput)));
-    EXPECT_EQ(hub.Answer("OK", 120000, "sample-11-output-done"),
-              QString::fromUtf8("出力が完了しました。"));
-    const QString card = Path::Resolve(convert + "/output/SD") + "/private/kp/app/6D2E7A10";
+    EXPECT_EQ(hub.Answer("OK", 120000, "sample-11-output-done"), kWalkHubDone);
+
+    // 8. The card: the content server carries its four works in both languages.
+    const QString card =
+        Path::Resolve(InSample(folder, WalkTexts(8).at(0))) + "/private/kp/app/6D2E7A10";
     EXPECT_EQ(QString::fromUtf8(TestSupport::ReadFile(card + "/TZM00000/LANG.TXT"))
                   .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts),
               QStringList({"JP", "JP", "EN"}));
@@ -585,10 +716,9 @@ TEST_F(RoadHub, SampleProjectWalksTheDemonstrationRoad)
                            .join(' ') +
                        " " + QString::number(Path::Find(card + "/" + server, "C*.bin").size());
     servers.sort();
-    // The content server carries its four works in both languages.
     EXPECT_EQ(servers, QStringList({"CNT01 CONTENTS 7 8", "PRG01 PROGRAM 1 0"}));
 
-    ASSERT_TRUE(hub.ClickAction(kFileSave));
+    ASSERT_TRUE(hub.ChooseMenu(kFileMenu, kFileSave));
     ASSERT_TRUE(Road::WaitUntil(
         [&] { return !hub.Window(kMain)["text"].toString().contains(" *"); }, 20000));
     ASSERT_TRUE(hub.ChooseMenu(kFileMenu, kAppExit));
