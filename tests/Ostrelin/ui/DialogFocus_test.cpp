@@ -17,6 +17,12 @@ namespace
 class HubDialogFocus : public PageTest
 {
 protected:
+    static std::unique_ptr<QDialog> WorkSettings(const CGuideEntry* entry)
+    {
+        auto dialog = std::make_unique<CContentEditDialog>(entry);
+        dialog->OnInitDialog();
+        return dialog;
+    }
     CDialogFocus m_focus{*qApp};
 };
 
@@ -37,22 +43,10 @@ TEST_F(HubDialogFocus, TheFirstKeyReplacesTheProposedText)
         QString proposed;
         char typed;
     } cases[] = {
-        {"work settings, a new registration",
-         [&]
-         {
-             auto dialog = std::make_unique<CContentEditDialog>(&added);
-             dialog->OnInitDialog();
-             return dialog;
-         },
+        {"work settings, a new registration", [&] { return WorkSettings(&added); },
          [](QDialog& d) { return static_cast<CContentEditDialog&>(d).GuideNumberEdit(); },
          QStringLiteral("4"), '4'},
-        {"work settings, a registered number",
-         [&]
-         {
-             auto dialog = std::make_unique<CContentEditDialog>(Data().FindGuide(2));
-             dialog->OnInitDialog();
-             return dialog;
-         },
+        {"work settings, a registered number", [&] { return WorkSettings(Data().FindGuide(2)); },
          [](QDialog& d) { return static_cast<CContentEditDialog&>(d).GuideNumberEdit(); },
          QStringLiteral("2"), '7'},
         {"server settings",
