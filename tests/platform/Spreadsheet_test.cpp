@@ -124,9 +124,12 @@ TEST(Shell, RecordingBackendTakesTheCalls)
     {
         RecordingShell shell;
         shell.result = false;
-        EXPECT_FALSE(Shell::Open("/out/index.html"));
+        QStringList failed;
+        EXPECT_FALSE(Shell::Open("/out/index.html", [&](const QString& p) { failed << p; }));
         EXPECT_FALSE(Shell::OpenDetached("/out/index_en.html"));
         EXPECT_EQ(shell.opened, (QStringList{"/out/index.html", "/out/index_en.html"}));
+        // A refusal is told the way the desktop's opener tells it.
+        EXPECT_EQ(failed, QStringList{"xdg-open"});
     }
     RecordingSpreadsheet sheet;
     sheet.installed = false;
