@@ -5,6 +5,7 @@
 // program sees Windows paths on its command line and in every file written for it;
 // ToolPath is the one place that decides.
 #include "platform/CommandLine.h"
+#include "platform/ToolRun.h"
 
 #include <QByteArray>
 #include <QString>
@@ -37,6 +38,15 @@ public:
     // form); for a Windows tool through the Wine loader that can run it, or one that is
     // never started when none here can.
     CommandLine Command(const QStringList& arguments) const;
+    // Whether a start can succeed, as far as that is known without running the tool: the
+    // program is there and executable; for a Windows one a Wine loader here runs its machine
+    // type and Wine's prefix folder is usable (Wine::PrefixStateOf). The loader is probed
+    // once per process through `wait` (events served, its cancel asked). When not startable,
+    // `why` (may be null) gets outcome NotStarted with the reason for NotStartedReason, or
+    // Cancelled when the wait's cancel test stopped the probe. Ask it before anything that a
+    // failed start would have been for is moved or deleted.
+    bool IsStartable(ToolResult* why, const ToolWait& wait = {}) const;
+
     // The character set of the 8-bit text it writes: a Windows tool writes in Wine's ANSI
     // code page; empty for a native one, which writes in the locale's.
     QByteArray OutputEncoding() const;

@@ -41,7 +41,8 @@ QString FileNameOf(const CommandLine& command)
 }
 } // namespace
 
-QString ToolResult::NotStartedReason(unsigned cannotRun32Id, unsigned wineFailedId) const
+QString ToolResult::NotStartedReason(unsigned cannotRun32Id, unsigned wineFailedId,
+                                     unsigned prefixUnusableId) const
 {
     if (outcome != NotStarted)
         return {};
@@ -51,6 +52,8 @@ QString ToolResult::NotStartedReason(unsigned cannotRun32Id, unsigned wineFailed
         return FormatString(cannotRun32Id, {program});
     case WineFailed:
         return FormatString(wineFailedId, {program, wineOutput});
+    case PrefixUnusable:
+        return FormatString(prefixUnusableId, {program, prefix});
     case StartFailed:
         break;
     }

@@ -27,9 +27,10 @@ struct ToolResult
     // Why a program was not started.
     enum Reason
     {
-        StartFailed, // the program file could not be executed
-        CannotRun32, // an i386 Windows program where no 32-bit Wine loader runs
-        WineFailed,  // Wine could not start the Windows program (loader, prefix)
+        StartFailed,    // the program file could not be executed
+        CannotRun32,    // an i386 Windows program where no 32-bit Wine loader runs
+        WineFailed,     // Wine could not start the Windows program (loader, prefix)
+        PrefixUnusable, // Wine's prefix folder is not a folder of this user's, nor creatable
     };
     Outcome outcome = NotStarted;
     int exitCode = 0; // meaningful for Exited only
@@ -37,12 +38,15 @@ struct ToolResult
     Reason reason = StartFailed;
     QString program;    // the program's file name as its author knows it ("marvex.exe")
     QString wineOutput; // for WineFailed: the first lines of what Wine printed
+    QString prefix;     // for PrefixUnusable: the prefix folder
 
     bool Succeeded() const { return outcome == Exited && exitCode == 0; }
     // For the author, after the not-started message: the string table's text for an i386
-    // program that cannot run here (its insert: the program) or for Wine's failure (the
-    // program, then Wine's lines); empty for any other outcome.
-    QString NotStartedReason(unsigned cannotRun32Id, unsigned wineFailedId) const;
+    // program that cannot run here (its insert: the program), for Wine's failure (the
+    // program, then Wine's lines) or for a prefix Wine cannot use (the program, then the
+    // prefix); empty for any other outcome.
+    QString NotStartedReason(unsigned cannotRun32Id, unsigned wineFailedId,
+                             unsigned prefixUnusableId) const;
 };
 
 // How the time of a wait passes: by default the slice really waits for the child's end; a

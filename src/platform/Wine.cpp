@@ -3,12 +3,16 @@
 #include "platform/Path.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <cerrno>
 #include <clocale>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString Wine::Program()
 {
@@ -68,32 +72,47 @@ QString Wine::Loader64()
     return folder.isEmpty() ? QString() : folder + QStringLiteral("/wine64");
 }
 
-bool Wine::LoaderRuns(const QString& loader)
+bool Wine::LoaderRuns(const QString& loader, const ToolWait& wait, bool* cancelled)
 {
+    if (cancelled)
+        *cancelled = false;
     static QHash<QString, bool> known;
     const auto found = known.constFind(loader);
     if (found != known.cend())
         return *found;
-    QProcess probe;
-    probe.setProgram(loader);
-    probe.setArguments({QStringLiteral("--version")});
-    probe.setStandardInputFile(QProcess::nullDevice());
-    probe.setStandardOutputFile(QProcess::nullDevice());
-    probe.setStandardErrorFile(QProcess::nullDevice());
-    probe.start();
-    bool runs = probe.waitForStarted(-1) && probe.waitForFinished(30000) &&
-                probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
-    if (probe.state() != QProcess::NotRunning)
+    ToolRun probe;
+    probe.SetStandardErrorFile(QProcess::nullDevice());
+    if (!probe.Start(CommandLine(loader, {QStringLiteral("--version")}), QString()))
     {
-        probe.kill();
-        probe.waitForFinished();
-        runs = false;
+        known.insert(loader, false);
+        return false;
+    }
+    // The limit counts the slices, so a test clock's time bounds it as real time does.
+    ToolWait bounded = wait;
+    bool stopped = false;
+    int waited = 0;
+    bounded.cancel = [&]
+    {
+        if (wait.cancel && wait.cancel())
+        {
+            stopped = true;
+            return true;
+        }
+        waited += wait.sliceMs > 0 ? wait.sliceMs : 1;
+        return waited >= LoaderProbeLimitMs;
+    };
+    const bool runs = probe.Wait(bounded).Succeeded();
+    if (stopped)
+    {
+        if (cancelled)
+            *cancelled = true;
+        return false;
     }
     known.insert(loader, runs);
     return runs;
 }
 
-Wine::Loader Wine::LoaderFor(Machine machine)
+Wine::Loader Wine::LoaderFor(Machine machine, const ToolWait& wait, bool* cancelled)
 {
     Loader loader;
     loader.program = Program();
@@ -102,7 +121,9 @@ Wine::Loader Wine::LoaderFor(Machine machine)
     // Another layout than Debian's: the launcher is all there is to go by.
     if (loader.program.isEmpty() || (!QFileInfo::exists(loader32) && !QFileInfo::exists(loader64)))
         return loader;
-    if (QFileInfo::exists(loader32) && LoaderRuns(loader32))
+    if (QFileInfo::exists(loader32) && LoaderRuns(loader32, wait, cancelled))
+        return loader;
+    if (cancelled && *cancelled)
         return loader;
     if (machine == Machine::I386)
     {
@@ -136,6 +157,26 @@ CommandLine Wine::ProgramCommand(const QString& program, const QStringList& argu
     command.windowsProgram = program;
     command.cannotRun32 = loader.cannotRun32;
     return command;
+}
+
+Wine::PrefixState Wine::PrefixStateOf(const QString& prefix)
+{
+    const QByteArray path = QFile::encodeName(prefix);
+    struct stat status;
+    if (::stat(path.constData(), &status) == 0)
+    {
+        if (!S_ISDIR(status.st_mode))
+            return PrefixState::NotAFolder;
+        return status.st_uid == ::getuid() ? PrefixState::Usable : PrefixState::NotOwned;
+    }
+    if (errno != ENOENT)
+        return PrefixState::CannotCreate;
+    // Wine makes the last component only.
+    const QByteArray parent = QFile::encodeName(QFileInfo(prefix).absolutePath());
+    if (::stat(parent.constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        ::access(parent.constData(), W_OK | X_OK) != 0)
+        return PrefixState::CannotCreate;
+    return PrefixState::Usable;
 }
 
 QString Wine::WindowsPath(const QString& nativePath)

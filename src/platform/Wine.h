@@ -4,6 +4,7 @@
 // the prefix's drive links, the code page its programs write 8-bit text in, and its own
 // "reg" command for the user's registry of the prefix.
 #include "platform/CommandLine.h"
+#include "platform/ToolRun.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,15 +37,33 @@ struct Loader
     QStringList environment; // "NAME=value", added for the run
     bool cannotRun32 = false;
 };
-Loader LoaderFor(Machine machine);
+// The loader probe below runs with `wait`; `cancelled` (may be null) is set when its cancel
+// test stopped the probe, and the loader given is then of no use.
+Loader LoaderFor(Machine machine, const ToolWait& wait = {}, bool* cancelled = nullptr);
 // The command that runs the Windows program through the loader for its machine type, the
 // crash dialog turned off for the run.
 CommandLine ProgramCommand(const QString& program, const QStringList& arguments);
-// True when the loader program can be executed here (asked once per path and process).
-bool LoaderRuns(const QString& loader);
+// True when the loader program can be executed here. It is asked once per path and process:
+// "<loader> --version" is run as any tool, with the events served and the cancel test asked
+// on every slice of `wait`, and given up as not running after LoaderProbeLimitMs. A probe
+// that the cancel test stopped is not remembered; `cancelled` (may be null) tells it.
+constexpr int LoaderProbeLimitMs = 30000;
+bool LoaderRuns(const QString& loader, const ToolWait& wait = {}, bool* cancelled = nullptr);
 // Debian's loaders beside the launcher on PATH: <prefix>/lib/wine/wine and .../wine64.
 QString Loader32();
 QString Loader64();
+
+// Whether Wine can use its prefix folder: one that exists must be a folder (a link to one
+// will do) owned by this user; one that does not must be creatable, which Wine does for the
+// last component only.
+enum class PrefixState
+{
+    Usable,
+    NotAFolder,
+    NotOwned,
+    CannotCreate,
+};
+PrefixState PrefixStateOf(const QString& prefix);
 
 // "/a/b c" -> "Z:\a\b c"; a relative path keeps its form with '\'; "" stays "".
 QString WindowsPath(const QString& nativePath);

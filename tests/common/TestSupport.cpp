@@ -23,6 +23,21 @@ extern char** environ;
 
 namespace TestSupport
 {
+QByteArray WindowsProgram(quint16 machine, quint32 at, const char* magic)
+{
+    QByteArray bytes(0x200, '\0');
+    bytes.replace(0, 2, magic);
+    for (int b = 0; b < 4; ++b)
+        bytes[0x3C + b] = char(at >> (8 * b));
+    if (at + 6 <= quint32(bytes.size()))
+    {
+        bytes.replace(at, 4, QByteArray("PE\0\0", 4));
+        bytes[at + 4] = char(machine & 0xFF);
+        bytes[at + 5] = char(machine >> 8);
+    }
+    return bytes;
+}
+
 QString NewFolder(const QString& name)
 {
     static int counter = 0;

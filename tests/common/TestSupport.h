@@ -15,6 +15,9 @@ QString WriteFile(const QString& path, const QByteArray& bytes);
 
 QByteArray ReadFile(const QString& path);
 
+// The bytes of a Windows program file whose PE header at `at` names the machine type.
+QByteArray WindowsProgram(quint16 machine, quint32 at = 0x80, const char* magic = "MZ");
+
 // Where the stand-ins of the external tools are built.
 QString StandinFolder();
 

@@ -1,6 +1,7 @@
 // Wine's side of a Windows tool: paths there and back through the prefix's drive links,
 // the ANSI code page of a locale, and the values read from an exported registry key.
 #include "Printers.h"
+#include "common/FakeClock.h"
 #include "common/WineTest.h"
 #include "platform/ToolRun.h"
 #include "platform/Wine.h"
@@ -12,6 +13,7 @@
 #include <QStringEncoder>
 #include <clocale>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace
 {
@@ -62,22 +64,6 @@ TEST(WinePath, NativePathsGoToDriveZAndComeBackThroughThePrefixLinks)
         qunsetenv("WINEPREFIX");
 }
 
-// A program file with a PE header at `at` naming `machine`.
-QByteArray Program(quint16 machine, quint32 at = 0x80, const char* magic = "MZ")
-{
-    QByteArray bytes(0x200, '\0');
-    bytes.replace(0, 2, magic);
-    for (int b = 0; b < 4; ++b)
-        bytes[0x3C + b] = char(at >> (8 * b));
-    if (at + 6 <= quint32(bytes.size()))
-    {
-        bytes.replace(at, 4, QByteArray("PE\0\0", 4));
-        bytes[at + 4] = char(machine & 0xFF);
-        bytes[at + 5] = char(machine >> 8);
-    }
-    return bytes;
-}
-
 TEST(WineLoader, TheMachineTypeComesFromThePeHeader)
 {
     const QString folder = TestSupport::NewFolder();
@@ -88,11 +74,12 @@ TEST(WineLoader, TheMachineTypeComesFromThePeHeader)
         Wine::Machine machine;
     };
     const Case cases[] = {
-        {"i386", Program(0x014C), Wine::Machine::I386},
-        {"x86-64", Program(0x8664), Wine::Machine::X8664},
-        {"ARM", Program(0x01C4), Wine::Machine::Unknown},
-        {"no MZ", Program(0x014C, 0x80, "ZM"), Wine::Machine::Unknown},
-        {"header past the end", Program(0x014C, 0x7FFFFFF0), Wine::Machine::Unknown},
+        {"i386", TestSupport::WindowsProgram(0x014C), Wine::Machine::I386},
+        {"x86-64", TestSupport::WindowsProgram(0x8664), Wine::Machine::X8664},
+        {"ARM", TestSupport::WindowsProgram(0x01C4), Wine::Machine::Unknown},
+        {"no MZ", TestSupport::WindowsProgram(0x014C, 0x80, "ZM"), Wine::Machine::Unknown},
+        {"header past the end", TestSupport::WindowsProgram(0x014C, 0x7FFFFFF0),
+         Wine::Machine::Unknown},
         {"a script", "#!/bin/sh\n", Wine::Machine::Unknown},
     };
     for (const Case& c : cases)
@@ -178,10 +165,113 @@ TEST_F(WineLoaderChoice, TheLauncherWhereTheThirtyTwoBitLoaderRunsElseTheSixtyFo
 
     // A program that no loader here can run gives a command that is never started.
     const QString root = Install("exec error", "runs");
-    const QString program = TestSupport::WriteFile(root + "/Tool.exe", Program(0x014C));
+    const QString program =
+        TestSupport::WriteFile(root + "/Tool.exe", TestSupport::WindowsProgram(0x014C));
     const CommandLine command = Wine::ProgramCommand(program, {"-i"});
     EXPECT_TRUE(command.cannotRun32);
     EXPECT_EQ(command.windowsProgram, program);
+}
+
+// The loader probe is a tool run: events served on every slice, given up after its limit of
+// the wait's own clock, stopped by the cancel test; a finished probe is asked once only.
+TEST_F(WineLoaderChoice, TheLoaderProbeServesEventsIsBoundedCancellableAndAskedOnce)
+{
+    const QString folder = TestSupport::NewFolder(QStringLiteral("probe"));
+    // Each run of the loader leaves a line in its count file.
+    const auto loader = [&folder](const QString& name, const QByteArray& end)
+    {
+        const QString path = folder + u'/' + name;
+        Executable(path,
+                   "#!/bin/sh\necho run >> '" + (path + ".count").toUtf8() + "'\n" + end + "\n");
+        return path;
+    };
+    const auto runs = [](const QString& loader)
+    { return TestSupport::ReadFile(loader + ".count").count("run"); };
+    struct Case
+    {
+        const char* name;
+        QByteArray end;
+        int cancelAfter; // slices; 0: never
+        bool runs;
+        bool cancelled;
+        int runsAfterSecondAsk;
+    };
+    const Case cases[] = {
+        {"runs", "exit 0", 0, true, false, 1},
+        {"fails", "exit 3", 0, false, false, 1},
+        {"hangs: given up at the limit", "exec sleep 600", 0, false, false, 1},
+        {"hangs: cancelled, not remembered", "exec sleep 600", 3, false, true, 2},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QString path = loader(QString::fromLatin1(c.name).replace(u' ', u'_'), c.end);
+        FakeClock clock;
+        int pumps = 0;
+        int asked = 0;
+        ToolWait wait;
+        wait.sliceMs = 1000;
+        wait.clock = &clock;
+        wait.pump = [&pumps] { ++pumps; };
+        wait.cancel = [&] { return c.cancelAfter > 0 && ++asked >= c.cancelAfter; };
+        bool cancelled = !c.cancelled;
+        EXPECT_EQ(Wine::LoaderRuns(path, wait, &cancelled), c.runs);
+        EXPECT_EQ(cancelled, c.cancelled);
+        if (QByteArray(c.name).startsWith("hangs"))
+        {
+            EXPECT_GT(pumps, 0);
+            EXPECT_LE(clock.Now(), Wine::LoaderProbeLimitMs + ToolRun::ReapLimitMs);
+        }
+        wait.cancel = {};
+        FakeClock second;
+        wait.clock = &second;
+        EXPECT_EQ(Wine::LoaderRuns(path, wait), c.runs && !c.cancelled);
+        // A hung loader may be killed before its first line: its second probe shows on the
+        // clock instead.
+        if (QByteArray(c.name).startsWith("hangs"))
+            EXPECT_EQ(second.Now() > 0, c.runsAfterSecondAsk == 2);
+        else
+            EXPECT_EQ(runs(path), c.runsAfterSecondAsk);
+    }
+}
+
+// Wine makes a missing prefix itself, the last component only, and refuses one that is no
+// folder or that another user owns.
+TEST(WinePrefix, AFolderOfTheUsersOrOneWineCanMakeIsUsable)
+{
+    const QString folder = TestSupport::NewFolder(QStringLiteral("prefixes"));
+    QDir().mkpath(folder + "/own");
+    TestSupport::WriteFile(folder + "/file", "x");
+    QFile::link(folder + "/own", folder + "/link to own");
+    QFile::link(folder + "/file", folder + "/link to file");
+    QDir().mkpath(folder + "/other");
+    // Root owns what it makes: the other user's folder is given away; without root, the root
+    // folder is one of another user's.
+    const bool root = ::getuid() == 0;
+    if (root)
+    {
+        ASSERT_EQ(::chown(QFile::encodeName(folder + "/other").constData(), 65534, 65534), 0);
+    }
+    const QString other = root ? folder + "/other" : QStringLiteral("/");
+    using S = Wine::PrefixState;
+    struct Case
+    {
+        QString prefix;
+        S state;
+    };
+    const Case cases[] = {
+        {folder + "/own", S::Usable},
+        {folder + "/link to own", S::Usable},
+        {folder + "/new", S::Usable},
+        {folder + "/file", S::NotAFolder},
+        {folder + "/link to file", S::NotAFolder},
+        {other, S::NotOwned},
+        {folder + "/no/new", S::CannotCreate},
+        {folder + "/file/new", S::CannotCreate},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Wine::PrefixStateOf(c.prefix), c.state) << c.prefix.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder + "/new"));
 }
 
 TEST(WineCodePage, TheLocaleDecidesTheAnsiCodePageAndEachOneDecodes)

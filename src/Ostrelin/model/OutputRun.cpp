@@ -214,7 +214,8 @@ namespace
 void ToolNotStarted(const ToolResult& result)
 {
     const QString reason =
-        result.NotStartedReason(IDS_OUTPUT_TOOL_CANNOT_RUN_32, IDS_OUTPUT_TOOL_WINE_FAILED);
+        result.NotStartedReason(IDS_OUTPUT_TOOL_CANNOT_RUN_32, IDS_OUTPUT_TOOL_WINE_FAILED,
+                                IDS_OUTPUT_TOOL_PREFIX_UNUSABLE);
     const QString text = Strings::Load(IDS_OUTPUT_TOOL_MISSING);
     AfxMessageBox(reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason,
                   MB_OK | MB_ICONEXCLAMATION);

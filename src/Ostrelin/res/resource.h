@@ -157,6 +157,8 @@ constexpr unsigned IDS_OUTPUT_TOOL_WINE_FAILED = 64785;
 constexpr unsigned IDS_OUTPUT_TITLE_FAILED = 64786;
 // The bind tool ended with 0 but left no card tree.
 constexpr unsigned IDS_OUTPUT_TOOL_WROTE_NOTHING = 64787;
+// Wine's prefix folder cannot be used: the tool's file name, the folder.
+constexpr unsigned IDS_OUTPUT_TOOL_PREFIX_UNUSABLE = 64788;
 
 // Step pages 3..6 and their dialogs (languages, title pictures, works, servers).
 constexpr unsigned IDD_CONTENT_LIST = 105;

@@ -26,8 +26,8 @@ QString ShortName(int language)
 // 124, with the reason when Wine could not run the converter.
 void NotStarted(const ToolResult& result)
 {
-    const QString reason =
-        result.NotStartedReason(IDS_CONVERTER_CANNOT_RUN_32, IDS_CONVERTER_WINE_FAILED);
+    const QString reason = result.NotStartedReason(
+        IDS_CONVERTER_CANNOT_RUN_32, IDS_CONVERTER_WINE_FAILED, IDS_CONVERTER_PREFIX_UNUSABLE);
     if (reason.isEmpty())
         AfxMessageBox(IDS_CONVERSION_ERROR);
     else

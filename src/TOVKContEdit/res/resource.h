@@ -77,6 +77,8 @@ constexpr unsigned IDS_CONVERTER_EXIT_CODE = 197; // language short name, exit c
 constexpr unsigned IDS_CONVERTER_CANNOT_RUN_32 = 198;
 constexpr unsigned IDS_CONVERTER_WINE_FAILED = 199;
 constexpr unsigned IDS_CONVERTER_WROTE_NOTHING = 200; // language short name
+// Wine's prefix folder cannot be used: the converter's file name, the folder.
+constexpr unsigned IDS_CONVERTER_PREFIX_UNUSABLE = 201;
 constexpr unsigned IDS_APP_TITLE = 57344;
 // Framework texts: the idle prompt of the status bar, the save prompt, the "/d" switch
 // without folder, the messages of a command that failed.
