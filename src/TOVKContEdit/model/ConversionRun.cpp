@@ -6,17 +6,24 @@
 #include "TOVKContEdit/shared/OutputProgress.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
+#include "platform/SetAside.h"
 #include "platform/Strings.h"
 #include "platform/ToolRun.h"
+#include "platform/WinePreparingNote.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
+#include <algorithm>
+#include <memory>
 
 namespace
 {
 // How often the window is served while the rows are checked and the converter runs.
 constexpr int kPumpSliceMs = 20;
+// A language's data files: what is set aside before its conversion.
+const QString kDataFiles = QStringLiteral("*.bin");
 
 QString ShortName(int language)
 {
@@ -33,10 +40,27 @@ void NotStarted(const ToolResult& result)
     else
         AfxMessageBox(Strings::Load(IDS_CONVERSION_ERROR) + QStringLiteral("\n\n") + reason);
 }
+// The converter gave the language its data: at least one data file, and none of them empty
+// (a disk that ran full leaves empty files behind).
+bool DataWritten(const QString& folder)
+{
+    const QStringList names = Path::Find(folder, kDataFiles, Path::FindFilesOnly);
+    for (const QString& name : names)
+        if (QFileInfo(Path::Append(folder, name)).size() == 0)
+            return false;
+    return !names.isEmpty();
+}
 } // namespace
+
+void CConversionRun::RecoverSetAside(const CTOVKContEditDoc& doc)
+{
+    for (int language = 0; language < 9; ++language)
+        SetAside::Recover(doc.OutputFolder(language), kDataFiles);
+}
 
 void CConversionRun::Reset()
 {
+    m_allKept = true;
     m_report = ConverterReport{};
     m_warnings.clear();
     m_failureNote.clear();
@@ -95,12 +119,31 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
             return outcome;
         }
     }
-    // Languages without content lose their stale data files. A chosen language loses its
-    // own only right before its conversion, so a run that stops keeps the data of every
-    // language it did not reach.
+    // Nothing is set aside for a converter that cannot start.
+    const auto first = std::find(chosen.begin(), chosen.end(), true);
+    if (first == chosen.end())
+        return outcome;
+    ToolResult why;
+    if (!m_doc.Converter().IsStartable(&why, Wait({})))
+    {
+        if (why.outcome == ToolResult::NotStarted)
+            NotStarted(why);
+        outcome.stoppedAt = int(first - chosen.begin());
+        return outcome;
+    }
+    // Languages without content lose their stale data files once the run went through; a
+    // chosen language sets its own aside only right before its conversion, so a run that
+    // stops keeps the data of every language it did not convert.
+    std::array<std::unique_ptr<SetAside>, 9> stale;
     for (int language = 0; language < 9; ++language)
-        if (!chosen[language] && (allLanguages || language == display))
-            m_doc.PrepareOutputFolder(language, nullptr);
+    {
+        QString folder;
+        if (chosen[language] || !(allLanguages || language == display) ||
+            !m_doc.PrepareOutputFolder(language, &folder))
+            continue;
+        stale[language] = std::make_unique<SetAside>(folder, kDataFiles);
+        stale[language]->Move();
+    }
     for (int language = 0; language < 9; ++language)
     {
         if (!chosen[language])
@@ -121,7 +164,26 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
         outcome.converted = true;
         outcome.stoppedAt = -1;
     }
+    // Stale data goes only with a run that gave every chosen language its new data.
+    if (m_allKept)
+        for (const std::unique_ptr<SetAside>& old : stale)
+            if (old)
+                old->Discard();
     return outcome;
+}
+
+ToolWait CConversionRun::Wait(std::function<void()> step) const
+{
+    ToolWait wait;
+    wait.sliceMs = kPumpSliceMs;
+    wait.clock = m_pClock;
+    if (COutputProgress* progress = m_pProgress)
+    {
+        wait.pump = [progress] { progress->PumpMessages(); };
+        wait.cancel = [progress] { return progress->IsCancelRequested(); };
+        wait.step = std::move(step);
+    }
+    return wait;
 }
 
 bool CConversionRun::Cancelled() const
@@ -155,6 +217,11 @@ bool CConversionRun::ConvertLanguage(const QString& logPath, int language)
     QString folder;
     if (!m_doc.PrepareOutputFolder(language, &folder))
         return false;
+    // The converter finds the folder without data files; the old ones come back unless it
+    // gives the language new ones.
+    SetAside old(folder, kDataFiles);
+    if (!old.Move())
+        return false;
     const ExternalTool converter = m_doc.Converter();
     m_doc.FillConverterRecords(language, converter);
     ProgressStep();
@@ -176,7 +243,7 @@ bool CConversionRun::ConvertLanguage(const QString& logPath, int language)
             run.SetStandardOutputFile(logPath);
         }
     }
-    bool converted = false;
+    bool ended = false;
     if (!run.Start(m_doc.ConverterCommandLine(converter, input, folder),
                    m_doc.GetOutputFolders().convertFolder))
     {
@@ -187,38 +254,58 @@ bool CConversionRun::ConvertLanguage(const QString& logPath, int language)
         int position = 0;
         QElapsedTimer slice;
         slice.start();
-        ToolWait wait;
-        wait.sliceMs = kPumpSliceMs;
-        wait.clock = m_pClock;
-        if (COutputProgress* progress = m_pProgress)
-        {
-            // The bar stops at 98 %; the events and the cancel test never do.
-            wait.pump = [progress] { progress->PumpMessages(); };
-            wait.cancel = [progress] { return progress->IsCancelRequested(); };
-            wait.step = [&]
+        // A Windows converter that has printed nothing and written nothing is still Wine's.
+        std::unique_ptr<WinePreparingNote> note;
+        if (converter.IsWindows() && m_onWaitText)
+            note = std::make_unique<WinePreparingNote>(
+                Strings::Load(IDS_WINE_PREPARING), QString(), m_onWaitText,
+                [&logPath, &folder]
+                {
+                    return (!logPath.isEmpty() && QFileInfo(logPath).size() > 0) ||
+                           !Path::Find(folder, kDataFiles, Path::FindFilesOnly).isEmpty();
+                });
+        // The bar stops at 98 %; the events and the cancel test never do.
+        const ToolResult result = run.Wait(Wait(
+            [&]
             {
+                if (note)
+                    note->Slice(kPumpSliceMs);
                 if (slice.elapsed() < ProgressStepMs)
                     return;
                 slice.restart();
                 if (position < 98)
                     position = ProgressStep();
-            };
-        }
-        const ToolResult result = run.Wait(wait);
+            }));
+        note.reset();
         if (result.outcome == ToolResult::NotStarted)
             NotStarted(result);
         else if (result.outcome == ToolResult::Signalled)
             m_failureNote = Strings::Load(IDS_CONVERTER_ENDED_ABNORMALLY);
         else if (result.outcome == ToolResult::Exited)
         {
-            converted = true;
-            if (result.exitCode != 0)
+            ended = true;
+            // The converter's findings of this language, before the next run replaces the log.
+            const bool abortedBefore = m_report.aborted;
+            m_report.aborted = false;
+            if (!logPath.isEmpty())
+                ReadConverterLogFile(logPath, m_report, converter.OutputEncoding());
+            const bool aborted = m_report.aborted;
+            m_report.aborted = aborted || abortedBefore;
+            // An input without records may rightly give nothing; one with records must give
+            // data files that are whole.
+            const bool written = m_doc.GetRecords().empty() || DataWritten(folder);
+            if (result.exitCode == 0 && !aborted && written)
+                old.Discard();
+            else
+            {
+                old.Restore();
+                m_allKept = false;
+            }
+            // An abort is told by its report alone.
+            if (!aborted && result.exitCode != 0)
                 m_warnings.append(
                     FormatString(IDS_CONVERTER_EXIT_CODE, {ShortName(language), result.exitCode}));
-            // An input without records may rightly give nothing; one with records must give
-            // data files, or the language's folder was emptied for nothing.
-            else if (!m_doc.GetRecords().empty() &&
-                     Path::Find(folder, QStringLiteral("*.bin"), Path::FindFilesOnly).isEmpty())
+            else if (!aborted && !written)
                 m_warnings.append(FormatString(IDS_CONVERTER_WROTE_NOTHING, {ShortName(language)}));
             while (position < 100)
             {
@@ -226,11 +313,8 @@ bool CConversionRun::ConvertLanguage(const QString& logPath, int language)
                 PumpFor(10);
             }
             PumpFor(500);
-            // The converter's findings of this language, before the next run replaces the log.
-            if (!logPath.isEmpty())
-                ReadConverterLogFile(logPath, m_report, converter.OutputEncoding());
         }
     }
     QFile::remove(input);
-    return converted;
+    return ended;
 }

@@ -152,10 +152,8 @@ public:
     // The lower-case code of a language ("jp" .. "du").
     static QString OutputLanguageCode(int language);
     static bool EnsureFolder(const QString& path);
-    // Deletes the regular files of the folder whose extension is ".bin" in any case.
-    static void DeleteBinFiles(const QString& folder);
-    // Makes ConvertFolder/output/contents/<code> a level at a time and empties it of data
-    // files; false at the first level that cannot be made.
+    // Makes ConvertFolder/output/contents/<code> a level at a time; false at the first level
+    // that cannot be made. Its data files are the run's to set aside.
     bool PrepareOutputFolder(int language, QString* folder);
     QString OutputFolder(int language) const;
     QString ConverterInputPath(int language) const;

@@ -28,16 +28,6 @@ bool CTOVKContEditDoc::EnsureFolder(const QString& path)
     return !path.isEmpty() && QDir().mkdir(Path::Resolve(path));
 }
 
-void CTOVKContEditDoc::DeleteBinFiles(const QString& folder)
-{
-    const QString resolved = Path::Resolve(folder);
-    for (const QString& name : Path::Find(resolved, QStringLiteral("*.bin"), Path::FindFilesOnly))
-    {
-        if (Path::FindExtension(name).toLower() == QStringLiteral(".bin"))
-            QFile::remove(Path::Append(resolved, name));
-    }
-}
-
 QString CTOVKContEditDoc::OutputFolder(int language) const
 {
     QString folder = Path::Append(m_outputFolders.convertFolder, QStringLiteral("output"));
@@ -56,7 +46,6 @@ bool CTOVKContEditDoc::PrepareOutputFolder(int language, QString* out)
     folder = Path::Append(folder, OutputLanguageCode(language));
     if (!EnsureFolder(folder))
         return false;
-    DeleteBinFiles(folder);
     if (out)
         *out = Path::Resolve(folder);
     return true;

@@ -79,6 +79,8 @@ constexpr unsigned IDS_CONVERTER_WINE_FAILED = 199;
 constexpr unsigned IDS_CONVERTER_WROTE_NOTHING = 200; // language short name
 // Wine's prefix folder cannot be used: the converter's file name, the folder.
 constexpr unsigned IDS_CONVERTER_PREFIX_UNUSABLE = 201;
+// The progress text while a Windows converter waits for Wine.
+constexpr unsigned IDS_WINE_PREPARING = 202;
 constexpr unsigned IDS_APP_TITLE = 57344;
 // Framework texts: the idle prompt of the status bar, the save prompt, the "/d" switch
 // without folder, the messages of a command that failed.

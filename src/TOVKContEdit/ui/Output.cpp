@@ -30,11 +30,15 @@ CContentOutput::CContentOutput(CTOVKContEditDoc& doc, std::function<OutputFolder
         {
             if (m_progress == nullptr)
                 return;
-            SetLabel(Strings::Load(IDS_OUTPUTTING_CONTENT) + QStringLiteral(" ... ") +
-                     ShortName(language));
+            m_languageLabel = Strings::Load(IDS_OUTPUTTING_CONTENT) + QStringLiteral(" ... ") +
+                              ShortName(language);
+            SetLabel(m_languageLabel);
             m_progress->SetPos(0);
             m_progress->UpdatePercent(0);
         });
+    // While Wine prepares, the label says so; then it names the language again.
+    m_run.SetWaitTextHandler([this](const QString& text)
+                             { SetLabel(text.isEmpty() ? m_languageLabel : text); });
 }
 
 void CContentOutput::SetOwner(QWidget* owner)
@@ -75,6 +79,8 @@ void CContentOutput::OnFileOutput()
 {
     const OutputFolders folders = m_folders ? m_folders() : OutputFolders{};
     m_doc.SetOutputFolders(folders);
+    // What a killed run had set aside comes back before anything else happens.
+    CConversionRun::RecoverSetAside(m_doc);
     m_run.Reset();
     if (m_doc.GetRowCount() == 0)
     {

@@ -49,6 +49,8 @@ private:
     std::function<OutputFolders()> m_folders;
     QWidget* m_owner = nullptr;
     CProgressDlg* m_progress = nullptr;
+    // The label of the language checked or converted.
+    QString m_languageLabel;
     // The checks and conversions of the running output.
     CConversionRun m_run;
 };

@@ -1,6 +1,8 @@
 // The Output command against the stand-in converter: the languages chosen, the folders
 // prepared, the converter's command line and current folder, its data files, the report
 // of its log, and the window kept alive while it runs.
+#include "Ostrelin/model/OstrelinDoc.h"
+#include "Ostrelin/res/Strings.h"
 #include "TOVKContEdit/checks_fixtures.h"
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/Strings.h"
@@ -17,6 +19,7 @@
 #include "framework/LongOperation.h"
 #include "platform/Path.h"
 #include "platform/RecordingMessages.h"
+#include "platform/SetAside.h"
 #include "platform/TempFolder.h"
 
 #include <QAction>
@@ -26,9 +29,15 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -231,7 +240,7 @@ TEST_F(OutputRun, ARunThatStopsKeepsTheDataOfEveryLanguageItDidNotConvert)
          false,
          "[en] crash\n",
          2,
-         {"fr"},
+         {"en", "fr", "du"},
          "The converter ended abnormally.\nFailed to output data.\n\nENG"},
         {"every language converted", false, "", 3, {}, "Output completed."},
     };
@@ -331,8 +340,7 @@ TEST_F(OutputRun, EachWayTheConverterEndsIsToldAsItIs)
         bool tools;  // the tool folder can be had
         bool cancel; // Cancel is clicked once the converter runs
         QStringList messages;
-        int runs;       // converter starts (Japanese, then French unless stopped)
-        bool dataFiles; // the Japanese data files stay
+        int runs; // converter starts (Japanese, then French unless stopped)
     };
     const Case cases[] = {
         {"signal",
@@ -340,45 +348,30 @@ TEST_F(OutputRun, EachWayTheConverterEndsIsToldAsItIs)
          true,
          false,
          {"The converter ended abnormally.\nFailed to output data.\n\nJPN"},
-         1,
-         true},
+         1},
         {"exit code",
          "[jp] exit 2\n",
          true,
          false,
-         {"JPN: the converter ended with exit code 2. Check the converted data."},
-         2,
-         true},
+         {"JPN: the converter ended with exit code 2. The data files of the last output were "
+          "kept."},
+         2},
         {"exit code, then a signal",
          "[jp] exit 2\n[fr] crash\n",
          true,
          false,
-         {"JPN: the converter ended with exit code 2. Check the converted data.\n\n"
-          "The converter ended abnormally.\nFailed to output data.\n\nFRE"},
-         2,
-         true},
-        {"hang, cancel",
-         "[jp] sleep 60000\n",
-         true,
-         true,
-         {"Failed to output data.\n\nJPN"},
-         1,
-         true},
+         {"JPN: the converter ended with exit code 2. The data files of the last output were "
+          "kept.\n\nThe converter ended abnormally.\nFailed to output data.\n\nFRE"},
+         2},
+        {"hang, cancel", "[jp] sleep 60000\n", true, true, {"Failed to output data.\n\nJPN"}, 1},
         {"no data file written",
          "[jp] nofiles\n",
          true,
          false,
-         {"JPN: the converter marvex reported success but wrote no data file. Check the "
-          "converted data."},
-         2,
-         false},
-        {"no tools",
-         "",
-         false,
-         false,
-         {"Conversion error.", "Failed to output data.\n\nJPN"},
-         0,
-         false},
+         {"JPN: the converter marvex reported success but wrote no data file. The data files of "
+          "the last output were kept."},
+         2},
+        {"no tools", "", false, false, {"Conversion error.", "Failed to output data.\n\nJPN"}, 0},
     };
     for (const Case& c : cases)
     {
@@ -389,6 +382,7 @@ TEST_F(OutputRun, EachWayTheConverterEndsIsToldAsItIs)
         AddRow(1, {JP, FR});
         Control(c.control);
         m_tools = c.tools ? m_project + QStringLiteral("/tools dir") : QString();
+        WriteOldData({"jp"});
         m_messages.Clear();
         // Once the converter has written its files and hangs.
         OutputFixture::CancelProbe probe(
@@ -404,7 +398,9 @@ TEST_F(OutputRun, EachWayTheConverterEndsIsToldAsItIs)
         }
         EXPECT_EQ(m_messages.texts().mid(1), c.messages);
         EXPECT_EQ(Runs().size(), c.runs);
-        EXPECT_EQ(QFileInfo::exists(Folder("jp") + "/CJP00001.bin"), c.dataFiles);
+        // The Japanese language was not converted: its last data is back, and only that.
+        EXPECT_EQ(QDir(Folder("jp")).entryList(QDir::Files), QStringList{"CJP00009.bin"});
+        EXPECT_EQ(TestSupport::ReadFile(OldData("jp")), "old");
         // The converter's input never stays behind.
         EXPECT_FALSE(QFileInfo::exists(Folder("jp") + "/_jp.xml"));
         EXPECT_FALSE(m_frame.IsBusy());
@@ -431,12 +427,10 @@ TEST_F(OutputRun, ATerminationRequestStopsTheRunAndThenCloses)
         std::function<bool()> during;
         // The table's last row has findings that the check would show if it ran through.
         bool lastRowFaulty;
-        bool dataKept; // the old data of every language
     } cases[] = {
         {"the check of a long table", "", [&] { return Runs().isEmpty() && everyOldDataKept(); },
-         true, true},
-        {"the converter's wait", "sleep 60000\n", [this] { return !Runs().isEmpty(); }, false,
-         false},
+         true},
+        {"the converter's wait", "sleep 60000\n", [this] { return !Runs().isEmpty(); }, false},
     };
     for (const auto& c : cases)
     {
@@ -476,7 +470,8 @@ TEST_F(OutputRun, ATerminationRequestStopsTheRunAndThenCloses)
         EXPECT_LT(clock.elapsed(), 30000);
         // Nothing waits for the author once the program is ending: no findings, no outcome.
         EXPECT_EQ(m_messages.texts().size(), 1);
-        EXPECT_EQ(everyOldDataKept(), c.dataKept);
+        // The old data of every language stays, also that of the language being converted.
+        EXPECT_TRUE(everyOldDataKept());
         QCoreApplication::processEvents();
         CLongOperation::ResetTermination();
         EXPECT_TRUE(closed);
@@ -484,7 +479,9 @@ TEST_F(OutputRun, ATerminationRequestStopsTheRunAndThenCloses)
     }
 }
 
-TEST(OutputFolders, EnsureAndDeleteBinFiles)
+// The data files a conversion sets aside are the regular files with the extension ".bin" in
+// any letter case.
+TEST(OutputFolders, EnsureAndTheDataFilesSetAside)
 {
     const QString root = TestSupport::NewFolder(QStringLiteral("bins"));
     EXPECT_TRUE(CTOVKContEditDoc::EnsureFolder(root + QStringLiteral("/a")));
@@ -494,7 +491,8 @@ TEST(OutputFolders, EnsureAndDeleteBinFiles)
     TestSupport::WriteFile(root + QStringLiteral("/a/TWO.Bin"), "2");
     TestSupport::WriteFile(root + QStringLiteral("/a/three.bin.txt"), "3");
     QDir().mkpath(root + QStringLiteral("/a/folder.bin"));
-    CTOVKContEditDoc::DeleteBinFiles(root + QStringLiteral("/a"));
+    SetAside old(root + QStringLiteral("/a"), QStringLiteral("*.bin"));
+    ASSERT_TRUE(old.Move());
     EXPECT_EQ(QDir(root + QStringLiteral("/a")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               (QStringList{"folder.bin", "three.bin.txt"}));
 }
@@ -569,11 +567,188 @@ TEST_F(OutputRun, EveryConverterBehaviour)
                                                   : QStringLiteral("Output completed.")});
         if (behaviour.stopAt40s)
             ToolBehaviours::ExpectStoppedAt40s(clock);
-        // The converter writes its data files before it goes on; they stay.
+        // The data files of the case before stay where a run was stopped.
         EXPECT_TRUE(QFileInfo::exists(Folder("jp") + "/CJP00001.bin"));
         behaviours.ExpectNothingLeft();
         EXPECT_FALSE(m_frame.IsBusy());
     }
+}
+
+// A data file of an earlier output as the hub reads it: the work number at 0x0C.
+QByteArray EarlierData(quint32 work)
+{
+    QByteArray bytes(0xC4, '\0');
+    bytes.replace(0, 4, "CBIN");
+    for (int b = 0; b < 4; ++b)
+        bytes[0x0C + b] = char(work >> (8 * b));
+    return bytes;
+}
+
+// The languages the hub's scan of the project finds data for.
+quint16 ScannedLanguages(const QString& project)
+{
+    Strings::Install(OstrelinStringsJA());
+    COstrelinDoc hub;
+    hub.ScanContentFiles(project);
+    Strings::Install(ContEditStringsEN());
+    return hub.GetBindData().m_wContentLanguages;
+}
+
+// Each way a converter run can end, for the display language alone and for all languages:
+// every language that was not converted keeps the data of the last output byte for byte, and
+// the hub still finds it; a converted one holds the new data alone.
+TEST_F(OutputRun, EveryLanguageNotConvertedKeepsItsLastDataWhateverTheConverterDid)
+{
+    enum Stop
+    {
+        None,
+        CancelClicked,
+        TerminationRequested,
+    };
+    struct Case
+    {
+        const char* name;
+        QByteArray control;
+        bool startable;
+        Stop stop;
+        bool converts; // each language it runs for
+    };
+    const Case cases[] = {
+        {"not startable", "", false, None, false},
+        {"crash", "crash\n", true, None, false},
+        {"abort", "nofiles\nprint ABORTED!!\n", true, None, false},
+        {"no data", "nofiles\n", true, None, false},
+        {"cancel", "sleep 60000\n", true, CancelClicked, false},
+        {"termination request", "sleep 60000\n", true, TerminationRequested, false},
+        {"success", "", true, None, true},
+    };
+    const QStringList codes = {"jp", "en", "du"}; // du has no content
+    const QString standins = m_start;
+    for (const Case& c : cases)
+        for (const bool all : {false, true})
+        {
+            SCOPED_TRACE(std::string(c.name) + (all ? ", all languages" : ", one language"));
+            QDir(m_records).removeRecursively();
+            QDir(m_convert + "/output").removeRecursively();
+            m_doc.ClearRows();
+            AddRow(1, {JP, EN});
+            for (int i = 0; i < codes.size(); ++i)
+                TestSupport::WriteFile(OldData(codes[i]), EarlierData(900 + i));
+            Control(c.control);
+            m_start = c.startable ? standins : TestSupport::NewFolder(QStringLiteral("empty"));
+            bool requested = false;
+            QTimer probe;
+            QObject::connect(&probe, &QTimer::timeout,
+                             [&]
+                             {
+                                 if (requested || Runs().isEmpty() || !ShownProgress())
+                                     return;
+                                 requested = true;
+                                 if (c.stop == CancelClicked)
+                                     QTest::mouseClick(ShownProgress()->CancelButton(),
+                                                       Qt::LeftButton);
+                                 else if (c.stop == TerminationRequested)
+                                     CLongOperation::RequestTermination([] {});
+                             });
+            if (c.stop != None)
+                probe.start(20);
+            m_messages.Clear();
+            m_messages.Answer(all ? IDYES : IDNO);
+            m_output.OnFileOutput();
+            probe.stop();
+            QCoreApplication::processEvents();
+            CLongOperation::ResetTermination();
+            EXPECT_EQ(requested, c.stop != None);
+            // A crash or a stop ends the run at the first language; an abort does not.
+            const bool stopsRun = c.stop != None || c.control == "crash\n";
+            EXPECT_EQ(Runs().size(), !c.startable ? 0 : stopsRun || !all ? 1 : 2);
+
+            quint16 expected = 0;
+            for (int i = 0; i < codes.size(); ++i)
+            {
+                SCOPED_TRACE(codes[i].toStdString());
+                const bool ranFor = i == 0 || (all && i == 1);
+                const QStringList data = QDir(Folder(codes[i])).entryList({"*.bin"}, QDir::Files);
+                if (c.converts && ranFor)
+                {
+                    EXPECT_EQ(data, QStringList{"C" + codes[i].toUpper() + "00001.bin"});
+                }
+                else if (c.converts && all && codes[i] == "du")
+                {
+                    EXPECT_EQ(data, QStringList()); // stale data of a language without content
+                    continue;
+                }
+                else
+                {
+                    EXPECT_EQ(data, QStringList{QFileInfo(OldData(codes[i])).fileName()});
+                    EXPECT_EQ(TestSupport::ReadFile(OldData(codes[i])), EarlierData(900 + i));
+                }
+                expected |= quint16(1u << (codes[i] == "du" ? 8 : i));
+            }
+            EXPECT_EQ(ScannedLanguages(m_project), expected);
+            // Nothing waits aside.
+            EXPECT_EQ(QDir(m_convert + "/output/contents")
+                          .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                          .filter(QRegularExpression("^\\.")),
+                      QStringList());
+            if (c.stop == TerminationRequested)
+            {
+                EXPECT_EQ(m_messages.texts().size(), 1);
+            }
+            // An abort is told by its report alone.
+            if (QByteArray(c.name) == "abort")
+            {
+                EXPECT_TRUE(m_messages.texts().last().startsWith(
+                    "Failed to output data.\r\nConfirm Contents data"));
+                EXPECT_FALSE(m_messages.texts().join(u'\n').contains("wrote no data file"));
+            }
+        }
+}
+
+// The editor killed while the converter runs leaves the old data aside and the new half
+// written; the next Output puts the old data back before anything else, even when the
+// author then cancels at its first question.
+TEST_F(OutputRun, AfterTheEditorWasKilledTheNextOutputPutsTheOldDataBack)
+{
+    AddRow(1, {JP});
+    WriteOldData({"jp"});
+    TestSupport::WriteFile(OldData("jp"), EarlierData(77));
+    const QString pidFile = m_project + QStringLiteral("/converter.pid");
+    Control("pid " + pidFile.toUtf8() + "\nsleep 60000\n");
+    m_messages.Answer(IDYES);
+    const pid_t editor = ::fork();
+    ASSERT_GE(editor, 0);
+    if (editor == 0)
+    {
+        m_output.OnFileOutput();
+        ::_exit(0);
+    }
+    // Once the converter has written its data and waits.
+    QElapsedTimer waited;
+    waited.start();
+    while (!(QFileInfo::exists(pidFile) && QFileInfo::exists(Folder("jp") + "/CJP00001.bin")) &&
+           waited.elapsed() < 30000)
+        QThread::msleep(10);
+    ::kill(editor, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(editor, &status, 0), editor);
+    const qint64 converter = TestSupport::ReadFile(pidFile).toLongLong();
+    ASSERT_GT(converter, 0);
+    ::kill(pid_t(-converter), SIGKILL);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_FALSE(QFileInfo::exists(OldData("jp")));
+    ASSERT_EQ(ScannedLanguages(m_project) & 1u, 1u); // the half-written new data
+
+    m_messages.Clear();
+    m_messages.Answer(IDCANCEL);
+    m_output.OnFileOutput();
+    EXPECT_EQ(QDir(Folder("jp")).entryList({"*.bin"}, QDir::Files), QStringList{"CJP00009.bin"});
+    EXPECT_EQ(TestSupport::ReadFile(OldData("jp")), EarlierData(77));
+    EXPECT_EQ(QDir(m_convert + "/output/contents")
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                  .filter(QRegularExpression("^\\.")),
+              QStringList());
+    EXPECT_EQ(ScannedLanguages(m_project), 1u);
 }
 
 // On request (QUORVANE_WAIT_FIGURES set): the longest time the window went without serving
