@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QThread>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -36,10 +37,52 @@ QByteArray CallLines(const QStringList& args)
     return text;
 }
 
+namespace
+{
+bool g_writeFailed = false;
+
+bool Checked(bool done)
+{
+    g_writeFailed = g_writeFailed || !done;
+    return done;
+}
+} // namespace
+
+bool WriteWhole(const QString& path, const QByteArray& bytes, bool append)
+{
+    QFile out(path);
+    if (!out.open(append ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate))
+        return Checked(false);
+    const bool written = out.write(bytes) == bytes.size() && out.flush();
+    out.close();
+    return Checked(written && out.error() == QFileDevice::NoError);
+}
+
+bool CopyWhole(const QString& from, const QString& to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return Checked(false);
+    const QByteArray bytes = in.readAll();
+    return Checked(in.error() == QFileDevice::NoError) && WriteWhole(to, bytes);
+}
+
+bool PrintLine(const QByteArray& line)
+{
+    const QByteArray text = line + '\n';
+    return Checked(std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) ==
+                       std::size_t(text.size()) &&
+                   std::fflush(stdout) == 0);
+}
+
+int ExitCode(int code)
+{
+    return code == 0 && g_writeFailed ? WriteFailedExitCode : code;
+}
+
 bool WriteRecord(const QString& record, const QByteArray& text)
 {
-    QFile out(record + QStringLiteral(".txt"));
-    return out.open(QIODevice::WriteOnly) && out.write(text) == text.size();
+    return WriteWhole(record + QStringLiteral(".txt"), text);
 }
 
 QStringList ControlLines(const char* variable, const QString& defaultPath)
@@ -82,9 +125,7 @@ bool Misbehave(const QString& line)
     }
     if (line.startsWith(QStringLiteral("pid ")))
     {
-        QFile file(line.mid(4));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(QByteArray::number(qint64(::getpid())));
+        WriteWhole(line.mid(4), QByteArray::number(qint64(::getpid())));
         return true;
     }
     if (line == QStringLiteral("ignoreterm"))

@@ -19,6 +19,21 @@ QString NextRunRecord(const char* variable);
 // one a line.
 QByteArray CallLines(const QStringList& args);
 
+// Every file a stand-in writes goes through these: each write, the flush and the close are
+// checked, as a real tool's must be, and a failure is remembered for the exit code, so a
+// full disk never passes for a good run.
+// Writes the file whole (created or emptied; appended to with `append`); false when a step
+// failed.
+bool WriteWhole(const QString& path, const QByteArray& bytes, bool append = false);
+// Copies the file whole; false when it cannot be read or written.
+bool CopyWhole(const QString& from, const QString& to);
+// A line on standard output, flushed; false when it could not be written.
+bool PrintLine(const QByteArray& line);
+// The exit code `code` of a run, WriteFailedExitCode in its place when a write failed and the
+// code says nothing went wrong.
+constexpr int WriteFailedExitCode = 3;
+int ExitCode(int code);
+
 // Writes <record>.txt; false when it cannot be written.
 bool WriteRecord(const QString& record, const QByteArray& text);
 

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace
@@ -71,4 +72,75 @@ TEST(StandinDataFile, WorkNumberAndTextSitAtTheirOffsetsAndTheTextStopsAt80Units
     const QByteArray empty = Standin::ContentDataFile(7, QString());
     EXPECT_EQ(empty.mid(0x24), QByteArray(0xC4 - 0x24, '\0'));
 }
+// On a disk that takes nothing more (a file-size limit of 0, which binds root too) every
+// stand-in fails its run instead of ending with 0 after leaving empty files; with room the same
+// run ends with 0.
+TEST(StandinWrites, EveryStandinEndsWithACodeWhenItsFilesCannotBeWritten)
+{
+    const QString folder = TestSupport::NewFolder(QStringLiteral("disk"));
+    const QString out = folder + QStringLiteral("/out");
+    QDir().mkpath(out);
+    const QString input = TestSupport::WriteFile(
+        folder + "/in.xml", "<?xml version=\"1.0\"?>\n<ContentBody><ContentInfo><nProductNo>1"
+                            "</nProductNo><strProductTxt>\"Text\"</strProductTxt></ContentInfo>"
+                            "</ContentBody>\n");
+    const QString conf = TestSupport::WriteFile(
+        folder + "/conf.xml", "<?xml version=\"1.0\"?>\n<BindConf><BindConfItem><strBaseLanguage>"
+                              "JP</strBaseLanguage></BindConfItem></BindConf>\n");
+    const QString info =
+        TestSupport::WriteFile(folder + "/info.xml", "<?xml version=\"1.0\"?>\n<BindInfo/>\n");
+    QByteArray bmp(54 + 1024 + 256 * 192, '\0');
+    const auto put = [&bmp](int at, quint32 value, int bytes)
+    {
+        for (int b = 0; b < bytes; ++b)
+            bmp[at + b] = char(value >> (8 * b));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put(10, 54 + 1024, 4);
+    put(14, 40, 4);
+    put(18, 256, 4);
+    put(22, 192, 4);
+    put(26, 1, 2);
+    put(28, 8, 2);
+    const QString title = TestSupport::WriteFile(folder + "/title.bmp", bmp);
+    const QString control = TestSupport::WriteFile(folder + "/query.control", "query jp\n");
+    qputenv("EDITORSTUB_CONTROL", control.toUtf8());
+    for (const char* variable :
+         {"MARVEX_CONTROL", "MARVEX_RECORD", "DURNAP_CONTROL", "DURNAP_RECORD", "HALBRINE_CONTROL",
+          "HALBRINE_RECORD", "EDITORSTUB_RECORD"})
+        qunsetenv(variable);
+
+    struct Case
+    {
+        const char* program;
+        QStringList arguments;
+    };
+    const Case cases[] = {
+        {"marvex", {"-i", input, "-opath", out + "/jp", "-binpath", folder}},
+        {"durnap", {"-conf", conf, "-info", info, "-out", out}},
+        {"halbrine", {"-i", title, "-o", out, "-lang", "JP"}},
+        {"TOVKQueryEditJP", {"-d", out}},
+    };
+    for (const Case& c : cases)
+        for (const bool full : {true, false})
+        {
+            SCOPED_TRACE(std::string(c.program) + (full ? ", full disk" : ", room"));
+            QDir(out).removeRecursively();
+            QDir().mkpath(out + "/jp");
+            QProcess run;
+            run.setProgram(QStringLiteral("/bin/sh"));
+            run.setArguments(
+                QStringList{"-c", full ? "trap '' XFSZ; ulimit -f 0; exec \"$@\"" : "exec \"$@\"",
+                            "sh", TestSupport::StandinFolder() + u'/' + c.program} +
+                c.arguments);
+            run.setStandardOutputFile(QProcess::nullDevice());
+            run.start();
+            ASSERT_TRUE(run.waitForFinished(30000));
+            EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(run.exitCode() != 0, full);
+        }
+    qunsetenv("EDITORSTUB_CONTROL");
+}
+
 } // namespace

@@ -58,8 +58,8 @@ public:
         m_record = Standin::NextRunRecord("DURNAP_RECORD");
         if (m_record.isEmpty())
             return;
-        QFile::copy(m_conf, m_record + QStringLiteral("-conf.xml"));
-        QFile::copy(m_info, m_record + QStringLiteral("-info.xml"));
+        Standin::CopyWhole(m_conf, m_record + QStringLiteral("-conf.xml"));
+        Standin::CopyWhole(m_info, m_record + QStringLiteral("-info.xml"));
         Standin::WriteRecord(m_record, Standin::CallLines(args));
     }
 
@@ -123,24 +123,19 @@ private:
             return false;
         }
         const QString target = folder + u'/' + QFileInfo(path).fileName();
-        QFile::remove(target);
-        return QFile::copy(path, target);
+        return Standin::CopyWhole(path, target);
     }
 
     static bool Write(const QString& path, const QString& text)
     {
-        const QByteArray bytes = text.toUtf8();
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        return Standin::WriteWhole(path, text.toUtf8());
     }
 
     void Note(const QString& text)
     {
         if (m_record.isEmpty())
             return;
-        QFile file(m_record + QStringLiteral(".txt"));
-        if (file.open(QIODevice::Append))
-            file.write(text.toUtf8());
+        Standin::WriteWhole(m_record + QStringLiteral(".txt"), text.toUtf8(), true);
     }
 
     QString m_conf;
@@ -183,5 +178,5 @@ int main(int argc, char** argv)
         else if (line == QStringLiteral("crash"))
             std::raise(SIGKILL);
     }
-    return result;
+    return Standin::ExitCode(result);
 }

@@ -33,7 +33,7 @@ void Record(const QStringList& args, const QString& input)
     const QString record = Standin::NextRunRecord("HALBRINE_RECORD");
     if (record.isEmpty())
         return;
-    QFile::copy(input, record + QStringLiteral(".bmp"));
+    Standin::CopyWhole(input, record + QStringLiteral(".bmp"));
     Standin::WriteRecord(record, Standin::CallLines(args));
 }
 
@@ -107,9 +107,10 @@ int main(int argc, char** argv)
         return 2;
     if (file)
     {
-        QFile out(outFolder + QStringLiteral("/R") + code + QStringLiteral("000.BIN"));
-        if (!out.open(QIODevice::WriteOnly) || out.write(code.toLatin1() + pixels) < 0)
-            return 3;
+        if (!Standin::WriteWhole(outFolder + QStringLiteral("/R") + code +
+                                     QStringLiteral("000.BIN"),
+                                 code.toLatin1() + pixels))
+            return Standin::WriteFailedExitCode;
     }
-    return exitCode;
+    return Standin::ExitCode(exitCode);
 }

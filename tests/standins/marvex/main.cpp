@@ -15,7 +15,8 @@
 //                     nofiles        write no data files
 //                   and the misbehaviours every stand-in knows (StandinSupport.h)
 //                   Without an exit command it ends with 0 when it wrote every data file it was
-//                   asked for, else with 2 after printing "ABORTED!!".
+//                   asked for, else with 2 after printing "ABORTED!!"; with 3 when any other
+//                   write (its report, its record) failed.
 //   MARVEX_RECORD   folder; each run adds run-<n>.txt (cwd and arguments, one per line:
 //                   "cwd\t...", "arg\t...") and run-<n>.xml (a copy of the input file).
 #include "standins/common/StandinSupport.h"
@@ -27,7 +28,6 @@
 #include <QFileInfo>
 #include <QThread>
 #include <csignal>
-#include <cstdio>
 
 namespace
 {
@@ -44,7 +44,7 @@ void Record(const QStringList& args, const QString& input)
     if (record.isEmpty())
         return;
     Standin::WriteRecord(record, Standin::CallLines(args));
-    QFile::copy(input, record + QStringLiteral(".xml"));
+    Standin::CopyWhole(input, record + QStringLiteral(".xml"));
 }
 
 bool WriteDataFiles(const QString& input, const QString& outFolder, const QString& code)
@@ -66,8 +66,7 @@ bool WriteDataFiles(const QString& input, const QString& outFolder, const QStrin
         const QByteArray bytes = Standin::ContentDataFile(work, text);
         const QString name =
             QStringLiteral("C%1%2.bin").arg(code.toUpper()).arg(i + 1, 5, 10, QChar(u'0'));
-        QFile out(outFolder + u'/' + name);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        if (!Standin::WriteWhole(outFolder + u'/' + name, bytes))
             return false;
     }
     return true;
@@ -107,18 +106,14 @@ int main(int argc, char** argv)
 
     const bool written = !files || WriteDataFiles(input, outFolder, code);
     if (!written)
-        std::printf("Error : marvex : input = %s\nABORTED!!\n", input.toLocal8Bit().constData());
-    std::fflush(stdout);
+        Standin::PrintLine("Error : marvex : input = " + input.toLocal8Bit() + "\nABORTED!!");
 
     for (const QString& line : active)
     {
         if (Standin::Misbehave(line))
             continue;
         if (line.startsWith(QStringLiteral("print ")))
-        {
-            std::printf("%s\n", line.mid(6).toLocal8Bit().constData());
-            std::fflush(stdout);
-        }
+            Standin::PrintLine(line.mid(6).toLocal8Bit());
         else if (line.startsWith(QStringLiteral("sleep ")))
             QThread::msleep(line.mid(6).toULong());
         else if (line.startsWith(QStringLiteral("exit ")))
@@ -126,5 +121,5 @@ int main(int argc, char** argv)
         else if (line == QStringLiteral("crash"))
             std::raise(SIGKILL);
     }
-    return written ? 0 : 2;
+    return Standin::ExitCode(written ? 0 : 2);
 }

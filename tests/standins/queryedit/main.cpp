@@ -52,8 +52,7 @@ void Record(const QStringList& args)
 bool WriteBytes(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
-    QFile out(path);
-    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
+    return Standin::WriteWhole(path, bytes);
 }
 
 #ifdef QUORVANE_STUB_DEMO
@@ -140,5 +139,5 @@ int main(int argc, char** argv)
         else if (verb == u"exit" && words.size() >= 2)
             return words.at(1).toInt();
     }
-    return 0;
+    return Standin::ExitCode(0);
 }

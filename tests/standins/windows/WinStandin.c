@@ -5,6 +5,29 @@
 #include <wchar.h>
 
 static wchar_t g_record[MAX_PATH * 2];
+static BOOL g_writeFailed = FALSE;
+
+static BOOL Checked(BOOL done)
+{
+    if (!done)
+        g_writeFailed = TRUE;
+    return done;
+}
+
+int WsExitCode(int code)
+{
+    return code == 0 && g_writeFailed ? WS_WRITE_FAILED : code;
+}
+
+/* The write, the flush and the close of an open file; the handle is closed in any case. */
+static BOOL WriteAndClose(HANDLE file, const void* bytes, DWORD size)
+{
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes, size, &written, NULL) && written == size;
+    ok = FlushFileBuffers(file) && ok;
+    ok = CloseHandle(file) && ok;
+    return Checked(ok);
+}
 
 const wchar_t* WsArgument(int argc, wchar_t** argv, const wchar_t* name)
 {
@@ -21,10 +44,11 @@ static void Append(const wchar_t* path, const char* bytes, DWORD size)
     HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
+    {
+        Checked(FALSE);
         return;
-    DWORD written = 0;
-    WriteFile(file, bytes, size, &written, NULL);
-    CloseHandle(file);
+    }
+    WriteAndClose(file, bytes, size);
 }
 
 static char* Utf8(const wchar_t* text)
@@ -100,7 +124,7 @@ void WsCopyBeside(const wchar_t* path, const wchar_t* suffix)
         return;
     wchar_t target[MAX_PATH * 2 + 32];
     swprintf(target, sizeof target / sizeof target[0], L"%ls%ls", g_record, suffix);
-    CopyFileW(path, target, FALSE);
+    Checked(CopyFileW(path, target, FALSE));
 }
 
 char* WsReadFile(const wchar_t* path, DWORD* size)
@@ -143,11 +167,8 @@ BOOL WsWriteFile(const wchar_t* path, const void* bytes, DWORD size)
     HANDLE file =
         CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
-        return FALSE;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes, size, &written, NULL) && written == size;
-    CloseHandle(file);
-    return ok;
+        return Checked(FALSE);
+    return WriteAndClose(file, bytes, size);
 }
 
 void WsMakeFolders(const wchar_t* path)
@@ -317,7 +338,8 @@ void WsPrintLine(const wchar_t* text)
     WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, size, NULL, NULL);
     bytes[size - 1] = '\n';
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes, size, &written, NULL);
+    Checked(WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes, size, &written, NULL) &&
+            written == (DWORD)size);
     free(bytes);
 }
 

@@ -24,7 +24,14 @@ char* WsReadFile(const wchar_t* path, DWORD* size);
 /* Notes "opened\t<path>" when the path is a folder, else "missing\t<path>"; TRUE for a
  * folder. */
 BOOL WsCheckFolder(const wchar_t* path);
+/* Every write of a stand-in (its files, its record, its standard output) is checked, the
+ * write, the flush and the close, and a failure is remembered for the exit code: a full disk
+ * never passes for a good run. */
 BOOL WsWriteFile(const wchar_t* path, const void* bytes, DWORD size);
+/* The exit code `code` of a run, WS_WRITE_FAILED in its place when a write failed and the code
+ * says nothing went wrong. */
+#define WS_WRITE_FAILED 3
+int WsExitCode(int code);
 /* Creates the folder and its missing parents. */
 void WsMakeFolders(const wchar_t* path);
 

@@ -147,5 +147,5 @@ int wmain(int argc, wchar_t** argv)
         else if (wcscmp(lines[i], L"crash") == 0)
             WsCrash();
     }
-    return result;
+    return WsExitCode(result);
 }

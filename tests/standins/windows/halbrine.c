@@ -60,5 +60,5 @@ int wmain(int argc, wchar_t** argv)
     free(path);
     free(out);
     free(bytes);
-    return ok ? 0 : 2;
+    return WsExitCode(ok ? 0 : 2);
 }

@@ -8,6 +8,8 @@
  *                   "print <text>" (on standard output, in the ANSI code page),
  *                   "sleep <ms>", "exit <code>", "crash" (an unhandled exception; files
  *                   already written stay)
+ *                   Without an exit command it ends with 0 when it wrote every data file, else
+ *                   with 2 after printing "ABORTED!!"; with 3 when another write failed.
  *   MARVEX_RECORD   folder; run-<n>.txt (cwd, arguments, then "opened"/"missing" per
  *                   file) and run-<n>.xml (a copy of the input). */
 #include "WinStandin.h"
@@ -96,7 +98,8 @@ int wmain(int argc, wchar_t** argv)
         _wcsupr(code);
     }
     WsCheckFolder(tools);
-    if (!input || !folder || !WsCheckFolder(folder) || !Convert(input, folder, code))
+    const BOOL converted = input && folder && WsCheckFolder(folder) && Convert(input, folder, code);
+    if (!converted)
         WsPrintLine(L"ABORTED!!");
 
     int count = 0;
@@ -115,5 +118,5 @@ int wmain(int argc, wchar_t** argv)
         else if (wcscmp(line, L"crash") == 0)
             WsCrash();
     }
-    return 0;
+    return WsExitCode(converted ? 0 : 2);
 }

@@ -96,5 +96,5 @@ int wmain(int argc, wchar_t** argv)
         else if (wcscmp(line, L"crash") == 0)
             WsCrash();
     }
-    return 0;
+    return WsExitCode(0);
 }
