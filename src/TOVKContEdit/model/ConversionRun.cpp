@@ -54,6 +54,9 @@ bool DataWritten(const QString& folder)
 
 void CConversionRun::RecoverSetAside(const CTOVKContEditDoc& doc)
 {
+    // Without a content folder there is nothing of ours to look at.
+    if (doc.GetOutputFolders().convertFolder.isEmpty())
+        return;
     for (int language = 0; language < 9; ++language)
         SetAside::Recover(doc.OutputFolder(language), kDataFiles);
 }

@@ -574,6 +574,38 @@ TEST_F(OutputRun, EveryConverterBehaviour)
     }
 }
 
+// A Windows converter whose Wine takes its time before the converter prints anything: the
+// label says Wine is preparing from a second into the wait, and names the language again once
+// the converter has printed.
+TEST_F(OutputRun, WhileWineIsPreparingTheLabelSaysSo)
+{
+    const QString wine = TestSupport::NewFolder(QStringLiteral("slow wine"));
+    TestSupport::WriteFile(wine + "/wine", "#!/bin/sh\n/bin/sleep 2\necho converting\n"
+                                           "/bin/sleep 1\n");
+    QFile::setPermissions(wine + "/wine", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_start = TestSupport::NewFolder(QStringLiteral("windows converter"));
+    TestSupport::WriteFile(m_start + "/marvex.exe", "MZ");
+    const QByteArray path = qgetenv("PATH");
+    const QByteArray prefix = qgetenv("WINEPREFIX");
+    qputenv("PATH", wine.toUtf8() + ':' + path);
+    qputenv("WINEPREFIX", (m_project + "/new prefix").toUtf8());
+    AddRow(1, {JP});
+    QStringList labels;
+    OutputWhileTicking(
+        [&]
+        {
+            if (CProgressDlg* progress = ShownProgress())
+                if (labels.isEmpty() || labels.last() != progress->Label()->text())
+                    labels << progress->Label()->text();
+        });
+    qputenv("PATH", path);
+    qputenv("WINEPREFIX", prefix);
+    if (prefix.isEmpty())
+        qunsetenv("WINEPREFIX");
+    EXPECT_EQ(labels, (QStringList{"Outputting content data ... JPN", "Wine is preparing ...",
+                                   "Outputting content data ... JPN"}));
+}
+
 // A data file of an earlier output as the hub reads it: the work number at 0x0C.
 QByteArray EarlierData(quint32 work)
 {

@@ -134,15 +134,18 @@ TEST_F(OutputWine, EachWineFailureOfTheConverterIsToldAsItIs)
         const TestSupport::WineFailureScene scene(failure, start + QStringLiteral("/MARVEX.exe"));
         m_doc.ClearRows();
         AddRow(1, {JP});
-        // A data file of an earlier run.
+        // A data file of an earlier run, alone in its folder.
+        QDir(Folder("jp")).removeRecursively();
         TestSupport::WriteFile(Folder("jp") + QStringLiteral("/CJP00009.bin"), "old");
         Control(failure == F::Exception ? "crash\n" : "");
         m_messages.Clear();
         m_messages.Answer(IDYES);
+        const qsizetype runsBefore = Runs().size();
         m_output.OnFileOutput();
 
         QStringList expected;
-        QStringList dataFiles;
+        // A converter that did not convert leaves the earlier data as it was.
+        QStringList dataFiles = {"CJP00009.bin"};
         switch (failure)
         {
         case F::No32BitLoader:
@@ -155,14 +158,16 @@ TEST_F(OutputWine, EachWineFailureOfTheConverterIsToldAsItIs)
                         "Failed to output data.\n\nJPN"};
             break;
         case F::UnusablePrefix:
-            expected = {"Conversion error.\n\nMARVEX.exe: Wine could not start the program.\n" +
-                            scene.PrefixLine(),
+            // Known before the converter is started.
+            expected = {"Conversion error.\n\nMARVEX.exe: Wine cannot use its prefix folder " +
+                            qEnvironmentVariable("WINEPREFIX") +
+                            ". It must be a folder of your own, or one that can be created.",
                         "Failed to output data.\n\nJPN"};
+            EXPECT_EQ(Runs().size(), runsBefore);
             break;
         case F::Exception:
-            // As with a native converter ended by a signal: what it wrote stays.
+            // As with a native converter ended by a signal.
             expected = {"The converter ended abnormally.\nFailed to output data.\n\nJPN"};
-            dataFiles = {"CJP00001.bin"};
             break;
         }
         EXPECT_EQ(m_messages.texts().mid(1), expected);
