@@ -371,6 +371,13 @@ TEST_F(OutputRun, EachWayTheConverterEndsIsToldAsItIs)
          {"JPN: the converter marvex reported success but wrote no data file. The data files of "
           "the last output were kept."},
          2},
+        {"empty data files written",
+         "[jp] emptyfiles\n",
+         true,
+         false,
+         {"JPN: the converter marvex reported success but wrote no data file. The data files of "
+          "the last output were kept."},
+         2},
         {"no tools", "", false, false, {"Conversion error.", "Failed to output data.\n\nJPN"}, 0},
     };
     for (const Case& c : cases)

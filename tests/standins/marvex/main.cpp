@@ -13,6 +13,8 @@
 //                     exit <code>    stop here with that exit code (files already written stay)
 //                     crash          stop here by a signal (files already written stay)
 //                     nofiles        write no data files
+//                     emptyfiles     write each data file empty (as an unchecked write to a
+//                                    full disk leaves it), ending with 0
 //                   and the misbehaviours every stand-in knows (StandinSupport.h)
 //                   Without an exit command it ends with 0 when it wrote every data file it was
 //                   asked for, else with 2 after printing "ABORTED!!"; with 3 when any other
@@ -47,7 +49,7 @@ void Record(const QStringList& args, const QString& input)
     Standin::CopyWhole(input, record + QStringLiteral(".xml"));
 }
 
-bool WriteDataFiles(const QString& input, const QString& outFolder, const QString& code)
+bool WriteDataFiles(const QString& input, const QString& outFolder, const QString& code, bool empty)
 {
     QFile file(input);
     if (!file.open(QIODevice::ReadOnly))
@@ -63,7 +65,7 @@ bool WriteDataFiles(const QString& input, const QString& outFolder, const QStrin
         const quint32 work = info.firstChildElement(QStringLiteral("nProductNo")).text().toUInt();
         const QString text =
             Unquote(info.firstChildElement(QStringLiteral("strProductTxt")).text());
-        const QByteArray bytes = Standin::ContentDataFile(work, text);
+        const QByteArray bytes = empty ? QByteArray() : Standin::ContentDataFile(work, text);
         const QString name =
             QStringLiteral("C%1%2.bin").arg(code.toUpper()).arg(i + 1, 5, 10, QChar(u'0'));
         if (!Standin::WriteWhole(outFolder + u'/' + name, bytes))
@@ -86,6 +88,7 @@ int main(int argc, char** argv)
         "MARVEX_CONTROL", app.applicationDirPath() + QStringLiteral("/marvex.control"));
 
     bool files = true;
+    bool empty = false;
     QStringList active;
     for (QString line : commands)
     {
@@ -100,11 +103,13 @@ int main(int argc, char** argv)
         }
         if (line == QStringLiteral("nofiles"))
             files = false;
+        else if (line == QStringLiteral("emptyfiles"))
+            empty = true;
         else if (!line.isEmpty())
             active << line;
     }
 
-    const bool written = !files || WriteDataFiles(input, outFolder, code);
+    const bool written = !files || WriteDataFiles(input, outFolder, code, empty);
     if (!written)
         Standin::PrintLine("Error : marvex : input = " + input.toLocal8Bit() + "\nABORTED!!");
 
