@@ -94,7 +94,7 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
     m_doc.SetFileVerdicts(&verdicts);
     m_doc.SetOutputFolders(folders);
 
-    // Every chosen language is checked before any data file is deleted: a run that stops at
+    // Every chosen language is checked before any data file moves: a run that stops at
     // a check leaves the data of every language as it was. Each check starts with the events
     // served and serves them between its rows at most a slice apart; a cancel stops it there.
     QElapsedTimer served;
