@@ -177,9 +177,10 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
 
 ToolWait CConversionRun::Wait(std::function<void()> step) const
 {
+    if (m_waitSource)
+        return m_waitSource(std::move(step), kPumpSliceMs);
     ToolWait wait;
     wait.sliceMs = kPumpSliceMs;
-    wait.clock = m_pClock;
     if (COutputProgress* progress = m_pProgress)
     {
         wait.pump = [progress] { progress->PumpMessages(); };

@@ -21,7 +21,6 @@
 #include <utility>
 
 class COutputProgress;
-class WaitClock;
 struct ToolWait;
 
 class CConversionRun
@@ -42,8 +41,11 @@ public:
     explicit CConversionRun(CTOVKContEditDoc& doc) : m_doc(doc) {}
 
     void SetProgress(COutputProgress* progress) { m_pProgress = progress; }
-    // How the time of the wait passes; null (the default) is real time.
-    void SetWaitClock(WaitClock* clock) { m_pClock = clock; }
+    // Where the waits on the converter come from: the long operation that holds the run, which
+    // serves the events and asks its cancel on every slice. Without one they are made from
+    // the progress, in real time.
+    using WaitSource = std::function<ToolWait(std::function<void()> step, int sliceMs)>;
+    void SetWaitSource(WaitSource source) { m_waitSource = std::move(source); }
     // Told when the check or the conversion of a language begins.
     void SetLanguageHandler(std::function<void(int language)> handler)
     {
@@ -93,7 +95,7 @@ private:
 
     CTOVKContEditDoc& m_doc;
     COutputProgress* m_pProgress = nullptr;
-    WaitClock* m_pClock = nullptr;
+    WaitSource m_waitSource;
     std::function<void(int)> m_onLanguage;
     std::function<QString()> m_tools;
     std::function<void(const QString&)> m_onWaitText;

@@ -95,8 +95,8 @@ void CContentOutput::OnFileOutput()
         return;
 
     // While the run serves events, nothing may change the table under it; a termination
-    // request cancels it like the Cancel button. The guard ends the run's pointers into
-    // this dialog on every way out.
+    // request cancels it like the Cancel button. The converter's waits are the operation's.
+    // The guard ends the run's pointers into this dialog and operation on every way out.
     CLongOperation operation;
     struct RunGuard
     {
@@ -105,6 +105,7 @@ void CContentOutput::OnFileOutput()
         {
             output.m_progress = nullptr;
             output.m_run.SetProgress(nullptr);
+            output.m_run.SetWaitSource({});
         }
     };
     auto progress = std::make_unique<CProgressDlg>();
@@ -114,7 +115,8 @@ void CContentOutput::OnFileOutput()
     progress->Create(m_owner);
     m_progress = progress.get();
     m_run.SetProgress(m_progress);
-    m_run.SetWaitClock(CLongOperation::Clock());
+    m_run.SetWaitSource([&operation](std::function<void()> step, int sliceMs)
+                        { return operation.Wait(std::move(step), sliceMs); });
     operation.SetCancelHandler([this] { Cancel(); });
     operation.SetCancelTest([this] { return CancelRequested(); });
     SetLabel(Strings::Load(IDS_OUTPUTTING_CONTENT));
