@@ -3,6 +3,7 @@
 // its input file, its data files come back as with the native converter, and its log is
 // read in Wine's ANSI code page. All cases share this program's Wine prefix.
 #include "TOVKContEdit/res/resource.h"
+#include "TOVKContEdit/shared/XmlContentDumFile.h"
 #include "TOVKContEdit/ui/output_fixture.h"
 #include "common/WineTest.h"
 #include "platform/Wine.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QDomDocument>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace
@@ -118,6 +120,48 @@ TEST_F(OutputWine, TheWindowKeepsHandlingEventsWhileWineRuns)
     EXPECT_GE(ticks, 15);
     EXPECT_EQ(m_messages.texts().last(), QStringLiteral("Output completed."));
 }
+// The Windows converter on a disk that takes nothing more (a file-size limit of 0 on its own
+// process, which binds root too) ends with a code instead of 0 after empty data files; with
+// room the same run ends with 0. Wine's server, which writes the prefix, runs without the limit.
+TEST_F(OutputWine, TheWindowsConverterOnAFullDiskEndsWithACode)
+{
+    ContentRecord record;
+    record.nLangType = JP;
+    record.nProductNo = 1;
+    record.strProductTxt = QStringLiteral("Text");
+    const QString input = m_project + QStringLiteral("/in.xml");
+    ASSERT_TRUE(CXmlContentDumFile().Save(input, {record}));
+    Control("");
+    const QString converter = m_start + QStringLiteral("/MARVEX.exe");
+    for (const bool full : {false, true})
+    {
+        SCOPED_TRACE(full ? "full disk" : "room");
+        // The converter takes the language from the folder's name.
+        const QString out = TestSupport::NewFolder(QStringLiteral("disk")) + QStringLiteral("/jp");
+        QDir().mkpath(out);
+        const CommandLine command = Wine::ProgramCommand(
+            converter, {"-i", W(input), "-opath", W(out), "-binpath", W(m_tools)});
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& variable : command.environment)
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        run.setProcessEnvironment(environment);
+        run.setProgram(QStringLiteral("/bin/sh"));
+        run.setArguments(
+            QStringList{"-c", full ? "trap '' XFSZ; ulimit -f 0; exec \"$@\"" : "exec \"$@\"", "sh",
+                        command.program} +
+            command.arguments);
+        run.setStandardOutputFile(QProcess::nullDevice());
+        run.setStandardErrorFile(QProcess::nullDevice());
+        run.start();
+        ASSERT_TRUE(run.waitForFinished(120000));
+        EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(run.exitCode() != 0, full);
+        EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"CJP00001.bin"});
+        EXPECT_EQ(QFileInfo(out + "/CJP00001.bin").size(), full ? 0 : 0xC4);
+    }
+}
+
 // What the author is shown, and what stays on disk, for each way Wine can fail the converter.
 TEST_F(OutputWine, EachWineFailureOfTheConverterIsToldAsItIs)
 {
