@@ -10,8 +10,10 @@
 
 #include <QDir>
 #include <QDomDocument>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace
@@ -122,7 +124,8 @@ TEST_F(OutputWine, TheWindowKeepsHandlingEventsWhileWineRuns)
 }
 // The Windows converter on a disk that takes nothing more (a file-size limit of 0 on its own
 // process, which binds root too) ends with a code instead of 0 after empty data files; with
-// room the same run ends with 0. Wine's server, which writes the prefix, runs without the limit.
+// room the same run ends with 0. A converter kept running meanwhile keeps Wine's server, which
+// writes the prefix, up and out of the limit.
 TEST_F(OutputWine, TheWindowsConverterOnAFullDiskEndsWithACode)
 {
     ContentRecord record;
@@ -131,17 +134,15 @@ TEST_F(OutputWine, TheWindowsConverterOnAFullDiskEndsWithACode)
     record.strProductTxt = QStringLiteral("Text");
     const QString input = m_project + QStringLiteral("/in.xml");
     ASSERT_TRUE(CXmlContentDumFile().Save(input, {record}));
-    Control("");
-    const QString converter = m_start + QStringLiteral("/MARVEX.exe");
-    for (const bool full : {false, true})
+    Control("[keep] sleep 60000\n");
+    const QString disk = TestSupport::NewFolder(QStringLiteral("disk"));
+    // The converter takes the language from its output folder's name.
+    const auto start = [&](QProcess& run, const QString& code, bool full)
     {
-        SCOPED_TRACE(full ? "full disk" : "room");
-        // The converter takes the language from the folder's name.
-        const QString out = TestSupport::NewFolder(QStringLiteral("disk")) + QStringLiteral("/jp");
-        QDir().mkpath(out);
+        QDir().mkpath(disk + u'/' + code);
         const CommandLine command = Wine::ProgramCommand(
-            converter, {"-i", W(input), "-opath", W(out), "-binpath", W(m_tools)});
-        QProcess run;
+            m_start + QStringLiteral("/MARVEX.exe"),
+            {"-i", W(input), "-opath", W(disk + u'/' + code), "-binpath", W(m_tools)});
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const QString& variable : command.environment)
             environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
@@ -154,12 +155,30 @@ TEST_F(OutputWine, TheWindowsConverterOnAFullDiskEndsWithACode)
         run.setStandardOutputFile(QProcess::nullDevice());
         run.setStandardErrorFile(QProcess::nullDevice());
         run.start();
+    };
+    QProcess keeper;
+    start(keeper, QStringLiteral("keep"), false);
+    QElapsedTimer waited;
+    waited.start();
+    while (Runs().isEmpty() && waited.elapsed() < 60000)
+        QThread::msleep(20);
+    ASSERT_FALSE(Runs().isEmpty());
+    for (const bool full : {false, true})
+    {
+        SCOPED_TRACE(full ? "full disk" : "room");
+        const QString code = full ? QStringLiteral("fr") : QStringLiteral("jp");
+        QDir(disk + u'/' + code).removeRecursively();
+        QProcess run;
+        start(run, code, full);
         ASSERT_TRUE(run.waitForFinished(120000));
         EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(run.exitCode() != 0, full);
-        EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"CJP00001.bin"});
-        EXPECT_EQ(QFileInfo(out + "/CJP00001.bin").size(), full ? 0 : 0xC4);
+        const QString data = QStringLiteral("C") + code.toUpper() + QStringLiteral("00001.bin");
+        EXPECT_EQ(QDir(disk + u'/' + code).entryList(QDir::Files), QStringList{data});
+        EXPECT_EQ(QFileInfo(disk + u'/' + code + u'/' + data).size(), full ? 0 : 0xC4);
     }
+    keeper.kill();
+    keeper.waitForFinished();
 }
 
 // What the author is shown, and what stays on disk, for each way Wine can fail the converter.
