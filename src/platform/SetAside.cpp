@@ -5,93 +5,66 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace
 {
-// The folder where it really lies: the hidden folders go beside that, on its file system.
-QString RealFolder(const QString& folder)
-{
-    const QString resolved = Path::Resolve(folder);
-    const QString real = QFileInfo(resolved).canonicalFilePath();
-    return real.isEmpty() ? resolved : real;
-}
-
-QString HiddenBeside(const QString& folder, const char* suffix)
-{
-    const QFileInfo real(RealFolder(folder));
-    return real.path() + QStringLiteral("/.") + real.fileName() + QLatin1String(suffix);
-}
-
-QString DiscardFolderOf(const QString& folder)
-{
-    return HiddenBeside(folder, ".discard");
-}
-
 QByteArray Native(const QString& path)
 {
     return QFile::encodeName(path);
 }
 
-// A folder of ours at the path: made by mkdir, so no link and no file.
-bool IsRealFolder(const QString& path)
+// A real folder at the path (a link to one is not ours).
+bool IsFolder(const QString& path)
 {
-    struct stat status;
-    return ::lstat(Native(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+    struct stat info;
+    return ::lstat(Native(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool Exists(const QString& path)
+QString Reason(const QString& path, int error)
 {
-    struct stat status;
-    return ::lstat(Native(path).constData(), &status) == 0;
+    return path + QStringLiteral(": ") + qt_error_string(error);
 }
 
-// Moves the matching files of `from` into `to` by their bytes.
-bool MoveFiles(const QString& from, const QString& to, const QString& pattern)
+// Renames without ever replacing what is at the target.
+bool Rename(const QString& from, const QString& to, QString* error = nullptr)
 {
-    const Path::FolderReader reader(from);
+    const QByteArray source = Native(from);
     const QByteArray target = Native(to);
-    for (const Path::Entry& entry : reader.Find(pattern, Path::FindFilesOnly))
+    int result =
+        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS))
     {
-        const QByteArray source = reader.NativeFolder() + '/' + entry.native;
-        if (std::rename(source.constData(), (target + '/' + entry.native).constData()) != 0)
-            return false;
+        // A file system without the flag: nothing may be at the target.
+        struct stat info;
+        if (::lstat(target.constData(), &info) == 0)
+            errno = EEXIST;
+        else
+            result = ::rename(source.constData(), target.constData());
     }
-    return true;
+    if (result != 0 && error)
+        *error = Reason(from, errno);
+    return result == 0;
 }
 
-// Every entry of the hidden folder back into the folder, over the run's files of the same
-// names; the hidden folder goes once it is empty. False when one stays.
-bool MoveBack(const QString& aside, const QString& folder)
+bool MakeFolder(const QString& path, QString* error)
 {
-    const QByteArray from = Native(aside);
-    const QByteArray to = Native(Path::Resolve(folder));
-    bool whole = true;
-    Path::ForEachNativeName(
-        aside,
-        [&](const char* name)
-        {
-            const QByteArray source = from + '/' + name;
-            if (std::rename(source.constData(), (to + '/' + name).constData()) != 0)
-                whole = false;
-        });
-    return whole && ::rmdir(from.constData()) == 0;
-}
-
-// The files a failed run wrote under the pattern.
-void RemoveMatching(const QString& folder, const QString& pattern)
-{
-    const Path::FolderReader reader(folder);
-    for (const Path::Entry& entry : reader.Find(pattern, Path::FindFilesOnly))
-        ::unlink((reader.NativeFolder() + '/' + entry.native).constData());
+    if (::mkdir(Native(path).constData(), 0700) == 0)
+        return true;
+    if (error)
+        *error = Reason(path, errno);
+    return false;
 }
 } // namespace
 
-SetAside::SetAside(QString folder, QString pattern)
-    : m_folder(std::move(folder)), m_pattern(std::move(pattern))
+SetAside::SetAside(const QString& folder, QStringList patterns, Kind kind)
+    : m_folder(folder), m_patterns(std::move(patterns)), m_kind(kind)
 {
 }
 
@@ -100,65 +73,175 @@ SetAside::~SetAside()
     Restore();
 }
 
-QString SetAside::AsideFolderOf(const QString& folder)
+QString SetAside::Folder() const
 {
-    return HiddenBeside(folder, ".aside");
+    // A folder reached through a link is held beside the folder itself, on its file system.
+    const QString resolved = Path::Resolve(m_folder);
+    const QString real = QFileInfo(resolved).canonicalFilePath();
+    return real.isEmpty() ? resolved : real;
 }
 
-bool SetAside::Move()
+QString SetAside::Beside(const char* state) const
 {
-    if (m_held)
-        return true;
-    const QString aside = AsideFolderOf(m_folder);
-    if (::mkdir(Native(aside).constData(), 0700) != 0)
-        return false;
-    if (!MoveFiles(Path::Resolve(m_folder), aside, m_pattern))
+    const QString folder = Folder();
+    return Path::RemoveFileSpec(folder) + QStringLiteral("/.") + Path::FindFileName(folder) + u'.' +
+           QLatin1String(state);
+}
+
+QString SetAside::HoldingFolder() const
+{
+    return Beside("previous");
+}
+
+QString SetAside::MovingFolder() const
+{
+    return Beside("moving");
+}
+
+QString SetAside::RestoringFolder() const
+{
+    return Beside("restoring");
+}
+
+QString SetAside::DiscardFolder() const
+{
+    return Beside("discard");
+}
+
+QStringList SetAside::Entries(const QString& folder) const
+{
+    QStringList entries;
+    if (!IsFolder(folder))
+        return entries;
+    for (const QString& name : Path::Find(folder, QStringLiteral("*")))
     {
-        MoveBack(aside, m_folder);
+        const bool named = std::any_of(m_patterns.begin(), m_patterns.end(),
+                                       [&name](const QString& pattern)
+                                       { return Path::MatchesPattern(name, pattern); });
+        struct stat info;
+        if (!named || ::lstat(Native(folder + u'/' + name).constData(), &info) != 0)
+            continue;
+        if (m_kind == Kind::Folders ? S_ISDIR(info.st_mode) : S_ISREG(info.st_mode))
+            entries << name;
+    }
+    return entries;
+}
+
+void SetAside::RemoveDiscard()
+{
+    const QString discard = DiscardFolder();
+    if (IsFolder(discard))
+        QDir(discard).removeRecursively();
+}
+
+bool SetAside::DiscardRunEntries()
+{
+    RemoveDiscard();
+    const QString folder = Folder();
+    const QStringList entries = Entries(folder);
+    if (entries.isEmpty())
+        return true;
+    // Moved out first, so a crash while they are removed leaves them where Recover drops them.
+    const QString discard = DiscardFolder();
+    if (!MakeFolder(discard, nullptr))
+        return false;
+    for (const QString& name : entries)
+        Rename(folder + u'/' + name, discard + u'/' + name);
+    RemoveDiscard();
+    return Entries(folder).isEmpty();
+}
+
+bool SetAside::MoveBack(const QString& from)
+{
+    const QString folder = Folder();
+    if (!IsFolder(folder) && !Path::CreateDirectory(folder))
+        return false;
+    bool whole = true;
+    for (const QString& name : Path::Find(from, QStringLiteral("*")))
+        whole = Rename(from + u'/' + name, folder + u'/' + name) && whole;
+    return whole && ::rmdir(Native(from).constData()) == 0;
+}
+
+bool SetAside::Recover()
+{
+    RemoveDiscard();
+    bool recovered = true;
+    // Moving aside: the rest never left the folder. Putting back: the run's entries are gone.
+    for (const QString& partly : {MovingFolder(), RestoringFolder()})
+    {
+        if (IsFolder(partly))
+            recovered = MoveBack(partly) && recovered;
+    }
+    // All aside: the run that followed may have written some of its own.
+    if (IsFolder(HoldingFolder()))
+        recovered = PutHeldBack() && recovered;
+    return recovered;
+}
+
+bool SetAside::Move(QString* error)
+{
+    if (!Recover())
+    {
+        if (error)
+            *error = Reason(HoldingFolder(), EEXIST);
         return false;
     }
-    m_held = true;
+    const QString folder = Folder();
+    const QStringList entries = Entries(folder);
+    if (!entries.isEmpty())
+    {
+        const QString moving = MovingFolder();
+        if (!MakeFolder(moving, error))
+            return false;
+        for (const QString& name : entries)
+        {
+            if (!Rename(folder + u'/' + name, moving + u'/' + name, error))
+            {
+                MoveBack(moving);
+                return false;
+            }
+        }
+        if (!Rename(moving, HoldingFolder(), error))
+        {
+            MoveBack(moving);
+            return false;
+        }
+    }
+    m_begun = true;
     return true;
-}
-
-void SetAside::Restore()
-{
-    if (!m_held)
-        return;
-    m_held = false;
-    RemoveMatching(m_folder, m_pattern);
-    MoveBack(AsideFolderOf(m_folder), m_folder);
 }
 
 void SetAside::Discard()
 {
-    if (!m_held)
+    if (!m_begun)
         return;
-    m_held = false;
-    // Renamed first, so a run killed while the files go never puts the old ones back.
-    const QString discard = DiscardFolderOf(m_folder);
-    if (std::rename(Native(AsideFolderOf(m_folder)).constData(), Native(discard).constData()) == 0)
-        QDir(discard).removeRecursively();
+    m_begun = false;
+    const QString holding = HoldingFolder();
+    if (!IsFolder(holding))
+        return;
+    RemoveDiscard();
+    // One rename ends the holding folder's life, so no crash can put old entries back over
+    // the run's.
+    if (Rename(holding, DiscardFolder()))
+        RemoveDiscard();
+    else
+        QDir(holding).removeRecursively();
 }
 
-void SetAside::Recover(const QString& folder, const QString& pattern)
+bool SetAside::Restore()
 {
-    const QString discard = DiscardFolderOf(folder);
-    if (IsRealFolder(discard))
-        QDir(discard).removeRecursively();
-    const QString aside = AsideFolderOf(folder);
-    if (IsRealFolder(aside))
-    {
-        // The folder itself may have gone with the run's files.
-        if (Path::CreateDirectory(folder))
-        {
-            RemoveMatching(folder, pattern);
-            MoveBack(aside, folder);
-        }
-        return;
-    }
-    // Anything else at the hidden names (a link, a file) is none of ours to follow.
-    for (const QString& path : {aside, discard})
-        if (Exists(path) && !IsRealFolder(path))
-            ::unlink(Native(path).constData());
+    if (!m_begun)
+        return true;
+    m_begun = false;
+    return PutHeldBack();
+}
+
+bool SetAside::PutHeldBack()
+{
+    const bool discarded = DiscardRunEntries();
+    const QString holding = HoldingFolder();
+    if (!IsFolder(holding))
+        return discarded;
+    const QString restoring = RestoringFolder();
+    return Rename(holding, restoring) && MoveBack(restoring) && discarded;
 }

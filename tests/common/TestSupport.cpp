@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -132,6 +133,27 @@ NativeRun RunWithBytes(const QByteArray& program, const QList<QByteArray>& argum
     run.out = ReadFile(QFile::decodeName(outPath));
     run.err = ReadFile(QFile::decodeName(errPath));
     return run;
+}
+
+QMap<QString, QByteArray> TreeOf(const QString& folder)
+{
+    QMap<QString, QByteArray> tree;
+    QDirIterator entries(folder,
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    const QDir root(folder);
+    while (entries.hasNext())
+    {
+        const QFileInfo info = entries.nextFileInfo();
+        const QString name = root.relativeFilePath(info.filePath());
+        if (info.isSymLink())
+            tree[name] = "-> " + info.symLinkTarget().toUtf8();
+        else if (info.isDir())
+            tree[name] = "<folder>";
+        else
+            tree[name] = ReadFile(info.filePath());
+    }
+    return tree;
 }
 
 void RemoveNativeTree(const QByteArray& path)

@@ -2,6 +2,7 @@
 // Small helpers shared by the test programs.
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <string>
 
@@ -36,6 +37,9 @@ struct NativeRun
 // for its end.
 NativeRun RunWithBytes(const QByteArray& program, const QList<QByteArray>& arguments,
                        const QByteArray& folder, const QByteArray& locale);
+// Everything below the folder, by path relative to it: a file's bytes, "<folder>" for a
+// folder and "-> <target>" for a link (never followed); empty when there is no folder.
+QMap<QString, QByteArray> TreeOf(const QString& folder);
 // Removes a tree whose names may be no text (the Qt helpers cannot reach those).
 void RemoveNativeTree(const QByteArray& path);
 
