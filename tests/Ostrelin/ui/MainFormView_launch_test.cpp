@@ -169,6 +169,21 @@ TEST_F(Launch, RescansTheConvertedDataAfterTheEditorEnded)
     EXPECT_TRUE(Doc().IsModified());
 }
 
+// An editor that ends abnormally is handled as one that ended: no message, its data scanned
+// and the file it saved taken over.
+TEST_F(Launch, AQuestionnaireEditorEndedByASignalIsTakenOverLikeAnyOther)
+{
+    const QString path = MakeProject(QStringLiteral("crash"), {1});
+    OpenProject(path);
+    const QString saved = QFileInfo(path).path() + QStringLiteral("/q.xml");
+    Control({QStringLiteral("query EN"), QStringLiteral("save ") + saved, QStringLiteral("crash")});
+    View().OnQueryEditor();
+    EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(Doc().GetBindData().m_wQueryLanguages, 0x0002);
+    EXPECT_EQ(Doc().GetBindData().m_strQueryXml, saved);
+    EXPECT_TRUE(Doc().IsModified());
+}
+
 TEST_F(Launch, AValueLeftFromAnEarlierRunIsNotTakenWhenTheClearFailed)
 {
     const QString path = MakeProject(QStringLiteral("stale"), {1});

@@ -21,6 +21,7 @@
 //                                                     program that knows no hold would
 //                         sleep <ms>                  wait
 //                         exit <code>                 stop with that exit code
+//                         crash                       end here by a signal
 //                       and the misbehaviours every stand-in knows (StandinSupport.h)
 //                       The questionnaire editor without a control file does what an
 //                       author would in the demonstration: "query" for each language the
@@ -37,6 +38,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QThread>
+#include <csignal>
 
 namespace
 {
@@ -138,6 +140,8 @@ int main(int argc, char** argv)
             continue;
         else if (verb == u"exit" && words.size() >= 2)
             return words.at(1).toInt();
+        else if (verb == u"crash")
+            std::raise(SIGKILL);
     }
     return Standin::ExitCode(0);
 }
