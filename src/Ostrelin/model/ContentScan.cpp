@@ -103,19 +103,50 @@ std::optional<QByteArray> CContentBinReader::Load(int language, qint32 fileNo)
                                       kContentHeaderSize);
 }
 
+namespace
+{
+// The language's folder of content data files and the names the search finds in it, by name
+// ignoring case: for the names that pass the rule, that is by file number.
+std::pair<QString, QStringList> ContentFilesOf(const QString& projectFolder, int language)
+{
+    const QString code = GetLanguageCode(language);
+    const QString search =
+        ProjectPath(projectFolder, FormatString(IDS_CONTENT_SEARCH, {code, code}));
+    const QString folder = Path::Resolve(Path::RemoveFileSpec(search));
+    return {folder, Path::Find(folder, Path::FindFileName(search), Path::FindFilesOnly)};
+}
+} // namespace
+
+std::vector<COstrelinDoc::ContentStamp> COstrelinDoc::ContentStamps(const QString& projectFolder)
+{
+    std::vector<ContentStamp> stamps;
+    for (int language = 0; language < kLanguageCount; ++language)
+    {
+        const auto [folder, names] = ContentFilesOf(projectFolder, language);
+        for (const QString& name : names)
+        {
+            const QString path = folder + u'/' + name;
+            const std::optional<Path::FileStamp> stamp = Path::StampOf(path);
+            stamps.push_back({path, stamp ? stamp->size : -1, stamp ? stamp->modified : -1});
+        }
+    }
+    return stamps;
+}
+
+bool COstrelinDoc::ContentFilesChanged(const QString& projectFolder) const
+{
+    return projectFolder != m_strScannedFolder || ContentStamps(projectFolder) != m_contentStamps;
+}
+
 void COstrelinDoc::ScanContentFiles(const QString& projectFolder)
 {
     m_data.ClearWorks();
+    // Taken before the files are read: a file that changes meanwhile counts as changed.
+    m_strScannedFolder = projectFolder;
+    m_contentStamps = ContentStamps(projectFolder);
     for (int language = 0; language < kLanguageCount; ++language)
     {
-        const QString code = GetLanguageCode(language);
-        const QString search =
-            ProjectPath(projectFolder, FormatString(IDS_CONTENT_SEARCH, {code, code}));
-        const QString folder = Path::Resolve(Path::RemoveFileSpec(search));
-        // The search gives the names by name ignoring case: for the names that pass the rule,
-        // that is by file number.
-        const QStringList names =
-            Path::Find(folder, Path::FindFileName(search), Path::FindFilesOnly);
+        const auto [folder, names] = ContentFilesOf(projectFolder, language);
         const Path::FolderReader reader(folder);
         for (const QString& name : names)
         {

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CArchive;
 namespace Path
@@ -80,14 +81,29 @@ public:
                                              qint32 fileNo) const;
     void ScanContentFiles(const QString& projectFolder);
     void ScanQueryLanguages(const QString& projectFolder);
+    // True when the content data files of the folder are not the ones the last content scan
+    // saw (a name, a size or a time differs), or no scan of that folder was made.
+    bool ContentFilesChanged(const QString& projectFolder) const;
 
     bool m_bLoadError = false;
 
 private:
+    // What a content scan sees of one data file before it reads it.
+    struct ContentStamp
+    {
+        QString name; // below the project folder
+        qint64 size;
+        qint64 modified;
+        bool operator==(const ContentStamp&) const = default;
+    };
+    static std::vector<ContentStamp> ContentStamps(const QString& projectFolder);
+
     void Store(CArchive& ar) const;
     void Load(CArchive& ar);
 
     CBindData m_data;
+    QString m_strScannedFolder;
+    std::vector<ContentStamp> m_contentStamps; // of the last content scan of that folder
     bool m_bModified = false;
     QString m_strPathName;
 };

@@ -11,6 +11,7 @@
 #include "platform/Strings.h"
 #include "platform/TempFolder.h"
 #include "platform/ToolRun.h"
+#include "platform/Wine.h"
 
 #include <QDir>
 #include <QThread>
@@ -220,37 +221,72 @@ void ToolNotStarted(const ToolResult& result)
     AfxMessageBox(reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason,
                   MB_OK | MB_ICONEXCLAMATION);
 }
+
+// A message that ends the run as a failure.
+bool Failed(bool* cancelled, const QString& text, unsigned flags = MB_OK | MB_ICONEXCLAMATION)
+{
+    AfxMessageBox(text, flags);
+    *cancelled = true;
+    return true;
+}
 } // namespace
+
+bool COutputRun::IsStartable(const ExternalTool& tool, bool* cancelled) const
+{
+    ToolResult why;
+    why.program = Path::FindFileName(tool.Program());
+    if (tool.GetKind() == ExternalTool::Kind::Native)
+        return true;
+    if (tool.IsWindows())
+    {
+        if (!Wine::LoaderFor(Wine::MachineOf(tool.Program())).cannotRun32)
+            return true;
+        why.reason = ToolResult::CannotRun32;
+    }
+    ToolNotStarted(why);
+    *cancelled = true;
+    return false;
+}
 
 bool COutputRun::RunOutput(bool* cancelled)
 {
     *cancelled = false;
-    m_nToolExitCode = 0;
     m_warnings.clear();
     const OutputPaths paths(m_strProjectPath);
     const CBindData& data = m_doc.GetBindData();
     SetStep(kFileStep);
     // Without the project's folder every path below would lie in the root.
     if (paths.projectFolder.isEmpty())
-    {
-        AfxMessageBox(IDS_CANNOT_CREATE, MB_OK);
-        *cancelled = true;
-        return true;
-    }
+        return Failed(cancelled, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
 
-    CleanOutputFolders(m_strProjectPath);
+    // What an output that never ended held aside comes back before anything else. Whatever
+    // ends this run before it is kept puts the last card and titles back.
+    CLastOutput last(m_strProjectPath);
+    last.Recover();
+
+    // The tools are known to start before anything of the last output moves; the replacer
+    // also needs the unpacked tools, without which no title could be made.
+    const bool titlesWanted = (data.m_wTitleLanguages & data.m_wGuideLanguages) != 0;
+    if (titlesWanted && m_strToolFolder.isEmpty())
+        return Failed(cancelled, Strings::Load(IDS_OUTPUT_TOOL_MISSING));
+    const ExternalTool bindTool = ExternalTool::Find(m_strBinFolder, QStringLiteral("durnap"));
+    if (titlesWanted &&
+        !IsStartable(ExternalTool::Find(Path::Append(m_strAppFolder, QStringLiteral("bin")),
+                                        QStringLiteral("halbrine")),
+                     cancelled))
+        return true;
+    if (!IsStartable(bindTool, cancelled))
+        return true;
+
+    QString error;
+    if (!last.MoveAside(&error))
+        return Failed(cancelled, Strings::Load(IDS_CANNOT_CREATE) + QStringLiteral("\n\n") + error,
+                      MB_OK);
     CreateProjectFolders(m_strProjectPath);
     StepIt();
     if (CancelTest(cancelled))
         return true;
 
-    // The replacer needs the unpacked tools; without them no title could be made.
-    if ((data.m_wTitleLanguages & data.m_wGuideLanguages) != 0 && m_strToolFolder.isEmpty())
-    {
-        AfxMessageBox(IDS_OUTPUT_TOOL_MISSING, MB_OK | MB_ICONEXCLAMATION);
-        *cancelled = true;
-        return true;
-    }
     TitleRun titles;
     titles.titleOutputFolder = paths.titleFolder;
     titles.appFolder = m_strAppFolder;
@@ -282,7 +318,6 @@ bool COutputRun::RunOutput(bool* cancelled)
     StepIt();
 
     // The bind tool's form decides how the two files name the data files.
-    const ExternalTool bindTool = ExternalTool::Find(m_strBinFolder, QStringLiteral("durnap"));
     BindConfRows confRows = BuildBindConfRows(data, m_wTitleMask, paths.titleFolder);
     for (CBindConfItem& row : confRows)
         row.m_strTitleImg = bindTool.ToolPath(row.m_strTitleImg);
@@ -309,20 +344,12 @@ bool COutputRun::RunOutput(bool* cancelled)
 
     StepIt();
     if (!CXmlBindConfFile().Save(paths.confFile, confRows))
-    {
-        AfxMessageBox(IDS_CANNOT_CREATE, MB_OK);
-        *cancelled = true;
-        return true;
-    }
+        return Failed(cancelled, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
     if (CancelTest(cancelled))
         return true;
     StepIt();
     if (!infoFile.Commit())
-    {
-        AfxMessageBox(IDS_CANNOT_CREATE, MB_OK);
-        *cancelled = true;
-        return true;
-    }
+        return Failed(cancelled, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
     if (CancelTest(cancelled))
         return true;
     StepIt();
@@ -340,23 +367,23 @@ bool COutputRun::RunOutput(bool* cancelled)
         *cancelled = true;
         break;
     case ToolResult::Cancelled:
-        // Killed and reaped before the caller removes what it wrote.
+        // Killed and reaped before its card goes.
         *cancelled = true;
         return true;
     case ToolResult::Signalled:
     case ToolResult::Running: // never from RunTool, which returns once the tool has ended
-        AfxMessageBox(IDS_OUTPUT_TOOL_FAILED, MB_OK | MB_ICONEXCLAMATION);
-        *cancelled = true;
+        Failed(cancelled, Strings::Load(IDS_OUTPUT_TOOL_FAILED));
         break;
     case ToolResult::Exited:
-        // The tool may have written part of the card: its output stays, the caller names
-        // the code.
-        m_nToolExitCode = tool.exitCode;
-        // Success is a card tree: a tool that wrote none has not output the guide.
-        if (tool.exitCode == 0 && !HasCardOutput(m_strProjectPath))
-            m_warnings.append(Strings::Load(IDS_OUTPUT_TOOL_WROTE_NOTHING));
+        // A code, or success without a card tree, is no card to replace the last one with.
+        if (tool.exitCode != 0)
+            Failed(cancelled, FormatString(IDS_OUTPUT_TOOL_EXIT_CODE, {tool.exitCode}));
+        else if (!HasCardOutput(m_strProjectPath))
+            Failed(cancelled, Strings::Load(IDS_OUTPUT_TOOL_WROTE_NOTHING));
         break;
     }
+    if (!*cancelled)
+        last.Keep();
     if (m_pProgress)
     {
         m_pProgress->Complete();

@@ -11,6 +11,7 @@
 #include <utility>
 
 class COstrelinDoc;
+class ExternalTool;
 class COutputProgress;
 
 // The paths of one run, built from the project file's path.
@@ -61,19 +62,21 @@ public:
     }
 
     // Always true; *cancelled tells the outcome: false when the run went through, true when
-    // it was cancelled or stopped after a failure (the caller removes the partial output).
+    // it was cancelled or stopped after a failure. Both tools are known to start before the
+    // last card and title files are held aside; a run that does not go through removes what
+    // it wrote and puts them back whole before it returns.
     bool RunOutput(bool* cancelled);
 
     // The title mask of the last run.
     quint16 TitleMask() const { return m_wTitleMask; }
-    // The bind tool's exit code when it ended by itself with one other than 0, else 0.
-    int ToolExitCode() const { return m_nToolExitCode; }
     // What went wrong without stopping the last run: titles left out because their replacer
-    // failed, a bind tool that reported success without writing a card tree.
+    // failed.
     const QStringList& Warnings() const { return m_warnings; }
 
 private:
     bool CancelTest(bool* cancelled);
+    // False, with the reason told and *cancelled set, when the tool cannot start here.
+    bool IsStartable(const ExternalTool& tool, bool* cancelled) const;
     void StepIt();
     void SetStep(int step);
     // The wait on a tool: the events are served on every slice whatever the bar shows, and
@@ -91,6 +94,5 @@ private:
     WaitClock* m_pClock = nullptr;
     COutputProgress* m_pProgress = nullptr;
     quint16 m_wTitleMask = 0;
-    int m_nToolExitCode = 0;
     QStringList m_warnings;
 };

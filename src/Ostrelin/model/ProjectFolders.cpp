@@ -1,14 +1,11 @@
 #include "Ostrelin/model/ProjectFolders.h"
 
+#include "Ostrelin/model/BindData.h"
 #include "Ostrelin/model/PathHelpers.h"
 #include "platform/Path.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 #include <iterator>
-#include <utility>
 
 namespace
 {
@@ -24,7 +21,9 @@ constexpr TreeFolder kTree[] = {
     {0, "output"},   {5, "contents"}, {5, "query"}, {5, "title"}, {5, "SD"},
 };
 
-constexpr char kSdAppFolder[] = "./convert/output/sd/private/kp/app/6D2E7A10/TZM*";
+constexpr char kSdAppFolder[] = "./convert/output/sd/private/kp/app/6D2E7A10";
+constexpr char kCardPattern[] = "TZM*";
+constexpr char kTitleFolder[] = "./convert/output/title";
 } // namespace
 
 void CreateProjectFolders(const QString& projectFilePath)
@@ -48,12 +47,18 @@ void CreateProjectFolders(const QString& projectFilePath)
 
 namespace
 {
-// The card tree's application folder and the pattern of the bind tool's folders in it.
-std::pair<QString, QString> CardOutput(const QString& projectFilePath)
+QString InProject(const QString& projectFilePath, const char* relative)
 {
-    const QString search =
-        AppendPath(Path::RemoveFileSpec(projectFilePath), QString::fromLatin1(kSdAppFolder));
-    return {Path::Resolve(Path::RemoveFileSpec(search)), Path::FindFileName(search)};
+    return AppendPath(Path::RemoveFileSpec(projectFilePath), QString::fromLatin1(relative));
+}
+
+// The title data files the replacer writes, one per language.
+QStringList TitleFiles()
+{
+    QStringList names;
+    for (int i = 0; i < kLanguageCount; ++i)
+        names << u'R' + GetLanguageCode(i) + QStringLiteral("000.BIN");
+    return names;
 }
 } // namespace
 
@@ -61,33 +66,39 @@ bool HasCardOutput(const QString& projectFilePath)
 {
     if (Path::RemoveFileSpec(projectFilePath).isEmpty())
         return false;
-    const auto [appFolder, pattern] = CardOutput(projectFilePath);
-    return !Path::Find(appFolder, pattern, Path::FindFoldersOnly).isEmpty();
+    return !Path::Find(InProject(projectFilePath, kSdAppFolder), QString::fromLatin1(kCardPattern),
+                       Path::FindFoldersOnly)
+                .isEmpty();
 }
 
-void CleanOutputFolders(const QString& projectFilePath)
+CLastOutput::CLastOutput(const QString& projectFilePath)
+    : m_bProject(!Path::RemoveFileSpec(projectFilePath).isEmpty()),
+      m_card(InProject(projectFilePath, kSdAppFolder), {QString::fromLatin1(kCardPattern)},
+             SetAside::Kind::Folders),
+      m_titles(InProject(projectFilePath, kTitleFolder), TitleFiles(), SetAside::Kind::Files)
 {
-    if (Path::RemoveFileSpec(projectFilePath).isEmpty())
+}
+
+void CLastOutput::Recover()
+{
+    if (!m_bProject)
         return;
-    const auto [appFolder, pattern] = CardOutput(projectFilePath);
-    QStringList noted;
-    for (const QString& name : Path::Find(appFolder, pattern))
-    {
-        const QString folder = appFolder + u'/' + name;
-        // Only real folders: a link could lead the deletion out of the project.
-        const QFileInfo info(folder);
-        if (info.isSymLink() || !info.isDir())
-            continue;
-        noted.append(folder);
-        const QStringList entries = Path::Find(folder, QStringLiteral("*.*"));
-        for (const QString& entry : entries)
-        {
-            const QString path = folder + u'/' + entry;
-            // Removed as files: a subfolder stays, and keeps its folder alive.
-            if (!QFileInfo(path).isDir() || QFileInfo(path).isSymLink())
-                QFile::remove(path);
-        }
-    }
-    for (const QString& folder : noted)
-        QDir().rmdir(folder);
+    m_card.Recover();
+    m_titles.Recover();
+}
+
+bool CLastOutput::MoveAside(QString* error)
+{
+    if (!m_bProject || !m_card.Move(error))
+        return false;
+    if (m_titles.Move(error))
+        return true;
+    m_card.Restore();
+    return false;
+}
+
+void CLastOutput::Keep()
+{
+    m_card.Discard();
+    m_titles.Discard();
 }

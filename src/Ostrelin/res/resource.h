@@ -146,9 +146,10 @@ constexpr unsigned IDS_CHECK_FOUND = 3014;
 constexpr unsigned IDS_OUTPUT_TOOL_MISSING = 3021;
 constexpr unsigned IDS_OUTPUT_BUTTON = 64780;
 constexpr unsigned IDS_PROGRESS_CANCEL = 64781;
-// The bind tool ended by a signal: its card tree is not taken for a finished output.
+// The bind tool ended by a signal: its card tree is not taken for a finished output (the last
+// one is put back), and neither is it after the two below.
 constexpr unsigned IDS_OUTPUT_TOOL_FAILED = 64782;
-// The bind tool ended with an exit code other than 0: its output stays, the code is named.
+// The bind tool ended with an exit code other than 0 (the code).
 constexpr unsigned IDS_OUTPUT_TOOL_EXIT_CODE = 64783;
 // Why a Windows tool or editor was not started: its file name; its file name and Wine's lines.
 constexpr unsigned IDS_OUTPUT_TOOL_CANNOT_RUN_32 = 64784;

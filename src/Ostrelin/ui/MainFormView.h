@@ -55,10 +55,13 @@ public:
     bool IsAnyEditorRunning() const;
 
     // The output (MainFormViewOutput.cpp), under m_pProgressDlg: the pre-output check (true
-    // when its report stays empty, or after a cancel) and the run (the outcome is the flag;
-    // the bind tool's exit code other than 0 comes back in toolExitCode, else 0).
+    // when its report stays empty, or after a cancel) and the run (the outcome is the flag,
+    // what went wrong without stopping it comes back in warnings).
     bool CheckStepData(QString& report, bool* cancelled);
-    bool RunOutput(bool* cancelled, int* toolExitCode = nullptr, QStringList* warnings = nullptr);
+    bool RunOutput(bool* cancelled, QStringList* warnings = nullptr);
+    // Before an output: content data converted behind the hub's back (a content editor
+    // started by hand) is scanned again and the pages show it; true when it was.
+    bool RescanChangedContent();
 
     COstrelinDoc* GetDocument() const { return m_pDocument.get(); }
     COstrelinDoc* GetActiveDocument() override { return m_pDocument.get(); }

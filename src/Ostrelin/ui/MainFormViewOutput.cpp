@@ -7,13 +7,14 @@
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "framework/LongOperation.h"
+#include "platform/Path.h"
 
 bool CMainFormView::CheckStepData(QString& report, bool* cancelled)
 {
     return ::CheckStepData(*GetDocument(), m_strProjectPath, report, cancelled, m_pProgressDlg);
 }
 
-bool CMainFormView::RunOutput(bool* cancelled, int* toolExitCode, QStringList* warnings)
+bool CMainFormView::RunOutput(bool* cancelled, QStringList* warnings)
 {
     COutputRun run(*GetDocument(), m_strProjectPath, m_strAppFolder, m_strBinFolder);
     run.SetProgress(m_pProgressDlg);
@@ -25,9 +26,20 @@ bool CMainFormView::RunOutput(bool* cancelled, int* toolExitCode, QStringList* w
     run.SetTitleRunner([](const CommandLine& command, const QString&, const ToolWait& wait)
                        { return RunProcessAndWait(command, wait); });
     run.RunOutput(cancelled);
-    if (toolExitCode)
-        *toolExitCode = run.ToolExitCode();
     if (warnings)
         *warnings = run.Warnings();
+    return true;
+}
+
+bool CMainFormView::RescanChangedContent()
+{
+    const QString folder = Path::RemoveFileSpec(m_strProjectPath);
+    if (folder.isEmpty() || !m_pDocument->ContentFilesChanged(folder))
+        return false;
+    m_pDocument->ScanContentFiles(folder);
+    m_pDocument->GetBindData().ValidateAllGuides();
+    m_pDocument->GetBindData().ValidateAllServers();
+    UpdateAllPages();
+    UpdateStepStates();
     return true;
 }

@@ -74,6 +74,10 @@ void COutputDialog::RunOutputCommand()
     // saves or leaves the project meanwhile, whatever window is active; a termination
     // request cancels the run like the Cancel button.
     CLongOperation operation;
+    // What an output that never ended held aside comes back before anything else; then the
+    // output starts from the data on disk.
+    CLastOutput(view->m_strProjectPath).Recover();
+    view->RescanChangedContent();
     auto progress = std::make_unique<CProgressDlg>();
     if (!progress->Create(view))
         return;
@@ -92,36 +96,26 @@ void COutputDialog::RunOutputCommand()
     progress->show();
 
     bool cancelled = false;
-    int toolExitCode = 0;
     QStringList warnings;
     QString report;
     const bool passed = view->CheckStepData(report, &cancelled);
     if (passed && !cancelled)
-        view->RunOutput(&cancelled, &toolExitCode, &warnings);
+        view->RunOutput(&cancelled, &warnings);
     view->m_pProgressDlg = nullptr;
     operation.SetCancelHandler({});
     progress.reset();
-    // The program ends: the partial output goes, nothing waits for the author.
+    // The program ends: the run has put the last output back, nothing waits for the author.
     if (CLongOperation::IsTerminationRequested())
-    {
-        if (passed && cancelled)
-            CleanOutputFolders(view->m_strProjectPath);
         return;
-    }
     if (!passed)
     {
         CReportDialog dialog(Strings::Load(IDS_CHECK_FOUND), report, this);
         dialog.DoModal();
     }
     else if (cancelled)
-    {
-        CleanOutputFolders(view->m_strProjectPath);
         AfxMessageBox(IDS_OUTPUT_CANCELLED, MB_OK | MB_ICONINFORMATION);
-    }
     else
     {
-        if (toolExitCode != 0)
-            warnings.prepend(FormatString(IDS_OUTPUT_TOOL_EXIT_CODE, {toolExitCode}));
         if (warnings.isEmpty())
             AfxMessageBox(IDS_OUTPUT_DONE, MB_OK | MB_ICONINFORMATION);
         else

@@ -13,7 +13,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -120,7 +123,7 @@ TEST_F(OutputRunTest, ProjectWithoutServersStillWritesBothFilesAndRunsTheTool)
     EXPECT_TRUE(Runs(halbrineRecords).isEmpty());
 }
 
-TEST_F(OutputRunTest, ToolThatCannotStartIsReportedAndCompletes)
+TEST_F(OutputRunTest, ToolThatCannotStartIsReportedBeforeAnythingIsWritten)
 {
     QFile::remove(app + QStringLiteral("/bin/durnap"));
     FakeProgress progress;
@@ -129,7 +132,8 @@ TEST_F(OutputRunTest, ToolThatCannotStartIsReportedAndCompletes)
     EXPECT_EQ(messages.shown()[0].text,
               QStringLiteral("出力に使用するファイルが見つかりませんでした。"));
     EXPECT_EQ(messages.shown()[0].flags, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(progress.completedFrom, 2500);
+    EXPECT_EQ(progress.completedFrom, -1);
+    EXPECT_FALSE(QFileInfo::exists(project + QStringLiteral("/convert")));
 }
 
 TEST_F(OutputRunTest, FailedConfigurationWriteLeavesTheInformationFile)
@@ -174,52 +178,125 @@ TEST_F(OutputRunTest, CancelWhileTheToolRunsStopsItAtTheNextSlice)
     EXPECT_LT(timer.elapsed(), 30000);
     EXPECT_EQ(progress.completedFrom, -1);
     EXPECT_TRUE(messages.shown().isEmpty());
-    // The tool is gone: nothing of it writes after the caller's clean-up.
-    CleanOutputFolders(projectPath);
+    // The tool is gone and so is what it wrote: nothing of it writes afterwards.
+    EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000")));
     QThread::msleep(100);
     EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000")));
 }
 
 TEST_F(OutputRunTest, ToolEndingAtOnceJumpsTheBarToTheEnd)
 {
+    // A card tree made at once: no slice of the wait passes.
     QFile::remove(app + QStringLiteral("/bin/durnap"));
-    ASSERT_TRUE(QFile::link(QStringLiteral("/bin/true"), app + QStringLiteral("/bin/durnap")));
+    WriteFile(app + QStringLiteral("/bin/durnap"),
+              "#!/bin/sh\nexec mkdir -p \"$6/private/kp/app/6D2E7A10/TZM00000\"\n");
+    ASSERT_TRUE(QFile::setPermissions(app + QStringLiteral("/bin/durnap"),
+                                      QFile::ReadOwner | QFile::ExeOwner));
     FakeProgress progress;
     EXPECT_FALSE(Run(&progress));
     EXPECT_EQ(progress.completedFrom, 2500 + 2 * progress.Count(2));
     EXPECT_EQ(progress.Position(), 10000);
 }
 
-TEST_F(OutputRunTest, ASignalFailsTheRunAndAnExitCodeIsNamedWithTheOutputKept)
+// Each way the bind tool and the title replacer can end, after a first output that went
+// through: what the run tells, and that a run which does not go through leaves the last card
+// tree and title files byte for byte.
+TEST_F(OutputRunTest, ARunThatDoesNotGoThroughLeavesTheLastCardAsItWas)
 {
     FillProject();
+    const QString titleControl = NewFolder(QStringLiteral("halbrine-control")) + "/c";
+    const QString sd = project + QStringLiteral("/convert/output/SD");
+    const QString titles = project + QStringLiteral("/convert/output/title");
+    ASSERT_FALSE(Run(nullptr));
+    // The last card has something of its own that this run's would not have.
+    WriteFile(project + kCardApp + QStringLiteral("/TZM00009/OLD.BIN"), "last card");
+    const auto lastCard = TestSupport::TreeOf(sd);
+    const auto lastTitles = TestSupport::TreeOf(titles);
+    ASSERT_TRUE(lastTitles.contains(QStringLiteral("REN000.BIN")));
     struct Case
     {
-        const char* control;
-        bool cancelled;
-        QStringList messages;
-        int exitCode;
+        const char* name;
+        const char* toolControl;
+        const char* titleControl;
+        bool removeTool;
+        bool removeTitle;
+        QStringList messages; // empty: the run went through
     };
     const Case cases[] = {
-        {"crash\n", true, {QStringLiteral("出力ツールが異常終了しました。")}, 0},
-        {"work\nexit 2\n", false, {}, 2},
-        {"work\n", false, {}, 0},
+        {"bind tool not there",
+         "",
+         "",
+         true,
+         false,
+         {QStringLiteral("出力に使用するファイルが見つかりませんでした。")}},
+        {"title replacer not there",
+         "",
+         "",
+         false,
+         true,
+         {QStringLiteral("出力に使用するファイルが見つかりませんでした。")}},
+        {"bind tool crashes",
+         "work\ncrash\n",
+         "",
+         false,
+         false,
+         {QStringLiteral("出力ツールが異常終了しました。")}},
+        {"bind tool ends with a code",
+         "work\nexit 2\n",
+         "",
+         false,
+         false,
+         {QStringLiteral("出力ツールが終了コード 2 で終了しました。")}},
+        {"bind tool writes nothing",
+         "exit 0\nwork\n",
+         "",
+         false,
+         false,
+         {QStringLiteral(
+             "出力ツール durnap は正常に終了しましたが、カードのデータを作成しませんでした。")}},
+        {"both go through", "work\n", "", false, false, {}},
     };
     for (const Case& c : cases)
     {
-        SCOPED_TRACE(c.control);
+        SCOPED_TRACE(c.name);
         messages.Clear();
-        WriteFile(durnapControl, c.control);
-        COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
-        run.SetToolFolder(QStringLiteral("/tools folder"));
-        run.SetTempFolder(temp);
-        bool cancelled = false;
-        run.RunOutput(&cancelled);
-        EXPECT_EQ(cancelled, c.cancelled);
+        WriteFile(durnapControl, c.toolControl);
+        WriteFile(titleControl, c.titleControl);
+        qputenv("HALBRINE_CONTROL", titleControl.toUtf8());
+        for (const auto& [tool, remove] :
+             {std::pair{"durnap", c.removeTool}, std::pair{"halbrine", c.removeTitle}})
+        {
+            const QString at = app + QStringLiteral("/bin/") + QString::fromLatin1(tool);
+            QFile::remove(at);
+            if (!remove)
+                QFile::link(TestSupport::StandinFolder() + u'/' + QString::fromLatin1(tool), at);
+        }
+        const int toolRuns = int(Runs(durnapRecords).size());
+        EXPECT_EQ(Run(nullptr), !c.messages.isEmpty());
         EXPECT_EQ(messages.texts(), c.messages);
-        EXPECT_EQ(run.ToolExitCode(), c.exitCode);
-        // What the tool wrote before it ended stays for the caller to keep or remove.
-        EXPECT_TRUE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")));
+        if (c.removeTool || c.removeTitle)
+        {
+            EXPECT_EQ(Runs(durnapRecords).size(), toolRuns);
+        }
+        if (c.messages.isEmpty())
+        {
+            EXPECT_FALSE(TestSupport::TreeOf(sd).contains(
+                QStringLiteral("private/kp/app/6D2E7A10/TZM00009")));
+            EXPECT_EQ(TestSupport::TreeOf(titles), lastTitles);
+        }
+        else
+        {
+            EXPECT_EQ(TestSupport::TreeOf(sd), lastCard);
+            EXPECT_EQ(TestSupport::TreeOf(titles), lastTitles);
+        }
+        // Nothing is left beside the folders either.
+        EXPECT_EQ(QDir(project + kCardApp + QStringLiteral("/.."))
+                      .entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("6D2E7A10")});
+        EXPECT_EQ(QDir(titles + QStringLiteral("/.."))
+                      .entryList({QStringLiteral(".*")},
+                                 QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot),
+                  QStringList());
     }
 }
 
@@ -282,6 +359,7 @@ TEST_F(OutputRunTest, EveryToolBehaviourAtEveryStartingPoint)
             WriteFile(control, lines.join(u'\n').toUtf8());
             qputenv(point.variable, control.toUtf8());
 
+            const auto lastCard = TestSupport::TreeOf(project + QStringLiteral("/convert/output"));
             FakeProgress progress;
             FakeClock clock;
             behaviours.Schedule(clock, behaviour, [&progress] { progress.ClickCancel(); });
@@ -305,10 +383,16 @@ TEST_F(OutputRunTest, EveryToolBehaviourAtEveryStartingPoint)
                 EXPECT_EQ(progress.Position(), FakeProgress::kUpper);
                 EXPECT_GE(progress.pumps, 3250);
             }
-            // On disk: the card tree when the bind tool ran, no bind files when the titles
-            // were cancelled.
-            EXPECT_EQ(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")),
-                      !behaviour.stopAt40s || point.bindTool);
+            // On disk: the new card tree when the run went through, else the last one as it
+            // was; no bind files when the titles were cancelled.
+            if (behaviour.stopAt40s)
+            {
+                EXPECT_EQ(TestSupport::TreeOf(project + QStringLiteral("/convert/output")),
+                          lastCard);
+            }
+            else
+                EXPECT_TRUE(
+                    QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")));
             if (!point.bindTool && behaviour.stopAt40s)
             {
                 EXPECT_FALSE(QFile::exists(Xml("KPGEditor_Conf.xml")));
@@ -317,5 +401,54 @@ TEST_F(OutputRunTest, EveryToolBehaviourAtEveryStartingPoint)
             qunsetenv(point.variable);
         }
     }
+}
+} // namespace
+
+namespace
+{
+// The hub killed while its output holds the last card aside (the bind tool has written part
+// of a new one): the next output puts the last card back before anything else, here before
+// it finds that its bind tool cannot start.
+TEST_F(OutputRunTest, AnOutputKilledWhileTheLastCardIsAsideGetsItBackAtTheNextOutput)
+{
+    FillProject();
+    ASSERT_FALSE(Run(nullptr));
+    WriteFile(project + kCardApp + QStringLiteral("/TZM00009/OLD.BIN"), "last card");
+    const QString output = project + QStringLiteral("/convert/output");
+    const auto lastCard = TestSupport::TreeOf(output);
+    const QString pidFile = NewFolder(QStringLiteral("pid")) + QStringLiteral("/tool");
+    WriteFile(durnapControl, "work\npid " + pidFile.toUtf8() + "\nsleep 60000\n");
+
+    const pid_t hub = ::fork();
+    ASSERT_GE(hub, 0);
+    if (hub == 0)
+    {
+        COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+        run.SetToolFolder(QStringLiteral("/tools folder"));
+        run.SetTempFolder(temp);
+        bool cancelled = false;
+        run.RunOutput(&cancelled);
+        ::_exit(0);
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (TestSupport::ReadFile(pidFile).toLongLong() <= 0 && waited.elapsed() < 30000)
+        QThread::msleep(10);
+    ::kill(hub, SIGKILL);
+    ::waitpid(hub, nullptr, 0);
+    const qint64 tool = TestSupport::ReadFile(pidFile).toLongLong();
+    ASSERT_GT(tool, 0);
+    ::kill(-pid_t(tool), SIGKILL);
+    EXPECT_EQ(TestSupport::LiveProcessesOfGroup(tool), 0);
+    // The kill left the new card's start in the tree and the last one aside.
+    ASSERT_NE(TestSupport::TreeOf(output), lastCard);
+    ASSERT_FALSE(TestSupport::TreeOf(output).contains(
+        QStringLiteral("SD/private/kp/app/6D2E7A10/TZM00009/OLD.BIN")));
+
+    QFile::remove(app + QStringLiteral("/bin/durnap"));
+    EXPECT_TRUE(Run(nullptr));
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("出力に使用するファイルが見つかりませんでした。")});
+    EXPECT_EQ(TestSupport::TreeOf(output), lastCard);
 }
 } // namespace

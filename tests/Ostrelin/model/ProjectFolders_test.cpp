@@ -1,5 +1,6 @@
-// The project folder tree and the removal of the bind tool's earlier output.
+// The project folder tree and the last output an output holds aside.
 #include "Ostrelin/model/ProjectFolders.h"
+#include "Ostrelin/res/Strings.h"
 #include "common/TestSupport.h"
 
 #include <QDir>
@@ -84,8 +85,13 @@ TEST(BindModelFoldersTest, NothingWithoutTheProjectFolder)
     WriteFile(root + QStringLiteral("/convert/output/sd/private/kp/app/6D2E7A10/TZM1/a"), "a");
     CreateProjectFolders(QString());
     CreateProjectFolders(QStringLiteral("GuideData.olx"));
-    CleanOutputFolders(QString());
-    CleanOutputFolders(QStringLiteral("GuideData.olx"));
+    for (const QString& path : {QString(), QStringLiteral("GuideData.olx")})
+    {
+        CLastOutput last(path);
+        last.Recover();
+        QString error;
+        EXPECT_FALSE(last.MoveAside(&error));
+    }
     CreateProjectFolders(root + QStringLiteral("/missing/GuideData.olx"));
     QDir::setCurrent(previous);
     EXPECT_TRUE(
@@ -94,21 +100,24 @@ TEST(BindModelFoldersTest, NothingWithoutTheProjectFolder)
     EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/missing")));
 }
 
-class BindModelCleanTest : public ::testing::Test
+class BindModelLastOutputTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        root = NewFolder(QStringLiteral("clean"));
+        // The title files are named by the language codes of the string table.
+        Strings::Install(OstrelinStringsJA());
+        root = NewFolder(QStringLiteral("last"));
         project = root + QStringLiteral("/GuideData.olx");
         app = root + QStringLiteral("/convert/output/SD/private/kp/app/6D2E7A10");
+        title = root + QStringLiteral("/convert/output/title");
     }
     bool Exists(const QString& relative) const { return QFileInfo::exists(app + u'/' + relative); }
 
-    QString root, project, app;
+    QString root, project, app, title;
 };
 
-TEST_F(BindModelCleanTest, RemovesTzmFoldersAndTheirFilesOnly)
+TEST_F(BindModelLastOutputTest, AKeptOutputTakesTheBindToolsFoldersAndTheTitlesOnly)
 {
     WriteFile(app + QStringLiteral("/TZM001/a.bin"), "a");
     WriteFile(app + QStringLiteral("/TZM001/noext"), "b");
@@ -116,33 +125,66 @@ TEST_F(BindModelCleanTest, RemovesTzmFoldersAndTheirFilesOnly)
     WriteFile(app + QStringLiteral("/tzm003/c.dat"), "c");
     WriteFile(app + QStringLiteral("/TZMX.txt"), "keep");
     WriteFile(app + QStringLiteral("/OTHER/d.bin"), "keep");
-    WriteFile(app + QStringLiteral("/TZM004/sub/e.bin"), "keep");
+    // Held whole, so a folder of the bind tool's goes whole.
+    WriteFile(app + QStringLiteral("/TZM004/sub/e.bin"), "e");
     WriteFile(app + QStringLiteral("/TZM004/f.bin"), "f");
+    WriteFile(title + QStringLiteral("/RJP000.BIN"), "title");
+    WriteFile(title + QStringLiteral("/rkr000.bin"), "title");
+    WriteFile(title + QStringLiteral("/RXX000.BIN"), "keep");
 
-    CleanOutputFolders(project);
-    EXPECT_FALSE(Exists(QStringLiteral("TZM001")));
-    EXPECT_FALSE(Exists(QStringLiteral("TZM002")));
-    EXPECT_FALSE(Exists(QStringLiteral("tzm003")));
+    CLastOutput last(project);
+    QString error;
+    ASSERT_TRUE(last.MoveAside(&error)) << error.toStdString();
+    last.Keep();
+    for (const char* gone : {"TZM001", "TZM002", "tzm003", "TZM004"})
+        EXPECT_FALSE(Exists(QString::fromLatin1(gone))) << gone;
     EXPECT_TRUE(Exists(QStringLiteral("TZMX.txt")));
     EXPECT_TRUE(Exists(QStringLiteral("OTHER/d.bin")));
-    // A subfolder keeps its TZM folder alive; the files beside it are gone.
-    EXPECT_TRUE(Exists(QStringLiteral("TZM004/sub/e.bin")));
-    EXPECT_FALSE(Exists(QStringLiteral("TZM004/f.bin")));
+    EXPECT_FALSE(QFileInfo::exists(title + QStringLiteral("/RJP000.BIN")));
+    EXPECT_FALSE(QFileInfo::exists(title + QStringLiteral("/rkr000.bin")));
+    EXPECT_TRUE(QFileInfo::exists(title + QStringLiteral("/RXX000.BIN")));
 }
 
-TEST_F(BindModelCleanTest, MissingTreeIsFine)
+TEST_F(BindModelLastOutputTest, MissingTreeIsFine)
 {
-    CleanOutputFolders(project);
+    CLastOutput last(project);
+    QString error;
+    EXPECT_TRUE(last.MoveAside(&error));
+    last.Keep();
     EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/convert")));
 }
 
-TEST_F(BindModelCleanTest, LinkedFolderIsNotFollowed)
+TEST_F(BindModelLastOutputTest, LinkedFolderIsNotFollowed)
 {
     const QString outside = NewFolder(QStringLiteral("outside"));
     WriteFile(outside + QStringLiteral("/precious.txt"), "keep");
     QDir().mkpath(app);
     ASSERT_TRUE(QFile::link(outside, app + QStringLiteral("/TZM009")));
-    CleanOutputFolders(project);
+    CLastOutput last(project);
+    QString error;
+    ASSERT_TRUE(last.MoveAside(&error));
+    last.Keep();
     EXPECT_TRUE(QFileInfo::exists(outside + QStringLiteral("/precious.txt")));
+    EXPECT_TRUE(QFileInfo(app + QStringLiteral("/TZM009")).isSymLink());
+}
+
+// An output that does not go through leaves the card tree and the titles as they were.
+TEST_F(BindModelLastOutputTest, AnOutputNotKeptLeavesTheLastOneAsItWas)
+{
+    WriteFile(app + QStringLiteral("/TZM00000/LANG.TXT"), "JP");
+    WriteFile(app + QStringLiteral("/TZM00001/CJP00001.bin"), "work");
+    WriteFile(title + QStringLiteral("/RJP000.BIN"), "title");
+    const auto card = TestSupport::TreeOf(root + QStringLiteral("/convert"));
+    {
+        CLastOutput last(project);
+        QString error;
+        ASSERT_TRUE(last.MoveAside(&error));
+        EXPECT_FALSE(Exists(QStringLiteral("TZM00000")));
+        EXPECT_FALSE(QFileInfo::exists(title + QStringLiteral("/RJP000.BIN")));
+        WriteFile(app + QStringLiteral("/TZM00000/LANG.TXT"), "partial");
+        WriteFile(app + QStringLiteral("/TZM00002/x"), "partial");
+        WriteFile(title + QStringLiteral("/RJP000.BIN"), "partial");
+    }
+    EXPECT_EQ(TestSupport::TreeOf(root + QStringLiteral("/convert")), card);
 }
 } // namespace

@@ -3,6 +3,8 @@
 #include "Ostrelin/OutputFixtures.h"
 #include "Ostrelin/model/OutputRun.h"
 #include "Ostrelin/res/resource.h"
+#include "Ostrelin/ui/BindList.h"
+#include "Ostrelin/ui/ContentListDialog.h"
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/OutputDialog.h"
 #include "Ostrelin/ui/ProgressDlg.h"
@@ -14,6 +16,8 @@
 #include "platform/Path.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDomDocument>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -292,8 +296,57 @@ TEST_F(OutputPageTest, CancelDuringTheCheckSkipsTheRun)
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("出力をキャンセルしました。")});
     EXPECT_TRUE(Runs(records).isEmpty());
     EXPECT_FALSE(QFile::exists(project + QStringLiteral("/convert/input/xml/KPGEditor_Info.xml")));
-    // The cancelled path removes the card output, whatever run left it.
-    EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00007")));
+    // Nothing replaced the last card, so it stays.
+    EXPECT_EQ(TestSupport::ReadFile(project + kCardApp + QStringLiteral("/TZM00007/OLD.BIN")),
+              QByteArray("old"));
+}
+
+// The content editor, started by hand on the same convert folder, swapped works 10 and 20
+// and converted them again behind the hub's back: the output scans the data anew before its
+// check, so guide 1 plays work 10 from the file that holds it now, and the pages show it.
+TEST_F(OutputPageTest, DataConvertedBehindTheHubsBackIsScannedBeforeTheOutput)
+{
+    const QDateTime later = QDateTime::currentDateTime().addSecs(5);
+    for (const auto& [fileNo, workNo, text] :
+         {std::tuple{1, 20, "work 20"}, std::tuple{2, 10, "work 10 moved"}})
+    {
+        QFile file(ContentFixtures::WriteWork(project, QStringLiteral("JP"), fileNo,
+                                              quint32(workNo), QString::fromUtf8(text)));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(later, QFileDevice::FileModificationTime));
+    }
+    Output();
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("出力が完了しました。")});
+    ASSERT_NE(Doc().GetBindData().FindWork(10), nullptr);
+    EXPECT_EQ(Doc().GetBindData().FindWork(10)->m_nFileNo, 2);
+
+    // What the bind tool was given: guide 1 with the file of work 10.
+    QDomDocument info;
+    ASSERT_TRUE(
+        info.setContent(TestSupport::ReadFile(records + QStringLiteral("/run-1-info.xml"))));
+    QMap<QString, QString> fileOfGuide;
+    const QDomNodeList items = info.documentElement().elementsByTagName("BindInfoItem");
+    for (int i = 0; i < items.size(); ++i)
+    {
+        const QDomElement item = items.at(i).toElement();
+        fileOfGuide[item.firstChildElement("nGuideNo").text()] =
+            QFileInfo(item.firstChildElement("strResource").text()).fileName().toUpper();
+    }
+    EXPECT_EQ(fileOfGuide.value("1"), QStringLiteral("CJP00002.BIN"));
+    EXPECT_EQ(fileOfGuide.value("2"), QStringLiteral("CJP00001.BIN"));
+    EXPECT_EQ(TestSupport::ReadFile(project + kCardApp + QStringLiteral("/TZM00002/CJP00002.bin"))
+                  .mid(0x0C, 1),
+              QByteArray(1, char(10)));
+    CContentListDialog* works = View().m_pContentListPage;
+    ASSERT_NE(works, nullptr);
+    EXPECT_TRUE(works->List()->GetItemText(0, 2).contains(QStringLiteral("work 10 moved")))
+        << works->List()->GetItemText(0, 2).toStdString();
+
+    // Nothing changed since: the next output scans nothing again.
+    Doc().GetBindData().FindWork(10)->m_strDescription[0] = QStringLiteral("kept");
+    m_messages.Clear();
+    Output();
+    EXPECT_EQ(Doc().GetBindData().FindWork(10)->m_strDescription[0], QStringLiteral("kept"));
 }
 
 TEST_F(OutputPageTest, ToolThatCannotStartEndsAsCancelled)
@@ -306,7 +359,8 @@ TEST_F(OutputPageTest, ToolThatCannotStartEndsAsCancelled)
 }
 
 // What the author is shown for each way the title replacer and the bind tool can end, and
-// whether the card tree stays.
+// what is on disk: an output that does not go through leaves the last card tree and title
+// files byte for byte; one that does replaces them.
 TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
 {
     COstrelinApp app;
@@ -333,13 +387,13 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
         bool removeTitle; // the title replacer is not there
         Cancel cancel;
         QStringList messages;
-        bool cardKept;
+        bool wentThrough; // else the last card stays
         bool titleInCard;
     };
     const Case cases[] = {
         {"tool signal",
          "",
-         "crash\n",
+         "work\ncrash\n",
          false,
          false,
          Never,
@@ -352,10 +406,9 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
          false,
          false,
          Never,
-         {QStringLiteral(
-             "出力ツールが終了コード 2 で終了しました。出力されたデータを確認してください。")},
-         true,
-         true},
+         {QStringLiteral("出力ツールが終了コード 2 で終了しました。"), cancelled},
+         false,
+         false},
         {"tool hangs",
          "",
          "work\nsleep 60000\n",
@@ -373,7 +426,8 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
          false,
          Never,
          {QStringLiteral(
-             "出力ツール durnap は正常に終了しましたが、カードのデータを作成しませんでした。")},
+              "出力ツール durnap は正常に終了しましたが、カードのデータを作成しませんでした。"),
+          cancelled},
          false,
          false},
         {"title signal", "crash\n", "", false, false, Never, {titleFailed}, true, false},
@@ -388,8 +442,21 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
          {cancelled},
          false,
          false},
-        {"title missing", "", "", false, true, Never, {titleFailed}, true, false},
+        {"title missing", "", "", false, true, Never, {missing, cancelled}, false, false},
+        {"both go through", "", "", false, false, Never, {done}, true, true},
     };
+    const QString sd = project + QStringLiteral("/convert/output/SD");
+    const QString titles = project + QStringLiteral("/convert/output/title");
+    // The last card, with something of its own that no later one has.
+    Output();
+    ASSERT_EQ(Texts(), QStringList{done});
+    const auto LastCard = [&]
+    {
+        WriteFile(project + kCardApp + QStringLiteral("/TZM00009/OLD.BIN"), "last card");
+        return std::pair{TestSupport::TreeOf(sd), TestSupport::TreeOf(titles)};
+    };
+    auto last = LastCard();
+    ASSERT_TRUE(last.second.contains(QStringLiteral("RJP000.BIN")));
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -426,12 +493,22 @@ TEST_F(OutputPageTest, EachToolOutcomeIsToldAsItIs)
             EXPECT_LT(clicked.elapsed(), 1000);
         }
         EXPECT_EQ(Texts(), c.messages);
-        EXPECT_EQ(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")),
-                  c.cardKept);
-        EXPECT_EQ(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/RJP000.BIN")),
-                  c.titleInCard);
-        // Cancelled while the title ran: the bind tool never started.
-        if (c.cancel == WhenTheTitleRuns)
+        if (c.wentThrough)
+        {
+            EXPECT_TRUE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")));
+            EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00009")));
+            EXPECT_EQ(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/RJP000.BIN")),
+                      c.titleInCard);
+            last = LastCard();
+        }
+        else
+        {
+            EXPECT_EQ(TestSupport::TreeOf(sd), last.first);
+            EXPECT_EQ(TestSupport::TreeOf(titles), last.second);
+        }
+        // Cancelled while the title ran, or a tool that cannot start: the bind tool never
+        // started.
+        if (c.cancel == WhenTheTitleRuns || c.removeTitle || c.removeTool)
         {
             EXPECT_TRUE(Runs(records).isEmpty());
         }
@@ -499,7 +576,8 @@ TEST_F(OutputPageTest, NothingReplacesTheProjectWhileTheOutputRuns)
 }
 
 // A termination request during each phase of the output cancels it as Cancel does: the
-// partial card goes, nothing waits for the author, no tool is left, and the program ends.
+// partial card goes and the last one is back byte for byte, nothing waits for the author,
+// no tool is left, and the program ends.
 TEST_F(OutputPageTest, ATerminationRequestInEachPhaseCancelsCleansAndEnds)
 {
     COstrelinApp app;
@@ -519,6 +597,10 @@ TEST_F(OutputPageTest, ATerminationRequestInEachPhaseCancelsCleansAndEnds)
         const char* name;
         Phase phase;
     } phases[] = {{"check", Check}, {"titles", Titles}, {"bind tool", Tool}};
+    Output();
+    ASSERT_EQ(Texts(), QStringList{QStringLiteral("出力が完了しました。")});
+    WriteFile(project + kCardApp + QStringLiteral("/TZM00009/OLD.BIN"), "last card");
+    const auto lastCard = TestSupport::TreeOf(project + QStringLiteral("/convert/output"));
     for (const auto& p : phases)
     {
         SCOPED_TRACE(p.name);
@@ -544,7 +626,7 @@ TEST_F(OutputPageTest, ATerminationRequestInEachPhaseCancelsCleansAndEnds)
                 terminate();
             });
         EXPECT_TRUE(Texts().isEmpty());
-        EXPECT_FALSE(QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")));
+        EXPECT_EQ(TestSupport::TreeOf(project + QStringLiteral("/convert/output")), lastCard);
         EXPECT_FALSE(CLongOperation::IsBusy());
         EXPECT_EQ(Runs(records).isEmpty(), p.phase != Tool);
         if (p.phase != Check)
