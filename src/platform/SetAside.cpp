@@ -61,10 +61,37 @@ bool MakeFolder(const QString& path, QString* error)
         *error = Reason(path, errno);
     return false;
 }
+
+// The folder where it really lies: a folder reached through a link is held beside the
+// folder itself, on its file system.
+QString RealFolder(const QString& folder)
+{
+    const QString resolved = Path::Resolve(folder);
+    const QString real = QFileInfo(resolved).canonicalFilePath();
+    return real.isEmpty() ? resolved : real;
+}
+
+QString Beside(const QString& folder, const char* state)
+{
+    const QString real = RealFolder(folder);
+    return Path::RemoveFileSpec(real) + QStringLiteral("/.") + Path::FindFileName(real) + u'.' +
+           QLatin1String(state);
+}
+
+bool Taken(const QString& path)
+{
+    struct stat info;
+    return ::lstat(Native(path).constData(), &info) == 0;
+}
 } // namespace
 
 SetAside::SetAside(const QString& folder, QStringList patterns, Kind kind)
     : m_folder(folder), m_patterns(std::move(patterns)), m_kind(kind)
+{
+}
+
+SetAside::SetAside(const QString& folder, const QString& pattern)
+    : SetAside(folder, QStringList{pattern}, Kind::Files)
 {
 }
 
@@ -73,39 +100,24 @@ SetAside::~SetAside()
     Restore();
 }
 
-QString SetAside::Folder() const
+QString SetAside::AsideFolderOf(const QString& folder)
 {
-    // A folder reached through a link is held beside the folder itself, on its file system.
-    const QString resolved = Path::Resolve(m_folder);
-    const QString real = QFileInfo(resolved).canonicalFilePath();
-    return real.isEmpty() ? resolved : real;
-}
-
-QString SetAside::Beside(const char* state) const
-{
-    const QString folder = Folder();
-    return Path::RemoveFileSpec(folder) + QStringLiteral("/.") + Path::FindFileName(folder) + u'.' +
-           QLatin1String(state);
-}
-
-QString SetAside::HoldingFolder() const
-{
-    return Beside("previous");
+    return Beside(folder, "aside");
 }
 
 QString SetAside::MovingFolder() const
 {
-    return Beside("moving");
+    return Beside(m_folder, "moving");
 }
 
 QString SetAside::RestoringFolder() const
 {
-    return Beside("restoring");
+    return Beside(m_folder, "restoring");
 }
 
 QString SetAside::DiscardFolder() const
 {
-    return Beside("discard");
+    return Beside(m_folder, "discard");
 }
 
 QStringList SetAside::Entries(const QString& folder) const
@@ -137,7 +149,7 @@ void SetAside::RemoveDiscard()
 bool SetAside::DiscardRunEntries()
 {
     RemoveDiscard();
-    const QString folder = Folder();
+    const QString folder = RealFolder(m_folder);
     const QStringList entries = Entries(folder);
     if (entries.isEmpty())
         return true;
@@ -153,7 +165,7 @@ bool SetAside::DiscardRunEntries()
 
 bool SetAside::MoveBack(const QString& from)
 {
-    const QString folder = Folder();
+    const QString folder = RealFolder(m_folder);
     if (!IsFolder(folder) && !Path::CreateDirectory(folder))
         return false;
     bool whole = true;
@@ -164,6 +176,13 @@ bool SetAside::MoveBack(const QString& from)
 
 bool SetAside::Recover()
 {
+    // Anything but a folder of ours at a hidden name is someone else's: taken away unfollowed.
+    for (const QString& beside :
+         {HoldingFolder(), MovingFolder(), RestoringFolder(), DiscardFolder()})
+    {
+        if (Taken(beside) && !IsFolder(beside))
+            ::unlink(Native(beside).constData());
+    }
     RemoveDiscard();
     bool recovered = true;
     // Moving aside: the rest never left the folder. Putting back: the run's entries are gone.
@@ -178,15 +197,26 @@ bool SetAside::Recover()
     return recovered;
 }
 
+void SetAside::Recover(const QString& folder, const QString& pattern)
+{
+    SetAside(folder, pattern).Recover();
+}
+
 bool SetAside::Move(QString* error)
 {
-    if (!Recover())
+    if (m_begun)
+        return true;
+    // A run that is not over yet, or someone else's entry, at a hidden name.
+    for (const QString& beside : {HoldingFolder(), MovingFolder(), RestoringFolder()})
     {
-        if (error)
-            *error = Reason(HoldingFolder(), EEXIST);
-        return false;
+        if (Taken(beside))
+        {
+            if (error)
+                *error = Reason(beside, EEXIST);
+            return false;
+        }
     }
-    const QString folder = Folder();
+    const QString folder = RealFolder(m_folder);
     const QStringList entries = Entries(folder);
     if (!entries.isEmpty())
     {

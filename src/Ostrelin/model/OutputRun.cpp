@@ -11,7 +11,6 @@
 #include "platform/Strings.h"
 #include "platform/TempFolder.h"
 #include "platform/ToolRun.h"
-#include "platform/Wine.h"
 
 #include <QDir>
 #include <QThread>
@@ -234,16 +233,10 @@ bool Failed(bool* cancelled, const QString& text, unsigned flags = MB_OK | MB_IC
 bool COutputRun::IsStartable(const ExternalTool& tool, bool* cancelled) const
 {
     ToolResult why;
-    why.program = Path::FindFileName(tool.Program());
-    if (tool.GetKind() == ExternalTool::Kind::Native)
+    if (tool.IsStartable(&why, Wait(false)))
         return true;
-    if (tool.IsWindows())
-    {
-        if (!Wine::LoaderFor(Wine::MachineOf(tool.Program())).cannotRun32)
-            return true;
-        why.reason = ToolResult::CannotRun32;
-    }
-    ToolNotStarted(why);
+    if (why.outcome != ToolResult::Cancelled)
+        ToolNotStarted(why);
     *cancelled = true;
     return false;
 }

@@ -89,7 +89,10 @@ void CLastOutput::Recover()
 
 bool CLastOutput::MoveAside(QString* error)
 {
-    if (!m_bProject || !m_card.Move(error))
+    if (!m_bProject)
+        return false;
+    Recover();
+    if (!m_card.Move(error))
         return false;
     if (m_titles.Move(error))
         return true;

@@ -162,7 +162,6 @@ TEST_F(OutputWine, EachWineFailureOfTheBindToolAndTheTitleReplacerIsToldAsItIs)
     const QString missing = QStringLiteral("出力に使用するファイルが見つかりませんでした。\n\n");
     const QString cannot32 =
         QStringLiteral(": このコンピューターでは 32 ビットの Windows プログラムを実行できません。");
-    const QString wineFailed = QStringLiteral(": Wine がプログラムを起動できませんでした。\n");
     const QString control = NewFolder(QStringLiteral("control")) + QStringLiteral("/c");
     for (const bool title : {false, true})
     {
@@ -209,7 +208,11 @@ TEST_F(OutputWine, EachWineFailureOfTheBindToolAndTheTitleReplacerIsToldAsItIs)
                 expected = {missing + tool + cannot32};
                 break;
             case F::UnusablePrefix:
-                expected = {missing + tool + wineFailed + scene.PrefixLine()};
+                // Known before the run: nothing is started.
+                expected = {missing + tool + QStringLiteral(": Wine のプレフィックス フォルダー ") +
+                            qEnvironmentVariable("WINEPREFIX") +
+                            QStringLiteral(" を使用できません。自分が所有するフォルダーか、"
+                                           "作成できるフォルダーである必要があります。")};
                 break;
             case F::Exception:
                 // As a native tool ended by a signal: a replacer's language is left out and
