@@ -11,6 +11,7 @@
 #include "platform/Strings.h"
 #include "platform/TempFolder.h"
 #include "platform/ToolRun.h"
+#include "platform/WinePreparingNote.h"
 
 #include <QDir>
 #include <QThread>
@@ -191,7 +192,7 @@ void COutputRun::SetStep(int step)
         m_pProgress->SetStep(step);
 }
 
-ToolWait COutputRun::Wait(bool stepping) const
+ToolWait COutputRun::Wait(bool stepping, WinePreparingNote* note) const
 {
     ToolWait wait;
     wait.sliceMs = kToolSliceMs;
@@ -202,10 +203,27 @@ ToolWait COutputRun::Wait(bool stepping) const
         COutputProgress* progress = m_pProgress;
         wait.pump = [progress] { progress->PumpMessages(); };
         wait.cancel = [progress] { return progress->IsCancelRequested(); };
-        if (stepping)
-            wait.step = [progress] { progress->StepIt(); };
     }
+    COutputProgress* progress = stepping ? m_pProgress : nullptr;
+    if (progress || note)
+        wait.step = [progress, note]
+        {
+            if (note)
+                note->Slice(kToolSliceMs);
+            if (progress)
+                progress->StepIt();
+        };
     return wait;
+}
+
+std::unique_ptr<WinePreparingNote> COutputRun::WineNote(const ExternalTool& tool,
+                                                        std::function<bool()> showedAnything) const
+{
+    if (!tool.IsWindows() || !m_setWaitText)
+        return nullptr;
+    return std::make_unique<WinePreparingNote>(Strings::Load(IDS_WINE_PREPARING),
+                                               Strings::Load(IDS_OUTPUT_PROGRESS_TEXT),
+                                               m_setWaitText, std::move(showedAnything));
 }
 
 namespace
@@ -263,10 +281,9 @@ bool COutputRun::RunOutput(bool* cancelled)
     if (titlesWanted && m_strToolFolder.isEmpty())
         return Failed(cancelled, Strings::Load(IDS_OUTPUT_TOOL_MISSING));
     const ExternalTool bindTool = ExternalTool::Find(m_strBinFolder, QStringLiteral("durnap"));
-    if (titlesWanted &&
-        !IsStartable(ExternalTool::Find(Path::Append(m_strAppFolder, QStringLiteral("bin")),
-                                        QStringLiteral("halbrine")),
-                     cancelled))
+    const ExternalTool replacer = ExternalTool::Find(
+        Path::Append(m_strAppFolder, QStringLiteral("bin")), QStringLiteral("halbrine"));
+    if (titlesWanted && !IsStartable(replacer, cancelled))
         return true;
     if (!IsStartable(bindTool, cancelled))
         return true;
@@ -286,12 +303,17 @@ bool COutputRun::RunOutput(bool* cancelled)
     titles.toolFolder = m_strToolFolder;
     titles.tempFolder = m_bTempFolderSet ? m_strTempFolder : TempFolder();
     titles.run = m_titleRunner;
-    titles.wait = Wait(false);
+    // Until the first title file is there, a Windows replacer's wait is Wine's.
+    std::unique_ptr<WinePreparingNote> titleNote = WineNote(
+        replacer, [&paths]
+        { return !Path::Find(paths.titleFolder, QStringLiteral("R??000.BIN")).isEmpty(); });
+    titles.wait = Wait(false, titleNote.get());
     ToolResult titleFailure;
     titles.notStarted = &titleFailure;
     bool titlesCancelled = false;
     quint16 titlesFailed = 0;
     m_wTitleMask = ReplaceTitleImages(data, titles, &titlesCancelled, &titlesFailed);
+    titleNote.reset();
     if (titleFailure.reason != ToolResult::StartFailed)
     {
         ToolNotStarted(titleFailure);
@@ -352,7 +374,9 @@ bool COutputRun::RunOutput(bool* cancelled)
         {QStringLiteral("-conf"), bindTool.ToolPath(Path::Resolve(paths.confFile)),
          QStringLiteral("-info"), bindTool.ToolPath(Path::Resolve(paths.infoFile)),
          QStringLiteral("-out"), bindTool.ToolPath(Path::Resolve(paths.sdFolder))});
-    const ToolResult tool = RunTool(command, m_strBinFolder, Wait(true));
+    const std::unique_ptr<WinePreparingNote> toolNote =
+        WineNote(bindTool, [this] { return HasCardOutput(m_strProjectPath); });
+    const ToolResult tool = RunTool(command, m_strBinFolder, Wait(true, toolNote.get()));
     switch (tool.outcome)
     {
     case ToolResult::NotStarted:

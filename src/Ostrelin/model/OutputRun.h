@@ -8,10 +8,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <utility>
 
 class COstrelinDoc;
 class ExternalTool;
+class WinePreparingNote;
 class COutputProgress;
 
 // The paths of one run, built from the project file's path.
@@ -54,6 +57,12 @@ public:
     void SetTitleRunner(ToolRunner runner) { m_titleRunner = std::move(runner); }
     // How the time of the waits on the tools passes; null (the default) is real time.
     void SetWaitClock(WaitClock* clock) { m_pClock = clock; }
+    // Shows a text in the progress's place: while a Windows tool waits for Wine, and the
+    // normal text again.
+    void SetWaitText(std::function<void(const QString&)> setText)
+    {
+        m_setWaitText = std::move(setText);
+    }
     // Where the screen bitmaps go; by default the user's temporary folder.
     void SetTempFolder(const QString& folder)
     {
@@ -80,8 +89,12 @@ private:
     void StepIt();
     void SetStep(int step);
     // The wait on a tool: the events are served on every slice whatever the bar shows, and
-    // the cancel test is asked on every slice; stepping advances the bar as well.
-    ToolWait Wait(bool stepping) const;
+    // the cancel test is asked on every slice; stepping advances the bar as well, and a note
+    // is told of every slice.
+    ToolWait Wait(bool stepping, WinePreparingNote* note = nullptr) const;
+    // For a Windows tool the note that its wait is Wine's until `showedAnything`; none else.
+    std::unique_ptr<WinePreparingNote> WineNote(const ExternalTool& tool,
+                                                std::function<bool()> showedAnything) const;
 
     COstrelinDoc& m_doc;
     QString m_strProjectPath;
@@ -92,6 +105,7 @@ private:
     bool m_bTempFolderSet = false;
     ToolRunner m_titleRunner = RunTool;
     WaitClock* m_pClock = nullptr;
+    std::function<void(const QString&)> m_setWaitText;
     COutputProgress* m_pProgress = nullptr;
     quint16 m_wTitleMask = 0;
     QStringList m_warnings;

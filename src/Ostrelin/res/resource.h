@@ -160,6 +160,8 @@ constexpr unsigned IDS_OUTPUT_TITLE_FAILED = 64786;
 constexpr unsigned IDS_OUTPUT_TOOL_WROTE_NOTHING = 64787;
 // Wine's prefix folder cannot be used: the tool's file name, the folder.
 constexpr unsigned IDS_OUTPUT_TOOL_PREFIX_UNUSABLE = 64788;
+// The wait text while a Windows tool waits for Wine (its prefix, its server).
+constexpr unsigned IDS_WINE_PREPARING = 64789;
 
 // Step pages 3..6 and their dialogs (languages, title pictures, works, servers).
 constexpr unsigned IDD_CONTENT_LIST = 105;

@@ -19,6 +19,8 @@ bool CMainFormView::RunOutput(bool* cancelled, QStringList* warnings)
     COutputRun run(*GetDocument(), m_strProjectPath, m_strAppFolder, m_strBinFolder);
     run.SetProgress(m_pProgressDlg);
     run.SetWaitClock(CLongOperation::Clock());
+    if (CProgressDlg* progress = m_pProgressDlg)
+        run.SetWaitText([progress](const QString& text) { progress->SetMessageText(text); });
     // An editor that ended, or another program, may have removed the shared tools.
     if (COstrelinApp* app = COstrelinApp::Current())
         run.SetToolFolder(app->LoadToolArchive() ? app->m_strToolFolder : QString());

@@ -300,6 +300,27 @@ TEST_F(OutputRunTest, ARunThatDoesNotGoThroughLeavesTheLastCardAsItWas)
     }
 }
 
+// A native tool's wait is never Wine's: however long it runs, the progress text stays.
+TEST_F(OutputRunTest, ANativeToolsLongWaitIsNotTakenForWine)
+{
+    FillProject();
+    WriteFile(durnapControl, "sleep 300\nwork\n");
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+    run.SetToolFolder(QStringLiteral("/tools folder"));
+    run.SetTempFolder(temp);
+    FakeProgress progress;
+    run.SetProgress(&progress);
+    FakeClock clock;
+    run.SetWaitClock(&clock);
+    QStringList texts;
+    run.SetWaitText([&](const QString& text) { texts << text; });
+    bool cancelled = true;
+    EXPECT_TRUE(run.RunOutput(&cancelled));
+    EXPECT_FALSE(cancelled);
+    EXPECT_GT(clock.Now(), 2000);
+    EXPECT_TRUE(texts.isEmpty()) << texts.join(u'|').toStdString();
+}
+
 TEST_F(OutputRunTest, WithoutTheUnpackedToolsNoTitleIsMadeAndTheRunStops)
 {
     FillProject();

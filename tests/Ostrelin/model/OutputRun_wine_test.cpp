@@ -6,6 +6,7 @@
 #include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/model/OutputRun.h"
 #include "Ostrelin/res/Strings.h"
+#include "common/FakeClock.h"
 #include "common/WineTest.h"
 #include "platform/RecordingMessages.h"
 #include "platform/Wine.h"
@@ -240,5 +241,41 @@ TEST_F(OutputWine, EachWineFailureOfTheBindToolAndTheTitleReplacerIsToldAsItIs)
             }
         }
     }
+}
+} // namespace
+
+namespace
+{
+// While Wine readies itself for the Windows bind tool (seconds of the wait's time before the
+// tool writes anything) the progress says so, and the normal text comes back once the card
+// is being written.
+TEST_F(OutputWine, WhileWineIsPreparingTheProgressSaysSo)
+{
+    FillProject();
+    doc.GetBindData().m_wTitleLanguages = 0;
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+    run.SetToolFolder(tools);
+    run.SetTempFolder(temp);
+    FakeProgress progress;
+    run.SetProgress(&progress);
+    // Each slice of the fake clock takes a fraction of a millisecond: Wine's start is seconds
+    // of it.
+    FakeClock clock;
+    run.SetWaitClock(&clock);
+    QStringList texts;
+    bool cardWhenNoted = true;
+    run.SetWaitText(
+        [&](const QString& text)
+        {
+            texts << text;
+            if (texts.size() == 1)
+                cardWhenNoted = QFile::exists(project + kCardApp + QStringLiteral("/TZM00000"));
+        });
+    bool cancelled = true;
+    EXPECT_TRUE(run.RunOutput(&cancelled));
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("Wine を準備しています ..."), QStringLiteral("出力中")}));
+    EXPECT_FALSE(cardWhenNoted);
 }
 } // namespace
