@@ -51,10 +51,10 @@ bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
     return holder.process->Start(command, folder);
 }
 
-ToolResult RunProcessAndWait(const CommandLine& command)
+ToolResult RunProcessAndWait(const CommandLine& command, std::function<void()> step)
 {
     const CLongOperation operation;
-    return operation.RunTool(command, GetBinFolder());
+    return operation.RunTool(command, GetBinFolder(), std::move(step));
 }
 
 ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait)
@@ -95,17 +95,20 @@ QString HandOverKey()
 }
 } // namespace
 
-bool ClearRegistryString(const QString& name, const ExternalTool& editor, ToolResult* result)
+bool ClearRegistryString(const QString& name, const ExternalTool& editor, ToolResult* result,
+                         std::function<void()> step)
 {
     if (!editor.IsWindows())
         return ClearRegistryString(name);
-    const ToolResult cleared = RunProcessAndWait(Wine::ClearValueCommand(HandOverKey(), name));
+    const ToolResult cleared =
+        RunProcessAndWait(Wine::ClearValueCommand(HandOverKey(), name), std::move(step));
     if (result)
         *result = cleared;
     return cleared.Succeeded();
 }
 
-bool ReadRegistryString(const QString& name, QString& value, const ExternalTool& editor)
+bool ReadRegistryString(const QString& name, QString& value, const ExternalTool& editor,
+                        std::function<void()> step)
 {
     if (!editor.IsWindows())
         return ReadRegistryString(name, value);
@@ -115,7 +118,7 @@ bool ReadRegistryString(const QString& name, QString& value, const ExternalTool&
     const QString file = AppendPath(folder, QStringLiteral("KPVantiloq.reg"));
     QFile::remove(file);
     const bool exported =
-        RunProcessAndWait(Wine::ExportKeyCommand(HandOverKey(), file)).Succeeded();
+        RunProcessAndWait(Wine::ExportKeyCommand(HandOverKey(), file), std::move(step)).Succeeded();
     QFile exportedFile(file);
     const QByteArray bytes =
         exported && exportedFile.open(QIODevice::ReadOnly) ? exportedFile.readAll() : QByteArray();

@@ -8,6 +8,7 @@
 #include "platform/ToolRun.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 // One started program; empty until the first start. The handles of an ended program, or of
@@ -34,7 +35,8 @@ bool StartChildProcess(CProcessHolder& holder, const CommandLine& command,
 // Starts in AppFolder/bin and waits until the program has ended, as a long operation of
 // its own (the windows stay served, the project commands are refused, a termination
 // request stops it) or, given a wait, under that wait.
-ToolResult RunProcessAndWait(const CommandLine& command);
+// `step` (may be empty) is told once per slice of the wait of the first form.
+ToolResult RunProcessAndWait(const CommandLine& command, std::function<void()> step = {});
 ToolResult RunProcessAndWait(const CommandLine& command, const ToolWait& wait);
 
 // The author's message when a document's program could not open it, naming the file and
@@ -54,7 +56,8 @@ bool ReadRegistryString(const QString& name, QString& value);
 // registry of the Wine prefix, reached through Wine's "reg" (waited for like the title
 // replacer), and hands over a Windows path, given back as the native one; a value whose
 // drive the prefix does not map counts as not read. `result` gets the outcome of Wine's
-// "reg" when one ran.
+// "reg" when one ran; `step` (may be empty) is told once per slice of its wait.
 bool ClearRegistryString(const QString& name, const ExternalTool& editor,
-                         ToolResult* result = nullptr);
-bool ReadRegistryString(const QString& name, QString& value, const ExternalTool& editor);
+                         ToolResult* result = nullptr, std::function<void()> step = {});
+bool ReadRegistryString(const QString& name, QString& value, const ExternalTool& editor,
+                        std::function<void()> step = {});

@@ -391,9 +391,20 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
     // termination request ends the editor and the program after the take-over.
     const CLongOperation operation;
     const QString name = QString::fromLatin1(kind.handOverName);
+    CWaitEditorDialog wait(Strings::Load(kind.waitText), this);
+    // A Windows editor's value lives in Wine's registry: its calls wait under the box.
+    const auto registry = [&](const std::function<void(std::function<void()>)>& call)
+    {
+        if (editor.IsWindows())
+            wait.RunRegistryCall(call);
+        else
+            call({});
+    };
     // What the value holds after a failed clear is some earlier run's, not this one's.
     ToolResult clearRun;
-    const bool cleared = ClearRegistryString(name, editor, &clearRun);
+    bool cleared = false;
+    registry([&](std::function<void()> step)
+             { cleared = ClearRegistryString(name, editor, &clearRun, std::move(step)); });
     // A prefix that Wine cannot use fails the editor's start the same way.
     if (clearRun.reason == ToolResult::WineFailed)
     {
@@ -409,10 +420,7 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
         return;
     }
 
-    {
-        CWaitEditorDialog wait(Strings::Load(kind.waitText), this);
-        wait.DoModal(operation);
-    }
+    wait.DoModal(operation);
     repaint();
     // Wine ended without having run the editor: nothing was edited.
     const ToolResult ended = holder.process->Result();
@@ -435,7 +443,11 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
 
     QString saved;
     const QString current = kind.content ? scanned.m_strContentXml : scanned.m_strQueryXml;
-    if (cleared && ReadRegistryString(name, saved, editor) && !saved.isEmpty() && saved != current)
+    bool read = false;
+    if (cleared)
+        registry([&](std::function<void()> step)
+                 { read = ReadRegistryString(name, saved, editor, std::move(step)); });
+    if (read && !saved.isEmpty() && saved != current)
     {
         if (kind.content)
             scanned.SetContentXmlPath(saved);

@@ -5,10 +5,16 @@
 #include "Ostrelin/ui/MainFormView.h"
 #include "framework/LongOperation.h"
 #include "platform/Strings.h"
+#include "platform/WinePreparingNote.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QWindow>
+
+namespace
+{
+constexpr int kRegistrySliceMs = 10;
+} // namespace
 
 CWaitEditorDialog::CWaitEditorDialog(const QString& message, CMainFormView* parent)
     // No parent: the disabled main window would otherwise disable this box with it.
@@ -36,22 +42,35 @@ bool CWaitEditorDialog::ContinueModal() const
     return m_pView && m_pView->IsAnyEditorRunning();
 }
 
-int CWaitEditorDialog::DoModal(const CLongOperation& operation)
+void CWaitEditorDialog::Open()
 {
-    OnInitDialog();
-    if (!ContinueModal())
-        return 0;
     // The main window is disabled rather than blocked by a modal box: the toolkit drops
     // the close request of a blocked window, and that one must be answered.
     QWidget* owner = m_pView->window();
-    const bool disabled = owner->isEnabled();
-    if (disabled)
+    m_bOwnerDisabled = owner->isEnabled();
+    if (m_bOwnerDisabled)
         owner->setEnabled(false);
     winId();
     if (windowHandle() && owner->windowHandle())
         windowHandle()->setTransientParent(owner->windowHandle());
     move(owner->geometry().center() - rect().center());
     show();
+}
+
+void CWaitEditorDialog::Close()
+{
+    hide();
+    if (m_bOwnerDisabled)
+        m_pView->window()->setEnabled(true);
+    m_bOwnerDisabled = false;
+}
+
+int CWaitEditorDialog::DoModal(const CLongOperation& operation)
+{
+    OnInitDialog();
+    if (!ContinueModal())
+        return 0;
+    Open();
     const ToolWait wait = operation.Wait();
     while (ContinueModal())
     {
@@ -61,10 +80,21 @@ int CWaitEditorDialog::DoModal(const CLongOperation& operation)
                 holder->process->Wait(wait);
         }
     }
-    hide();
-    if (disabled)
-        owner->setEnabled(true);
+    Close();
     return QDialog::Accepted;
+}
+
+void CWaitEditorDialog::RunRegistryCall(const std::function<void(std::function<void()>)>& call)
+{
+    OnInitDialog();
+    Open();
+    {
+        WinePreparingNote note(Strings::Load(IDS_WINE_PREPARING), m_strMessage,
+                               [this](const QString& text) { m_stcMessage->setText(text); }, {});
+        // The slice of the long operation's wait.
+        call([&note] { note.Slice(kRegistrySliceMs); });
+    }
+    Close();
 }
 
 void CWaitEditorDialog::closeEvent(QCloseEvent* event)

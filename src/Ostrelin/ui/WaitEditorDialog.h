@@ -4,6 +4,7 @@
 // wait serves the events on every slice, so a close request to the main window is still
 // answered; a termination request ends the editors.
 #include <QDialog>
+#include <functional>
 
 class CLongOperation;
 class CMainFormView;
@@ -20,6 +21,10 @@ public:
     bool ContinueModal() const;
     // Shows the box and waits, under the operation, until neither editor runs.
     int DoModal(const CLongOperation& operation);
+    // Runs a call of Wine's "reg" with the box up; `call` gets what its wait tells every
+    // slice. "reg" shows nothing, so from a second into the call the text says Wine is
+    // preparing (making its prefix, starting its server).
+    void RunRegistryCall(const std::function<void(std::function<void()> step)>& call);
 
     QLabel* MessageLabel() const { return m_stcMessage; }
 
@@ -30,7 +35,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Shows the box over the main window, which it holds disabled until Close.
+    void Open();
+    void Close();
+
     QString m_strMessage;
     CMainFormView* m_pView;
     QLabel* m_stcMessage = nullptr;
+    bool m_bOwnerDisabled = false;
 };

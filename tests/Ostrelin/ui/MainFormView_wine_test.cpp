@@ -1,11 +1,15 @@
 // The questionnaire editor the authors have, a Windows program run through Wine: it hands
 // its saved file over in the registry of the Wine prefix, which the hub clears before the
 // start and reads back as a native path after the end; our own hand-over stays untouched.
+#include "Ostrelin/ui/WaitEditorDialog.h"
 #include "common/WineTest.h"
 #include "hub_fixture.h"
 #include "platform/HandOver.h"
 #include "platform/Wine.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using HubFixture::RecordValues;
@@ -141,5 +145,53 @@ TEST_F(EditorWine, EachWineFailureOfTheQuestionnaireEditorIsToldAsItIs)
             EXPECT_EQ(Doc().GetBindData().m_strQueryXml, saved);
         }
     }
+}
+
+// Wine's registry calls for a Windows editor wait under the launch's wait box, and once a call
+// has lasted a second (Wine making its prefix or starting its server) the box says so. Here
+// each "reg" takes two seconds more, as on a first start.
+TEST_F(EditorWine, TheRegistryCallsWaitUnderTheBoxWhichTellsWhileWinePrepares)
+{
+    const QString slow = TestSupport::NewFolder(QStringLiteral("slow wine"));
+    const QByteArray path = qgetenv("PATH");
+    for (const auto& [wrapper, real] :
+         {std::pair{QStringLiteral("/bin/wine"), Wine::Program()},
+          std::pair{QStringLiteral("/lib/wine/wine"), Wine::Loader32()},
+          std::pair{QStringLiteral("/lib/wine/wine64"), Wine::Loader64()}})
+    {
+        TestSupport::WriteFile(slow + wrapper,
+                               "#!/bin/sh\ncase \"$1\" in reg) sleep 2;; esac\nexec \"" +
+                                   real.toUtf8() + "\" \"$@\"\n");
+        QFile::setPermissions(slow + wrapper, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    qputenv("PATH", (slow + QStringLiteral("/bin:")).toUtf8() + path);
+    const QString project = MakeProject(QStringLiteral("slow"), {1});
+    OpenProject(project);
+    const QString saved = QFileInfo(project).path() + QStringLiteral("/q.xml");
+    Control({QStringLiteral("query EN"), QStringLiteral("save ") + W(saved)});
+    QStringList seen;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout,
+                     [&]
+                     {
+                         for (QWidget* widget : QApplication::topLevelWidgets())
+                         {
+                             auto* box = qobject_cast<CWaitEditorDialog*>(widget);
+                             if (box && box->isVisible() &&
+                                 (seen.isEmpty() || seen.last() != box->MessageLabel()->text()))
+                                 seen << box->MessageLabel()->text();
+                         }
+                     });
+    probe.start(50);
+    View().OnQueryEditor();
+    probe.stop();
+    qputenv("PATH", path);
+    const QString starting = QStringLiteral("アンケートエディタの起動中です。");
+    const QString preparing = QStringLiteral("Wine を準備しています ...");
+    // The clear before the start, the editor's run, the read after its end.
+    ASSERT_GE(seen.size(), 4) << seen.join(u'|').toStdString();
+    EXPECT_EQ(seen.mid(0, 4), (QStringList{starting, preparing, starting, preparing}));
+    EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(Doc().GetBindData().m_strQueryXml, saved);
 }
 } // namespace
