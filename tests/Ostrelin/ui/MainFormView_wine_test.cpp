@@ -8,6 +8,7 @@
 #include "platform/Wine.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -164,6 +165,18 @@ TEST_F(EditorWine, TheRegistryCallsWaitUnderTheBoxWhichTellsWhileWinePrepares)
                                    real.toUtf8() + "\" \"$@\"\n");
         QFile::setPermissions(slow + wrapper, QFile::ReadOwner | QFile::ExeOwner);
     }
+    // A prefix of its own: the other cases' editors, run at the same time, hand over in theirs.
+    const QString root = QStringLiteral(QUORVANE_WINE_PREFIX_ROOT);
+    const QString own = root + u'/' + QCoreApplication::applicationName() + QStringLiteral("-slow");
+    QString reason;
+    ASSERT_EQ(
+        TestSupport::MakeOnce(
+            own, reason,
+            [&] { return TestSupport::LinkPrefix(root + QStringLiteral("/booted"), own, reason); }),
+        TestSupport::WineSetup::Ready)
+        << reason.toStdString();
+    const QByteArray prefix = qgetenv("WINEPREFIX");
+    qputenv("WINEPREFIX", own.toUtf8());
     qputenv("PATH", (slow + QStringLiteral("/bin:")).toUtf8() + path);
     const QString project = MakeProject(QStringLiteral("slow"), {1});
     OpenProject(project);
@@ -186,6 +199,7 @@ TEST_F(EditorWine, TheRegistryCallsWaitUnderTheBoxWhichTellsWhileWinePrepares)
     View().OnQueryEditor();
     probe.stop();
     qputenv("PATH", path);
+    qputenv("WINEPREFIX", prefix);
     const QString starting = QStringLiteral("アンケートエディタの起動中です。");
     const QString preparing = QStringLiteral("Wine を準備しています ...");
     // The clear before the start, the editor's run, the read after its end.
