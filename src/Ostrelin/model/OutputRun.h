@@ -1,8 +1,8 @@
 #pragma once
 // The output of a project into the card tree: the pre-output check, the summary of the
-// output page and the run itself (clean, create, titles, the two bind files, the bind tool
-// waited for in 10 ms slices, each serving the events). Progress, pumping and cancel go through
-// COutputProgress; without one the run goes through to its end.
+// output page and the run itself (the last card and titles held aside, create, titles, the
+// two bind files, the bind tool waited for in 10 ms slices, each serving the events). Progress,
+// pumping and cancel go through COutputProgress; without one the run goes through to its end.
 #include "Ostrelin/model/BindXml.h"
 #include "Ostrelin/model/TitleScreen.h"
 
