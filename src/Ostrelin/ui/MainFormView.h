@@ -60,8 +60,8 @@ public:
     bool CheckStepData(QString& report, bool* cancelled);
     bool RunOutput(bool* cancelled, QStringList* warnings = nullptr);
     // Before an output: content data converted behind the hub's back (a content editor
-    // started by hand) is scanned again and the pages show it; true when it was.
-    bool RescanChangedContent();
+    // started by hand) is scanned again and the pages show it.
+    void RescanChangedContent();
 
     COstrelinDoc* GetDocument() const { return m_pDocument.get(); }
     COstrelinDoc* GetActiveDocument() override { return m_pDocument.get(); }

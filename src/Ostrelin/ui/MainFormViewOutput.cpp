@@ -33,15 +33,14 @@ bool CMainFormView::RunOutput(bool* cancelled, QStringList* warnings)
     return true;
 }
 
-bool CMainFormView::RescanChangedContent()
+void CMainFormView::RescanChangedContent()
 {
     const QString folder = Path::RemoveFileSpec(m_strProjectPath);
     if (folder.isEmpty() || !m_pDocument->ContentFilesChanged(folder))
-        return false;
+        return;
     m_pDocument->ScanContentFiles(folder);
     m_pDocument->GetBindData().ValidateAllGuides();
     m_pDocument->GetBindData().ValidateAllServers();
     UpdateAllPages();
     UpdateStepStates();
-    return true;
 }
