@@ -7,7 +7,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/Path.h"
 
-#include <QFile>
 #include <QStringEncoder>
 #include <algorithm>
 #include <langinfo.h>
@@ -103,14 +102,16 @@ void CConverter::Run(const QStringList& arguments)
     const quint32 tileRows = guide ? GuideTileRows : quint32(height / 8);
     if (VccFile::TileFileSize(tiles.size(), tilesPerRow, tileRows, link.size()) < 0)
         throw ErrImageTooLarge;
-    const QString folder = Path::RemoveBackslash(commandLine.GetOutput());
-    const QString palettePath = Path::Resolve(Path::Append(folder, paletteName));
-    const QString tilePath = Path::Resolve(Path::Append(folder, tileName));
+    // The folder given with -o is held open: both files are made in it, and a link at
+    // either name is replaced, never written through.
+    const OutputFolder folder(Path::RemoveBackslash(commandLine.GetOutput()));
+    const QString palettePath = Path::Append(folder.Folder(), paletteName);
+    const QString tilePath = Path::Append(folder.Folder(), tileName);
 
     // Both files are complete before either replaces an older one, so a failure never
     // leaves a palette without its tiles.
-    AtomicFile paletteFile(palettePath);
-    if (!paletteFile.Open() || !paletteFile.Write(VccFile::PaletteFile(palette)))
+    FileReplacement paletteFile(folder, paletteName);
+    if (!paletteFile.Write(VccFile::PaletteFile(palette)))
         WriteFailed(palettePath);
 
     if (guide)
@@ -119,9 +120,8 @@ void CConverter::Run(const QStringList& arguments)
         Print(QStringLiteral("bin2vcx: char 0x0000 -> 0x0300.\n"));
     }
 
-    AtomicFile tileFile(tilePath);
-    if (!tileFile.Open() ||
-        !tileFile.Write(VccFile::TileFileHead(tiles.size(), tilesPerRow, tileRows, link.size())) ||
+    FileReplacement tileFile(folder, tileName);
+    if (!tileFile.Write(VccFile::TileFileHead(tiles.size(), tilesPerRow, tileRows, link.size())) ||
         !tileFile.Write(tiles) ||
         !tileFile.Write(VccFile::TileFileTail(tilesPerRow, tileRows, link)))
         WriteFailed(tilePath);
@@ -130,7 +130,7 @@ void CConverter::Run(const QStringList& arguments)
         WriteFailed(palettePath);
     if (!tileFile.Commit())
     {
-        Path::RemoveFile(palettePath);
+        folder.Remove(paletteName);
         WriteFailed(tilePath);
     }
 }

@@ -1,195 +1,317 @@
 #include "platform/AtomicFile.h"
 
-#include "platform/FileDescriptor.h"
-#include "platform/Path.h"
-
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace
 {
-// Creates a new file of a name of its own beside the target, never one that is there
-// already; none, with errno set, when none can be made.
-FileDescriptor CreateBeside(const QByteArray& target, QByteArray& temporary)
+constexpr char TemporaryMark[] = ".new-";
+// Links followed from a document's name to the file it names, as the kernel allows.
+constexpr int MaxLinkHops = 40;
+
+QString Folded(const QString& name)
 {
-    for (int attempt = 0; attempt < 8; ++attempt)
-    {
-        const QByteArray name =
-            target + ".new-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        FileDescriptor fd(
-            ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
-        if (fd.IsOpen())
-            temporary = name;
-        if (fd.IsOpen() || errno != EEXIST)
-            return fd;
-    }
-    return {};
+    return name.toCaseFolded();
 }
 
-QString ErrorText(int code)
+// The entry of the open folder whose name matches ignoring case, first in name order;
+// empty when none does.
+QByteArray CaseMatch(const FileDescriptor& folder, const QString& name)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    const QString key = Folded(name);
+    QString best;
+    QByteArray native;
+    if (const FolderListing dir = OpenFolderListing(folder))
+        while (const dirent* e = readdir(dir.get()))
+        {
+            const QString entry = Path::DecodeName(e->d_name);
+            if (Folded(entry) == key && (best.isEmpty() || Path::ListedBefore(entry, best)))
+            {
+                best = entry;
+                native = e->d_name;
+            }
+        }
+    return native;
+}
+
+bool IsTemporaryOf(const char* entry, const QByteArray& name)
+{
+    const qsizetype lead = name.size() + qsizetype(sizeof TemporaryMark - 1);
+    if (std::strncmp(entry, name.constData(), std::size_t(name.size())) != 0 ||
+        std::strncmp(entry + name.size(), TemporaryMark, sizeof TemporaryMark - 1) != 0)
+        return false;
+    const char* tail = entry + lead;
+    if (*tail == 0)
+        return false;
+    for (; *tail; ++tail)
+        if (!((*tail >= '0' && *tail <= '9') || (*tail >= 'a' && *tail <= 'z')))
+            return false;
+    return true;
 }
 } // namespace
 
-AtomicFile::AtomicFile(const QString& path) : m_path(Path::Resolve(path)) {}
-
-AtomicFile::~AtomicFile()
+QString FileReplacement::ErrorText(int code)
 {
-    Abandon();
+    return QString::fromLocal8Bit(std::strerror(code));
 }
 
-bool AtomicFile::Open()
+OutputFolder::OutputFolder(const QString& path)
+    : m_folder(Path::Resolve(Path::RemoveBackslash(path.isEmpty() ? QStringLiteral(".") : path))),
+      m_fd(::open(Path::EncodeName(m_folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
-    Abandon();
-    QByteArray target = Path::EncodeName(m_path);
-    // A link is written through, to the file it leads to.
-    if (char* real = ::realpath(target.constData(), nullptr))
-    {
-        target = real;
-        std::free(real);
-    }
-    struct stat existing;
-    const bool exists = ::stat(target.constData(), &existing) == 0;
-    if (exists && (S_ISDIR(existing.st_mode) || ::access(target.constData(), W_OK) != 0))
-    {
-        m_error = ErrorText(S_ISDIR(existing.st_mode) ? EISDIR : EACCES);
-        return false;
-    }
-    FileDescriptor fd = CreateBeside(target, m_temporary);
-    if (!fd.IsOpen())
-    {
-        m_error = ErrorText(errno);
-        return false;
-    }
-    // The new file keeps the permissions of the one it replaces.
-    if (exists)
-        ::fchmod(fd.Get(), existing.st_mode & 07777);
-    m_target = target;
-    m_file = std::make_unique<QFile>();
-    if (!m_file->open(fd.Get(), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
-        return Fail();
-    // The file closes it from now on.
-    fd.Release();
-    return true;
-}
-
-bool AtomicFile::Fail()
-{
-    m_error =
-        m_file && m_file->error() != QFileDevice::NoError ? m_file->errorString() : ErrorText(EIO);
-    Abandon();
-    return false;
-}
-
-bool AtomicFile::Write(const char* data, qint64 size)
-{
-    if (!m_file)
-        return false;
-    qint64 done = 0;
-    while (done < size)
-    {
-        const qint64 n = m_file->write(data + done, size - done);
-        if (n <= 0)
-            return Fail();
-        done += n;
-    }
-    return true;
-}
-
-bool AtomicFile::Write(const QByteArray& bytes)
-{
-    return Write(bytes.constData(), bytes.size());
-}
-
-bool AtomicFile::Commit()
-{
-    if (!m_file)
-        return false;
-    // A short write may only show when the buffer goes out: give up on any write error
-    // before the new file can take the old one's place.
-    if (!m_file->flush() || m_file->error() != QFileDevice::NoError)
-        return Fail();
-    if (::fsync(m_file->handle()) != 0)
-    {
-        m_error = ErrorText(errno);
-        Abandon();
-        return false;
-    }
-    m_file->close();
-    m_file.reset();
-    if (::rename(m_temporary.constData(), m_target.constData()) != 0)
-    {
-        m_error = ErrorText(errno);
-        ::unlink(m_temporary.constData());
-        m_temporary.clear();
-        return false;
-    }
-    m_temporary.clear();
-    return true;
-}
-
-void AtomicFile::Abandon()
-{
-    if (m_file)
-    {
-        m_file->close();
-        m_file.reset();
-    }
-    if (!m_temporary.isEmpty())
-    {
-        ::unlink(m_temporary.constData());
-        m_temporary.clear();
-    }
-}
-
-QString AtomicFile::ErrorString() const
-{
-    return m_error;
-}
-
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
-{
-    AtomicFile file(path);
-    const bool ok = file.Open() && file.Write(bytes) && file.Commit();
-    if (!ok && error)
-        *error = file.ErrorString();
-    return ok;
-}
-
-bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error)
-{
-    FileReplacement file(path);
-    file.Write(bytes);
-    return file.Commit(error);
-}
-
-FileReplacement::FileReplacement(const QString& path)
-    : m_target(Path::EncodeName(Path::Resolve(path)))
-{
-    m_fd = CreateBeside(m_target, m_temporary);
     if (!m_fd.IsOpen())
-        Fail();
+        m_error = errno;
+}
+
+OutputFolder::OutputFolder(const OutputFolder& parent, const QString& relative)
+    : m_folder(parent.m_folder), m_error(parent.m_error)
+{
+    if (!parent.IsOpen())
+        return;
+    const FileDescriptor* at = &parent.m_fd;
+    FileDescriptor walked;
+    for (const QString& part : Path::ToNative(relative).split(u'/', Qt::SkipEmptyParts))
+    {
+        m_folder = Path::Append(m_folder, part);
+        QByteArray native = at == &parent.m_fd ? parent.Spelling(part) : Path::EncodeName(part);
+        struct stat st;
+        if (at != &parent.m_fd && fstatat(at->Get(), native.constData(), &st, AT_SYMLINK_NOFOLLOW))
+            if (const QByteArray match = CaseMatch(*at, part); !match.isEmpty())
+                native = match;
+        // A link is refused, not followed: the outputs would land wherever it leads.
+        FileDescriptor next(::openat(at->Get(), native.constData(),
+                                     O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!next.IsOpen())
+        {
+            m_error = errno == ELOOP ? ENOTDIR : errno;
+            return;
+        }
+        walked = std::move(next);
+        at = &walked;
+    }
+    if (at == &parent.m_fd)
+        walked.Reset(::fcntl(parent.m_fd.Get(), F_DUPFD_CLOEXEC, 0));
+    m_fd = std::move(walked);
+    m_error = m_fd.IsOpen() ? 0 : errno;
+}
+
+void OutputFolder::List() const
+{
+    if (m_listed)
+        return;
+    m_listed = true;
+    if (const FolderListing dir = OpenFolderListing(m_fd))
+        while (const dirent* e = readdir(dir.get()))
+            Remember(e->d_name);
+}
+
+void OutputFolder::Remember(const QByteArray& native) const
+{
+    if (!m_listed)
+        return;
+    const QString name = Path::DecodeName(native);
+    const QString key = Folded(name);
+    const auto at = m_names.find(key);
+    if (at == m_names.end())
+        m_names.insert(key, native);
+    else if (Path::ListedBefore(name, Path::DecodeName(*at)))
+        *at = native;
+}
+
+QByteArray OutputFolder::Spelling(const QString& name) const
+{
+    const QByteArray native = Path::EncodeName(name);
+    struct stat st;
+    if (!IsOpen() || fstatat(m_fd.Get(), native.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return native;
+    List();
+    const auto at = m_names.constFind(Folded(name));
+    return at == m_names.constEnd() ? native : *at;
+}
+
+bool OutputFolder::Remove(const QString& name) const
+{
+    const QByteArray native = Spelling(name);
+    if (!IsOpen() || ::unlinkat(m_fd.Get(), native.constData(), 0) != 0)
+        return false;
+    if (m_listed)
+        m_names.remove(Folded(Path::DecodeName(native)));
+    return true;
+}
+
+FileReplacement::FileReplacement(const QString& path, FileKind kind) : m_kind(kind)
+{
+    if (path.isEmpty())
+    {
+        Fail(ENOENT);
+        return;
+    }
+    if (kind == FileKind::Document)
+    {
+        if (FindDocument(path))
+            Begin();
+        return;
+    }
+    const QString resolved = Path::Resolve(path);
+    const QString name = Path::FindFileName(resolved);
+    if (name.isEmpty() || name == u"." || name == u"..")
+    {
+        Fail(EISDIR);
+        return;
+    }
+    const QString folder = Path::RemoveFileSpec(resolved);
+    m_ownFolder.Reset(::open(folder.isEmpty() ? "." : Path::EncodeName(folder).constData(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!m_ownFolder.IsOpen())
+    {
+        Fail(errno);
+        return;
+    }
+    m_dirFd = m_ownFolder.Get();
+    m_name = Path::EncodeName(name);
+    Begin();
+}
+
+FileReplacement::FileReplacement(const OutputFolder& folder, const QString& name)
+    : m_kind(FileKind::Output), m_folder(&folder)
+{
+    if (!folder.IsOpen())
+    {
+        Fail(folder.Error());
+        return;
+    }
+    if (name.isEmpty() || name.contains(u'/') || name == u"." || name == u"..")
+    {
+        Fail(EINVAL);
+        return;
+    }
+    m_dirFd = folder.Fd();
+    m_name = folder.Spelling(name);
+    Begin();
+}
+
+bool FileReplacement::FindDocument(const QString& path)
+{
+    // The file the name leads to, link after link; it need not exist yet.
+    QByteArray target = Path::EncodeName(Path::Resolve(path));
+    for (int hop = 0;; ++hop)
+    {
+        if (hop == MaxLinkHops)
+            return Fail(ELOOP);
+        struct stat st;
+        if (::lstat(target.constData(), &st) != 0)
+        {
+            if (errno != ENOENT)
+                return Fail(errno);
+            break;
+        }
+        if (!S_ISLNK(st.st_mode))
+        {
+            // A folder, a pipe or a device is no document: it is neither opened nor replaced.
+            if (S_ISDIR(st.st_mode))
+                return Fail(EISDIR);
+            if (!S_ISREG(st.st_mode))
+                return Fail(EINVAL);
+            if (::access(target.constData(), W_OK) != 0)
+                return Fail(errno);
+            m_old = st;
+            break;
+        }
+        char link[PATH_MAX];
+        const ssize_t size = ::readlink(target.constData(), link, sizeof link);
+        if (size < 0 || size == ssize_t(sizeof link))
+            return Fail(size < 0 ? errno : ENAMETOOLONG);
+        const QByteArray next(link, size);
+        if (next.startsWith('/'))
+            target = next;
+        else
+            target = target.left(target.lastIndexOf('/') + 1) + next;
+    }
+    const qsizetype slash = target.lastIndexOf('/');
+    m_name = target.mid(slash + 1);
+    if (m_name.isEmpty() || m_name == "." || m_name == "..")
+        return Fail(EISDIR);
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : target.left(slash);
+    m_ownFolder.Reset(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!m_ownFolder.IsOpen())
+        return Fail(errno);
+    m_dirFd = m_ownFolder.Get();
+    return true;
+}
+
+void FileReplacement::Begin()
+{
+    if (m_kind == FileKind::Document)
+        RemoveLeftovers();
+    for (int attempt = 0; attempt < 8; ++attempt)
+    {
+        const QByteArray name = m_name + TemporaryMark +
+                                QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        m_fd.Reset(::openat(m_dirFd, name.constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666));
+        if (m_fd.IsOpen())
+        {
+            m_temporary = name;
+            break;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    if (!m_fd.IsOpen())
+    {
+        Fail(errno);
+        return;
+    }
+    if (m_kind == FileKind::Document)
+    {
+        // Held while the save runs, so that another save's clean-up leaves this file alone.
+        ::flock(m_fd.Get(), LOCK_EX);
+        if (m_old)
+        {
+            // The document keeps its owner (where the system allows) and its permissions.
+            if (m_old->st_uid != ::geteuid() || m_old->st_gid != ::getegid())
+                (void)::fchown(m_fd.Get(), m_old->st_uid, m_old->st_gid);
+            ::fchmod(m_fd.Get(), m_old->st_mode & 07777);
+        }
+    }
+}
+
+void FileReplacement::RemoveLeftovers() const
+{
+    // Files of saves that were killed before their rename: no live save holds their lock.
+    const FolderListing dir = OpenFolderListing(m_ownFolder);
+    if (!dir)
+        return;
+    while (const dirent* e = readdir(dir.get()))
+    {
+        if (!IsTemporaryOf(e->d_name, m_name))
+            continue;
+        FileDescriptor left(::openat(m_dirFd, e->d_name,
+                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        struct stat st;
+        if (left.IsOpen() && fstat(left.Get(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::flock(left.Get(), LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(m_dirFd, e->d_name, 0);
+    }
 }
 
 FileReplacement::~FileReplacement()
 {
     m_fd.Reset();
     if (!m_temporary.isEmpty())
-        ::unlink(m_temporary.constData());
+        ::unlinkat(m_dirFd, m_temporary.constData(), 0);
 }
 
-bool FileReplacement::Fail()
+bool FileReplacement::Fail(int code)
 {
     if (m_error == 0)
-        m_error = errno != 0 ? errno : EIO;
+        m_error = code != 0 ? code : EIO;
     m_fd.Reset();
     return false;
 }
@@ -205,11 +327,7 @@ bool FileReplacement::Write(QByteArrayView bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-        {
-            if (n == 0)
-                errno = EIO;
-            return Fail();
-        }
+            return Fail(n == 0 ? EIO : errno);
         done += n;
     }
     return true;
@@ -217,37 +335,79 @@ bool FileReplacement::Write(QByteArrayView bytes)
 
 bool FileReplacement::Commit(QString* error)
 {
-    if (m_error == 0 && (!m_fd.Close() || !Exchange()))
-        Fail();
+    const auto finish = [&]
+    {
+        if (m_error == 0)
+            m_temporary.clear();
+        else if (error)
+            *error = ErrorText(m_error);
+        return m_error == 0;
+    };
+    if (m_error != 0)
+        return finish();
+    struct stat st;
+    if (m_kind == FileKind::Document && ::fsync(m_fd.Get()) != 0)
+        Fail(errno);
+    else if (fstat(m_fd.Get(), &st) != 0)
+        Fail(errno);
+    else if (!m_fd.Close())
+        Fail(errno);
+    else if (m_kind == FileKind::Document)
+    {
+        if (::renameat(m_dirFd, m_temporary.constData(), m_dirFd, m_name.constData()) != 0)
+            Fail(errno);
+        else
+            ::fsync(m_dirFd);
+    }
+    else if (!Exchange())
+        Fail(errno);
     if (m_error == 0)
-        m_temporary.clear();
-    else if (error)
-        *error = ErrorText(m_error);
-    return m_error == 0;
+    {
+        m_written = Path::IdentityFromStat(st);
+        if (m_folder)
+            m_folder->Remember(m_name);
+    }
+    return finish();
 }
 
 bool FileReplacement::Exchange()
 {
-    // Swapped with the old file, which then goes: a plain rename over it would have the file
-    // system write the new file out first, which costs more than making it. A folder where
-    // the file goes is refused, as a rename refuses it.
+    // Swapped with the old entry, which then goes: a plain rename over a file would have the
+    // file system write the new file out first, which costs more than making it. Whatever
+    // the entry is (a link, a pipe, a device node), only the entry goes. A folder where the
+    // file goes is refused, as a rename refuses it.
     struct stat old;
-    if (::lstat(m_target.constData(), &old) == 0 && S_ISDIR(old.st_mode))
+    const char* temporary = m_temporary.constData();
+    const char* target = m_name.constData();
+    if (fstatat(m_dirFd, target, &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(old.st_mode))
     {
         errno = EISDIR;
         return false;
     }
-    if (::renameat2(AT_FDCWD, m_temporary.constData(), AT_FDCWD, m_target.constData(),
-                    RENAME_EXCHANGE) != 0)
-        return ::rename(m_temporary.constData(), m_target.constData()) == 0;
-    if (::lstat(m_temporary.constData(), &old) == 0 && S_ISDIR(old.st_mode))
+    if (::renameat2(m_dirFd, temporary, m_dirFd, target, RENAME_EXCHANGE) != 0)
+        return ::renameat(m_dirFd, temporary, m_dirFd, target) == 0;
+    if (fstatat(m_dirFd, temporary, &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(old.st_mode))
     {
         // Made a folder meanwhile: it goes back.
-        ::renameat2(AT_FDCWD, m_temporary.constData(), AT_FDCWD, m_target.constData(),
-                    RENAME_EXCHANGE);
+        ::renameat2(m_dirFd, temporary, m_dirFd, target, RENAME_EXCHANGE);
         errno = EISDIR;
         return false;
     }
-    ::unlink(m_temporary.constData());
+    ::unlinkat(m_dirFd, temporary, 0);
     return true;
+}
+
+bool ReplaceFile(const QString& path, QByteArrayView bytes, QString* error, FileKind kind)
+{
+    FileReplacement file(path, kind);
+    file.Write(bytes);
+    return file.Commit(error);
+}
+
+bool ReplaceFile(const OutputFolder& folder, const QString& name, QByteArrayView bytes,
+                 QString* error)
+{
+    FileReplacement file(folder, name);
+    file.Write(bytes);
+    return file.Commit(error);
 }

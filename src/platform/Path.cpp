@@ -214,7 +214,7 @@ Path::ReadOnlyFile OpenRegularAt(int at, const char* native)
     struct stat st;
     if (!fd.IsOpen() || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
-    return Path::ReadOnlyFile(std::move(fd), qint64(st.st_size));
+    return Path::ReadOnlyFile(std::move(fd), Path::IdentityFromStat(st));
 }
 
 // The first `count` bytes of the regular file at the path (relative to the folder `at`),
@@ -488,6 +488,20 @@ bool Path::IsRegularFile(const QString& path)
     return !path.isEmpty() && S_ISREG(ModeOf(Resolve(path)));
 }
 
+Path::FileIdentity Path::IdentityFromStat(const struct ::stat& st)
+{
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+std::optional<Path::FileIdentity> Path::IdentityOf(const QString& path)
+{
+    struct stat st;
+    if (path.isEmpty() || stat(EncodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return IdentityFromStat(st);
+}
+
 std::optional<Path::FileStamp> Path::StampOf(const QString& path)
 {
     if (path.isEmpty())
@@ -624,26 +638,6 @@ Path::ReadOnlyFile Path::OpenRegularFile(const QString& path)
     if (resolved == native)
         return {};
     return OpenRegularAt(AT_FDCWD, EncodeName(resolved).constData());
-}
-
-bool Path::CreateRegularFile(QFile& file, const QString& path)
-{
-    file.close();
-    if (path.isEmpty())
-        return false;
-    // Without O_TRUNC: nothing lying at the path is changed before it is known to be a
-    // regular file. Opening a pipe without blocking fails at once when nobody reads it.
-    FileDescriptor fd(::open(EncodeName(Resolve(path)).constData(),
-                             O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666));
-    struct stat st;
-    if (!fd.IsOpen() || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        ftruncate(fd.Get(), 0) != 0 ||
-        fcntl(fd.Get(), F_SETFL, fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) != 0 ||
-        !file.open(fd.Get(), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
-        return false;
-    // The file closes it from now on.
-    fd.Release();
-    return true;
 }
 
 Path::FolderReader::FolderReader(const QString& folder)

@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+struct stat;
+
 namespace Path
 {
 // a + one separator + b, both made native; leading separators of b are dropped ("\\Tools"
@@ -98,6 +100,20 @@ struct Entry
     QByteArray native;
 };
 
+// What a file was when it was read or written: the same device, inode, size and modification
+// time mean nobody has replaced or changed it since.
+struct FileIdentity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+FileIdentity IdentityFromStat(const struct ::stat& st);
+// The identity of the file the path leads to (links followed); nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const QString& path);
+
 // A regular file open for reading; closed with its holder. Its size is the one the file had
 // when it was opened: a file that shrinks afterwards reads short, and the callers refuse it.
 class ReadOnlyFile
@@ -105,7 +121,10 @@ class ReadOnlyFile
 public:
     ReadOnlyFile() = default;
     // Takes a descriptor of a regular file.
-    ReadOnlyFile(FileDescriptor fd, qint64 size) : m_fd(std::move(fd)), m_size(size) {}
+    ReadOnlyFile(FileDescriptor fd, const FileIdentity& identity)
+        : m_fd(std::move(fd)), m_size(identity.size), m_identity(identity)
+    {
+    }
 
     bool IsOpen() const { return m_fd.IsOpen(); }
     // The file's size when it was opened; -1 when it is not open.
@@ -116,21 +135,19 @@ public:
     qint64 ReadAt(qint64 offset, void* into, qint64 count) const;
     // The whole file of Size() bytes; nothing when it is not open or reads short.
     std::optional<QByteArray> ReadAll() const;
+    // The file as it was opened.
+    const FileIdentity& Identity() const { return m_identity; }
 
 private:
     FileDescriptor m_fd;
     qint64 m_size = -1;
+    FileIdentity m_identity;
 };
 
 // Opens a file that a user or another program names: once, without waiting on it, and only
 // when that open file is a regular file (a pipe or a device is refused, and nothing can
 // swap the file between a check and the read). The exact name first, then through Resolve.
 ReadOnlyFile OpenRegularFile(const QString& path);
-
-// Creates the file to write (or empties the one there) when it is a regular file; a pipe or
-// a device lying at the path is refused without being waited on or written to. The file is
-// handed to `file`, which closes it. False leaves `file` closed.
-bool CreateRegularFile(QFile& file, const QString& path);
 
 // A folder held open for reading the heads of many of its files (a language folder holds up
 // to 10,000 data files): each name is opened from the folder, not walked to from the root.

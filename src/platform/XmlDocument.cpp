@@ -3,7 +3,6 @@
 #include "platform/Path.h"
 
 #include <QDomNodeList>
-#include <QFile>
 
 XmlDocument XmlDocument::WithRoot(const QString& rootName)
 {
@@ -15,31 +14,25 @@ XmlDocument XmlDocument::WithRoot(const QString& rootName)
 bool XmlDocument::LoadFile(const QString& path)
 {
     m_doc = QDomDocument();
-    const QString resolved = Path::Resolve(path);
-    // A pipe would hold the open, a device would never end: only regular files are read.
-    if (!Path::IsRegularFile(resolved))
+    // Opened once, without waiting: a pipe would hold the open, a device would never end.
+    const Path::ReadOnlyFile file = Path::OpenRegularFile(path);
+    if (!file.IsOpen())
     {
         m_error = QStringLiteral("not a file");
         return false;
     }
-    QFile file(resolved);
-    if (!file.open(QIODevice::ReadOnly))
-    {
-        m_error = file.errorString();
-        return false;
-    }
-    if (file.size() > MaxFileSize)
+    if (file.Size() > MaxFileSize)
     {
         m_error = QStringLiteral("file too large");
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    const std::optional<QByteArray> bytes = file.ReadAll();
+    if (!bytes)
     {
-        m_error = file.errorString();
+        m_error = QStringLiteral("read error");
         return false;
     }
-    return LoadBytes(bytes);
+    return LoadBytes(*bytes);
 }
 
 bool XmlDocument::LoadBytes(const QByteArray& bytes)

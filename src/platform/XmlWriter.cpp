@@ -442,7 +442,7 @@ QString XmlWriter::SerializeText(const QDomDocument& doc)
 
 bool XmlWriter::Save(const QDomDocument& doc, const QString& path, QString* error)
 {
-    return WriteFileAtomically(path, Serialize(doc), error);
+    return ReplaceFile(path, Serialize(doc), error);
 }
 
 bool XmlWriter::HasInvalidXmlChars(const QString& text)

@@ -53,7 +53,8 @@ private:
 QString SerializeText(const QDomDocument& doc);
 // The bytes written to a file: BOM + UTF-16LE of SerializeText.
 QByteArray Serialize(const QDomDocument& doc);
-// Writes atomically; false (with the reason in error) leaves an old file whole.
+// Replaces the output file whole (ReplaceFile); false (with the reason in error) leaves an
+// old file whole.
 bool Save(const QDomDocument& doc, const QString& path, QString* error = nullptr);
 
 // Copies the text to `to` (room for text.size() units, in the machine's order) and tells

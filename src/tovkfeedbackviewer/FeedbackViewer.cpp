@@ -8,6 +8,7 @@
 #include "tovkfeedbackviewer/ErrorType.h"
 #include "tovkfeedbackviewer/FeedbackCommandLine.h"
 #include "tovkfeedbackviewer/Questionnaire.h"
+#include "tovkfeedbackviewer/ReportFile.h"
 #include "tovkfeedbackviewer/Resource.h"
 #include "tovkfeedbackviewer/Templates.h"
 
@@ -78,6 +79,7 @@ void Run(const QStringList& arguments)
     if (!Path::IsDirectory(inFolder))
         throw ErrNoInput;
     MakeFolderOrThrow(outFolder);
+    CReportFile::SetReportFolder(outFolder);
     const QString dataFolder = Path::Append(outFolder, QStringLiteral("Data"));
     MakeFolderOrThrow(dataFolder);
 

@@ -1,24 +1,69 @@
 #include "tovkfeedbackviewer/ReportFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Path.h"
 #include "tovkfeedbackviewer/Console.h"
 #include "tovkfeedbackviewer/ErrorType.h"
 
-#include <QFileInfo>
 #include <QtEndian>
 #include <array>
 #include <cstring>
+#include <map>
 
 namespace
 {
-void OpenOrThrow(QFile& file, const QString& path)
+// The folders reports go into, each opened once for the run.
+struct ReportFolders
 {
-    // A pipe or a device lying where a report goes is refused, never waited on.
-    if (!Path::CreateRegularFile(file, path))
+    QString root;
+    std::unique_ptr<OutputFolder> rootFolder;
+    std::map<QString, std::unique_ptr<OutputFolder>> others;
+};
+
+ReportFolders& Folders()
+{
+    static ReportFolders folders;
+    return folders;
+}
+
+const OutputFolder& RootFolder()
+{
+    ReportFolders& folders = Folders();
+    if (!folders.rootFolder)
+        folders.rootFolder = std::make_unique<OutputFolder>(folders.root);
+    return *folders.rootFolder;
+}
+
+const OutputFolder& FolderOf(const QString& path)
+{
+    ReportFolders& folders = Folders();
+    const QString folder = Path::RemoveBackslash(Path::RemoveFileSpec(Path::ToNative(path)));
+    if (!folders.root.isEmpty() && folder == folders.root)
+        return RootFolder();
+    std::unique_ptr<OutputFolder>& held = folders.others[folder];
+    if (!held)
     {
-        Console::Out(QStringLiteral("can't open %1\n").arg(path));
+        const QString lead = folders.root.isEmpty() ? QString() : Path::AddBackslash(folders.root);
+        if (!lead.isEmpty() && folder.startsWith(lead))
+            held = std::make_unique<OutputFolder>(RootFolder(), folder.mid(lead.size()));
+        else
+            held = std::make_unique<OutputFolder>(folder);
+    }
+    return *held;
+}
+
+std::unique_ptr<FileReplacement> OpenOrThrow(const QString& path)
+{
+    const OutputFolder& folder = FolderOf(path);
+    auto file = std::make_unique<FileReplacement>(folder, Path::FindFileName(path));
+    if (file->Error() != 0)
+    {
+        // A folder that could not be opened (or was refused) is named itself.
+        Console::Out(
+            QStringLiteral("can't open %1\n").arg(folder.IsOpen() ? path : folder.Folder()));
         throw ErrWrite;
     }
+    return file;
 }
 
 QByteArray Utf16Le(QStringView text)
@@ -37,27 +82,37 @@ QByteArray Utf16Le(QStringView text)
 }
 } // namespace
 
-CReportFile::CReportFile(const QString& path, ScriptTwin twin)
+CReportFile::CReportFile(const QString& path, ScriptTwin twin) : m_file(OpenOrThrow(path))
 {
-    OpenOrThrow(m_file, path);
     if (twin == WithScript)
     {
-        OpenOrThrow(m_script, ScriptPath(path));
+        m_script = OpenOrThrow(ScriptPath(path));
         const QByteArray head =
-            "\xEF\xBB\xBFquorvaneReport(\"" + QFileInfo(path).fileName().toUtf8() + "\", \"";
-        if (m_script.write(head) != head.size())
-            m_failed = true;
+            "\xEF\xBB\xBFquorvaneReport(\"" + Path::FindFileName(path).toUtf8() + "\", \"";
+        Write(*m_script, head.constData(), head.size());
     }
 }
 
 CReportFile::~CReportFile() = default;
 
+void CReportFile::SetReportFolder(const QString& folder)
+{
+    ReportFolders& folders = Folders();
+    folders = ReportFolders();
+    folders.root = Path::RemoveBackslash(Path::ToNative(folder));
+}
+
+void CReportFile::Write(FileReplacement& file, const char* data, qsizetype size)
+{
+    if (!m_failed && !file.Write(QByteArrayView(data, size)))
+        m_failed = true;
+}
+
 void CReportFile::WriteBom()
 {
     Flush();
     static const char bom[] = {'\xFF', '\xFE'};
-    if (m_file.write(bom, 2) != 2)
-        m_failed = true;
+    Write(*m_file, bom, 2);
 }
 
 void CReportFile::Line(int tabs, QStringView text)
@@ -72,8 +127,7 @@ void CReportFile::Line(int tabs, QStringView text)
 void CReportFile::WriteBytes(const QByteArray& bytes)
 {
     Flush();
-    if (m_file.write(bytes) != bytes.size())
-        m_failed = true;
+    Write(*m_file, bytes.constData(), bytes.size());
 }
 
 void CReportFile::Flush()
@@ -83,22 +137,19 @@ void CReportFile::Flush()
     if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)
     {
         // The text's own units are the file's bytes.
-        const qint64 size = m_text.size() * qint64(sizeof(char16_t));
-        if (!m_failed && m_file.write(reinterpret_cast<const char*>(m_text.utf16()), size) != size)
-            m_failed = true;
+        Write(*m_file, reinterpret_cast<const char*>(m_text.utf16()),
+              m_text.size() * qsizetype(sizeof(char16_t)));
     }
     else
     {
         const QByteArray bytes = Utf16Le(m_text);
-        if (!m_failed && m_file.write(bytes) != bytes.size())
-            m_failed = true;
+        Write(*m_file, bytes.constData(), bytes.size());
     }
-    if (m_script.isOpen() && !m_failed)
+    if (m_script && !m_failed)
     {
         QByteArray script;
         AppendScriptText(script, m_text);
-        if (m_script.write(script) != script.size())
-            m_failed = true;
+        Write(*m_script, script.constData(), script.size());
     }
     m_text.clear();
 }
@@ -106,18 +157,10 @@ void CReportFile::Flush()
 void CReportFile::Close()
 {
     Flush();
-    if (m_script.isOpen())
-    {
-        if (!m_failed && m_script.write("\");\r\n") != 5)
-            m_failed = true;
-        if (!m_script.flush())
-            m_failed = true;
-        m_script.close();
-    }
-    if (!m_file.flush())
-        m_failed = true;
-    m_file.close();
-    if (m_failed)
+    if (m_script)
+        Write(*m_script, "\");\r\n", 5);
+    // The report takes its place before the script that hands it to the pages.
+    if (m_failed || !m_file->Commit() || (m_script && !m_script->Commit()))
         throw ErrWrite;
 }
 

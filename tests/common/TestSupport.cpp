@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <ftw.h>
+#include <grp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -246,5 +248,28 @@ FileSizeLimit::~FileSizeLimit()
     }
     if (m_oldHandler != SIG_ERR)
         signal(SIGXFSZ, m_oldHandler);
+}
+
+int RunAsUser(unsigned uid, const std::function<int()>& body)
+{
+    if (geteuid() != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0)
+    {
+        if (setgroups(0, nullptr) != 0 || setgid(gid_t(uid)) != 0 || setuid(uid_t(uid)) != 0)
+            _exit(125);
+        // The user's own /proc/self stays reachable after the change of user.
+        prctl(PR_SET_DUMPABLE, 1);
+        _exit(body());
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR)
+        continue;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 125)
+        return -1;
+    return WEXITSTATUS(status);
 }
 } // namespace TestSupport

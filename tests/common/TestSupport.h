@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <functional>
 #include <string>
 
 namespace TestSupport
@@ -81,4 +82,9 @@ private:
     void (*m_oldHandler)(int) = nullptr;
     bool m_set = false;
 };
+
+// Runs body in a child process of the user (and group) `uid`, where permissions bind; the
+// child's exit code, or -1 when no such child can be made (the test is not run as root).
+// Descriptors stay open across, and /proc/self/fd/N reaches a folder open in the parent.
+int RunAsUser(unsigned uid, const std::function<int()>& body);
 } // namespace TestSupport

@@ -8,8 +8,6 @@
 #include "platform/Messages.h"
 #include "platform/Path.h"
 
-#include <QFile>
-
 namespace
 {
 constexpr char kMagic[] = "OLX0";
@@ -159,6 +157,7 @@ bool COstrelinDoc::OnNewDocument()
     m_data.m_strQueryXml.clear();
     m_bLoadError = false;
     m_strPathName.clear();
+    m_diskFile.reset();
     SetModifiedFlag(false);
     return true;
 }
@@ -167,15 +166,14 @@ bool COstrelinDoc::OnOpenDocument(const QString& path)
 {
     m_bLoadError = false;
     const QString resolved = Path::Resolve(path);
-    if (!Path::IsRegularFile(resolved))
+    // Opened once, without waiting: a pipe or a device at the name is refused.
+    const Path::ReadOnlyFile file = Path::OpenRegularFile(resolved);
+    if (!file.IsOpen() || file.Size() > kMaxProjectFileSize)
         return false;
-    QFile file(resolved);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxProjectFileSize)
+    const std::optional<QByteArray> read = file.ReadAll();
+    if (!read)
         return false;
-    const QByteArray bytes = file.read(file.size());
-    if (bytes.size() > kMaxProjectFileSize || file.error() != QFileDevice::NoError)
-        return false;
-    file.close();
+    const QByteArray& bytes = *read;
 
     CArchive ar(bytes, resolved);
     try
@@ -192,6 +190,7 @@ bool COstrelinDoc::OnOpenDocument(const QString& path)
     m_data.m_wGuideLanguages &= m_data.m_wContentLanguages;
     m_data.m_wTitleLanguages &= m_data.m_wGuideLanguages;
     m_strPathName = path;
+    m_diskFile = file.Identity();
     SetModifiedFlag(false);
     return true;
 }
@@ -200,11 +199,24 @@ bool COstrelinDoc::OnSaveDocument(const QString& path)
 {
     CArchive ar(path);
     Serialize(ar);
-    if (!WriteFileAtomically(path, ar.Bytes()))
+    // The author's file: a link to it is kept, and it is on the disk before this returns.
+    FileReplacement file(path, FileKind::Document);
+    file.Write(ar.Bytes());
+    m_saveError.clear();
+    if (!file.Commit(&m_saveError))
         return false;
     m_strPathName = path;
+    m_diskFile = file.Written();
     SetModifiedFlag(false);
     return true;
+}
+
+bool COstrelinDoc::ChangedOnDisk(const QString& path) const
+{
+    if (!m_diskFile || path != m_strPathName)
+        return false;
+    const std::optional<Path::FileIdentity> now = Path::IdentityOf(Path::Resolve(path));
+    return now && *now != *m_diskFile;
 }
 
 bool COstrelinDoc::SaveModified()

@@ -1,6 +1,7 @@
 #pragma once
 // The hub's single document: the project data and the project file (".olx").
 #include "Ostrelin/model/BindData.h"
+#include "platform/Path.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,10 +11,6 @@
 #include <vector>
 
 class CArchive;
-namespace Path
-{
-class FolderReader;
-}
 
 // Size of the reader's buffer for one content data file, and the bytes of it that are used.
 constexpr qint64 kContentFileBufferSize = 5357820;
@@ -65,8 +62,13 @@ public:
     // Reads the project file; false when it cannot be read or is not accepted, with the
     // project data left as it was.
     virtual bool OnOpenDocument(const QString& path);
-    // Writes the project file through an atomic replace.
+    // Writes the project file whole (a link at the path is kept and the file it names is
+    // replaced); on failure SaveError() tells why, in the system's words.
     virtual bool OnSaveDocument(const QString& path);
+    const QString& SaveError() const { return m_saveError; }
+    // True when the file this project was read from or last saved to, named by the path, was
+    // changed or replaced on disk since.
+    bool ChangedOnDisk(const QString& path) const;
     // Asks whether to save a modified project; false when the pending action is abandoned.
     virtual bool SaveModified();
 
@@ -106,4 +108,6 @@ private:
     std::vector<ContentStamp> m_contentStamps; // of the last content scan of that folder
     bool m_bModified = false;
     QString m_strPathName;
+    std::optional<Path::FileIdentity> m_diskFile; // as read or last written
+    QString m_saveError;
 };

@@ -1,6 +1,7 @@
 #include "Ostrelin/model/TitleScreen.h"
 
 #include "TOVKContEdit/shared/ImageEx.h"
+#include "platform/AtomicFile.h"
 #include "platform/ExternalTool.h"
 #include "platform/Path.h"
 
@@ -110,11 +111,8 @@ bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int
     const QByteArray bitmap = BuildTitleScreenBitmap(picture.Image());
     picture.Destroy();
 
-    QFile file(bitmapPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bitmap) != bitmap.size() || !file.flush())
+    if (!ReplaceFile(bitmapPath, bitmap))
         return false;
-    file.close();
 
     const QString titleFile = u'R' + code + QStringLiteral("000.BIN");
     const QString oldFile = Path::Resolve(Path::Append(outputFolder, titleFile));

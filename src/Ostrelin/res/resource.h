@@ -48,6 +48,7 @@ constexpr unsigned IDS_DISCARD_QUESTION = 2001;
 constexpr unsigned IDS_CANNOT_OPEN = 3001;
 constexpr unsigned IDS_CANNOT_SAVE = 3002;
 constexpr unsigned IDS_CANNOT_CREATE = 3003;
+constexpr unsigned IDS_FILE_CHANGED_ON_DISK = 3028;
 constexpr unsigned IDS_NO_PROJECT_FILE = 3016;
 constexpr unsigned IDS_CONTENT_EDITOR_RUNNING = 3022;
 constexpr unsigned IDS_QUERY_EDITOR_RUNNING = 3023;

@@ -5,6 +5,7 @@
 #include "framework/LongOperation.h"
 #include "platform/HandOver.h"
 #include "platform/Messages.h"
+#include "platform/Path.h"
 #include "platform/Spreadsheet.h"
 #include "platform/Strings.h"
 #include "platform/TempFolder.h"
@@ -119,10 +120,9 @@ bool ReadRegistryString(const QString& name, QString& value, const ExternalTool&
     QFile::remove(file);
     const bool exported =
         RunProcessAndWait(Wine::ExportKeyCommand(HandOverKey(), file), std::move(step)).Succeeded();
-    QFile exportedFile(file);
-    const QByteArray bytes =
-        exported && exportedFile.open(QIODevice::ReadOnly) ? exportedFile.readAll() : QByteArray();
-    exportedFile.close();
+    const std::optional<QByteArray> read =
+        exported ? Path::OpenRegularFile(file).ReadAll() : std::nullopt;
+    const QByteArray bytes = read.value_or(QByteArray());
     QFile::remove(file);
     QString text;
     if (!Wine::ReadExportedValue(bytes, name, text) || text.size() > HandOver::MaxValueLength)

@@ -203,7 +203,7 @@ void CMainFormView::OnFileNew()
     }
     else
     {
-        AfxMessageBox(IDS_CANNOT_CREATE, MB_OK | MB_ICONEXCLAMATION);
+        ShowSaveFailure(IDS_CANNOT_CREATE);
         m_strProjectPath.clear();
     }
     UpdateWindowTitle();
@@ -269,10 +269,46 @@ void CMainFormView::OnFileSave()
 {
     if (IsBusy() || m_strProjectPath.isEmpty())
         return;
+    if (m_pDocument->ChangedOnDisk(m_strProjectPath))
+    {
+        // Another program wrote the file since: its changes are not dropped without a word.
+        switch (AfxMessageBox(FormatString(IDS_FILE_CHANGED_ON_DISK, {m_strProjectPath}),
+                              MB_YESNOCANCEL | MB_ICONQUESTION))
+        {
+        case IDYES:
+            break;
+        case IDNO:
+            ReloadProject();
+            return;
+        default:
+            return;
+        }
+    }
     if (m_pDocument->OnSaveDocument(m_strProjectPath))
         UpdateWindowTitle();
     else
-        AfxMessageBox(IDS_CANNOT_SAVE, MB_OK | MB_ICONEXCLAMATION);
+        ShowSaveFailure(IDS_CANNOT_SAVE);
+}
+
+void CMainFormView::ReloadProject()
+{
+    if (!OpenInto(m_strProjectPath))
+    {
+        AfxMessageBox(IDS_CANNOT_OPEN, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    UpdateWindowTitle();
+    UpdateAllPages();
+    UpdateStepStates();
+    update();
+}
+
+void CMainFormView::ShowSaveFailure(unsigned message)
+{
+    QString text = Strings::Load(message);
+    if (!m_pDocument->SaveError().isEmpty())
+        text += QStringLiteral("\r\n\r\n") + m_pDocument->SaveError();
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool CMainFormView::OnUpdateFileSave() const
@@ -300,7 +336,7 @@ void CMainFormView::OnFileSaveAs()
     }
     else
     {
-        AfxMessageBox(IDS_CANNOT_SAVE, MB_OK | MB_ICONEXCLAMATION);
+        ShowSaveFailure(IDS_CANNOT_SAVE);
     }
     UpdateWindowTitle();
     UpdateAllPages();

@@ -93,6 +93,10 @@ private:
     static void EditorNotStarted(const EditorKind& kind, const ToolResult& result);
     // The open project is replaced only by a document that loaded completely.
     bool OpenInto(const QString& path);
+    // Reads the project file again in place of the data in the window.
+    void ReloadProject();
+    // The message, and why the system refused the save.
+    void ShowSaveFailure(unsigned message);
     void RememberProjectFile(const QString& path);
     QString InitialProjectName() const;
 

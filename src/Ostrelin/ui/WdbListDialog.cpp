@@ -13,7 +13,6 @@
 #include "platform/Path.h"
 #include "platform/Strings.h"
 
-#include <QFile>
 #include <QPushButton>
 #include <vector>
 
@@ -256,20 +255,20 @@ void CWdbListDialog::OnImportServerList()
 
     // Card copies are often upper case: the path is matched without regard to case.
     const QString path = Path::Resolve(AppendPath(folder, Strings::Load(IDS_IMPORT_FILE)));
-    if (!Path::IsRegularFile(path))
+    // Opened once, without waiting: a pipe or a device put at the name is refused.
+    Path::ReadOnlyFile file = Path::OpenRegularFile(path);
+    if (!file.IsOpen())
     {
-        AfxMessageBox(IDS_IMPORT_NOT_FOUND, MB_OK | MB_ICONEXCLAMATION);
+        if (Path::IsRegularFile(path))
+            AfxMessageBox(FormatString(IDS_FILE_READ_ERROR, {path}), MB_OK | MB_ICONEXCLAMATION);
+        else
+            AfxMessageBox(IDS_IMPORT_NOT_FOUND, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-    {
-        AfxMessageBox(FormatString(IDS_FILE_READ_ERROR, {path}), MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    const QByteArray bytes = file.read(kImportBufferSize);
-    const bool failed = file.error() != QFileDevice::NoError;
-    file.close();
+    QByteArray bytes(qMin<qint64>(file.Size(), kImportBufferSize), Qt::Uninitialized);
+    const qint64 got = file.Read(bytes.data(), bytes.size());
+    const bool failed = got < 0;
+    bytes.truncate(qMax<qint64>(got, 0));
     if (failed)
     {
         AfxMessageBox(FormatString(IDS_FILE_READ_ERROR, {path}), MB_OK | MB_ICONEXCLAMATION);

@@ -4,6 +4,7 @@
 #include "TOVKContEdit/model/TOVKContEditDoc.h"
 #include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/shared/OutputProgress.h"
+#include "platform/AtomicFile.h"
 #include "platform/Messages.h"
 #include "platform/Path.h"
 #include "platform/SetAside.h"
@@ -231,7 +232,12 @@ bool CConversionRun::ConvertLanguage(const QString& logPath, int language)
     ProgressStep();
 
     const QString input = m_doc.ConverterInputPath(language);
-    if (!m_doc.GetXmlFile().Save(input, m_doc.GetRecords()))
+    // Made inside the -d folder: a folder of the tree that is a link is refused, not followed.
+    const OutputFolder convertFolder(m_doc.GetOutputFolders().convertFolder);
+    const OutputFolder inputFolder(convertFolder,
+                                   QStringLiteral("output/contents/") +
+                                       CTOVKContEditDoc::OutputLanguageCode(language));
+    if (!m_doc.GetXmlFile().Save(inputFolder, Path::FindFileName(input), m_doc.GetRecords()))
     {
         ProgressStep();
         return false;
@@ -239,14 +245,8 @@ bool CConversionRun::ConvertLanguage(const QString& logPath, int language)
 
     ToolRun run;
     // The log is made anew for each language; without it the converter runs unredirected.
-    {
-        QFile log(logPath);
-        if (!logPath.isEmpty() && log.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        {
-            log.close();
-            run.SetStandardOutputFile(logPath);
-        }
-    }
+    if (!logPath.isEmpty() && ReplaceFile(logPath, {}))
+        run.SetStandardOutputFile(logPath);
     bool ended = false;
     if (!run.Start(m_doc.ConverterCommandLine(converter, input, folder),
                    m_doc.GetOutputFolders().convertFolder))

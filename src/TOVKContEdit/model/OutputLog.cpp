@@ -1,9 +1,9 @@
 #include "TOVKContEdit/model/OutputLog.h"
 
 #include "TOVKContEdit/res/resource.h"
+#include "platform/Path.h"
 #include "platform/Strings.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <climits>
 
@@ -122,9 +122,12 @@ void ReadConverterLog(const QByteArray& bytes, ConverterReport& report, const QB
 
 bool ReadConverterLogFile(const QString& path, ConverterReport& report, const QByteArray& encoding)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Opened once, without waiting on what lies at the name.
+    Path::ReadOnlyFile file = Path::OpenRegularFile(path);
+    if (!file.IsOpen())
         return false;
-    ReadConverterLog(file.read(kMaxLogBytes), report, encoding);
+    QByteArray bytes(qMin<qint64>(file.Size(), kMaxLogBytes), Qt::Uninitialized);
+    bytes.truncate(qMax<qint64>(file.Read(bytes.data(), bytes.size()), 0));
+    ReadConverterLog(bytes, report, encoding);
     return true;
 }

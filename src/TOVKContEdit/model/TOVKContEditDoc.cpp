@@ -116,6 +116,7 @@ bool CTOVKContEditDoc::OnNewDocument()
 {
     DeleteContents();
     m_pathName.clear();
+    m_diskFile.reset();
     SetModifiedFlag(false);
     UpdateMainFrameTitle();
     return true;
@@ -483,8 +484,6 @@ void CTOVKContEditDoc::SetPlayingRow(int row)
 
 bool CTOVKContEditDoc::CanLoadContentFile(const QString& path)
 {
-    if (!Path::IsRegularFile(path))
-        return false;
     ContentRecords scratch;
     return m_xmlFile.Load(path, scratch);
 }
@@ -521,9 +520,29 @@ bool CTOVKContEditDoc::OnSaveDocument(const QString& path)
 {
     if (Path::IsDirectory(path))
         return false;
+    const QString target = QFileInfo(Path::Resolve(path)).absoluteFilePath();
+    if (m_diskFile && target == m_pathName)
+    {
+        // Another program (or author) wrote the file since: their work is not undone unasked.
+        const std::optional<Path::FileIdentity> now = Path::IdentityOf(target);
+        if (now && *now != *m_diskFile)
+            switch (AfxMessageBox(FormatString(IDS_FILE_CHANGED_ON_DISK, {target}),
+                                  MB_YESNOCANCEL | MB_ICONQUESTION))
+            {
+            case IDYES:
+                break;
+            case IDNO:
+                OnOpenDocument(target);
+                return false;
+            default:
+                return false;
+            }
+    }
     FillSaveRecords();
-    if (!m_xmlFile.Save(path, m_records))
+    Path::FileIdentity written;
+    if (!m_xmlFile.Save(path, m_records, &written))
         return false;
+    m_diskFile = written;
     SaveLastContentFile(Path::Resolve(path));
     SetModifiedFlag(false);
     UpdateMainFrameTitle();
@@ -580,16 +599,24 @@ bool CTOVKContEditDoc::FillRowsFromRecords()
 
 bool CTOVKContEditDoc::OnOpenDocument(const QString& path)
 {
-    if (!Path::IsRegularFile(path))
+    // Opened once: what is read is what is remembered as the document's file.
+    const Path::ReadOnlyFile file = Path::OpenRegularFile(path);
+    if (!file.IsOpen())
     {
         AfxMessageBox(FormatString(IDS_CANNOT_FIND_FILE_OPEN, {path}));
         return false;
     }
-    if (!m_xmlFile.Load(path, m_records))
+    return OpenFrom(path, file);
+}
+
+bool CTOVKContEditDoc::OpenFrom(const QString& path, const Path::ReadOnlyFile& file)
+{
+    if (!m_xmlFile.Load(file, m_records))
     {
         AfxMessageBox(FormatString(IDS_UNSUPPORTED_XML, {path}));
         return false;
     }
+    m_diskFile = file.Identity();
     ClearRows();
     FreeClipboard();
     const bool complete = FillRowsFromRecords();
@@ -614,15 +641,11 @@ void CTOVKContEditDoc::OnFileOpen()
         nullptr, QString(), Path::Resolve(folder), kXmlFilter, QStringLiteral("xml"));
     if (path.isEmpty())
         return;
-    if (!Path::IsRegularFile(path))
+    const Path::ReadOnlyFile file = Path::OpenRegularFile(path);
+    if (!file.IsOpen())
     {
         AfxMessageBox(FormatString(IDS_CANNOT_FIND_FILE, {path}));
         return;
     }
-    if (!CanLoadContentFile(path))
-    {
-        AfxMessageBox(FormatString(IDS_UNSUPPORTED_XML, {path}));
-        return;
-    }
-    OnOpenDocument(path);
+    OpenFrom(path, file);
 }

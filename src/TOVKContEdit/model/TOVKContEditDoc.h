@@ -175,6 +175,8 @@ protected:
     void FillSaveRecords();
     // Fills the table from m_records; false when rows were dropped at the table limit.
     bool FillRowsFromRecords();
+    // OnOpenDocument of a file opened already.
+    bool OpenFrom(const QString& path, const Path::ReadOnlyFile& file);
     // The title part of the template string or the file name.
     QString GetTitle() const;
     // An empty row (display language, image count 2) with that number; returns its index.
@@ -193,6 +195,7 @@ private:
     ContentRow m_outside; // what GetRow gives for an index outside the table
 
     QString m_pathName;
+    std::optional<Path::FileIdentity> m_diskFile; // the file as read or last written
     bool m_modified = false;
     QString m_convertFolder;
     std::vector<ContentDocObserver*> m_views;

@@ -112,6 +112,7 @@ constexpr unsigned IDS_CANNOT_FIND_FILE = 168;
 constexpr unsigned IDS_FILE_IN_USE = 170;
 constexpr unsigned IDS_XML_SAVE_FAILED = 171;
 constexpr unsigned IDS_MAX_CONTENT = 172;
+constexpr unsigned IDS_FILE_CHANGED_ON_DISK = 178;
 
 // --- Content checks (pictures, voices, descriptions, the output check) -------------------
 constexpr unsigned IDS_ROW_ITEM_NUMBER_USED = 103;

@@ -94,7 +94,7 @@ bool ExtractToolsInto(QByteArrayView archive, const QString& folder, QString& to
             QByteArray buffer(archive.data() + offset + 4, qsizetype(length));
             auto* bytes = reinterpret_cast<std::uint8_t*>(buffer.data());
             UnscrambleToolData(seed, bytes, length, bytes, position);
-            if (!WriteFileAtomically(path, buffer))
+            if (!ReplaceFile(path, buffer))
                 return false;
         }
         if (IsProgramEntry(entry) &&

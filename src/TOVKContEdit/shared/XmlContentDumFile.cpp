@@ -9,9 +9,9 @@
 #include "platform/XmlDocument.h"
 #include "platform/XmlWriter.h"
 
-#include <QFile>
 #include <QXmlStreamReader>
 #include <array>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -341,31 +341,66 @@ QDomDocument CXmlContentDumFile::BuildDocument(const ContentRecords& records)
     return doc;
 }
 
+namespace
+{
+// The result code shown after the system's reason, for the reasons a save meets most.
+unsigned ResultCode(int error)
+{
+    switch (error)
+    {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return 0x80070070u; // the disk is full
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return 0x80070005u; // access denied
+    default:
+        return 0x80004005u;
+    }
+}
+
+// The new file could not be made: the file is named, and why.
+QString CannotCreate(const QString& shown, int error)
+{
+    return FormatString(IDS_FILE_IN_USE, {shown}) + QStringLiteral("\r\n\r\n") +
+           FileReplacement::ErrorText(error);
+}
+
+bool Finish(FileReplacement& file, bool written, QString& error, Path::FileIdentity* identity)
+{
+    if (!written || !file.Commit())
+    {
+        // The old file stays whole.
+        error = FormatString(IDS_XML_SAVE_FAILED,
+                             {FileReplacement::ErrorText(file.Error()), ResultCode(file.Error())});
+        return false;
+    }
+    if (identity && file.Written())
+        *identity = *file.Written();
+    return true;
+}
+} // namespace
+
 bool CXmlContentDumFile::SaveDocument(const QString& path, const QDomDocument& doc, QString& error)
 {
-    const QString target = Path::Resolve(path);
-    AtomicFile file(target);
-    if (Path::IsDirectory(target) || !file.Open())
+    FileReplacement file(path, FileKind::Document);
+    if (file.Error() != 0)
     {
-        error = FormatString(IDS_FILE_IN_USE, {path});
+        error = CannotCreate(path, file.Error());
         return false;
     }
     // The writer's bytes (BOM, then UTF-16LE) go out as they are, without a second copy of a
     // file that may run to a hundred megabytes.
-    const QByteArray bytes = XmlWriter::Serialize(doc);
-    if (!file.Write(bytes.constData(), bytes.size()) || !file.Commit())
-    {
-        // The old file stays whole; the code stands where the system's error code stood.
-        error = FormatString(IDS_XML_SAVE_FAILED, {file.ErrorString(), 0x80004005u});
-        return false;
-    }
-    return true;
+    return Finish(file, file.Write(XmlWriter::Serialize(doc)), error, nullptr);
 }
 
-bool CXmlContentDumFile::Save(const QString& path, const ContentRecords& records)
+bool CXmlContentDumFile::Save(const QString& path, const ContentRecords& records,
+                              Path::FileIdentity* written)
 {
     QString error;
-    if (!SaveRecords(path, records, error))
+    if (!SaveRecords(path, records, error, written))
     {
         AfxMessageBox(error, MB_OK);
         return false;
@@ -373,24 +408,43 @@ bool CXmlContentDumFile::Save(const QString& path, const ContentRecords& records
     return true;
 }
 
-bool CXmlContentDumFile::SaveRecords(const QString& path, const ContentRecords& records,
-                                     QString& error)
+bool CXmlContentDumFile::Save(const OutputFolder& folder, const QString& name,
+                              const ContentRecords& records)
 {
-    const QString target = Path::Resolve(path);
-    AtomicFile file(target);
-    if (Path::IsDirectory(target) || !file.Open())
+    QString error;
+    FileReplacement file(folder, name);
+    if (file.Error() != 0)
+        error = CannotCreate(
+            folder.IsOpen() ? Path::Append(folder.Folder(), name) : folder.Folder(), file.Error());
+    else if (WriteRecords(file, records, error, nullptr))
+        return true;
+    AfxMessageBox(error, MB_OK);
+    return false;
+}
+
+bool CXmlContentDumFile::SaveRecords(const QString& path, const ContentRecords& records,
+                                     QString& error, Path::FileIdentity* written)
+{
+    FileReplacement file(path, FileKind::Document);
+    if (file.Error() != 0)
     {
-        error = FormatString(IDS_FILE_IN_USE, {path});
+        error = CannotCreate(path, file.Error());
         return false;
     }
+    return WriteRecords(file, records, error, written);
+}
+
+bool CXmlContentDumFile::WriteRecords(FileReplacement& file, const ContentRecords& records,
+                                      QString& error, Path::FileIdentity* written)
+{
     // The bytes BuildDocument and SaveDocument give, without the tree, and handed to the file
     // in pieces: a full table gives a hundred megabytes.
     constexpr qsizetype Piece = 1 << 20;
     XmlWriter::Stream out;
-    bool written = true;
+    bool ok = true;
     const auto flush = [&]
     {
-        written = written && file.Write(out.Data(), out.Size());
+        ok = ok && file.Write(QByteArrayView(out.Data(), out.Size()));
         out.Clear();
     };
     if (records.empty())
@@ -429,29 +483,22 @@ bool CXmlContentDumFile::SaveRecords(const QString& path, const ContentRecords& 
         out.Close(0, kRootName);
     }
     flush();
-    if (!written || !file.Commit())
-    {
-        // The old file stays whole; the code stands where the system's error code stood.
-        error = FormatString(IDS_XML_SAVE_FAILED, {file.ErrorString(), 0x80004005u});
-        return false;
-    }
-    return true;
+    return Finish(file, ok, error, written);
 }
 
 bool CXmlContentDumFile::Load(const QString& path, ContentRecords& records)
 {
+    return Load(Path::OpenRegularFile(path), records);
+}
+
+bool CXmlContentDumFile::Load(const Path::ReadOnlyFile& file, ContentRecords& records)
+{
     records.clear();
-    const QString source = Path::Resolve(path);
-    if (!Path::IsRegularFile(source))
-        return false;
-    QFile file(source);
-    if (file.size() > MaxFileSize || !file.open(QIODevice::ReadOnly))
-        return false;
     // Room for the bytes the file holds, not for the largest file accepted.
-    const QByteArray bytes = file.read(file.size());
-    if (bytes.size() > MaxFileSize || file.error() != QFileDevice::NoError)
+    if (!file.IsOpen() || file.Size() > MaxFileSize)
         return false;
-    return LoadBytes(bytes, records);
+    const std::optional<QByteArray> bytes = file.ReadAll();
+    return bytes && LoadBytes(*bytes, records);
 }
 
 bool CXmlContentDumFile::LoadBytes(const QByteArray& bytes, ContentRecords& records)
