@@ -249,6 +249,13 @@ void FileReplacement::Begin()
 {
     if (m_kind == FileKind::Document)
         RemoveLeftovers();
+    else if (struct stat st; fstatat(m_dirFd, m_name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                             S_ISDIR(st.st_mode))
+    {
+        // Known before anything is written; the commit checks again.
+        Fail(EISDIR);
+        return;
+    }
     for (int attempt = 0; attempt < 8; ++attempt)
     {
         const QByteArray name = m_name + TemporaryMark +

@@ -11,6 +11,7 @@
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/ReportDialog.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
+#include "platform/AtomicFile.h"
 #include "platform/Profile.h"
 #include "platform/Shell.h"
 
@@ -77,7 +78,9 @@ TEST_F(HubView, TitleFollowsTheProjectAndItsModifiedState)
     // A New whose save fails leaves no project: "Untitled" without a mark.
     m_dialogs.Answer(m_appFolder + QStringLiteral("/missing/folder/X.olx"));
     View().OnFileNew();
-    EXPECT_EQ(m_messages.texts(), QStringList{QStringLiteral("ファイルが作成できませんでした。")});
+    EXPECT_EQ(m_messages.texts(),
+              QStringList{QStringLiteral("ファイルが作成できませんでした。\r\n\r\n") +
+                          FileReplacement::ErrorText(ENOENT)});
     EXPECT_TRUE(View().m_strProjectPath.isEmpty());
     EXPECT_EQ(Title(), QStringLiteral("Untitled - ") + kAppTitle);
 }
@@ -238,7 +241,9 @@ TEST_F(HubView, SaveFailureIsReported)
     Edit();
     QDir(QFileInfo(path).path()).removeRecursively();
     View().OnFileSave();
-    EXPECT_EQ(m_messages.texts(), QStringList{QStringLiteral("ファイルが保存できませんでした。")});
+    EXPECT_EQ(m_messages.texts(),
+              QStringList{QStringLiteral("ファイルが保存できませんでした。\r\n\r\n") +
+                          FileReplacement::ErrorText(ENOENT)});
     EXPECT_TRUE(Doc().IsModified());
 }
 
@@ -267,7 +272,9 @@ TEST_F(HubView, SaveAsRescansAndRecomputesTheSteps)
     // A failed Save As keeps the path.
     m_dialogs.Answer(m_appFolder + QStringLiteral("/no/such/X.olx"));
     View().OnFileSaveAs();
-    EXPECT_EQ(m_messages.texts(), QStringList{QStringLiteral("ファイルが保存できませんでした。")});
+    EXPECT_EQ(m_messages.texts(),
+              QStringList{QStringLiteral("ファイルが保存できませんでした。\r\n\r\n") +
+                          FileReplacement::ErrorText(ENOENT)});
     EXPECT_EQ(View().m_strProjectPath, other);
 }
 

@@ -2,6 +2,7 @@
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/shared/XmlContentDumFile.h"
 #include "common/TestSupport.h"
+#include "platform/AtomicFile.h"
 #include "platform/RecordingMessages.h"
 
 #include <QFile>
@@ -399,7 +400,7 @@ TEST_F(XmlContentTest, SaveThatCannotWriteShowsTheFileInUseMessage)
     EXPECT_EQ(messages.shown()[0].text,
               "The file below is being used by another application.\r\nThe file could not be "
               "saved.\r\n\r\n" +
-                  path);
+                  path + "\r\n\r\n" + FileReplacement::ErrorText(ENOENT));
     EXPECT_FALSE(QFile::exists(path));
 }
 
