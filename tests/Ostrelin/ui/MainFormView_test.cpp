@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <cstdio>
 #include <functional>
 
 using HubFixture::kAppTitle;
@@ -621,3 +622,62 @@ TEST_F(HubView, AProgramThatCannotOpenItsDocumentIsNamedWithTheFile)
     }
     Spreadsheet::SetBackend(&m_spreadsheet);
 }
+
+// A save onto a project file that another program replaced since it was read asks first,
+// with the content editor's question: Yes overwrites, No reads the file again, Cancel leaves
+// both as they are.
+TEST_F(HubView, SaveOntoAProjectFileChangedSinceItWasReadAsksFirst)
+{
+    // The window's display language is 5, the other program's 3.
+    const struct
+    {
+        int answer;
+        int onDisk;
+        int inWindow;
+        bool modified;
+    } cases[] = {{IDYES, 5, 5, false}, {IDNO, 3, 3, false}, {IDCANCEL, 3, 5, true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.answer);
+        const QString path = MakeProject(QStringLiteral("changed"));
+        OpenProject(path);
+        Doc().GetBindData().m_nDisplayLanguage = 5;
+        Edit();
+        {
+            // The other program's project: another display language, saved beside and renamed.
+            COstrelinDoc other;
+            other.GetBindData().m_nDisplayLanguage = 3;
+            ASSERT_TRUE(other.OnSaveDocument(path + QStringLiteral(".other")));
+            ASSERT_EQ(::rename(QFile::encodeName(path + ".other").constData(),
+                               QFile::encodeName(path).constData()),
+                      0);
+        }
+        m_messages.Clear();
+        m_messages.Answer(c.answer);
+        View().OnFileSave();
+        ASSERT_EQ(m_messages.shown().size(), 1);
+        EXPECT_EQ(m_messages.shown()[0].text,
+                  QStringLiteral("以下のファイルは、読み込んだ後に他のプログラムによって変更されま"
+                                 "した。\r\n\r\n") +
+                      path +
+                      QStringLiteral("\r\n\r\n上書きしますか？\r\n「いいえ」を選ぶと、ファイル"
+                                     "を読み込み直します。ここでの変更は失われます。"));
+        EXPECT_EQ(m_messages.shown()[0].flags, unsigned(MB_YESNOCANCEL | MB_ICONQUESTION));
+        COstrelinDoc onDisk;
+        ASSERT_TRUE(onDisk.OnOpenDocument(path));
+        EXPECT_EQ(onDisk.GetBindData().m_nDisplayLanguage, c.onDisk);
+        EXPECT_EQ(Doc().GetBindData().m_nDisplayLanguage, c.inWindow);
+        EXPECT_EQ(Doc().IsModified(), c.modified);
+
+        // What this window wrote or read last is what it compares with from then on.
+        if (c.answer != IDCANCEL)
+        {
+            m_messages.Clear();
+            Edit();
+            View().OnFileSave();
+            EXPECT_TRUE(m_messages.shown().isEmpty());
+            EXPECT_FALSE(Doc().IsModified());
+        }
+    }
+}
+} // namespace

@@ -404,3 +404,84 @@ TEST_F(DocFileTest, CanLoadContentFile)
     EXPECT_FALSE(doc.CanLoadContentFile(TestSupport::WriteFile(folder + "/b.xml", "<a/>")));
 }
 } // namespace
+
+namespace
+{
+// Another program puts its own file in the document's place, as a save beside and a rename.
+void ReplaceOnDisk(const QString& path, const QString& infos)
+{
+    const QString other = ContentFile(path + ".other", infos);
+    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()),
+              0);
+}
+} // namespace
+
+// A save onto a file that changed since it was read asks first: Yes overwrites, No reads the
+// file again (the window's changes go), Cancel leaves both as they are.
+TEST_F(DocFileTest, SaveOntoAFileChangedSinceItWasReadAsksFirst)
+{
+    const struct
+    {
+        int answer;
+        bool saved;
+        int itemOnDisk; // of the only record in the file afterwards
+        bool modified;
+    } cases[] = {{IDYES, true, 1, false}, {IDNO, false, 7, false}, {IDCANCEL, false, 7, true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.answer);
+        const QString path = ContentFile(TestSupport::NewFolder() + "/c.xml",
+                                         InfoXml(0, 1, "\"mine\""));
+        ASSERT_TRUE(doc.OnOpenDocument(path));
+        doc.SetCellText(0, ColumnDescription, "edited", false);
+        doc.SetModifiedFlag(true);
+        ReplaceOnDisk(path, InfoXml(0, 7, "\"theirs\"") + InfoXml(1, 7, "\"theirs\""));
+        messages.Clear();
+        messages.Answer(c.answer);
+        EXPECT_EQ(doc.OnSaveDocument(path), c.saved);
+        ASSERT_EQ(messages.shown().size(), 1);
+        EXPECT_EQ(messages.shown()[0].text,
+                  "The file below was changed by another program after it was read "
+                  "here.\r\n\r\n" +
+                      path +
+                      "\r\n\r\nDo you want to overwrite it?\r\nChoose \"No\" to read the file "
+                      "again instead; the changes made here are then lost.");
+        EXPECT_EQ(messages.shown()[0].flags, unsigned(MB_YESNOCANCEL | MB_ICONQUESTION));
+        ContentRecords onDisk;
+        ASSERT_TRUE(doc.GetXmlFile().Load(path, onDisk));
+        ASSERT_FALSE(onDisk.empty());
+        EXPECT_EQ(onDisk[0].nProductNo, c.itemOnDisk);
+        EXPECT_EQ(doc.IsModified(), c.modified);
+        EXPECT_EQ(doc.GetRow(0).itemNumber, c.answer == IDNO ? 7 : 1);
+
+        // What this window wrote or read last is what it compares with from then on.
+        messages.Clear();
+        if (c.answer != IDCANCEL)
+        {
+            EXPECT_TRUE(doc.OnSaveDocument(path));
+            EXPECT_TRUE(messages.shown().isEmpty());
+        }
+    }
+}
+
+// A disk that takes part of the file says so in the system's words, with the code that
+// means a full disk; the old file stays.
+TEST_F(DocFileTest, ASaveCutShortByTheDiskSaysWhy)
+{
+    const QString path = ContentFile(folder + "/c.xml", InfoXml(0, 1, "\"old\""));
+    const QByteArray before = TestSupport::ReadFile(path);
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    doc.SetCellText(0, ColumnDescription, QString(5000, u'x'), false);
+    bool saved = true;
+    {
+        const TestSupport::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.IsSet());
+        saved = doc.OnSaveDocument(path);
+    }
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].text,
+              "XML save failed.\r\n" + FileReplacement::ErrorText(EFBIG) + "\r\n[80070070]");
+    EXPECT_EQ(TestSupport::ReadFile(path), before);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"c.xml"});
+}
