@@ -430,8 +430,8 @@ TEST_F(DocFileTest, SaveOntoAFileChangedSinceItWasReadAsksFirst)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.answer);
-        const QString path = ContentFile(TestSupport::NewFolder() + "/c.xml",
-                                         InfoXml(0, 1, "\"mine\""));
+        const QString path =
+            ContentFile(TestSupport::NewFolder() + "/c.xml", InfoXml(0, 1, "\"mine\""));
         ASSERT_TRUE(doc.OnOpenDocument(path));
         doc.SetCellText(0, ColumnDescription, "edited", false);
         doc.SetModifiedFlag(true);
