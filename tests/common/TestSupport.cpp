@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cerrno>
@@ -271,5 +272,23 @@ int RunAsUser(unsigned uid, const std::function<int()>& body)
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 125)
         return -1;
     return WEXITSTATUS(status);
+}
+
+bool KillAtRandomMoment(const std::function<void()>& body, int maxMs)
+{
+    const pid_t child = fork();
+    if (child == 0)
+    {
+        body();
+        _exit(0);
+    }
+    if (child < 0)
+        return false;
+    QThread::usleep(QRandomGenerator::global()->bounded(maxMs * 1000));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR)
+        continue;
+    return WIFEXITED(status);
 }
 } // namespace TestSupport

@@ -87,4 +87,8 @@ private:
 // child's exit code, or -1 when no such child can be made (the test is not run as root).
 // Descriptors stay open across, and /proc/self/fd/N reaches a folder open in the parent.
 int RunAsUser(unsigned uid, const std::function<int()>& body);
+
+// Runs body in a child process and kills it (SIGKILL) after a random time below maxMs; true
+// when the body had ended by itself before that.
+bool KillAtRandomMoment(const std::function<void()>& body, int maxMs);
 } // namespace TestSupport

@@ -503,3 +503,32 @@ TEST_F(BindModelFileTest, PathHelpers)
     EXPECT_EQ(doc.GetBindData().m_strQueryXml, u"/a/b/convert/input/xml/TOVKQuery.xml");
 }
 } // namespace
+
+namespace
+{
+// A save killed at any moment leaves the project file old or new, whole and loadable; what
+// the killed saves left beside it goes at the next save.
+TEST_F(BindModelFileTest, AKilledSaveLeavesTheOldFileOrTheNewOne)
+{
+    doc.OnNewDocument();
+    doc.GetBindData().m_strContentXml = QStringLiteral("round 0");
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    int previous = 0;
+    for (int round = 1; round <= 30; ++round)
+    {
+        // Large enough that a kill lands inside the save now and then.
+        doc.GetBindData().m_strContentXml = QStringLiteral("round %1").arg(round);
+        doc.GetBindData().m_strQueryXml = QString(2 << 20, u'q');
+        TestSupport::KillAtRandomMoment([&] { doc.OnSaveDocument(path); }, 40);
+        COstrelinDoc back;
+        ASSERT_TRUE(back.OnOpenDocument(path)) << "round " << round;
+        const QString found = back.GetBindData().m_strContentXml;
+        const int foundRound = found.mid(6).toInt();
+        EXPECT_TRUE(foundRound == previous || foundRound == round) << found.toStdString();
+        previous = foundRound;
+    }
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("GuideData.olx")});
+}
+} // namespace

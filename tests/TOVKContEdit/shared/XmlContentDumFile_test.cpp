@@ -5,6 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/RecordingMessages.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <new>
@@ -417,5 +418,45 @@ TEST_F(XmlContentTest, GetChildTextAndAddElement)
     EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "b", 0), "");
     EXPECT_EQ(CXmlContentDumFile::GetChildText(root, "a", -1), "");
     EXPECT_EQ(CXmlContentDumFile::GetChildText(QDomElement(), "a", 0), "");
+}
+} // namespace
+
+namespace
+{
+// A save killed at any moment leaves the content file old or new, whole and loadable; what
+// the killed saves left beside it goes at the next save.
+TEST_F(XmlContentTest, AKilledSaveLeavesTheOldFileOrTheNewOne)
+{
+    const QString path = folder + "/TOVKContent.xml";
+    ContentRecords records(20000, Record(0, 1));
+    const auto mark = [&](int round)
+    {
+        for (std::size_t i = 0; i < records.size(); ++i)
+        {
+            records[i].nProductNo = int(i) + 1;
+            records[i].strProductCmt = QStringLiteral("round %1").arg(round);
+        }
+    };
+    mark(0);
+    ASSERT_TRUE(file.Save(path, records));
+    int previous = 0;
+    bool leftBehind = false;
+    for (int round = 1; round <= 25; ++round)
+    {
+        mark(round);
+        TestSupport::KillAtRandomMoment([&] { file.Save(path, records); }, 120);
+        leftBehind = leftBehind || QDir(folder).entryList(QDir::Files).size() > 1;
+        ContentRecords back;
+        ASSERT_TRUE(file.Load(path, back)) << "round " << round;
+        ASSERT_EQ(back.size(), records.size());
+        const int found = back.front().strProductCmt.mid(6).toInt();
+        EXPECT_TRUE(found == previous || found == round) << found;
+        EXPECT_EQ(back.back().strProductCmt, back.front().strProductCmt) << "one save, whole";
+        previous = found;
+    }
+    ASSERT_TRUE(file.Save(path, records));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"TOVKContent.xml"});
+    if (!leftBehind)
+        std::cout << "[   NOTE   ] no kill landed inside a save\n";
 }
 } // namespace
