@@ -19,6 +19,13 @@ QString Name(int i)
     return QStringLiteral("ENQ_%1.xml").arg(i, 5, 10, QLatin1Char('0'));
 }
 
+void Sizes(benchmark::internal::Benchmark* bench)
+{
+    for (const int count : {1000, 2000, 4000, 8000})
+        bench->Arg(count);
+    bench->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
 void WriteAll(const QString& folder, int count)
 {
     const OutputFolder out(folder);
@@ -42,13 +49,7 @@ void BM_OutputsIntoAFreshFolder(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * count);
 }
-BENCHMARK(BM_OutputsIntoAFreshFolder)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(4000)
-    ->Arg(8000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_OutputsIntoAFreshFolder)->Apply(Sizes);
 
 void BM_OutputsIntoAnExistingFolder(benchmark::State& state)
 {
@@ -59,13 +60,7 @@ void BM_OutputsIntoAnExistingFolder(benchmark::State& state)
         WriteAll(root.path(), count);
     state.SetItemsProcessed(state.iterations() * count);
 }
-BENCHMARK(BM_OutputsIntoAnExistingFolder)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(4000)
-    ->Arg(8000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_OutputsIntoAnExistingFolder)->Apply(Sizes);
 
 // Reference: each file written in place, nothing beside it, no rename.
 void BM_PlainWritesInPlace(benchmark::State& state)

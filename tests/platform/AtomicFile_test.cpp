@@ -1,4 +1,5 @@
 #include "Printers.h"
+#include "common/Planting.h"
 #include "common/TestSupport.h"
 #include "platform/AtomicFile.h"
 
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace
@@ -26,6 +26,14 @@ QByteArray Native(const QString& path)
     return QFile::encodeName(path);
 }
 
+bool InPieces(const QString& path, const QByteArray& bytes, QString* error, FileKind kind)
+{
+    FileReplacement file(path, kind);
+    for (qsizetype at = 0; at < bytes.size(); at += 7)
+        file.Write(QByteArrayView(bytes).sliced(at, std::min<qsizetype>(7, bytes.size() - at)));
+    return file.Commit(error);
+}
+
 // Every way to replace a file whole: each kind in one call, and in pieces.
 struct Writer
 {
@@ -37,24 +45,10 @@ const Writer kWriters[] = {
      { return ReplaceFile(path, bytes, error); }},
     {"ReplaceFile document", [](const QString& path, const QByteArray& bytes, QString* error)
      { return ReplaceFile(path, bytes, error, FileKind::Document); }},
-    {"FileReplacement in pieces",
-     [](const QString& path, const QByteArray& bytes, QString* error)
-     {
-         FileReplacement file(path);
-         for (qsizetype at = 0; at < bytes.size(); at += 7)
-             file.Write(
-                 QByteArrayView(bytes).sliced(at, std::min<qsizetype>(7, bytes.size() - at)));
-         return file.Commit(error);
-     }},
-    {"document in pieces",
-     [](const QString& path, const QByteArray& bytes, QString* error)
-     {
-         FileReplacement file(path, FileKind::Document);
-         for (qsizetype at = 0; at < bytes.size(); at += 7)
-             file.Write(
-                 QByteArrayView(bytes).sliced(at, std::min<qsizetype>(7, bytes.size() - at)));
-         return file.Commit(error);
-     }},
+    {"FileReplacement in pieces", [](const QString& path, const QByteArray& bytes, QString* error)
+     { return InPieces(path, bytes, error, FileKind::Output); }},
+    {"document in pieces", [](const QString& path, const QByteArray& bytes, QString* error)
+     { return InPieces(path, bytes, error, FileKind::Document); }},
     {"output folder",
      [](const QString& path, const QByteArray& bytes, QString* error)
      {
@@ -215,15 +209,7 @@ TEST(AtomicFile, AnotherLinkToTheOldFileKeepsIt)
 // anything else. Nothing else outside the folder ever changes.
 TEST(AtomicFile, WhatLiesAtTheNameMeetsTheRuleOfItsKind)
 {
-    enum Planted
-    {
-        PlainFile,
-        LinkOutside,
-        DanglingLink,
-        LinkToDevice,
-        Fifo,
-        Folder,
-    };
+    using namespace Planting;
     enum Expect
     {
         Replaced,    // a regular file with the new bytes at the name
@@ -243,7 +229,7 @@ TEST(AtomicFile, WhatLiesAtTheNameMeetsTheRuleOfItsKind)
         {"dangling link", DanglingLink, Replaced, ThroughLink},
         {"link to a device node", LinkToDevice, Replaced, Refused},
         {"pipe", Fifo, Replaced, Refused},
-        {"folder", Folder, Refused, Refused},
+        {"folder", FolderAtName, Refused, Refused},
     };
     for (const Case& c : cases)
         for (const FileKind kind : {FileKind::Output, FileKind::Document})
@@ -257,36 +243,12 @@ TEST(AtomicFile, WhatLiesAtTheNameMeetsTheRuleOfItsKind)
             ASSERT_TRUE(QDir().mkpath(outside));
             const QString victim = TestSupport::WriteFile(outside + "/victim", "PRECIOUS");
             const QString target = folder + "/PIC.vcl";
-            QString named = target; // where a document's bytes go
-            switch (c.planted)
+            QString named; // where a document's bytes go
+            if (!Plant(c.planted, target, outside, named))
             {
-            case PlainFile:
-                TestSupport::WriteFile(target, "old");
-                break;
-            case LinkOutside:
-                ASSERT_TRUE(QFile::link(victim, target));
-                named = victim;
-                break;
-            case DanglingLink:
-                named = outside + "/missing";
-                ASSERT_TRUE(QFile::link(named, target));
-                break;
-            case LinkToDevice:
-                if (::mknod(Native(outside + "/null").constData(), S_IFCHR | 0666, makedev(1, 3)) !=
-                    0)
-                {
-                    // Only this row needs the right to make device nodes.
-                    std::cout << "[ SKIPPED ] no device nodes here: " << strerror(errno) << '\n';
-                    continue;
-                }
-                ASSERT_TRUE(QFile::link(outside + "/null", target));
-                break;
-            case Fifo:
-                ASSERT_EQ(mkfifo(Native(target).constData(), 0600), 0);
-                break;
-            case Folder:
-                ASSERT_TRUE(QDir().mkdir(target));
-                break;
+                // Only this row needs the right to make device nodes.
+                std::cout << "[ SKIPPED ] " << c.name << ": " << strerror(errno) << '\n';
+                continue;
             }
             QStringList outsideBefore = Entries(outside);
             QString error;

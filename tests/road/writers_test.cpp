@@ -8,6 +8,7 @@
 #include "TOVKContEdit/shared/ToolFileTable.h"
 #include "TOVKContEdit/shared/XmlContentDumFile.h"
 #include "bmp2vcx/BmpFixture.h"
+#include "common/Planting.h"
 #include "common/TestSupport.h"
 #include "platform/AtomicFile.h"
 #include "platform/RecordingMessages.h"
@@ -19,7 +20,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace
@@ -35,19 +35,7 @@ QStringList Entries(const QString& folder)
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-enum Planted
-{
-    PlainFile,
-    LinkOutside,
-    DanglingLink,
-    LinkToDevice,
-    Fifo,
-    FolderAtName,
-    LinkAsFolder,
-};
-const char* const kPlantedNames[] = {
-    "plain file", "link to a file outside", "dangling link",     "link to a device node",
-    "pipe",       "folder at the name",     "link as the folder"};
+using namespace Planting;
 
 struct Outcome
 {
@@ -93,49 +81,31 @@ Outcome SaveContent(const std::function<bool(CXmlContentDumFile&)>& save)
     return {written, messages.texts().join(u'\n'), 0};
 }
 
+Outcome RunConverter(const QString& root, const QString& folder)
+{
+    BmpFixture::Spec spec;
+    spec.colours = BmpFixture::GreyRamp(256);
+    TestSupport::WriteFile(root + "/PIC.bmp", BmpFixture::Make(spec));
+    return RunProgram("bmp2vcx", {"-i", root + "/PIC.bmp", "-o", folder}, root);
+}
+
+Outcome RunViewer(const QString& root, const QString& folder)
+{
+    const QString card = root + "/card";
+    using namespace DatFixture;
+    WriteCardFile(card, "LOG1/B.DAT",
+                  DatFile(SampleLogArea(),
+                          {Access(PackTime(2024, 5, 5, 11, 0, 0), 1, 2, Mac({9, 9, 9, 9, 9, 9}))}));
+    return RunProgram("TOVKFeedbackViewer", {"-in", card, "-out", folder}, root);
+}
+
 const std::vector<Writer>& Writers()
 {
     static const std::vector<Writer> writers = {
-        {"bmp2vcx palette", FileKind::Output, "PIC.vcl", "", true,
-         [](const QString& root, const QString& folder)
-         {
-             BmpFixture::Spec spec;
-             spec.colours = BmpFixture::GreyRamp(256);
-             TestSupport::WriteFile(root + "/PIC.bmp", BmpFixture::Make(spec));
-             return RunProgram("bmp2vcx", {"-i", root + "/PIC.bmp", "-o", folder}, root);
-         }},
-        {"bmp2vcx tiles", FileKind::Output, "PIC.vcg", "", true,
-         [](const QString& root, const QString& folder)
-         {
-             BmpFixture::Spec spec;
-             spec.colours = BmpFixture::GreyRamp(256);
-             TestSupport::WriteFile(root + "/PIC.bmp", BmpFixture::Make(spec));
-             return RunProgram("bmp2vcx", {"-i", root + "/PIC.bmp", "-o", folder}, root);
-         }},
-        {"viewer report", FileKind::Output, "Data/LOG.csv", "Data", true,
-         [](const QString& root, const QString& folder)
-         {
-             const QString card = root + "/card";
-             DatFixture::WriteCardFile(
-                 card, "LOG1/B.DAT",
-                 DatFixture::DatFile(
-                     DatFixture::SampleLogArea(),
-                     {DatFixture::Access(DatFixture::PackTime(2024, 5, 5, 11, 0, 0), 1, 2,
-                                         DatFixture::Mac({9, 9, 9, 9, 9, 9}))}));
-             return RunProgram("TOVKFeedbackViewer", {"-in", card, "-out", folder}, root);
-         }},
-        {"viewer index page", FileKind::Output, "index_en.html", "", true,
-         [](const QString& root, const QString& folder)
-         {
-             const QString card = root + "/card";
-             DatFixture::WriteCardFile(
-                 card, "LOG1/B.DAT",
-                 DatFixture::DatFile(
-                     DatFixture::SampleLogArea(),
-                     {DatFixture::Access(DatFixture::PackTime(2024, 5, 5, 11, 0, 0), 1, 2,
-                                         DatFixture::Mac({9, 9, 9, 9, 9, 9}))}));
-             return RunProgram("TOVKFeedbackViewer", {"-in", card, "-out", folder}, root);
-         }},
+        {"bmp2vcx palette", FileKind::Output, "PIC.vcl", "", true, RunConverter},
+        {"bmp2vcx tiles", FileKind::Output, "PIC.vcg", "", true, RunConverter},
+        {"viewer report", FileKind::Output, "Data/LOG.csv", "Data", true, RunViewer},
+        {"viewer index page", FileKind::Output, "index_en.html", "", true, RunViewer},
         {"converter input", FileKind::Output, "output/contents/en/TOVKContent_en.xml",
          "output/contents/en", false,
          [](const QString&, const QString& folder)
@@ -196,42 +166,6 @@ const std::vector<Writer>& Writers()
     return writers;
 }
 
-// Plants the case; false when this machine cannot make it (device nodes need the right).
-bool Plant(Planted planted, const Writer& writer, const QString& folder, const QString& outside,
-           QString& named)
-{
-    const QString target = folder + '/' + writer.target;
-    QDir().mkpath(QFileInfo(target).path());
-    named = target;
-    switch (planted)
-    {
-    case PlainFile:
-        TestSupport::WriteFile(target, "old");
-        return true;
-    case LinkOutside:
-        named = outside + "/victim";
-        return QFile::link(named, target);
-    case DanglingLink:
-        named = outside + "/missing";
-        return QFile::link(named, target);
-    case LinkToDevice:
-        return ::mknod(Native(outside + "/null").constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
-               QFile::link(outside + "/null", target);
-    case Fifo:
-        return mkfifo(Native(target).constData(), 0600) == 0;
-    case FolderAtName:
-        return QDir().mkpath(target);
-    case LinkAsFolder:
-    {
-        const QString inside = folder + '/' + writer.linkFolder;
-        QDir(inside).removeRecursively();
-        QDir().mkpath(outside + "/elsewhere");
-        return QFile::link(outside + "/elsewhere", inside);
-    }
-    }
-    return false;
-}
-
 TEST(Writers, NothingOutsideTheFolderChangesAndEveryRefusalIsTold)
 {
     Strings::Install(ContEditStringsEN());
@@ -242,7 +176,7 @@ TEST(Writers, NothingOutsideTheFolderChangesAndEveryRefusalIsTold)
         for (int p = PlainFile; p <= LinkAsFolder; ++p)
         {
             const Planted planted = Planted(p);
-            SCOPED_TRACE(std::string(writer.name) + ", " + kPlantedNames[p]);
+            SCOPED_TRACE(std::string(writer.name) + ", " + kNames[p]);
             const bool document = writer.kind == FileKind::Document;
             if (planted == LinkAsFolder && writer.linkFolder.isEmpty())
             {
@@ -256,7 +190,8 @@ TEST(Writers, NothingOutsideTheFolderChangesAndEveryRefusalIsTold)
             QDir().mkpath(outside);
             TestSupport::WriteFile(outside + "/victim", "PRECIOUS");
             QString named;
-            if (!Plant(planted, writer, folder, outside, named))
+            if (!Plant(planted, folder + '/' + writer.target, outside, named,
+                       folder + '/' + writer.linkFolder))
             {
                 // Only this cell needs what the machine does not allow.
                 row += QStringLiteral(" | skipped");
@@ -326,7 +261,7 @@ TEST(Writers, NothingOutsideTheFolderChangesAndEveryRefusalIsTold)
         table.append(row);
     }
     std::cout << "writer" << QString(31, u' ').toStdString();
-    for (const char* planted : kPlantedNames)
+    for (const char* planted : kNames)
         std::cout << "| " << planted << ' ';
     std::cout << '\n';
     for (const QString& row : table)
