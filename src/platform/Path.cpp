@@ -1,6 +1,5 @@
 #include "platform/Path.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>

@@ -5,7 +5,6 @@
 #include "platform/FileDescriptor.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <functional>
