@@ -680,4 +680,3 @@ TEST_F(HubView, SaveOntoAProjectFileChangedSinceItWasReadAsksFirst)
         }
     }
 }
-} // namespace
