@@ -120,17 +120,24 @@ const std::vector<Writer>& Writers()
                      return file.Save(en, "TOVKContent_en.xml", SomeRecords());
                  });
          }},
-        {"bind configuration file", FileKind::Output, "KPGEditor_Conf.xml", "", false,
+        {"bind configuration file", FileKind::Output, "convert/input/xml/KPGEditor_Conf.xml",
+         "convert/input/xml", false,
          [](const QString&, const QString& folder)
          {
-             QString error;
-             const bool written = CXmlBindConfFile().Save(folder + "/KPGEditor_Conf.xml", {});
+             QDir().mkpath(folder + "/convert/input/xml");
+             const OutputFolder project(folder);
+             const OutputFolder xml(project, "convert/input/xml");
+             const bool written = CXmlBindConfFile().Save(xml, "KPGEditor_Conf.xml", {});
              return Outcome{written, written ? QString() : QStringLiteral("refused"), 0};
          }},
-        {"bind information file", FileKind::Output, "KPGEditor_Info.xml", "", false,
+        {"bind information file", FileKind::Output, "convert/input/xml/KPGEditor_Info.xml",
+         "convert/input/xml", false,
          [](const QString&, const QString& folder)
          {
-             CBindInfoWriter writer(folder + "/KPGEditor_Info.xml");
+             QDir().mkpath(folder + "/convert/input/xml");
+             const OutputFolder project(folder);
+             const OutputFolder xml(project, "convert/input/xml");
+             CBindInfoWriter writer(xml, "KPGEditor_Info.xml");
              const bool written = writer.Commit();
              return Outcome{written, written ? QString() : QStringLiteral("refused"), 0};
          }},

@@ -455,6 +455,12 @@ bool CXmlBindConfFile::Save(const QString& path, const BindConfRows& rows)
     return SaveDocument(path, BuildDocument(rows));
 }
 
+bool CXmlBindConfFile::Save(const OutputFolder& folder, const QString& name,
+                            const BindConfRows& rows)
+{
+    return ReplaceFile(folder, name, XmlWriter::Serialize(BuildDocument(rows)));
+}
+
 bool CXmlBindConfFile::SaveDocument(const QString& path, const QDomDocument& doc)
 {
     return XmlWriter::Save(doc, Path::Resolve(path));
@@ -636,6 +642,17 @@ bool CXmlBindInfoFile::SaveDocument(const QString& path, const QDomDocument& doc
 }
 
 CBindInfoWriter::CBindInfoWriter(const QString& path) : m_file(path)
+{
+    Begin();
+}
+
+CBindInfoWriter::CBindInfoWriter(const OutputFolder& folder, const QString& name)
+    : m_file(folder, name)
+{
+    Begin();
+}
+
+void CBindInfoWriter::Begin()
 {
     m_out.Open(0, u"BindBody");
     m_out.Reserve(kFlushBytes + 2 * kItemMarkupUnits);

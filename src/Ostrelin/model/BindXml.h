@@ -43,6 +43,8 @@ public:
 
     // True only when the file was written.
     bool Save(const QString& path, const BindConfRows& rows);
+    // The same for `name` in a folder held open.
+    bool Save(const OutputFolder& folder, const QString& name, const BindConfRows& rows);
     static QDomDocument BuildDocument(const BindConfRows& rows);
     static bool SaveDocument(const QString& path, const QDomDocument& doc);
 };
@@ -100,6 +102,8 @@ class CBindInfoWriter
 {
 public:
     explicit CBindInfoWriter(const QString& path);
+    // The same for `name` in a folder held open.
+    CBindInfoWriter(const OutputFolder& folder, const QString& name);
     ~CBindInfoWriter(); // the old file stays unless committed
     CBindInfoWriter(const CBindInfoWriter&) = delete;
     CBindInfoWriter& operator=(const CBindInfoWriter&) = delete;
@@ -110,6 +114,8 @@ public:
     bool Commit();
 
 private:
+    void Begin();
+
     FileReplacement m_file;
     XmlWriter::Stream m_out;
     bool m_open = false; // BindInfo's start tag is written

@@ -336,9 +336,12 @@ bool COutputRun::RunOutput(bool* cancelled)
     BindConfRows confRows = BuildBindConfRows(data, m_wTitleMask, paths.titleFolder);
     for (CBindConfItem& row : confRows)
         row.m_strTitleImg = bindTool.ToolPath(row.m_strTitleImg);
-    // The information file is written as its rows are made, and replaces the old one only
-    // after the configuration file did.
-    CBindInfoWriter infoFile(paths.infoFile);
+    // Both files are made inside the project's folder: a folder of the tree that is a link is
+    // refused, not followed. The information file is written as its rows are made, and
+    // replaces the old one only after the configuration file did.
+    const OutputFolder project(paths.projectFolder);
+    const OutputFolder xmlFolder(project, QStringLiteral("convert/input/xml"));
+    CBindInfoWriter infoFile(xmlFolder, Path::FindFileName(paths.infoFile));
     CBindInfoItem toolRow;
     const BindInfoSink add = [&](const CBindInfoItem& row)
     {
@@ -358,7 +361,7 @@ bool COutputRun::RunOutput(bool* cancelled)
     }
 
     StepIt();
-    if (!CXmlBindConfFile().Save(paths.confFile, confRows))
+    if (!CXmlBindConfFile().Save(xmlFolder, Path::FindFileName(paths.confFile), confRows))
         return Failed(cancelled, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
     if (CancelTest(cancelled))
         return true;
