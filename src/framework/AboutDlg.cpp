@@ -1,9 +1,9 @@
 #include "framework/AboutDlg.h"
 
-#include "TOVKContEdit/shared/VersionReader.h"
 #include "framework/DialogLayout.h"
 #include "platform/Messages.h"
 #include "platform/Strings.h"
+#include "platform/VersionReader.h"
 
 #include <QApplication>
 #include <QLabel>

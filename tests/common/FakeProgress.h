@@ -4,7 +4,7 @@
 // the bar (the hub's dialog; the content editor's still pumps there, which no run may rely
 // on). A pump serves the queued events (a Cancel click the test queued is only seen through
 // one) and raises the cancel flag when the test's condition holds.
-#include "TOVKContEdit/shared/OutputProgress.h"
+#include "platform/OutputProgress.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -2,8 +2,8 @@
 // The hub's modeless progress dialog of the output: a message, a bar, a percent text and
 // Cancel. While it exists it holds its owner disabled; each step first empties the event
 // queue. The cancel flag, once raised, stays raised.
-#include "TOVKContEdit/shared/OutputProgress.h"
 #include "framework/ProgressDlgBase.h"
+#include "platform/OutputProgress.h"
 
 class CProgressDlg : public CProgressDlgBase, public COutputProgress
 {

@@ -2,8 +2,8 @@
 // The modeless progress dialog of a long operation on the user-interface thread. While it
 // exists it holds its owner disabled; each step first empties the event queue, which keeps
 // the program painted.
-#include "TOVKContEdit/shared/OutputProgress.h"
 #include "framework/ProgressDlgBase.h"
+#include "platform/OutputProgress.h"
 
 class CProgressDlg : public CProgressDlgBase, public COutputProgress
 {

@@ -1,16 +1,15 @@
 // The About box and the version reader over the program's version block.
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/VersionBlock.h"
-#include "TOVKContEdit/shared/VersionReader.h"
 #include "TOVKContEdit/ui/AboutBox.h"
 #include "framework/DialogLayout.h"
 #include "platform/VersionInfo.h"
+#include "platform/VersionReader.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace
 {
@@ -75,38 +74,5 @@ TEST_F(AboutTest, EachBuildCarriesItsOwnFileNames)
         FreeVersionInfo(block);
         EXPECT_EQ(block, nullptr);
     }
-}
-
-TEST_F(AboutTest, LanguagePairsAreTriedInOrder)
-{
-    static constexpr VersionString English[] = {{u"ProductName", u"english"},
-                                                {u"LegalCopyright", u"(c) english"}};
-    static constexpr VersionString Unicode[] = {{u"ProductName", u"unicode"}};
-    static constexpr VersionString Japanese[] = {{u"ProductName", u"japanese"},
-                                                 {u"Comments", u"only here"}};
-    static constexpr VersionLanguage OnlyEnglish[] = {{0x040904E4, English, std::size(English)}};
-    static constexpr VersionLanguage All[] = {{0x040904E4, English, std::size(English)},
-                                              {0x041103A4, Japanese, std::size(Japanese)},
-                                              {0x041104B0, Unicode, std::size(Unicode)}};
-    static constexpr VersionBlock EnglishBlock{OnlyEnglish, std::size(OnlyEnglish)};
-    static constexpr VersionBlock AllBlock{All, std::size(All)};
-
-    VersionInfo::Install(&EnglishBlock);
-    auto block = ReadVersionInfo();
-    QString value = QStringLiteral("untouched");
-    EXPECT_TRUE(QueryVersionString(QStringLiteral("ProductName"), block.get(), value));
-    EXPECT_EQ(value, QStringLiteral("english"));
-    value = QStringLiteral("untouched");
-    EXPECT_FALSE(QueryVersionString(QStringLiteral("CompanyName"), block.get(), value));
-    EXPECT_EQ(value, QStringLiteral("untouched"));
-
-    VersionInfo::Install(&AllBlock);
-    block = ReadVersionInfo();
-    QueryVersionString(QStringLiteral("ProductName"), block.get(), value);
-    EXPECT_EQ(value, QStringLiteral("unicode"));
-    QueryVersionString(QStringLiteral("Comments"), block.get(), value);
-    EXPECT_EQ(value, QStringLiteral("only here"));
-    QueryVersionString(QStringLiteral("LegalCopyright"), block.get(), value);
-    EXPECT_EQ(value, QStringLiteral("(c) english"));
 }
 } // namespace

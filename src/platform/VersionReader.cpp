@@ -1,4 +1,4 @@
-#include "TOVKContEdit/shared/VersionReader.h"
+#include "platform/VersionReader.h"
 
 #include "platform/VersionInfo.h"
 
