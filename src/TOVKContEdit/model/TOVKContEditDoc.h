@@ -22,7 +22,6 @@ enum UpdateHint : int
     HintRefreshAll = 1,          // after a sort
     HintStopVoiceRefreshAll = 2, // after open and DeleteContents
     HintStopVoice = 3,           // the playing row is about to be deleted
-    HintAppendLastRow = 4,       // understood by the view, never sent by the document
     HintLanguageTexts = 5,       // the display language changed
 };
 

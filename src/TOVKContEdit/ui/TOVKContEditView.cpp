@@ -309,9 +309,6 @@ void CTOVKContEditView::OnUpdate(ContentDocObserver*, int hint)
     case HintStopVoice:
         StopVoice();
         break;
-    case HintAppendLastRow:
-        AppendLastRow();
-        break;
     case HintLanguageTexts:
         if (!m_quietLanguageSwitch)
             RefreshTexts();
