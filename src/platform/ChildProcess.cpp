@@ -34,7 +34,7 @@ void ChildProcess::SetStandardInputFile(const QString& path)
     m_stdin = path;
 }
 
-bool ChildProcess::Start(const CommandLine& command, const QString& workingFolder, bool)
+bool ChildProcess::Start(const CommandLine& command, const QString& workingFolder)
 {
     if (m_process && m_process->state() != QProcess::NotRunning)
         return false;

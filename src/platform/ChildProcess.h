@@ -30,9 +30,7 @@ public:
     // How long Start waits for the program to be running before it gives up.
     static constexpr int StartLimitMs = 10000;
 
-    // hidden: a GUI child is asked to start without showing (no effect on Linux).
-    bool Start(const CommandLine& command, const QString& workingFolder = QString(),
-               bool hidden = true);
+    bool Start(const CommandLine& command, const QString& workingFolder = QString());
     // True until the child has ended (whatever code it returned).
     bool IsRunning() const;
     // Waits up to ms (-1: no limit); true when the child has ended.

@@ -102,7 +102,7 @@ bool ToolRun::Start(const CommandLine& command, const QString& workingFolder)
         process->SetStandardOutputFile(m_stdout);
     if (!m_stderrFile.isEmpty())
         process->SetStandardErrorFile(m_stderrFile);
-    if (!process->Start(command, workingFolder, true))
+    if (!process->Start(command, workingFolder))
     {
         m_error = process->ErrorString();
         return false;
