@@ -56,19 +56,6 @@ QString DescriptionOf(const char* header)
 }
 } // namespace
 
-std::optional<QByteArray> ReadWholeFile(const QString& path, qsizetype size)
-{
-    return Path::ReadFileHead(path, size);
-}
-
-std::optional<QByteArray> COstrelinDoc::LoadContentBin(const QString& projectFolder, int language,
-                                                       qint32 fileNo) const
-{
-    const QString code = GetLanguageCode(language);
-    const QString relative = FormatString(IDS_CONTENT_FILE, {code, code, fileNo});
-    return ReadWholeFile(ProjectPath(projectFolder, relative));
-}
-
 CContentBinReader::CContentBinReader(QString projectFolder)
     : m_projectFolder(std::move(projectFolder))
 {
@@ -94,8 +81,9 @@ std::optional<QByteArray> CContentBinReader::Load(int language, qint32 fileNo)
             Path::FindFileName(sample) == entry.nameLead + QStringLiteral("00001.bin");
     }
     if (!entry.namesMadeHere || fileNo < 1 || fileNo > 99999)
-        return ReadWholeFile(
-            ProjectPath(m_projectFolder, FormatString(IDS_CONTENT_FILE, {code, code, fileNo})));
+        return Path::ReadFileHead(
+            ProjectPath(m_projectFolder, FormatString(IDS_CONTENT_FILE, {code, code, fileNo})),
+            kContentHeaderSize);
     char digits[] = "00000.bin";
     for (int i = 4, n = fileNo; i >= 0; --i, n /= 10)
         digits[i] = char('0' + n % 10);

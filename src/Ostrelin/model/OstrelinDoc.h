@@ -19,12 +19,9 @@ constexpr qsizetype kWorkNumberOffset = 0x0C;
 constexpr qsizetype kDescriptionOffset = 0x24;
 constexpr int kDescriptionUnits = 80;
 
-// The first `size` bytes of a regular file, zero-filled beyond its end; nothing when the
-// file does not exist, is not a regular file or cannot be opened.
-std::optional<QByteArray> ReadWholeFile(const QString& path, qsizetype size = kContentHeaderSize);
-
-// LoadContentBin for many works: each language folder is looked up once, and each file is
-// opened from its folder.
+// The header of a work's content data file (ProjectFolder/convert/output/contents/<code>),
+// zero-filled beyond the file's end, for many works: each language folder is looked up once,
+// and each file is opened from its folder.
 class CContentBinReader
 {
 public:
@@ -79,8 +76,6 @@ public:
     void SetDefaultXmlPaths(const QString& projectFilePath);
 
     // The content scan over ProjectFolder/convert/output/contents/<code>.
-    std::optional<QByteArray> LoadContentBin(const QString& projectFolder, int language,
-                                             qint32 fileNo) const;
     void ScanContentFiles(const QString& projectFolder);
     void ScanQueryLanguages(const QString& projectFolder);
     // True when the content data files of the folder are not the ones the last content scan

@@ -2,7 +2,10 @@
 #include "Ostrelin/ContentFixtures.h"
 #include "Ostrelin/model/OstrelinDoc.h"
 #include "Ostrelin/res/Strings.h"
+#include "Ostrelin/res/resource.h"
 #include "common/TestSupport.h"
+#include "platform/Path.h"
+#include "platform/Strings.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +20,21 @@ using ContentFixtures::WriteContentBin;
 using ContentFixtures::WriteQueryBin;
 using ContentFixtures::WriteWork;
 using TestSupport::NewFolder;
+
+// The first `size` bytes of a regular file, zero-filled beyond its end.
+std::optional<QByteArray> ReadWholeFile(const QString& path, qsizetype size = kContentHeaderSize)
+{
+    return Path::ReadFileHead(path, size);
+}
+
+// One work's header read on its own, the path made from the string table: the oracle of the
+// reader that serves many works.
+std::optional<QByteArray> LoadContentBin(const QString& projectFolder, int language, qint32 fileNo)
+{
+    const QString code = GetLanguageCode(language);
+    const QString relative = FormatString(IDS_CONTENT_FILE, {code, code, fileNo});
+    return ReadWholeFile(QDir::cleanPath(FormatString(IDS_PATH_JOIN, {projectFolder, relative})));
+}
 
 class BindModelScanTest : public ::testing::Test
 {
@@ -146,8 +164,8 @@ TEST_F(BindModelScanTest, UnreadableEntriesAreSkipped)
     doc.ScanContentFiles(project);
     ASSERT_NE(Work(1), nullptr);
     EXPECT_EQ(doc.GetBindData().m_mapWorks.size(), lockedReadable ? 2u : 1u);
-    EXPECT_EQ(doc.LoadContentBin(project, 0, 2), std::nullopt);
-    EXPECT_EQ(doc.LoadContentBin(project, 0, 3), std::nullopt);
+    EXPECT_EQ(LoadContentBin(project, 0, 2), std::nullopt);
+    EXPECT_EQ(LoadContentBin(project, 0, 3), std::nullopt);
 }
 
 TEST_F(BindModelScanTest, VanishedLanguageLeavesTheMasks)
@@ -192,13 +210,13 @@ TEST_F(BindModelScanTest, LoadContentBinReadsTheHeaderZeroFilled)
 {
     const QByteArray bytes = MakeContentBin(7, QStringLiteral("a"), 0x20);
     WriteContentBin(project, QStringLiteral("en"), QStringLiteral("CEN00005.bin"), bytes);
-    const std::optional<QByteArray> header = doc.LoadContentBin(project, 1, 5);
+    const std::optional<QByteArray> header = LoadContentBin(project, 1, 5);
     ASSERT_TRUE(header.has_value());
     ASSERT_EQ(header->size(), kContentHeaderSize);
     EXPECT_EQ(header->left(0x20), bytes);
     EXPECT_EQ(header->mid(0x20), QByteArray(kContentHeaderSize - 0x20, '\0'));
-    EXPECT_EQ(doc.LoadContentBin(project, 1, 6), std::nullopt);
-    EXPECT_EQ(doc.LoadContentBin(project, 0, 5), std::nullopt);
+    EXPECT_EQ(LoadContentBin(project, 1, 6), std::nullopt);
+    EXPECT_EQ(LoadContentBin(project, 0, 5), std::nullopt);
 
     const QString plain = TestSupport::WriteFile(project + QStringLiteral("/x.bin"), "abc");
     const std::optional<QByteArray> whole = ReadWholeFile(plain, 8);
@@ -227,7 +245,7 @@ TEST_F(BindModelScanTest, ContentBinReaderReadsWhatLoadContentBinReads)
         for (const qint32 fileNo : {5, 6, 7, 9, 100000, 0, -5})
         {
             SCOPED_TRACE(testing::Message() << language << " " << fileNo);
-            EXPECT_EQ(reader.Load(language, fileNo), doc.LoadContentBin(project, language, fileNo));
+            EXPECT_EQ(reader.Load(language, fileNo), LoadContentBin(project, language, fileNo));
         }
     }
     EXPECT_TRUE(reader.Load(1, 6).has_value());
