@@ -1,5 +1,6 @@
 #include "Ostrelin/model/TitleScreen.h"
 
+#include "Ostrelin/model/PathHelpers.h"
 #include "TOVKContEdit/shared/ImageEx.h"
 #include "platform/AtomicFile.h"
 #include "platform/ExternalTool.h"
@@ -101,8 +102,10 @@ bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int
         return false;
     const QString titlePath = settings.m_strTitleImage[language];
     const QString bitmapPath =
-        Path::Append(run.tempFolder, QStringLiteral("200_") + Path::FindFileName(titlePath));
-    const QString outputFolder = Path::Resolve(Path::RemoveBackslash(run.titleOutputFolder));
+        Path::Append(run.tempFolder, QStringLiteral("200_") + GetFileNameOf(titlePath));
+    QString outputFolder = run.titleOutputFolder;
+    RemoveTrailingBackslash(outputFolder);
+    outputFolder = Path::Resolve(outputFolder);
     const QString code = CodeOf(language);
 
     CImageEx picture;
