@@ -18,21 +18,20 @@ QString AppendPath(const QString& path, const QString& relative)
 
 QString GetFileNamePart(const QString& path)
 {
-    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    return path.mid(slash + 1);
+    return Path::FindFileName(path);
 }
 
 QString GetFileNameOf(const QString& path)
 {
-    return Path::FindFileName(Path::ToNative(path));
+    return Path::FindFileName(path);
 }
 
 QString GetExtensionOf(const QString& path)
 {
-    return Path::FindExtension(Path::ToNative(path));
+    return Path::FindExtension(path);
 }
 
 void RemoveTrailingBackslash(QString& path)
 {
-    path = Path::RemoveBackslash(Path::ToNative(path));
+    path = Path::RemoveBackslash(path);
 }
