@@ -1,6 +1,9 @@
 #include "platform/RecordingMessages.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QStringList>
+#include <QTimer>
 
 RecordingMessages::RecordingMessages() : m_previous(&Messages::Current())
 {
@@ -16,7 +19,16 @@ RecordingMessages::~RecordingMessages()
 int RecordingMessages::Show(const QString& text, unsigned flags, const QString& caption)
 {
     m_shown.append({text, flags, caption});
-    return m_answers.isEmpty() ? DefaultAnswer(flags) : m_answers.dequeue();
+    const int answer = m_answers.isEmpty() ? DefaultAnswer(flags) : m_answers.dequeue();
+    // A real box serves the event queue until it is answered: timers, posted events and
+    // deferred work run inside it, so the caller must survive what they do.
+    if (QCoreApplication::instance())
+    {
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return answer;
 }
 
 void RecordingMessages::Answer(int result)

@@ -1,5 +1,6 @@
 #pragma once
-// A message backend for tests: records every box and answers from a script.
+// A message backend for tests: records every box and answers from a script, serving the
+// events meanwhile as a shown box does.
 #include "platform/Messages.h"
 
 #include <QList>

@@ -70,6 +70,20 @@ TEST(Messages, RecorderRestoresThePreviousBackend)
     EXPECT_EQ(outer.texts(), QStringList{"outer"});
 }
 
+TEST(Messages, TheRecorderServesEventsWhileItsBoxIsUp)
+{
+    // A shown box runs the event queue: a due timer fires inside it, and a box asked for
+    // from there is answered from the script in turn.
+    RecordingMessages messages;
+    messages.Answer(IDNO);
+    messages.Answer(IDCANCEL);
+    int nested = 0;
+    QTimer::singleShot(0, [&] { nested = AfxMessageBox("from the timer", MB_OKCANCEL); });
+    EXPECT_EQ(AfxMessageBox("outer", MB_YESNO), IDNO);
+    EXPECT_EQ(nested, IDCANCEL);
+    EXPECT_EQ(messages.texts(), (QStringList{"outer", "from the timer"}));
+}
+
 TEST(Messages, FirstButtonIsTheDefaultAnswer)
 {
     EXPECT_EQ(Messages::DefaultAnswer(MB_OK), IDOK);
