@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <ftw.h>
 #include <grp.h>
@@ -290,5 +292,53 @@ bool KillAtRandomMoment(const std::function<void()>& body, int maxMs)
     while (waitpid(child, &status, 0) < 0 && errno == EINTR)
         continue;
     return WIFEXITED(status);
+}
+} // namespace TestSupport
+
+namespace TestSupport
+{
+namespace
+{
+std::string MakePrivateRoot()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string base = (tmp && *tmp) ? tmp : "/tmp";
+    std::string pattern = base + "/quorvane-test-XXXXXX";
+    std::string buffer = pattern;
+    if (!mkdtemp(buffer.data()))
+    {
+        // A full disk ends every test program here: say so rather than abort without a word.
+        std::fprintf(stderr, "cannot make the test's private folder %s: %s\n", pattern.c_str(),
+                     std::strerror(errno));
+        std::abort();
+    }
+    return buffer;
+}
+
+void SetUpEnvironment(const std::string& root)
+{
+    for (const char* sub : {"home", "config", "runtime", "tmp"})
+        QDir().mkpath(QString::fromStdString(root + "/" + sub));
+    QFile::setPermissions(QString::fromStdString(root + "/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    setenv("HOME", (root + "/home").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
+    setenv("TMPDIR", (root + "/tmp").c_str(), 1);
+    if (!std::getenv("QUORVANE_TEST_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+} // namespace
+
+PrivateEnvironment::PrivateEnvironment() : m_root(MakePrivateRoot())
+{
+    SetUpEnvironment(m_root);
+    SingleInstance::SetScope(QByteArray::fromStdString(m_root));
+}
+
+PrivateEnvironment::~PrivateEnvironment()
+{
+    if (!std::getenv("QUORVANE_KEEP_TEST_ROOT"))
+        QDir(QString::fromStdString(m_root)).removeRecursively();
 }
 } // namespace TestSupport

@@ -63,6 +63,22 @@ std::string ProgramInUse(const char* program);
 
 namespace TestSupport
 {
+// While it lives, this process has a private HOME, config, runtime and temporary folder (below
+// a new folder of $TMPDIR), offscreen windows unless QUORVANE_TEST_DISPLAY is set, and
+// single-instance guards of its own, so it never touches the user's files and runs beside
+// others. The folder goes with it unless QUORVANE_KEEP_TEST_ROOT is set.
+class PrivateEnvironment
+{
+public:
+    PrivateEnvironment();
+    ~PrivateEnvironment();
+    PrivateEnvironment(const PrivateEnvironment&) = delete;
+    PrivateEnvironment& operator=(const PrivateEnvironment&) = delete;
+
+private:
+    std::string m_root;
+};
+
 // Where the Windows stand-ins are built; empty when the MinGW cross compiler was missing.
 QString WindowsStandinFolder();
 
