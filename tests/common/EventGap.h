@@ -1,7 +1,7 @@
 #pragma once
 // The longest time the event loop went without serving events while the probe lived: a
 // timer that asks for a tick every millisecond notes the longest pause between two ticks.
-// For measurements printed by tests that run on request, never for timed assertions.
+// For the figures the benchmarks report, never for timed assertions.
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QtGlobal>

@@ -8,7 +8,6 @@
 #include "Ostrelin/ui/TrefTabCtrl.h"
 #include "Ostrelin/ui/WaitEditorDialog.h"
 #include "TOVKContEdit/shared/ToolArchive.h"
-#include "common/EventGap.h"
 #include "common/ToolBehaviours.h"
 #include "framework/LongOperation.h"
 #include "platform/HandOver.h"
@@ -20,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <cstdio>
 
 using HubFixture::RecordValues;
 
@@ -379,21 +377,5 @@ TEST_F(Launch, ACloseRequestWhileTheEditorRunsIsAnswered)
     EXPECT_EQ(m_messages.texts(),
               QStringList{QStringLiteral("コンテンツエディタを先に終了してください。")});
     EXPECT_TRUE(m_frame->isVisible());
-}
-// On request (QUORVANE_WAIT_FIGURES set): the longest time the window went without serving
-// events while the content editor ran for 60 s.
-TEST_F(Launch, WindowServedDuringASixtySecondEditorRun)
-{
-    if (qEnvironmentVariableIsEmpty("QUORVANE_WAIT_FIGURES"))
-        GTEST_SKIP() << "measured when QUORVANE_WAIT_FIGURES is set";
-    OpenProject(MakeProject(QStringLiteral("figure"), {1}));
-    Control({QStringLiteral("sleep 60000")});
-    QElapsedTimer run;
-    run.start();
-    const EventGapProbe probe;
-    View().OnContentEditor();
-    std::printf("figure: editor launch, %lld ms run, longest time without serving events %lld ms\n",
-                static_cast<long long>(run.elapsed()),
-                static_cast<long long>(probe.LongestGapMs()));
 }
 } // namespace

@@ -10,7 +10,6 @@
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "Ostrelin/ui/ReportDialog.h"
 #include "Ostrelin/ui/TrefTabCtrl.h"
-#include "common/EventGap.h"
 #include "framework/LongOperation.h"
 #include "hub_fixture.h"
 #include "platform/Path.h"
@@ -25,7 +24,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <functional>
 
 namespace
@@ -638,36 +636,6 @@ TEST_F(OutputPageTest, ATerminationRequestInEachPhaseCancelsCleansAndEnds)
         QCoreApplication::processEvents();
         EXPECT_TRUE(ended);
         CLongOperation::ResetTermination();
-    }
-}
-
-// On request (QUORVANE_WAIT_FIGURES set): the longest time the window went without serving
-// events while the title replacer, then the bind tool, ran for 60 s.
-TEST_F(OutputPageTest, WindowServedDuringSixtySecondToolRuns)
-{
-    if (qEnvironmentVariableIsEmpty("QUORVANE_WAIT_FIGURES"))
-        GTEST_SKIP() << "measured when QUORVANE_WAIT_FIGURES is set";
-    COstrelinApp app;
-    ASSERT_TRUE(app.LoadToolArchive());
-    UseTitle();
-    const struct
-    {
-        const char* name;
-        const char* title;
-        const char* tool;
-    } points[] = {{"title replacer", "sleep 60000\n", "work\n"},
-                  {"bind tool", "", "work\nsleep 60000\n"}};
-    for (const auto& point : points)
-    {
-        WriteFile(titleControl, point.title);
-        WriteFile(control, point.tool);
-        QElapsedTimer run;
-        run.start();
-        const EventGapProbe probe;
-        Output();
-        std::printf("figure: %s, %lld ms run, longest time without serving events %lld ms\n",
-                    point.name, static_cast<long long>(run.elapsed()),
-                    static_cast<long long>(probe.LongestGapMs()));
     }
 }
 

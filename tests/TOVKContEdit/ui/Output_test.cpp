@@ -13,7 +13,6 @@
 #include "TOVKContEdit/ui/Output.h"
 #include "TOVKContEdit/ui/ProgressDlg.h"
 #include "TOVKContEdit/ui/output_fixture.h"
-#include "common/EventGap.h"
 #include "common/TestSupport.h"
 #include "common/ToolBehaviours.h"
 #include "framework/LongOperation.h"
@@ -34,7 +33,6 @@
 #include <QThread>
 #include <QTimer>
 #include <csignal>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -790,21 +788,4 @@ TEST_F(OutputRun, AfterTheEditorWasKilledTheNextOutputPutsTheOldDataBack)
     EXPECT_EQ(ScannedLanguages(m_project), 1u);
 }
 
-// On request (QUORVANE_WAIT_FIGURES set): the longest time the window went without serving
-// events while the converter ran for 60 s.
-TEST_F(OutputRun, WindowServedDuringASixtySecondConverterRun)
-{
-    if (qEnvironmentVariableIsEmpty("QUORVANE_WAIT_FIGURES"))
-        GTEST_SKIP() << "measured when QUORVANE_WAIT_FIGURES is set";
-    AddRow(1, {JP});
-    Control("sleep 60000\n");
-    m_messages.Answer(IDYES);
-    QElapsedTimer run;
-    run.start();
-    const EventGapProbe probe;
-    m_output.OnFileOutput();
-    std::printf("figure: converter, %lld ms run, longest time without serving events %lld ms\n",
-                static_cast<long long>(run.elapsed()),
-                static_cast<long long>(probe.LongestGapMs()));
-}
 } // namespace
