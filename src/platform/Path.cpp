@@ -1,5 +1,6 @@
 #include "platform/Path.h"
 
+#include <QDir>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -156,6 +157,22 @@ std::vector<std::size_t> UpperCaseOrder(const std::vector<QString>& names, qsize
     for (const Keyed& entry : order)
         positions.push_back(entry.name);
     return positions;
+}
+
+// True when a segment of the path is "." or "..".
+bool HasDotSegment(QStringView path)
+{
+    for (qsizetype start = 0; start <= path.size();)
+    {
+        qsizetype end = path.indexOf(Sep, start);
+        if (end < 0)
+            end = path.size();
+        const QStringView part = path.sliced(start, end - start);
+        if (part == u"." || part == u"..")
+            return true;
+        start = end + 1;
+    }
+    return false;
 }
 
 QString Join(const QString& prefix, const QString& name)
@@ -343,11 +360,16 @@ QString Path::Append(const QString& a, const QString& b)
     while (skip < right.size() && right[skip] == Sep)
         ++skip;
     right = right.mid(skip);
-    if (left.isEmpty())
-        return right;
     if (right.isEmpty())
         return left;
-    return AddBackslash(left) + right;
+    const QString joined = left.isEmpty() ? right : AddBackslash(left) + right;
+    if (!HasDotSegment(joined))
+        return joined;
+    // The original's append canonicalises: "." and ".." segments are folded.
+    QString folded = QDir::cleanPath(joined);
+    if (joined.endsWith(Sep) && !folded.endsWith(Sep))
+        folded += Sep;
+    return folded;
 }
 
 QString Path::QuoteSpaces(const QString& path)

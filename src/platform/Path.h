@@ -16,7 +16,8 @@ struct stat;
 namespace Path
 {
 // a + one separator + b, both made native; leading separators of b are dropped ("\\Tools"
-// appends "Tools"), like the original's append.
+// appends "Tools") and "." and ".." segments are folded ("/p" + "./x/../y" is "/p/y"), like
+// the original's append.
 QString Append(const QString& a, const QString& b);
 // "a b" -> "\"a b\"" when the text holds a blank and is not quoted yet.
 QString QuoteSpaces(const QString& path);

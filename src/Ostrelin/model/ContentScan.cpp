@@ -4,7 +4,6 @@
 #include "platform/Path.h"
 #include "platform/Strings.h"
 
-#include <QDir>
 #include <QtEndian>
 
 namespace
@@ -17,7 +16,7 @@ constexpr qsizetype kFileNumberDigits = 5;
 // The project folder joined with one of the relative patterns of the string table.
 QString ProjectPath(const QString& projectFolder, const QString& relative)
 {
-    return QDir::cleanPath(FormatString(IDS_PATH_JOIN, {projectFolder, relative}));
+    return Path::Append(projectFolder, relative);
 }
 
 // The file number of a content data file name ("C" + code + five digits + ".bin", ASCII

@@ -13,7 +13,6 @@
 #include "platform/ToolRun.h"
 #include "platform/WinePreparingNote.h"
 
-#include <QDir>
 #include <QThread>
 
 namespace
@@ -132,8 +131,7 @@ bool CheckStepData(COstrelinDoc& doc, const QString& projectPath, QString& repor
             if (!HasLanguage(data.m_wGuideLanguages, i))
                 continue;
             const QString relative = FormatString(IDS_QUERY_FILE, {GetLanguageCode(i)});
-            const QString path =
-                QDir::cleanPath(FormatString(IDS_PATH_JOIN, {projectFolder, relative}));
+            const QString path = Path::Append(projectFolder, relative);
             if (!Path::FileExists(path))
                 Append(report, header, IDS_CHECK_QUERY_HEADER,
                        FormatString(IDS_CHECK_QUERY_LINE, {GetLanguageName(i)}));

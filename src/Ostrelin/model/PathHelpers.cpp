@@ -2,18 +2,9 @@
 
 #include "platform/Path.h"
 
-#include <QDir>
-
 QString AppendPath(const QString& path, const QString& relative)
 {
-    QString more = Path::ToNative(relative);
-    while (more.startsWith(u'/'))
-        more.remove(0, 1);
-    if (path.isEmpty())
-        return QDir::cleanPath(more);
-    if (more.isEmpty())
-        return path;
-    return QDir::cleanPath(Path::RemoveBackslash(path) + u'/' + more);
+    return Path::Append(path, relative);
 }
 
 QString GetFileNamePart(const QString& path)
