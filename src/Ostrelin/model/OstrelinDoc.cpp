@@ -1,7 +1,7 @@
 #include "Ostrelin/model/OstrelinDoc.h"
 
 #include "Ostrelin/model/Archive.h"
-#include "Ostrelin/model/PathHelpers.h"
+#include "Ostrelin/model/ProjectFolders.h"
 #include "Ostrelin/model/ProjectHost.h"
 #include "Ostrelin/res/resource.h"
 #include "platform/AtomicFile.h"
@@ -238,8 +238,7 @@ bool COstrelinDoc::SaveModified()
 
 void COstrelinDoc::SetDefaultXmlPaths(const QString& projectFilePath)
 {
-    const QString folder = Path::RemoveFileSpec(projectFilePath);
-    m_data.m_strContentXml =
-        AppendPath(folder, QStringLiteral("convert/input/xml/TOVKContent.xml"));
-    m_data.m_strQueryXml = AppendPath(folder, QStringLiteral("convert/input/xml/TOVKQuery.xml"));
+    const CProjectTree tree(projectFilePath);
+    m_data.m_strContentXml = tree.ContentXml();
+    m_data.m_strQueryXml = tree.QueryXml();
 }

@@ -51,14 +51,15 @@ void Append(QString& report, bool& headerDone, unsigned headerId, const QString&
 } // namespace
 
 OutputPaths::OutputPaths(const QString& projectPath)
-    : projectFolder(Path::RemoveFileSpec(projectPath))
 {
-    convertFolder = projectFolder + QStringLiteral("/convert/");
-    titleFolder = convertFolder + QStringLiteral("output/title/");
-    contentsFolder = convertFolder + QStringLiteral("output/contents/");
-    queryFolder = convertFolder + QStringLiteral("output/query/");
-    xmlFolder = convertFolder + QStringLiteral("input/xml/");
-    sdFolder = convertFolder + QStringLiteral("output/SD");
+    const CProjectTree tree(projectPath);
+    projectFolder = tree.ProjectFolder();
+    convertFolder = Path::AddBackslash(tree.ConvertFolder());
+    titleFolder = Path::AddBackslash(tree.TitleFolder());
+    contentsFolder = Path::AddBackslash(tree.ContentsFolder());
+    queryFolder = Path::AddBackslash(tree.QueryFolder());
+    xmlFolder = Path::AddBackslash(tree.XmlFolder());
+    sdFolder = tree.SdFolder();
     confFile = xmlFolder + QStringLiteral("KPGEditor_Conf.xml");
     infoFile = xmlFolder + QStringLiteral("KPGEditor_Info.xml");
 }

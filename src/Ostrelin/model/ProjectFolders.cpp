@@ -1,7 +1,6 @@
 #include "Ostrelin/model/ProjectFolders.h"
 
 #include "Ostrelin/model/BindData.h"
-#include "Ostrelin/model/PathHelpers.h"
 #include "platform/Path.h"
 
 #include <QStringList>
@@ -15,16 +14,93 @@ struct TreeFolder
     const char* name;
 };
 
-// In creation order; each folder is appended to its parent.
-constexpr TreeFolder kTree[] = {
-    {-1, "convert"}, {0, "input"},    {1, "bmp"},   {1, "wav"},   {1, "xml"},
-    {0, "output"},   {5, "contents"}, {5, "query"}, {5, "title"}, {5, "SD"},
+// The rows of kTree.
+enum TreeIndex
+{
+    Convert,
+    Input,
+    Bmp,
+    Wav,
+    Xml,
+    Output,
+    Contents,
+    Query,
+    Title,
+    Sd,
 };
 
-constexpr char kSdAppFolder[] = "./convert/output/sd/private/kp/app/6D2E7A10";
+// In creation order; each folder is appended to its parent.
+constexpr TreeFolder kTree[] = {
+    {-1, "convert"},     {Convert, "input"},   {Input, "bmp"},    {Input, "wav"},    {Input, "xml"},
+    {Convert, "output"}, {Output, "contents"}, {Output, "query"}, {Output, "title"}, {Output, "SD"},
+};
+
+constexpr char kSdAppFolder[] = "private/kp/app/6D2E7A10";
 constexpr char kCardPattern[] = "TZM*";
-constexpr char kTitleFolder[] = "./convert/output/title";
+
+QString TreePath(const QString& projectFolder, int index)
+{
+    const TreeFolder& folder = kTree[index];
+    const QString parent =
+        folder.parent < 0 ? projectFolder : TreePath(projectFolder, folder.parent);
+    return Path::Append(parent, QString::fromLatin1(folder.name));
+}
 } // namespace
+
+CProjectTree::CProjectTree(const QString& projectFilePath)
+    : m_projectFolder(Path::RemoveFileSpec(projectFilePath))
+{
+}
+
+QString CProjectTree::ConvertFolder() const
+{
+    return TreePath(m_projectFolder, Convert);
+}
+
+QString CProjectTree::BmpFolder() const
+{
+    return TreePath(m_projectFolder, Bmp);
+}
+
+QString CProjectTree::XmlFolder() const
+{
+    return TreePath(m_projectFolder, Xml);
+}
+
+QString CProjectTree::ContentsFolder() const
+{
+    return TreePath(m_projectFolder, Contents);
+}
+
+QString CProjectTree::QueryFolder() const
+{
+    return TreePath(m_projectFolder, Query);
+}
+
+QString CProjectTree::TitleFolder() const
+{
+    return TreePath(m_projectFolder, Title);
+}
+
+QString CProjectTree::SdFolder() const
+{
+    return TreePath(m_projectFolder, Sd);
+}
+
+QString CProjectTree::SdAppFolder() const
+{
+    return Path::Append(SdFolder(), QString::fromLatin1(kSdAppFolder));
+}
+
+QString CProjectTree::ContentXml() const
+{
+    return Path::Append(XmlFolder(), QStringLiteral("TOVKContent.xml"));
+}
+
+QString CProjectTree::QueryXml() const
+{
+    return Path::Append(XmlFolder(), QStringLiteral("TOVKQuery.xml"));
+}
 
 void CreateProjectFolders(const QString& projectFilePath)
 {
@@ -39,7 +115,7 @@ void CreateProjectFolders(const QString& projectFilePath)
         const TreeFolder& folder = kTree[i];
         const QString& parent = folder.parent < 0 ? projectFolder : paths[folder.parent];
         // Resolved, so the next name goes below the folder as it is spelt on disk.
-        paths[i] = Path::Resolve(AppendPath(parent, QString::fromLatin1(folder.name)));
+        paths[i] = Path::Resolve(Path::Append(parent, QString::fromLatin1(folder.name)));
         if (!Path::IsDirectory(paths[i]))
             Path::CreateDirectory(paths[i]);
     }
@@ -47,11 +123,6 @@ void CreateProjectFolders(const QString& projectFilePath)
 
 namespace
 {
-QString InProject(const QString& projectFilePath, const char* relative)
-{
-    return AppendPath(Path::RemoveFileSpec(projectFilePath), QString::fromLatin1(relative));
-}
-
 // The title data files the replacer writes, one per language.
 QStringList TitleFiles()
 {
@@ -66,16 +137,16 @@ bool HasCardOutput(const QString& projectFilePath)
 {
     if (Path::RemoveFileSpec(projectFilePath).isEmpty())
         return false;
-    return !Path::Find(InProject(projectFilePath, kSdAppFolder), QString::fromLatin1(kCardPattern),
-                       Path::FindFoldersOnly)
+    return !Path::Find(CProjectTree(projectFilePath).SdAppFolder(),
+                       QString::fromLatin1(kCardPattern), Path::FindFoldersOnly)
                 .isEmpty();
 }
 
 CLastOutput::CLastOutput(const QString& projectFilePath)
     : m_bProject(!Path::RemoveFileSpec(projectFilePath).isEmpty()),
-      m_card(InProject(projectFilePath, kSdAppFolder), {QString::fromLatin1(kCardPattern)},
+      m_card(CProjectTree(projectFilePath).SdAppFolder(), {QString::fromLatin1(kCardPattern)},
              SetAside::Kind::Folders),
-      m_titles(InProject(projectFilePath, kTitleFolder), TitleFiles(), SetAside::Kind::Files)
+      m_titles(CProjectTree(projectFilePath).TitleFolder(), TitleFiles(), SetAside::Kind::Files)
 {
 }
 

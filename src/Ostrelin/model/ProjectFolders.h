@@ -5,6 +5,32 @@
 
 #include <QString>
 
+// The folder tree of a project, below the folder of its project file: the one place that
+// spells the tree's names. The paths are joined, not looked up on disk.
+class CProjectTree
+{
+public:
+    explicit CProjectTree(const QString& projectFilePath);
+
+    // The folder of the project file ("" without one).
+    const QString& ProjectFolder() const { return m_projectFolder; }
+    QString ConvertFolder() const;  // convert
+    QString BmpFolder() const;      // convert/input/bmp
+    QString XmlFolder() const;      // convert/input/xml
+    QString ContentsFolder() const; // convert/output/contents
+    QString QueryFolder() const;    // convert/output/query
+    QString TitleFolder() const;    // convert/output/title
+    QString SdFolder() const;       // convert/output/SD
+    // The card tree's application folder, where the bind tool leaves its "TZM*" folders.
+    QString SdAppFolder() const;
+    // The default content and questionnaire XML files in the xml folder.
+    QString ContentXml() const;
+    QString QueryXml() const;
+
+private:
+    QString m_projectFolder;
+};
+
 // Creates whatever is missing of convert/{input/{bmp,wav,xml},output/{contents,query,title,
 // SD}}; folders that exist in another letter case are used as they are.
 void CreateProjectFolders(const QString& projectFilePath);

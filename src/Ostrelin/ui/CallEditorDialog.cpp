@@ -1,6 +1,7 @@
 #include "Ostrelin/ui/CallEditorDialog.h"
 
 #include "Ostrelin/model/BindData.h"
+#include "Ostrelin/model/ProjectFolders.h"
 #include "Ostrelin/model/ProjectHost.h"
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/ChildProcesses.h"
@@ -33,7 +34,7 @@ QString LanguageLines(quint16 mask, unsigned noneId)
 // The XML file as seen from the project folder: "./convert/input/xml/TOVKContent.xml".
 QString RelativeLine(const QString& projectPath, const QString& xml)
 {
-    QString relative = QDir(Path::RemoveFileSpec(projectPath)).relativeFilePath(xml);
+    QString relative = QDir(CProjectTree(projectPath).ProjectFolder()).relativeFilePath(xml);
     if (!relative.startsWith(QStringLiteral("..")) && !QDir::isAbsolutePath(relative))
         relative = QStringLiteral("./") + relative;
     return FormatMessage(QStringLiteral("   %s\r\n"), {relative});

@@ -51,10 +51,7 @@ QString FolderOf(const QString& path)
 
 QString ConvertFolderOf(const QString& projectPath)
 {
-    QString folder = Path::RemoveFileSpec(projectPath);
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return folder + QStringLiteral("convert");
+    return CProjectTree(projectPath).ConvertFolder();
 }
 
 CMainFormView::CMainFormView(QWidget* parent)

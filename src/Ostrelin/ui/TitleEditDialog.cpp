@@ -2,6 +2,7 @@
 
 #include "Ostrelin/model/BindData.h"
 #include "Ostrelin/model/PathHelpers.h"
+#include "Ostrelin/model/ProjectFolders.h"
 #include "Ostrelin/model/ProjectHost.h"
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/HubLayout.h"
@@ -278,7 +279,7 @@ void CTitleEditDialog::OnBrowse(int language)
     {
         const CProjectHost* host = GetProjectHost();
         const QString project = host ? host->GetProjectPath() : QString();
-        start = Path::Append(Path::RemoveFileSpec(project), QStringLiteral("convert/input/bmp"));
+        start = CProjectTree(project).BmpFolder();
     }
     // The dialog opens on the stored picture when it exists; otherwise on the folder with
     // the *.bmp filter.

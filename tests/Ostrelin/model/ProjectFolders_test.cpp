@@ -187,4 +187,31 @@ TEST_F(BindModelLastOutputTest, AnOutputNotKeptLeavesTheLastOneAsItWas)
     }
     EXPECT_EQ(TestSupport::TreeOf(root + QStringLiteral("/convert")), card);
 }
+TEST(ProjectTree, EveryFolderAndDefaultFileLiesBelowTheProjectFilesFolder)
+{
+    struct Case
+    {
+        QString path;
+        QString expected;
+    };
+    const CProjectTree tree(QStringLiteral("/data/Guide/GuideData.olx"));
+    const Case cases[] = {
+        {tree.ProjectFolder(), "/data/Guide"},
+        {tree.ConvertFolder(), "/data/Guide/convert"},
+        {tree.BmpFolder(), "/data/Guide/convert/input/bmp"},
+        {tree.XmlFolder(), "/data/Guide/convert/input/xml"},
+        {tree.ContentsFolder(), "/data/Guide/convert/output/contents"},
+        {tree.QueryFolder(), "/data/Guide/convert/output/query"},
+        {tree.TitleFolder(), "/data/Guide/convert/output/title"},
+        {tree.SdFolder(), "/data/Guide/convert/output/SD"},
+        {tree.SdAppFolder(), "/data/Guide/convert/output/SD/private/kp/app/6D2E7A10"},
+        {tree.ContentXml(), "/data/Guide/convert/input/xml/TOVKContent.xml"},
+        {tree.QueryXml(), "/data/Guide/convert/input/xml/TOVKQuery.xml"},
+        // A project file in the root: one separator, never two.
+        {CProjectTree(QStringLiteral("/Guide.olx")).ConvertFolder(), "/convert"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.path, c.expected);
+}
+
 } // namespace
