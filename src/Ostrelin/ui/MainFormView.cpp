@@ -47,6 +47,34 @@ QString FolderOf(const QString& path)
 {
     return Path::RemoveFileSpec(path);
 }
+
+enum ScanKinds : unsigned
+{
+    ScanQuery = 1,
+    ScanContent = 2,
+};
+
+// The questionnaire languages and the works from the project's converted files.
+void ScanConverted(COstrelinDoc& doc, const QString& folder, unsigned kinds)
+{
+    if (kinds & ScanQuery)
+        doc.ScanQueryLanguages(folder);
+    if (kinds & ScanContent)
+        doc.ScanContentFiles(folder);
+}
+
+// The guides and servers checked against the works and languages found.
+void ValidateAgainstScan(COstrelinDoc& doc)
+{
+    doc.GetBindData().ValidateAllGuides();
+    doc.GetBindData().ValidateAllServers();
+}
+
+void Rescan(COstrelinDoc& doc, const QString& folder, unsigned kinds = ScanQuery | ScanContent)
+{
+    ScanConverted(doc, folder, kinds);
+    ValidateAgainstScan(doc);
+}
 } // namespace
 
 QString ConvertFolderOf(const QString& projectPath)
@@ -190,11 +218,7 @@ void CMainFormView::OnFileNew()
     if (m_pDocument->OnSaveDocument(path))
     {
         CreateProjectFolders(path);
-        const QString folder = FolderOf(path);
-        m_pDocument->ScanQueryLanguages(folder);
-        m_pDocument->ScanContentFiles(folder);
-        m_pDocument->GetBindData().ValidateAllGuides();
-        m_pDocument->GetBindData().ValidateAllServers();
+        Rescan(*m_pDocument, FolderOf(path));
         m_strProjectPath = path;
         RememberProjectFile(path);
     }
@@ -215,12 +239,10 @@ bool CMainFormView::OpenInto(const QString& path)
     const QString folder = FolderOf(path);
     // The works and questionnaire languages come from the new project's tree, before the
     // file is read.
-    document->ScanQueryLanguages(folder);
-    document->ScanContentFiles(folder);
+    ScanConverted(*document, folder, ScanQuery | ScanContent);
     if (!document->OnOpenDocument(path))
         return false;
-    document->GetBindData().ValidateAllGuides();
-    document->GetBindData().ValidateAllServers();
+    ValidateAgainstScan(*document);
     document->GetBindData().m_strTitleFolder = m_pDocument->GetBindData().m_strTitleFolder;
     m_pDocument = std::move(document);
     return true;
@@ -324,11 +346,7 @@ void CMainFormView::OnFileSaveAs()
         return;
     if (m_pDocument->OnSaveDocument(path))
     {
-        const QString folder = FolderOf(path);
-        m_pDocument->ScanQueryLanguages(folder);
-        m_pDocument->ScanContentFiles(folder);
-        m_pDocument->GetBindData().ValidateAllGuides();
-        m_pDocument->GetBindData().ValidateAllServers();
+        Rescan(*m_pDocument, FolderOf(path));
         m_strProjectPath = path;
     }
     else
@@ -465,14 +483,8 @@ void CMainFormView::LaunchEditor(const EditorKind& kind)
 
     if (COstrelinApp* app = COstrelinApp::Current())
         app->LoadToolArchive();
-    const QString folder = FolderOf(m_strProjectPath);
-    if (kind.content)
-        m_pDocument->ScanContentFiles(folder);
-    else
-        m_pDocument->ScanQueryLanguages(folder);
+    Rescan(*m_pDocument, FolderOf(m_strProjectPath), kind.content ? ScanContent : ScanQuery);
     CBindData& scanned = m_pDocument->GetBindData();
-    scanned.ValidateAllGuides();
-    scanned.ValidateAllServers();
 
     QString saved;
     const QString current = kind.content ? scanned.m_strContentXml : scanned.m_strQueryXml;
