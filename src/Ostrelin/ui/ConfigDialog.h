@@ -1,5 +1,6 @@
 #pragma once
 // Step page 3: the display language and the guide languages among those with content.
+#include "Ostrelin/model/BindData.h"
 #include "Ostrelin/ui/StepPage.h"
 
 #include <array>
@@ -28,5 +29,5 @@ public:
 
 private:
     QComboBox* m_displayLanguage = nullptr;
-    std::array<QCheckBox*, 9> m_languageBoxes{};
+    std::array<QCheckBox*, kLanguageCount> m_languageBoxes{};
 };

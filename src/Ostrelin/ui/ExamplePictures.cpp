@@ -1,5 +1,6 @@
 #include "Ostrelin/ui/ExamplePictures.h"
 
+#include "Ostrelin/model/BindData.h"
 #include "Ostrelin/res/resource.h"
 
 #include <QImage>
@@ -30,7 +31,7 @@ QPixmap ExamplePicture(unsigned bitmapId)
     else
     {
         // The language menu: one bar per language, the offered ones marked.
-        for (int i = 0; i < 9; ++i)
+        for (int i = 0; i < kLanguageCount; ++i)
         {
             const int column = i / 5;
             const int row = i % 5;

@@ -21,11 +21,12 @@
 
 namespace
 {
-constexpr std::array<unsigned, 9> kEditIds = {2024, 2027, 2030, 2025, 2028, 2031, 2026, 2029, 2032};
-constexpr std::array<unsigned, 9> kBrowseIds = {2033, 2036, 2039, 2034, 2037,
-                                                2040, 2035, 2038, 2041};
-constexpr std::array<unsigned, 9> kPreviewIds = {2042, 2045, 2048, 2043, 2046,
-                                                 2049, 2044, 2047, 2050};
+constexpr std::array<unsigned, kLanguageCount> kEditIds = {2024, 2027, 2030, 2025, 2028,
+                                                           2031, 2026, 2029, 2032};
+constexpr std::array<unsigned, kLanguageCount> kBrowseIds = {2033, 2036, 2039, 2034, 2037,
+                                                             2040, 2035, 2038, 2041};
+constexpr std::array<unsigned, kLanguageCount> kPreviewIds = {2042, 2045, 2048, 2043, 2046,
+                                                              2049, 2044, 2047, 2050};
 // More verdicts than this are dropped in one go; a page sees a handful of files.
 constexpr qsizetype kMaxVerdicts = 64;
 

@@ -1,6 +1,7 @@
 #pragma once
 // Step page 4: a replacement title picture per guide language, checked against the title
 // rules and previewed, or the reasons why it fails.
+#include "Ostrelin/model/BindData.h"
 #include "Ostrelin/ui/StepPage.h"
 
 #include <QDateTime>
@@ -54,11 +55,11 @@ private:
     Verdict CheckTitleFile(const QString& path);
     void ShowExplanation(int language, const QString& text);
 
-    std::array<QCheckBox*, 9> m_checks{};
-    std::array<QLineEdit*, 9> m_edits{};
-    std::array<QPushButton*, 9> m_browse{};
-    std::array<QLabel*, 9> m_previews{};
-    std::array<QString, 9> m_explanations;
-    std::array<bool, 9> m_bValid{};
+    std::array<QCheckBox*, kLanguageCount> m_checks{};
+    std::array<QLineEdit*, kLanguageCount> m_edits{};
+    std::array<QPushButton*, kLanguageCount> m_browse{};
+    std::array<QLabel*, kLanguageCount> m_previews{};
+    std::array<QString, kLanguageCount> m_explanations;
+    std::array<bool, kLanguageCount> m_bValid{};
     QHash<QString, Verdict> m_verdicts;
 };

@@ -75,9 +75,9 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
 {
     Reset();
     const int display = m_doc.GetDisplayLanguage();
-    std::array<bool, 9> chosen = m_doc.ContentLanguages();
+    std::array<bool, LanguageCount> chosen = m_doc.ContentLanguages();
     if (!allLanguages)
-        for (int language = 0; language < 9; ++language)
+        for (int language = 0; language < LanguageCount; ++language)
             chosen[language] = chosen[language] && language == display;
     const auto startLanguage = [this](int language)
     {
@@ -111,7 +111,7 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
         return !m_pProgress->IsCancelRequested();
     };
     Outcome outcome;
-    for (int language = 0; language < 9; ++language)
+    for (int language = 0; language < LanguageCount; ++language)
     {
         if (!chosen[language])
             continue;
@@ -138,8 +138,8 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
     // Languages without content lose their stale data files once the run went through; a
     // chosen language sets its own aside only right before its conversion, so a run that
     // stops keeps the data of every language it did not convert.
-    std::array<std::unique_ptr<SetAside>, 9> stale;
-    for (int language = 0; language < 9; ++language)
+    std::array<std::unique_ptr<SetAside>, LanguageCount> stale;
+    for (int language = 0; language < LanguageCount; ++language)
     {
         QString folder;
         if (chosen[language] || !(allLanguages || language == display) ||
@@ -148,7 +148,7 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
         stale[language] = std::make_unique<SetAside>(folder, kDataFiles);
         stale[language]->Move();
     }
-    for (int language = 0; language < 9; ++language)
+    for (int language = 0; language < LanguageCount; ++language)
     {
         if (!chosen[language])
             continue;

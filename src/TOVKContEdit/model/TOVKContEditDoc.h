@@ -165,7 +165,7 @@ public:
     // voice and description, in table order, their files named in the converter's form.
     void FillConverterRecords(int language, const ExternalTool& converter);
     // The languages with any picture, voice or description in some row.
-    std::array<bool, 9> ContentLanguages() const;
+    std::array<bool, LanguageCount> ContentLanguages() const;
 
 protected:
     // SetModifiedFlag(true) and the title refreshed.

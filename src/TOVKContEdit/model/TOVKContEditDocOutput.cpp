@@ -18,7 +18,8 @@ QString ResolvedIfExists(const QString& path)
 QString CTOVKContEditDoc::OutputLanguageCode(int language)
 {
     static const char* const codes[] = {"jp", "en", "fr", "ge", "it", "sp", "cn", "kr", "du"};
-    return language >= 0 && language < 9 ? QString::fromLatin1(codes[language]) : QString();
+    return language >= 0 && language < LanguageCount ? QString::fromLatin1(codes[language])
+                                                     : QString();
 }
 
 bool CTOVKContEditDoc::EnsureFolder(const QString& path)
@@ -94,15 +95,15 @@ void CTOVKContEditDoc::FillConverterRecords(int language, const ExternalTool& co
     }
 }
 
-std::array<bool, 9> CTOVKContEditDoc::ContentLanguages() const
+std::array<bool, LanguageCount> CTOVKContEditDoc::ContentLanguages() const
 {
-    std::array<bool, 9> chosen{};
+    std::array<bool, LanguageCount> chosen{};
     int found = 0;
     for (const ContentRow& content : m_rows)
     {
-        if (found == 9)
+        if (found == LanguageCount)
             break;
-        for (int language = 0; language < 9; ++language)
+        for (int language = 0; language < LanguageCount; ++language)
         {
             if (!chosen[language] && content.HasContent(language))
             {

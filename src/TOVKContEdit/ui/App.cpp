@@ -232,7 +232,7 @@ void CTOVKContEditApp::RegisterCommands()
     frame.SetCommandHandler(
         ID_FILE_OUTPUT, [output] { output->OnFileOutput(); },
         [output](CCmdUI& ui) { ui.Enable(output->OnUpdateFileOutput()); });
-    for (int language = 0; language < 9; ++language)
+    for (int language = 0; language < LanguageCount; ++language)
     {
         frame.SetCommandHandler(
             ID_LANGUAGE_JAPANESE + language, [doc, language] { doc->OnViewLanguage(language); },
