@@ -19,6 +19,11 @@ CProjectHost* GetProjectHost()
     return g_host;
 }
 
+QString GetActiveProjectPath()
+{
+    return g_host ? g_host->GetProjectPath() : QString();
+}
+
 CBindData* GetActiveProjectData()
 {
     if (g_host == nullptr)

@@ -27,6 +27,8 @@ CProjectHost* GetProjectHost();
 
 // The active document's project data; null without a host or document.
 CBindData* GetActiveProjectData();
+// The open project's file path; empty without a host or a project.
+QString GetActiveProjectPath();
 
 // Called by a page after each edit of the project data: marks the document modified,
 // revalidates guide entries and servers, retitles the window and recomputes the reachable

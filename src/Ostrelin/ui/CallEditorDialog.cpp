@@ -120,8 +120,8 @@ void CCallEditorDialog::UpdateInfo()
     // The edits break lines at "\n"; a "\r" would show as a character of its own.
     const auto display = [](QString text)
     { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
-    m_edtContentInfo->setPlainText(display(ContentSummary(m_pOwner->m_strProjectPath)));
-    m_edtQueryInfo->setPlainText(display(QuerySummary(m_pOwner->m_strProjectPath)));
+    m_edtContentInfo->setPlainText(display(ContentSummary(GetActiveProjectPath())));
+    m_edtQueryInfo->setPlainText(display(QuerySummary(GetActiveProjectPath())));
     const CBindData* data = GetActiveProjectData();
     const bool installed = Spreadsheet::IsInstalled();
     m_btnExcel->setEnabled(installed && data && XmlFileExists(data->m_strContentXml));

@@ -1,5 +1,6 @@
 #include "Ostrelin/ui/FileSelectDialog.h"
 
+#include "Ostrelin/model/ProjectHost.h"
 #include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/MainFormView.h"
@@ -68,7 +69,7 @@ bool CFileSelectDialog::OnInitDialog()
 
 void CFileSelectDialog::UpdatePath()
 {
-    QString path = m_pOwner->m_strProjectPath;
+    QString path = GetActiveProjectPath();
     const QFontMetrics metrics(m_edtPath->font());
     // The text area of the edit: its client width less the frame and margins.
     const QMargins margins = m_edtPath->textMargins();
@@ -80,7 +81,7 @@ void CFileSelectDialog::UpdatePath()
 bool CFileSelectDialog::CheckStep(QString& error)
 {
     error.clear();
-    if (m_pOwner->m_strProjectPath.isEmpty())
+    if (GetActiveProjectPath().isEmpty())
         error += Strings::Load(IDS_STEP_NO_PROJECT);
     return error.isEmpty();
 }

@@ -278,8 +278,7 @@ void CTitleEditDialog::OnBrowse(int language)
         start = data->m_strTitleFolder;
     else
     {
-        const CProjectHost* host = GetProjectHost();
-        const QString project = host ? host->GetProjectPath() : QString();
+        const QString project = GetActiveProjectPath();
         start = CProjectTree(project).BmpFolder();
     }
     // The dialog opens on the stored picture when it exists; otherwise on the folder with

@@ -247,9 +247,8 @@ void CWdbListDialog::OnImportServerList()
     CBindData* data = GetActiveProjectData();
     if (data == nullptr)
         return;
-    const CProjectHost* host = GetProjectHost();
     const QString folder = FileDialogs::Current().BrowseForFolder(
-        this, Strings::Load(IDS_IMPORT_FOLDER_TITLE), host ? host->GetProjectPath() : QString());
+        this, Strings::Load(IDS_IMPORT_FOLDER_TITLE), GetActiveProjectPath());
     if (folder.isEmpty())
         return;
 
