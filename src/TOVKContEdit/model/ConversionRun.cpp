@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QThread>
 #include <algorithm>
 #include <memory>
@@ -87,11 +88,7 @@ CConversionRun::Outcome CConversionRun::Run(bool allLanguages, OutputFolders fol
 
     // Each picture and voice is judged once in this run, whatever the number of languages.
     CFileVerdicts verdicts;
-    struct VerdictsGuard
-    {
-        CTOVKContEditDoc& doc;
-        ~VerdictsGuard() { doc.SetFileVerdicts(nullptr); }
-    } const guard{m_doc};
+    const auto guard = qScopeGuard([this] { m_doc.SetFileVerdicts(nullptr); });
     m_doc.SetFileVerdicts(&verdicts);
     m_doc.SetOutputFolders(folders);
 

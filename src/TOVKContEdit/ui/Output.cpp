@@ -10,6 +10,7 @@
 #include "platform/TempFolder.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 #include <memory>
 
 namespace
@@ -98,18 +99,14 @@ void CContentOutput::OnFileOutput()
     // request cancels it like the Cancel button. The converter's waits are the operation's.
     // The guard ends the run's pointers into this dialog and operation on every way out.
     CLongOperation operation;
-    struct RunGuard
-    {
-        CContentOutput& output;
-        ~RunGuard()
-        {
-            output.m_progress = nullptr;
-            output.m_run.SetProgress(nullptr);
-            output.m_run.SetWaitSource({});
-        }
-    };
     auto progress = std::make_unique<CProgressDlg>();
-    const RunGuard guard{*this};
+    const auto guard = qScopeGuard(
+        [this]
+        {
+            m_progress = nullptr;
+            m_run.SetProgress(nullptr);
+            m_run.SetWaitSource({});
+        });
     progress->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     progress->m_nCaptionID = IDS_OUTPUTTING;
     progress->Create(m_owner);
