@@ -59,7 +59,7 @@ void CConversionRun::RecoverSetAside(const CTOVKContEditDoc& doc)
     // Without a content folder there is nothing of ours to look at.
     if (doc.GetOutputFolders().convertFolder.isEmpty())
         return;
-    for (int language = 0; language < 9; ++language)
+    for (int language = 0; language < LanguageCount; ++language)
         SetAside::Recover(doc.OutputFolder(language), kDataFiles);
 }
 
