@@ -4,9 +4,7 @@
 #include "Ostrelin/ui/hub_fixture.h"
 #include "common/EventGap.h"
 #include "common/TestSupport.h"
-
-#include <QApplication>
-#include <benchmark/benchmark.h>
+#include "common/WaitBenchmark.h"
 
 namespace
 {
@@ -38,25 +36,13 @@ private:
 
 void BM_WindowServedDuringEditorRun(benchmark::State& state)
 {
-    for (auto _ : state)
-    {
-        EditorRun run;
-        state.counters["longest_without_events_ms"] = double(run.LongestGap(int(state.range(0))));
-    }
+    WaitBenchmark::ReportLongestGap(state,
+                                    [&] { return EditorRun().LongestGap(int(state.range(0))); });
 }
-BENCHMARK(BM_WindowServedDuringEditorRun)
-    ->Arg(3000)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_WindowServedDuringEditorRun)->Arg(3000)->Apply(WaitBenchmark::OneRun);
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const TestSupport::PrivateEnvironment environment;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return WaitBenchmark::Main(argc, argv);
 }

@@ -8,10 +8,9 @@
 #include "Ostrelin/ui/hub_fixture.h"
 #include "common/EventGap.h"
 #include "common/TestSupport.h"
+#include "common/WaitBenchmark.h"
 
-#include <QApplication>
 #include <QPushButton>
-#include <benchmark/benchmark.h>
 
 namespace
 {
@@ -71,28 +70,17 @@ private:
 
 void BM_WindowServedDuringToolRun(benchmark::State& state)
 {
-    for (auto _ : state)
-    {
-        ToolRuns runs;
-        state.counters["longest_without_events_ms"] =
-            double(runs.LongestGap(Waiter(state.range(0)), int(state.range(1))));
-    }
+    WaitBenchmark::ReportLongestGap(
+        state, [&] { return ToolRuns().LongestGap(Waiter(state.range(0)), int(state.range(1))); });
 }
 BENCHMARK(BM_WindowServedDuringToolRun)
     ->ArgNames({"bind_tool", "ms"})
     ->Args({TitleReplacer, 3000})
     ->Args({BindTool, 3000})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ->Apply(WaitBenchmark::OneRun);
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const TestSupport::PrivateEnvironment environment;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return WaitBenchmark::Main(argc, argv);
 }

@@ -4,9 +4,7 @@
 #include "TOVKContEdit/ui/output_fixture.h"
 #include "common/EventGap.h"
 #include "common/TestSupport.h"
-
-#include <QApplication>
-#include <benchmark/benchmark.h>
+#include "common/WaitBenchmark.h"
 
 namespace
 {
@@ -37,25 +35,13 @@ private:
 
 void BM_WindowServedDuringConverterRun(benchmark::State& state)
 {
-    for (auto _ : state)
-    {
-        ConverterRun run;
-        state.counters["longest_without_events_ms"] = double(run.LongestGap(int(state.range(0))));
-    }
+    WaitBenchmark::ReportLongestGap(state,
+                                    [&] { return ConverterRun().LongestGap(int(state.range(0))); });
 }
-BENCHMARK(BM_WindowServedDuringConverterRun)
-    ->Arg(3000)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_WindowServedDuringConverterRun)->Arg(3000)->Apply(WaitBenchmark::OneRun);
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const TestSupport::PrivateEnvironment environment;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return WaitBenchmark::Main(argc, argv);
 }
