@@ -233,6 +233,16 @@ void CMainFormView::OnFileNew()
     update();
 }
 
+void CMainFormView::RescanChangedContent()
+{
+    const QString folder = FolderOf(m_strProjectPath);
+    if (folder.isEmpty() || !m_pDocument->ContentFilesChanged(folder))
+        return;
+    Rescan(*m_pDocument, folder, ScanContent);
+    UpdateAllPages();
+    UpdateStepStates();
+}
+
 bool CMainFormView::OpenInto(const QString& path)
 {
     auto document = std::make_unique<COstrelinDoc>();

@@ -7,7 +7,6 @@
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/ProgressDlg.h"
 #include "framework/LongOperation.h"
-#include "platform/Path.h"
 
 bool CMainFormView::CheckStepData(QString& report, bool* cancelled)
 {
@@ -31,16 +30,4 @@ bool CMainFormView::RunOutput(bool* cancelled, QStringList* warnings)
     if (warnings)
         *warnings = run.Warnings();
     return true;
-}
-
-void CMainFormView::RescanChangedContent()
-{
-    const QString folder = Path::RemoveFileSpec(m_strProjectPath);
-    if (folder.isEmpty() || !m_pDocument->ContentFilesChanged(folder))
-        return;
-    m_pDocument->ScanContentFiles(folder);
-    m_pDocument->GetBindData().ValidateAllGuides();
-    m_pDocument->GetBindData().ValidateAllServers();
-    UpdateAllPages();
-    UpdateStepStates();
 }
