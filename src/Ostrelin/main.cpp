@@ -1,10 +1,12 @@
 // The bind editor OstrelinJP, the project hub.
 #include "Ostrelin/res/Strings.h"
+#include "Ostrelin/res/resource.h"
 #include "Ostrelin/ui/HubLayout.h"
 #include "Ostrelin/ui/MainFrame.h"
 #include "Ostrelin/ui/OstrelinApp.h"
 #include "Ostrelin/ui/VersionBlock.h"
 #include "framework/DialogFocus.h"
+#include "framework/HelpRequest.h"
 #include "framework/LongOperation.h"
 #include "platform/TerminationRequest.h"
 #include "platform/VersionInfo.h"
@@ -16,6 +18,8 @@
 
 int main(int argc, char** argv)
 {
+    if (AnswerHelpRequest(argc, argv, OstrelinStringsJA().Load(IDS_USAGE)))
+        return 0;
     QApplication application(argc, argv);
     const CDialogFocus dialogFocus(application);
     Strings::Install(OstrelinStringsJA());

@@ -2,10 +2,12 @@
 // TOVKContEditJP with the Japanese one.
 #include "TOVKContEdit/res/Strings.h"
 #include "TOVKContEdit/res/VersionBlock.h"
+#include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/ui/App.h"
 #include "TOVKContEdit/ui/MainFrame.h"
 #include "framework/DialogFocus.h"
 #include "framework/DialogLayout.h"
+#include "framework/HelpRequest.h"
 #include "framework/LongOperation.h"
 #include "platform/TerminationRequest.h"
 #include "platform/VersionInfo.h"
@@ -17,15 +19,21 @@
 
 int main(int argc, char** argv)
 {
+#if defined(QUORVANE_RES_JA)
+    const StringTable& strings = ContEditStringsJA();
+#else
+    const StringTable& strings = ContEditStringsEN();
+#endif
+    if (AnswerHelpRequest(argc, argv, strings.Load(IDS_USAGE)))
+        return 0;
     QApplication application(argc, argv);
     const CDialogFocus dialogFocus(application);
+    Strings::Install(strings);
 #if defined(QUORVANE_RES_JA)
-    Strings::Install(ContEditStringsJA());
     DialogLayout::SetScript(DialogScript::Japanese);
     VersionInfo::Install(&ContEditVersionBlockJA());
     InstallQtTranslations(QStringLiteral("ja"));
 #else
-    Strings::Install(ContEditStringsEN());
     DialogLayout::SetScript(DialogScript::Latin);
     VersionInfo::Install(&ContEditVersionBlockEN());
 #endif

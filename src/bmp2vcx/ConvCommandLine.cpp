@@ -11,6 +11,19 @@ void CConvCommandLine::Parse(const QStringList& arguments)
     m_options.clear();
     m_guide = false;
     m_valid = false;
+    m_help = false;
+    m_unknown.clear();
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+    {
+        const QString& element = arguments[i];
+        if (element == u"-i" || element == u"-o")
+            ++i; // its value, whatever it is
+        else if (element == u"--help" || element == u"-h" || element == u"-?")
+            m_help = true;
+        else if (element.size() > 1 && element.startsWith(u'-') && element != u"-tovkguide" &&
+                 m_unknown.isEmpty())
+            m_unknown = element;
+    }
     if (arguments.size() < MinimumElements)
         return;
 

@@ -1,5 +1,7 @@
 #pragma once
 // The converter's options: "-i" input picture, "-o" output folder, "-tovkguide" guide mode.
+// "--help", "-h" and "-?" ask for the usage; any other element that starts with '-' and is
+// neither an option nor an option's value is an unknown option.
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -16,6 +18,9 @@ public:
 
     bool IsValid() const { return m_valid; }
     bool IsGuide() const { return m_guide; }
+    bool IsHelp() const { return m_help; }
+    // The first unknown option; empty when there is none.
+    const QString& UnknownOption() const { return m_unknown; }
 
 private:
     QString Value(const QString& option) const;
@@ -23,4 +28,6 @@ private:
     std::map<QString, QString> m_options;
     bool m_valid = false;
     bool m_guide = false;
+    bool m_help = false;
+    QString m_unknown;
 };

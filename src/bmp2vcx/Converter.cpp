@@ -5,6 +5,7 @@
 #include "bmp2vcx/Picture.h"
 #include "bmp2vcx/VccFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/ConsoleName.h"
 #include "platform/Path.h"
 
 #include <QStringEncoder>
@@ -28,8 +29,8 @@ class CConverter
 public:
     CConverter(QIODevice& out, const QByteArray& charset) : m_out(out), m_charset(charset) {}
 
-    // Throws EErrorType.
-    void Run(const QStringList& arguments);
+    // Throws EErrorType; false when the usage was asked for.
+    bool Run(const QStringList& arguments);
 
     QString Subject() const { return m_subject.isEmpty() ? m_input : m_subject; }
     int Width() const { return m_width; }
@@ -48,16 +49,23 @@ private:
     int m_height = 0;
 };
 
-void CConverter::Run(const QStringList& arguments)
+bool CConverter::Run(const QStringList& arguments)
 {
     CConvCommandLine commandLine;
     commandLine.Parse(arguments);
     m_input = commandLine.GetInput();
+    if (commandLine.IsHelp())
+        return false;
+    if (!commandLine.UnknownOption().isEmpty())
+    {
+        m_subject = commandLine.UnknownOption();
+        throw ErrUnknownOption;
+    }
     if (!commandLine.IsValid())
         throw ErrArgument;
     const bool guide = commandLine.IsGuide();
 
-    Print(QStringLiteral("input file: %1\n").arg(m_input));
+    Print(QStringLiteral("input file: %1\n").arg(ConsoleName(m_input)));
     if (Path::FindExtension(m_input).toLower() != QLatin1String(".bmp"))
         throw ErrNotBmp;
 
@@ -80,11 +88,11 @@ void CConverter::Run(const QStringList& arguments)
 
     if (picture.bitsPerPixel != 8 || image.format() != QImage::Format_Indexed8)
         throw ErrNot256IndexColor;
-    Print(QStringLiteral("bin2vcx: [%1] is 256IndexColor\n").arg(m_input));
+    Print(QStringLiteral("bin2vcx: [%1] is 256IndexColor\n").arg(ConsoleName(m_input)));
 
     const VccPalette palette = ConvertPalette(image.colorTable());
     Print(QStringLiteral("bin2vcx: [%1] 16bit palette size(%2)\n")
-              .arg(m_input, QString::number(palette.size())));
+              .arg(ConsoleName(m_input), QString::number(palette.size())));
 
     const int width = image.width();
     const int height = image.height();
@@ -95,16 +103,22 @@ void CConverter::Run(const QStringList& arguments)
         bufferSize = std::max(bufferSize, GuideTileBytes);
     QByteArray tiles = CutTiles(image, bufferSize);
     Print(QStringLiteral("bin2vcx: [%1] index size(%2)\n")
-              .arg(m_input, QString::number(tiles.size())));
+              .arg(ConsoleName(m_input), QString::number(tiles.size())));
 
     const QByteArray link = VccFile::LinkData(EncodeName(paletteName));
     const quint32 tilesPerRow = guide ? GuideTilesPerRow : quint32(width / 8);
     const quint32 tileRows = guide ? GuideTileRows : quint32(height / 8);
     if (VccFile::TileFileSize(tiles.size(), tilesPerRow, tileRows, link.size()) < 0)
         throw ErrImageTooLarge;
+    const QString given = Path::RemoveBackslash(commandLine.GetOutput());
+    if (!Path::IsDirectory(given))
+    {
+        m_subject = commandLine.GetOutput();
+        throw ErrNoOutputFolder;
+    }
     // The folder given with -o is held open: both files are made in it, and a link at
     // either name is replaced, never written through.
-    const OutputFolder folder(Path::RemoveBackslash(commandLine.GetOutput()));
+    const OutputFolder folder(given);
     const QString palettePath = Path::Append(folder.Folder(), paletteName);
     const QString tilePath = Path::Append(folder.Folder(), tileName);
 
@@ -133,6 +147,7 @@ void CConverter::Run(const QStringList& arguments)
         folder.Remove(paletteName);
         WriteFailed(tilePath);
     }
+    return true;
 }
 
 QByteArray CConverter::EncodeName(const QString& name) const
@@ -176,7 +191,8 @@ int wmain(const QStringList& arguments, QIODevice& out, QIODevice& err, const QB
     CConverter converter(out, charset);
     try
     {
-        converter.Run(arguments);
+        if (!converter.Run(arguments))
+            out.write(UsageText());
         return 0;
     }
     catch (EErrorType error)

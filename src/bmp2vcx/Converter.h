@@ -10,7 +10,8 @@ namespace Bmp2Vcx
 QByteArray LocaleCharset();
 
 // Runs the converter on the command-line elements (the program's name first): progress
-// lines go to out, the error and usage text to err. Returns the exit code, 0 or 1.
+// lines (and the usage when asked for) go to out, the error and usage text to err. Returns
+// the exit code, 0 or 1.
 int wmain(const QStringList& arguments, QIODevice& out, QIODevice& err,
           const QByteArray& charset = LocaleCharset());
 } // namespace Bmp2Vcx

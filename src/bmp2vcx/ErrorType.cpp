@@ -1,5 +1,6 @@
 #include "bmp2vcx/ErrorType.h"
 
+#include "platform/ConsoleName.h"
 #include "platform/Path.h"
 
 namespace
@@ -27,6 +28,10 @@ QString Line(EErrorType error)
                               "in the system's character set.\n");
     case ErrWriteFile:
         return QStringLiteral("## Error: [%1] : The file could not be written.\n");
+    case ErrUnknownOption:
+        return QStringLiteral("## Error: [%1] : Unknown option.\n");
+    case ErrNoOutputFolder:
+        return QStringLiteral("## Error: [%1] : The output folder does not exist.\n");
     case ErrArgument:
         break;
     }
@@ -55,12 +60,12 @@ QByteArray ErrorText(EErrorType error, const QString& subject, int width, int he
     // One arg() call per line, so that a '%' in the subject is never taken for an insert.
     const bool withSize = error == ErrSizeNotMultipleOf8 || error == ErrGuideSize ||
                           error == ErrResize || error == ErrImageTooLarge;
+    const QString shown = ConsoleName(subject);
     const QString line =
-        withSize ? Line(error).arg(subject, QString::number(width), QString::number(height))
-                 : Line(error).arg(subject);
-    // The path comes out as the bytes it was given as.
+        withSize ? Line(error).arg(shown, QString::number(width), QString::number(height))
+                 : Line(error).arg(shown);
     QByteArray text = Path::EncodeName(line);
-    if (error != ErrWriteFile)
+    if (error != ErrWriteFile && error != ErrNoOutputFolder)
         text += UsageText();
     return text;
 }

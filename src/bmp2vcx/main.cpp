@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <clocale>
-#include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -21,9 +21,11 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         arguments.append(Path::DecodeName(argv[i]));
 
+    // Straight to the descriptors, so progress and error lines reach a redirected output in
+    // the order they happen (no stream buffer holds them back).
     QFile out;
     QFile err;
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     return Bmp2Vcx::wmain(arguments, out, err);
 }

@@ -9,8 +9,12 @@
 
 bool FileLock::Open(const QString& path)
 {
-    m_fd.Reset(::open(Path::EncodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
-                      0600));
+    // A pipe or a device planted at the name is neither waited on nor kept.
+    m_fd.Reset(::open(Path::EncodeName(path).constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600));
+    struct stat st;
+    if (m_fd.IsOpen() && (fstat(m_fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)))
+        m_fd.Reset();
     return m_fd.IsOpen();
 }
 

@@ -8,7 +8,8 @@
 class FileLock
 {
 public:
-    // Opens the file, making it when missing (private to the user; a link is refused).
+    // Opens the file, making it when missing (private to the user; a link, a pipe or a
+    // device at the path is refused).
     bool Open(const QString& path);
     // Waits until every exclusive holder is gone.
     bool LockShared();

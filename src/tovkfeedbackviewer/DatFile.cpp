@@ -1,5 +1,6 @@
 #include "tovkfeedbackviewer/DatFile.h"
 
+#include "platform/ConsoleName.h"
 #include "tovkfeedbackviewer/Console.h"
 #include "tovkfeedbackviewer/ErrorType.h"
 
@@ -195,7 +196,7 @@ void CDatFileImage::Load(const Path::FolderReader& folder, const Path::Entry& en
     Path::ReadOnlyFile file = folder.Open(entry);
     if (!file.IsOpen())
     {
-        Console::Out(QStringLiteral("can't open %1\n").arg(m_path));
+        Console::Out(QStringLiteral("can't open %1\n").arg(ConsoleName(m_path)));
         throw ErrRead;
     }
     // The outer header fixes the size of a valid file: nothing is allocated for a file of

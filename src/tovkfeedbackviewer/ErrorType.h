@@ -8,4 +8,6 @@ enum EErrorType
     ErrNoData = 2,
     ErrWrite = 4,
     ErrRead = 5,
+    // The report folder is held by another viewer; the line saying so is printed already.
+    ErrInUse = 6,
 };

@@ -1,5 +1,7 @@
 #include "tovkfeedbackviewer/FeedbackViewer.h"
 
+#include "platform/ConsoleName.h"
+#include "platform/FileLock.h"
 #include "platform/Path.h"
 #include "platform/Shell.h"
 #include "tovkfeedbackviewer/AccessLog.h"
@@ -29,6 +31,12 @@ const char* const kUsage[] = {
     "\n",
 };
 
+void PrintUsage()
+{
+    for (const char* line : kUsage)
+        Console::Out(QString::fromLatin1(line));
+}
+
 void MakeFolderOrThrow(const QString& path)
 {
     MakeDirectory(path);
@@ -47,6 +55,8 @@ void ScanFolders(const QString& appFolder, const QString& pattern)
 
 void ReportError(int error)
 {
+    if (error == ErrInUse)
+        return;
     unsigned message = IDS_CONVERSION_ERROR;
     switch (error)
     {
@@ -62,31 +72,58 @@ void ReportError(int error)
     }
     Console::Err(LoadViewerString(message) + u'\n');
     if (error < ErrNoInput || error > ErrRead)
+        PrintUsage();
+}
+
+// Holds the report folder for the run: a second viewer on it would write the same files.
+// The kernel drops the lock with the process, however it ends.
+void HoldFolder(FileLock& lock, const QString& outFolder)
+{
+    const QString path = Path::Append(outFolder, QStringLiteral(".TOVKFeedbackViewer.lock"));
+    if (!lock.Open(path))
     {
-        for (const char* line : kUsage)
-            Console::Out(QString::fromLatin1(line));
+        Console::Out(QStringLiteral("can't open %1\n").arg(ConsoleName(path)));
+        throw ErrWrite;
+    }
+    if (!lock.TryLockExclusive())
+    {
+        Console::Err(LoadViewerString(IDS_FOLDER_IN_USE).arg(ConsoleName(outFolder)) + u'\n');
+        throw ErrInUse;
     }
 }
 
-void Run(const QStringList& arguments)
+// False when the run ends at once with the usage (asked for).
+bool Run(const QStringList& arguments, FileLock& lock)
 {
     CFeedbackCommandLine commandLine;
     commandLine.Parse(arguments);
+    if (commandLine.IsHelp())
+        return false;
+    if (!commandLine.UnknownOption().isEmpty())
+    {
+        Console::Err(
+            LoadViewerString(IDS_UNKNOWN_OPTION).arg(ConsoleName(commandLine.UnknownOption())) +
+            u'\n');
+        throw ErrArgument;
+    }
     if (!commandLine.IsValid())
         throw ErrArgument;
+    // Arguments and input are checked before anything is made.
     const QString inFolder = commandLine.GetInFolder();
     const QString outFolder = Path::ToNative(commandLine.GetOutFolder());
     if (!Path::IsDirectory(inFolder))
         throw ErrNoInput;
-    MakeFolderOrThrow(outFolder);
-    CReportFile::SetReportFolder(outFolder);
-    const QString dataFolder = Path::Append(outFolder, QStringLiteral("Data"));
-    MakeFolderOrThrow(dataFolder);
-
     const QString appFolder =
         Path::Resolve(Path::Append(inFolder, QStringLiteral("private/kp/app/6D2E7A10")));
     if (!Path::IsDirectory(appFolder))
         throw ErrNoData;
+
+    MakeFolderOrThrow(outFolder);
+    HoldFolder(lock, outFolder);
+    CReportFile::SetReportFolder(outFolder);
+    const QString dataFolder = Path::Append(outFolder, QStringLiteral("Data"));
+    MakeFolderOrThrow(dataFolder);
+
     ScanFolders(appFolder, QStringLiteral("ENQ*"));
     ScanFolders(appFolder, QStringLiteral("LOG*"));
 
@@ -108,6 +145,7 @@ void Run(const QStringList& arguments)
     // Whether a browser shows the page changes nothing of the run.
     const QString index = QLocale().language() == QLocale::Japanese ? indexJp : indexEn;
     Shell::OpenDetached(QDir(index).absolutePath());
+    return true;
 }
 } // namespace
 
@@ -123,7 +161,7 @@ void CreateDirectoryTree(const QString& path)
     const QString parent = Path::RemoveFileSpec(Path::RemoveBackslash(path));
     if (!parent.isEmpty() && parent != path)
         CreateDirectoryTree(parent);
-    Console::Out(QStringLiteral("Create %1\n").arg(path));
+    Console::Out(QStringLiteral("Create %1\n").arg(ConsoleName(path)));
     if (!Path::CreateDirectory(path))
         throw ErrWrite;
 }
@@ -150,9 +188,11 @@ int FeedbackViewerMain(const QStringList& arguments)
     g_accessLog.Clear();
     g_datFiles.Clear();
     int result = 0;
+    FileLock lock;
     try
     {
-        Run(arguments);
+        if (!Run(arguments, lock))
+            PrintUsage();
     }
     catch (EErrorType error)
     {

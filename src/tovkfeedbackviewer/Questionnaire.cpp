@@ -13,19 +13,6 @@ CQuestionnaireList g_questionnaires;
 
 namespace
 {
-std::uint64_t HashArea(const std::uint8_t* area)
-{
-    // FNV-1a over 64-bit words; equality is still decided by the byte comparison.
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (std::size_t i = 0; i < Dat::DefinitionSize; i += 8)
-    {
-        std::uint64_t word;
-        std::memcpy(&word, area + i, 8);
-        hash = (hash ^ word) * 0x100000001b3ULL;
-    }
-    return hash;
-}
-
 // Position q's answer texts and flag, from a questionnaire entry.
 QString QuestionText(const std::uint8_t* block)
 {
@@ -83,30 +70,27 @@ const std::vector<DatRecord>& CQuestionnaire::Answers() const
     return m_records;
 }
 
+bool CQuestionnaireList::AreaLess::operator()(const std::uint8_t* a, const std::uint8_t* b) const
+{
+    return std::memcmp(a, b, Dat::DefinitionSize) < 0;
+}
+
 CQuestionnaire& CQuestionnaireList::FindOrAddQuestionnaire(const std::uint8_t* area)
 {
-    const std::uint64_t hash = HashArea(area);
-    auto [first, last] = m_byHash.equal_range(hash);
-    std::size_t best = m_items.size();
-    for (auto it = first; it != last; ++it)
-    {
-        if (it->second < best &&
-            std::memcmp(m_items[it->second]->Area(), area, Dat::DefinitionSize) == 0)
-            best = it->second;
-    }
-    if (best < m_items.size())
-        return *m_items[best];
+    // Only a new area is added, so at most one held area equals it.
+    if (const auto found = m_byArea.find(area); found != m_byArea.end())
+        return *m_items[found->second];
     auto questionnaire = std::make_unique<CQuestionnaire>();
     questionnaire->Init(area);
-    m_byHash.emplace(hash, m_items.size());
+    m_byArea.emplace(questionnaire->Area(), m_items.size());
     m_items.push_back(std::move(questionnaire));
     return *m_items.back();
 }
 
 void CQuestionnaireList::Clear()
 {
+    m_byArea.clear();
     m_items.clear();
-    m_byHash.clear();
 }
 
 int CQuestionnaireList::WriteAllEnqXml(const QString& prefix) const

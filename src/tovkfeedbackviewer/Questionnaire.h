@@ -5,8 +5,8 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class CQuestionnaire
@@ -50,8 +50,15 @@ private:
     int WriteEach(const QString& prefix, QLatin1StringView extension,
                   bool (*write)(const QString&, const CQuestionnaire&)) const;
 
+    // Areas in byte order: a lookup costs O(log N) comparisons of one area's bytes, whatever
+    // the areas hold (a hash over them could be made to collide by a card's unread bytes).
+    struct AreaLess
+    {
+        bool operator()(const std::uint8_t* a, const std::uint8_t* b) const;
+    };
+
     std::vector<std::unique_ptr<CQuestionnaire>> m_items;
-    std::unordered_multimap<std::uint64_t, std::size_t> m_byHash;
+    std::map<const std::uint8_t*, std::size_t, AreaLess> m_byArea; // keys are the items' areas
 };
 
 extern CQuestionnaireList g_questionnaires;

@@ -1,6 +1,7 @@
 #include "tovkfeedbackviewer/ReportFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/ConsoleName.h"
 #include "platform/Path.h"
 #include "tovkfeedbackviewer/Console.h"
 #include "tovkfeedbackviewer/ErrorType.h"
@@ -59,8 +60,8 @@ std::unique_ptr<FileReplacement> OpenOrThrow(const QString& path)
     if (file->Error() != 0)
     {
         // A folder that could not be opened (or was refused) is named itself.
-        Console::Out(
-            QStringLiteral("can't open %1\n").arg(folder.IsOpen() ? path : folder.Folder()));
+        Console::Out(QStringLiteral("can't open %1\n")
+                         .arg(ConsoleName(folder.IsOpen() ? path : folder.Folder())));
         throw ErrWrite;
     }
     return file;

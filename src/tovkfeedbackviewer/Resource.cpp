@@ -28,6 +28,8 @@ constexpr Entry kStrings[] = {
     {IDS_INFO, "Info"},
     {IDS_NO_DATA, "There is no data."},
     {IDS_WRITE_ERROR, "Write error."},
+    {IDS_UNKNOWN_OPTION, "Unknown option: %1"},
+    {IDS_FOLDER_IN_USE, "The folder %1 is in use by another TOVKFeedbackViewer."},
 };
 } // namespace
 

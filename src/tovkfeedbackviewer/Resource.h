@@ -21,6 +21,8 @@ constexpr unsigned IDS_GUIDE_NO = 119;
 constexpr unsigned IDS_INFO = 120;
 constexpr unsigned IDS_NO_DATA = 121;
 constexpr unsigned IDS_WRITE_ERROR = 122;
+constexpr unsigned IDS_UNKNOWN_OPTION = 130;
+constexpr unsigned IDS_FOLDER_IN_USE = 131;
 
 // The text of a string id; "" for an id the table does not hold.
 QString LoadViewerString(unsigned id);

@@ -20,6 +20,7 @@
 #include <ftw.h>
 #include <grp.h>
 #include <sys/prctl.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -92,7 +93,7 @@ QByteArray ReadNativeFile(const QByteArray& path)
 }
 
 NativeRun RunWithBytes(const QByteArray& program, const QList<QByteArray>& arguments,
-                       const QByteArray& folder, const QByteArray& locale)
+                       const QByteArray& folder, const QByteArray& locale, RunAs as)
 {
     const QByteArray outputs = QFile::encodeName(NewFolder(QStringLiteral("run")));
     const QByteArray outPath = outputs + "/out";
@@ -125,10 +126,11 @@ NativeRun RunWithBytes(const QByteArray& program, const QList<QByteArray>& argum
         const int out = open(outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 ||
-            dup2(err, 2) < 0 || chdir(folder.constData()) != 0)
-            _exit(127);
+            dup2(err, 2) < 0 || chdir(folder.constData()) != 0 ||
+            (as == RunAs::Unprivileged && unshare(CLONE_NEWUSER) != 0))
+            _exit(NotStarted);
         execve(program.constData(), argv.data(), envp.data());
-        _exit(127);
+        _exit(NotStarted);
     }
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR)

@@ -34,10 +34,20 @@ struct NativeRun
     QByteArray out;
     QByteArray err;
 };
+// Who the program runs as: this process's user, or that user without its privileges (a user
+// namespace of its own, where the file permissions bind root too).
+enum class RunAs
+{
+    Caller,
+    Unprivileged,
+};
+// Exit code of a run that could not be started as asked (no user namespaces here).
+constexpr int NotStarted = 127;
 // Runs the program in the folder with LC_ALL set to the locale and no display, and waits
 // for its end.
 NativeRun RunWithBytes(const QByteArray& program, const QList<QByteArray>& arguments,
-                       const QByteArray& folder, const QByteArray& locale);
+                       const QByteArray& folder, const QByteArray& locale,
+                       RunAs as = RunAs::Caller);
 // Everything below the folder, by path relative to it: a file's bytes, "<folder>" for a
 // folder and "-> <target>" for a link (never followed); empty when there is no folder.
 QMap<QString, QByteArray> TreeOf(const QString& folder);

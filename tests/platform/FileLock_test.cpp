@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 TEST(FileLock, SharedHoldersKeepAnExclusiveTakerOutUntilTheLastLeaves)
 {
@@ -45,4 +47,22 @@ TEST(FileLock, ALinkIsNotOpened)
     ASSERT_TRUE(QFile::link(target, dir.filePath("in-use.lock")));
     FileLock lock;
     EXPECT_FALSE(lock.Open(dir.filePath("in-use.lock")));
+}
+
+TEST(FileLock, APipeOrADeviceAtThePathIsRefusedWithoutWaiting)
+{
+    QTemporaryDir dir;
+    const QByteArray pipe = QFile::encodeName(dir.filePath("pipe.lock"));
+    ASSERT_EQ(mkfifo(pipe.constData(), 0600), 0);
+    // The null device, made in the test's folder (only where the user may make devices).
+    const QByteArray device = QFile::encodeName(dir.filePath("device.lock"));
+    const bool haveDevice = mknod(device.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    for (const QByteArray& path : {pipe, device})
+    {
+        if (path == device && !haveDevice)
+            continue;
+        FileLock lock;
+        EXPECT_FALSE(lock.Open(QFile::decodeName(path))) << path.constData();
+        EXPECT_FALSE(lock.IsOpen());
+    }
 }

@@ -2,6 +2,8 @@
 #include "DatFixture.h"
 #include "ReportText.h"
 #include "common/TestSupport.h"
+#include "platform/ConsoleName.h"
+#include "platform/Path.h"
 #include "platform/Shell.h"
 #include "tovkfeedbackviewer/Console.h"
 #include "tovkfeedbackviewer/FeedbackCommandLine.h"
@@ -123,19 +125,23 @@ TEST(FeedbackFlow, InvalidOptionsPrintTheMessageAndTheUsage)
 
 TEST(FeedbackFlow, NoArgumentsUseTheCurrentFolderAndHtml)
 {
-    const QString folder = TestSupport::NewFolder();
-    CurrentFolder current(folder);
+    const QString card = TestSupport::NewFolder();
+    WriteCardFile(card, "LOG1/B.DAT", LogFile());
+    CurrentFolder current(card);
     const RunResult result = RunViewer({});
     EXPECT_EQ(result.out, "Create html\nCreate html/Data\n");
-    EXPECT_EQ(result.err, "There is no data.\n") << "no card in the current folder";
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(QFileInfo(folder + "/html/Data").isDir());
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(QFileInfo(card + "/html/Data/LOG.xml").isFile());
 }
 
 TEST(FeedbackFlow, FolderErrors)
 {
     const QString folder = TestSupport::NewFolder();
     TestSupport::WriteFile(folder + "/file", "x");
+    // A card copy whose application folder holds nothing yet.
+    const QString card = folder + "/card";
+    QDir().mkpath(AppFolder(card));
     struct Case
     {
         const char* name;
@@ -152,15 +158,20 @@ TEST(FeedbackFlow, FolderErrors)
          {"-in", folder + "/file", "-out", folder + "/o1"},
          "There is no data.\n",
          ""},
-        {"output names a file", {"-in", folder, "-out", folder + "/file"}, "Write error.\n", ""},
+        {"output names a file", {"-in", card, "-out", folder + "/file"}, "Write error.\n", ""},
         {"output below a file",
-         {"-in", folder, "-out", folder + "/file/sub"},
+         {"-in", card, "-out", folder + "/file/sub"},
          "Write error.\n",
          "Create " + folder + "/file/sub\n"},
+        // The input is checked before anything is made.
         {"card without the application folder",
          {"-in", folder, "-out", folder + "/o2"},
          "There is no data.\n",
-         "Create " + folder + "/o2\nCreate " + folder + "/o2/Data\n"},
+         ""},
+        {"application folder without data",
+         {"-in", card, "-out", folder + "/o3"},
+         "There is no data.\n",
+         "Create " + folder + "/o3\nCreate " + folder + "/o3/Data\n"},
     };
     for (const Case& c : cases)
     {
@@ -170,11 +181,14 @@ TEST(FeedbackFlow, FolderErrors)
         EXPECT_EQ(result.out, c.out) << c.name;
         EXPECT_TRUE(result.opened.isEmpty()) << c.name;
     }
+    EXPECT_FALSE(QFileInfo::exists(folder + "/o1"));
+    EXPECT_FALSE(QFileInfo::exists(folder + "/o2"));
 }
 
 TEST(FeedbackFlow, BackslashesInTheOutputPathMakeNestedFolders)
 {
     const QString folder = TestSupport::NewFolder();
+    WriteCardFile(folder, "LOG1/B.DAT", LogFile());
     const RunResult result = RunViewer({"-in", folder, "-out", folder + "\\a\\b"});
     EXPECT_TRUE(result.out.startsWith("Create " + folder + "/a\nCreate " + folder +
                                       "/a/b\nCreate " + folder + "/a/b/Data\n"))
@@ -197,19 +211,6 @@ TEST(FeedbackFlow, OnlyInvalidFilesGiveNoDataAndNoPages)
     EXPECT_EQ(result.err, "There is no data.\n");
     EXPECT_EQ(QDir(card + "/out/Data").entryList(QDir::Files), QStringList());
     EXPECT_EQ(QDir(card + "/out").entryList(QDir::Files), QStringList());
-}
-
-TEST(FeedbackFlow, AFileThatCannotBeOpenedStopsTheRun)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
-    const QString card = TestSupport::NewFolder();
-    const QString path = WriteCardFile(card, "LOG001/A.DAT", LogFile());
-    QFile::setPermissions(path, QFileDevice::WriteOwner);
-    const RunResult result = RunViewer({"-in", card, "-out", card + "/out"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.out.endsWith("can't open " + path + "\n")) << result.out.toStdString();
-    EXPECT_EQ(result.err, "Conversion error\n");
 }
 
 TEST(FeedbackFlow, FullRunWritesReportsPagesAndOpensTheIndex)
@@ -374,6 +375,60 @@ TEST(FeedbackFlow, AnOutputFileThatCannotBeCreatedIsAWriteError)
     }
 }
 
+TEST(FeedbackFlow, APipeOrALinkAtAReportsNameIsReplacedNeverWrittenThrough)
+{
+    const QString outside = TestSupport::NewFolder("outside");
+    const QString precious = TestSupport::WriteFile(outside + "/notes.txt", "PRECIOUS");
+    enum Planted
+    {
+        Pipe,
+        LinkToAFile,
+        DanglingLink,
+        LinkToADevice,
+    };
+    const struct
+    {
+        const char* name;
+        Planted what;
+    } cases[] = {
+        {"Data/LOG.csv", Pipe},
+        {"Data/ENQ_00.csv", Pipe},
+        {"Data/LOG.xml", LinkToAFile},
+        {"index_en.html", LinkToAFile},
+        {"Data/ENQ_00.xml", DanglingLink},
+        {"Data/style.css", LinkToADevice},
+    };
+    for (const auto& [name, what] : cases)
+    {
+        SCOPED_TRACE(name);
+        const QString card = TestSupport::NewFolder();
+        WriteCardFile(card, "ENQ1/A.DAT", EnqFile(SampleQuestionnaireArea(), 1));
+        WriteCardFile(card, "LOG1/B.DAT", LogFile());
+        const QString out = card + "/out";
+        QDir().mkpath(out + "/Data");
+        const QString path = out + "/" + name;
+        const QString dangling = outside + "/made-" + QString::number(&name - &cases[0].name);
+        if (what == Pipe)
+            ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (what == LinkToAFile)
+            ASSERT_TRUE(QFile::link(precious, path));
+        else if (what == DanglingLink)
+            ASSERT_TRUE(QFile::link(dangling, path));
+        else
+            ASSERT_TRUE(QFile::link("/dev/null", path));
+        const RunResult result = RunViewer({"-in", card, "-out", out});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        const QFileInfo written(path);
+        EXPECT_FALSE(written.isSymLink());
+        EXPECT_TRUE(written.isFile());
+        EXPECT_GT(written.size(), 0);
+        EXPECT_EQ(TestSupport::ReadFile(precious), "PRECIOUS");
+        EXPECT_FALSE(QFileInfo::exists(dangling));
+        struct stat device;
+        EXPECT_TRUE(stat("/dev/null", &device) == 0 && S_ISCHR(device.st_mode));
+    }
+}
+
 TEST(FeedbackProgram, RunsAsAConsoleProgram)
 {
     const QString card = TestSupport::NewFolder();
@@ -433,10 +488,14 @@ TEST(FeedbackProgram, CommandLinePathsAreTakenAsTheirBytes)
         const TestSupport::NativeRun run = TestSupport::RunWithBytes(
             program, {"-in", base + '/' + c.card, "-out", out}, base, c.locale);
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        // The lines show the bytes that are no text as escapes.
+        const auto shown = [](const QByteArray& path)
+        { return Path::EncodeName(ConsoleName(Path::DecodeName(path))); };
         QByteArray created;
         for (qsizetype at = c.out.indexOf('/'); at >= 0; at = c.out.indexOf('/', at + 1))
-            created += "Create " + base + '/' + c.out.left(at) + '\n';
-        EXPECT_EQ(run.out, created + "Create " + out + "\nCreate " + out + "/Data\n");
+            created += "Create " + shown(base + '/' + c.out.left(at)) + '\n';
+        EXPECT_EQ(run.out, created + "Create " + shown(out) + "\nCreate " + shown(out) + "/Data\n");
+        EXPECT_TRUE(run.out.contains("\\351") || run.out.contains("\\377"));
         EXPECT_FALSE(TestSupport::ReadNativeFile(out + "/Data/LOG.xml").isEmpty());
         EXPECT_FALSE(TestSupport::ReadNativeFile(out + "/Data/log.html").isEmpty());
         EXPECT_FALSE(TestSupport::ReadNativeFile(out + "/index_en.html").isEmpty());
@@ -655,4 +714,107 @@ TEST(Templates, EncodingsOfTheResources)
     EXPECT_TRUE(TemplateBytes(IDR_STYLE_CSS).startsWith("@charset"));
     EXPECT_TRUE(TemplateBytes(IDR_VIEW_JS).startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(TemplateBytes(999).isEmpty());
+}
+
+// The same program, its permissions binding it even when the tests run as root: a record
+// file it may not read stops the run.
+TEST(FeedbackProgram, AFileThatCannotBeOpenedStopsTheRun)
+{
+    const QString card = TestSupport::NewFolder();
+    const QString path = WriteCardFile(card, "LOG001/A.DAT", LogFile());
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    const TestSupport::NativeRun run = TestSupport::RunWithBytes(
+        QUORVANE_APP_DIR "/TOVKFeedbackViewer",
+        {"-in", QFile::encodeName(card), "-out", QFile::encodeName(card + "/out")},
+        QFile::encodeName(card), "C.UTF-8", TestSupport::RunAs::Unprivileged);
+    if (run.exitCode == TestSupport::NotStarted)
+        GTEST_SKIP() << "no user namespace can be made here";
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.endsWith("can't open " + QFile::encodeName(path) + "\n"))
+        << run.out.toStdString();
+    EXPECT_EQ(run.err, "Conversion error\n");
+    EXPECT_FALSE(QFileInfo::exists(card + "/out/index_en.html"));
+}
+
+// Command lines as a user types them: what each prints, its exit code, and that a refused
+// one makes nothing.
+TEST(FeedbackProgram, CommandLines)
+{
+    const QByteArray usage = kUsage.toUtf8();
+    struct Case
+    {
+        const char* name;
+        QList<QByteArray> arguments; // "CARD" stands for a card copy with data
+        int exitCode;
+        QByteArray out;
+        QByteArray err;
+        QByteArray made; // the one entry the run makes in its folder, "" for none
+    };
+    const Case cases[] = {
+        {"no arguments and no card", {}, 1, "", "There is no data.\n", ""},
+        {"--help", {"--help"}, 0, usage, "", ""},
+        {"-? beside valid options", {"-in", "CARD", "-?", "-out", "r"}, 0, usage, "", ""},
+        {"unknown option",
+         {"--version"},
+         1,
+         usage,
+         "Unknown option: --version\nConversion error\n",
+         ""},
+        {"an option in another case",
+         {"-IN", "CARD"},
+         1,
+         usage,
+         "Unknown option: -IN\nConversion error\n",
+         ""},
+        {"unknown option holding an escape sequence",
+         {"-in", "CARD", "-\x1b]0;owned\x07"},
+         1,
+         usage,
+         "Unknown option: -\\033]0;owned\\a\nConversion error\n",
+         ""},
+        {"an option's value that looks like an option",
+         {"-in", "--help"},
+         1,
+         "",
+         "There is no data.\n",
+         ""},
+        {"missing output folder without a card",
+         {"-out", "missing/deeper"},
+         1,
+         "",
+         "There is no data.\n",
+         ""},
+        {"missing output folder with a card",
+         {"-in", "CARD", "-out", "missing/deeper"},
+         0,
+         "Create missing\nCreate missing/deeper\nCreate missing/deeper/Data\n",
+         "",
+         "missing"},
+        {"control characters in the output folder's name",
+         {"-in", "CARD", "-out", "r\x1b[2J\x9b"},
+         0,
+         "Create r\\033[2J\\233\nCreate r\\033[2J\\233/Data\n",
+         "",
+         "r\x1b[2J\x9b"},
+    };
+    const QByteArray card = QFile::encodeName(TestSupport::NewFolder("card"));
+    WriteCardFile(QFile::decodeName(card), "LOG1/B.DAT", LogFile());
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const QByteArray folder = QFile::encodeName(TestSupport::NewFolder("typed"));
+        QList<QByteArray> arguments;
+        for (const QByteArray& argument : c.arguments)
+            arguments.append(argument == "CARD" ? card : argument);
+        const TestSupport::NativeRun run = TestSupport::RunWithBytes(
+            QUORVANE_APP_DIR "/TOVKFeedbackViewer", arguments, folder, "C.UTF-8");
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+        QList<QByteArray> made;
+        Path::ForEachNativeName(QFile::decodeName(folder),
+                                [&](const char* name) { made.append(name); });
+        EXPECT_EQ(made, c.made.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{c.made});
+        TestSupport::RemoveNativeTree(folder);
+    }
 }

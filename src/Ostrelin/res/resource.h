@@ -163,6 +163,7 @@ constexpr unsigned IDS_OUTPUT_TOOL_WROTE_NOTHING = 64787;
 constexpr unsigned IDS_OUTPUT_TOOL_PREFIX_UNUSABLE = 64788;
 // The wait text while a Windows tool waits for Wine (its prefix, its server).
 constexpr unsigned IDS_WINE_PREPARING = 64789;
+constexpr unsigned IDS_USAGE = 64790; // "--help"
 
 // Step pages 3..6 and their dialogs (languages, title pictures, works, servers).
 constexpr unsigned IDD_CONTENT_LIST = 105;

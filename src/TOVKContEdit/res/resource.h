@@ -62,6 +62,7 @@ constexpr unsigned IDS_LANGUAGE_NAME_FIRST = 115; // + LanguageIndex: "JPN" .. "
 constexpr unsigned IDS_CONVERSION_ERROR = 124;
 constexpr unsigned IDS_DOC_TEMPLATE = 128;
 constexpr unsigned IDS_START_FROM_GUIDE_EDITOR = 145;
+constexpr unsigned IDS_USAGE = 64900; // "--help"
 constexpr unsigned IDS_NO_CONTENT = 148;
 constexpr unsigned IDS_PROGRESS_CAPTION = 149;
 constexpr unsigned IDS_OUTPUTTING = 150;
