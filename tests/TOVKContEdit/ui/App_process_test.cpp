@@ -1,5 +1,7 @@
 // Both built programs start on a project's convert folder under the offscreen platform,
 // unpack their tools, and on a termination request close the window and exit cleanly.
+#include "TOVKContEdit/res/Strings.h"
+#include "TOVKContEdit/res/resource.h"
 #include "TOVKContEdit/shared/ToolArchive.h"
 #include "common/TestSupport.h"
 #include "platform/Profile.h"
@@ -64,6 +66,39 @@ TEST(AppProcess, StartsAndClosesCleanly)
         EXPECT_EQ(process.exitCode(), 0);
         EXPECT_FALSE(QFileInfo::exists(tools));
         EXPECT_EQ(Profile(c.title).GetString("Settings", "ItemWidth").count(u','), 7);
+    }
+}
+
+// "--help" is answered from a terminal without any display: the usage of the build's own
+// language, exit code 0, no window.
+TEST(AppProcess, HelpPrintsTheUsageWithoutADisplay)
+{
+    const struct
+    {
+        const char* program;
+        const StringTable& strings;
+    } cases[] = {
+        {"TOVKContEditEN", ContEditStringsEN()},
+        {"TOVKContEditJP", ContEditStringsJA()},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.program);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(QUORVANE_APP_DIR "/bin/") + QLatin1String(c.program),
+                      {QStringLiteral("--help")});
+        ASSERT_TRUE(process.waitForFinished(15000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        const QString usage = c.strings.Load(IDS_USAGE);
+        EXPECT_TRUE(usage.contains(QLatin1String(c.program) + " -d "));
+        EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()), usage);
+        EXPECT_EQ(process.readAllStandardError(), QByteArray());
     }
 }
 } // namespace
