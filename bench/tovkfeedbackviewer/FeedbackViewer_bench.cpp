@@ -1,6 +1,10 @@
 // The whole viewer run on card copies of 250k, 500k and 1M records (half questionnaire
 // answers, half accesses, 1,000 per file: 500 + 500 files for 1M), beside writing the run's
-// output bytes to the same folder and `cat` of the input files to the null device.
+// output bytes to the same folder and `cat` of the input files to the null device. Then the
+// run on 1,000 to 8,000 questionnaires (one file and one answer each, so three reports per
+// questionnaire) and on 4,000 questionnaires whose areas differ only in bytes that no check
+// reads and that give one word-wise FNV-1a hash, each into a fresh and into an existing
+// report folder.
 #include "platform/Shell.h"
 #include "tovkfeedbackviewer/AccessLog.h"
 #include "tovkfeedbackviewer/Console.h"
@@ -16,8 +20,10 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <unistd.h>
 
 using namespace DatFixture;
 
@@ -194,6 +200,148 @@ void BM_CatSameFiles(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * card.bytes);
 }
+// The word-wise FNV-1a over a whole area that once grouped the questionnaires.
+std::uint64_t OldAreaHash(const char* area, std::size_t words)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (std::size_t i = 0; i < words; ++i)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, area + 8 * i, 8);
+        hash = (hash ^ word) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+constexpr int QuestionnairesPerFolder = 1000;
+
+// count files of one questionnaire each (one answer), below root's application folder;
+// false when the one-hash areas do not share their hash.
+bool WriteQuestionnaires(const QString& root, int count, bool oneHash)
+{
+    std::uint64_t firstHash = 0;
+    const QByteArray answer =
+        Answer(PackTime(2024, 5, 5, 10, 0, 0), 0, Mac({1, 2, 3, 4, 5, 6}), {1});
+    QByteArray area = SampleQuestionnaireArea();
+    // The unread tail after the nine entries: its first two words pick the hash's state.
+    constexpr qsizetype tail = 9 * 6144;
+    const std::uint64_t before = OldAreaHash(area.constData(), tail / 8);
+    for (int i = 0; i < count; ++i)
+    {
+        if (oneHash)
+        {
+            const std::uint64_t first = std::uint64_t(i) + 1;
+            const std::uint64_t second = (before ^ first) * 0x100000001b3ULL;
+            std::memcpy(area.data() + tail, &first, 8);
+            std::memcpy(area.data() + tail + 8, &second, 8);
+            const std::uint64_t hash = OldAreaHash(area.constData(), Dat::DefinitionSize / 8);
+            if (i == 0)
+                firstHash = hash;
+            else if (hash != firstHash)
+                return false;
+        }
+        else
+        {
+            area = QuestionnaireArea(
+                {{0, {{false, QStringLiteral("Question %1").arg(i), {"A", "B"}}}}});
+        }
+        WriteCardFile(root,
+                      QStringLiteral("ENQ%1/Q%2.DAT")
+                          .arg(i / QuestionnairesPerFolder)
+                          .arg(i, 5, 10, QChar('0')),
+                      DatFile(area, {answer}));
+    }
+    return true;
+}
+
+// Cards of 1,000 to 8,000 questionnaires share the files of the largest through hard links;
+// empty when the card cannot be made as asked.
+QString QuestionnaireCardFor(int count, bool oneHash)
+{
+    static std::map<std::pair<int, bool>, QString> cards;
+    static QTemporaryDir root;
+    const auto key = std::make_pair(count, oneHash);
+    if (const auto found = cards.find(key); found != cards.end())
+        return found->second;
+    const QString master = root.path() + (oneHash ? "/one-hash" : "/distinct");
+    const int masterCount = oneHash ? 4000 : 8000;
+    if (!QFileInfo::exists(master) && !WriteQuestionnaires(master, masterCount, oneHash))
+        return QString();
+    QString card = master;
+    if (count != masterCount)
+    {
+        card = root.path() + QStringLiteral("/card-%1").arg(count);
+        const QString app = AppFolder(master);
+        for (int f = 0; f < count / QuestionnairesPerFolder; ++f)
+        {
+            const QString sub = QStringLiteral("/ENQ%1").arg(f);
+            QDir().mkpath(AppFolder(card) + sub);
+            for (const QString& name : QDir(app + sub).entryList(QDir::Files))
+                ::link(QFile::encodeName(app + sub + u'/' + name).constData(),
+                       QFile::encodeName(AppFolder(card) + sub + u'/' + name).constData());
+        }
+    }
+    return cards.emplace(key, card).first->second;
+}
+
+void RunViewer(benchmark::State& state, const QString& card, const QString& out)
+{
+    RecordingShell shell;
+    Console::Capture capture;
+    if (FeedbackViewerMain({"TOVKFeedbackViewer", "-in", card, "-out", out}) != 0)
+        state.SkipWithError("the run failed");
+}
+
+void QuestionnaireRuns(benchmark::State& state, bool oneHash, bool fresh)
+{
+    const int count = static_cast<int>(state.range(0));
+    const QString card = QuestionnaireCardFor(count, oneHash);
+    if (card.isEmpty())
+    {
+        state.SkipWithError("no card");
+        return;
+    }
+    QTemporaryDir outputs;
+    int run = 0;
+    const QString existing = outputs.path() + "/existing";
+    if (!fresh)
+        RunViewer(state, card, existing);
+    for (auto _ : state)
+    {
+        const QString out =
+            fresh ? outputs.path() + QStringLiteral("/fresh-%1").arg(++run) : existing;
+        RunViewer(state, card, out);
+        if (fresh)
+        {
+            state.PauseTiming();
+            QDir(out).removeRecursively();
+            state.ResumeTiming();
+        }
+    }
+    if (static_cast<int>(g_questionnaires.Count()) != count)
+        state.SkipWithError("the areas were not told apart");
+    state.counters["questionnaires"] = count;
+}
+
+void BM_QuestionnairesIntoAFreshFolder(benchmark::State& state)
+{
+    QuestionnaireRuns(state, false, true);
+}
+
+void BM_QuestionnairesIntoAnExistingFolder(benchmark::State& state)
+{
+    QuestionnaireRuns(state, false, false);
+}
+
+void BM_OneHashAreasIntoAFreshFolder(benchmark::State& state)
+{
+    QuestionnaireRuns(state, true, true);
+}
+
+void BM_OneHashAreasIntoAnExistingFolder(benchmark::State& state)
+{
+    QuestionnaireRuns(state, true, false);
+}
 } // namespace
 
 BENCHMARK(BM_ViewerRun)
@@ -218,6 +366,26 @@ BENCHMARK(BM_CatSameFiles)
     ->Arg(250000)
     ->Arg(500000)
     ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void QuestionnaireCounts(benchmark::internal::Benchmark* benchmark)
+{
+    for (const int count : {1000, 2000, 4000, 8000})
+        benchmark->Arg(count);
+}
+
+BENCHMARK(BM_QuestionnairesIntoAFreshFolder)
+    ->Apply(QuestionnaireCounts)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_QuestionnairesIntoAnExistingFolder)
+    ->Apply(QuestionnaireCounts)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_OneHashAreasIntoAFreshFolder)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OneHashAreasIntoAnExistingFolder)
+    ->Arg(4000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -11,6 +11,23 @@ bool ActedOnByTerminals(char32_t c)
            (c >= 0x2066 && c <= 0x2069);
 }
 
+// The letter of the two-character escape of the character, 0 when it has none.
+char EscapeLetter(char32_t c)
+{
+    static constexpr struct
+    {
+        char32_t c;
+        char letter;
+    } kLetters[] = {{u'\\', '\\'}, {u'\a', 'a'}, {u'\b', 'b'}, {u'\t', 't'},
+                    {u'\n', 'n'},  {u'\v', 'v'}, {u'\f', 'f'}, {u'\r', 'r'}};
+    for (const auto& entry : kLetters)
+    {
+        if (entry.c == c)
+            return entry.letter;
+    }
+    return 0;
+}
+
 void AppendOctal(QString& out, unsigned byte)
 {
     out += u'\\';
@@ -36,34 +53,11 @@ QString ConsoleName(QStringView name)
                           QChar::isLowSurrogate(name[i + 1].unicode());
         if (pair)
             c = QChar::surrogateToUcs4(name[i], name[i + 1]);
-        switch (c)
+        if (const char letter = EscapeLetter(c))
         {
-        case u'\\':
-            out += QLatin1StringView("\\\\");
+            out += u'\\';
+            out += QLatin1Char(letter);
             continue;
-        case u'\a':
-            out += QLatin1StringView("\\a");
-            continue;
-        case u'\b':
-            out += QLatin1StringView("\\b");
-            continue;
-        case u'\t':
-            out += QLatin1StringView("\\t");
-            continue;
-        case u'\n':
-            out += QLatin1StringView("\\n");
-            continue;
-        case u'\v':
-            out += QLatin1StringView("\\v");
-            continue;
-        case u'\f':
-            out += QLatin1StringView("\\f");
-            continue;
-        case u'\r':
-            out += QLatin1StringView("\\r");
-            continue;
-        default:
-            break;
         }
         if (ActedOnByTerminals(c))
         {

@@ -140,4 +140,17 @@ inline QByteArray MakeCore(const Spec& spec)
     }
     return bytes + pixels;
 }
+// The usage text the converter prints, as its users know it.
+inline constexpr char kUsage[] =
+    "\n"
+    "-------------------------------------------------------------\n"
+    "Usage : bmp2vcx.exe -i c:\\quibbet\\hoge.bmp -o c:\\temp\\ [-tovkguide]\n"
+    "\n"
+    "Make vcg/vcl file from bmp file(256 index color only).\n"
+    "\n"
+    "  Options:\n"
+    "\n"
+    "    -tovkguide : the image size shuoud be 256x200. and Charblock is replaced 0x000 with "
+    "0x300.\n"
+    "\n";
 } // namespace BmpFixture

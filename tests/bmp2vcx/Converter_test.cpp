@@ -51,18 +51,7 @@ RunResult Convert(const QStringList& arguments, const QByteArray& charset = "UTF
     return result;
 }
 
-const QString Usage = QStringLiteral(
-    "\n"
-    "-------------------------------------------------------------\n"
-    "Usage : bmp2vcx.exe -i c:\\quibbet\\hoge.bmp -o c:\\temp\\ [-tovkguide]\n"
-    "\n"
-    "Make vcg/vcl file from bmp file(256 index color only).\n"
-    "\n"
-    "  Options:\n"
-    "\n"
-    "    -tovkguide : the image size shuoud be 256x200. and Charblock is replaced 0x000 with "
-    "0x300.\n"
-    "\n");
+const QString Usage = QString::fromLatin1(BmpFixture::kUsage);
 
 Spec Indexed(int width, int height)
 {

@@ -114,18 +114,7 @@ TEST(Bmp2VcxProgramTest, CommandLinePathsAreTakenAsTheirBytes)
     }
 }
 
-const QByteArray Usage =
-    "\n"
-    "-------------------------------------------------------------\n"
-    "Usage : bmp2vcx.exe -i c:\\quibbet\\hoge.bmp -o c:\\temp\\ [-tovkguide]\n"
-    "\n"
-    "Make vcg/vcl file from bmp file(256 index color only).\n"
-    "\n"
-    "  Options:\n"
-    "\n"
-    "    -tovkguide : the image size shuoud be 256x200. and Charblock is replaced 0x000 with "
-    "0x300.\n"
-    "\n";
+const QByteArray Usage = BmpFixture::kUsage;
 
 QByteArray Progress(const QByteArray& shown)
 {

@@ -163,6 +163,14 @@ QMap<QString, QByteArray> TreeOf(const QString& folder)
     return tree;
 }
 
+QProcessEnvironment EnvironmentWithoutDisplay()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return environment;
+}
+
 void RemoveNativeTree(const QByteArray& path)
 {
     nftw(

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QProcessEnvironment>
 #include <QString>
 #include <functional>
 #include <string>
@@ -51,6 +52,8 @@ NativeRun RunWithBytes(const QByteArray& program, const QList<QByteArray>& argum
 // Everything below the folder, by path relative to it: a file's bytes, "<folder>" for a
 // folder and "-> <target>" for a link (never followed); empty when there is no folder.
 QMap<QString, QByteArray> TreeOf(const QString& folder);
+// This process's environment without a display to connect to (nor a desktop session).
+QProcessEnvironment EnvironmentWithoutDisplay();
 // Removes a tree whose names may be no text (the Qt helpers cannot reach those).
 void RemoveNativeTree(const QByteArray& path);
 

@@ -45,18 +45,10 @@ QString MakeCard(int edition)
     return card;
 }
 
-QProcessEnvironment WithoutDesktop()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    return environment;
-}
-
 int RunToTheEnd(const QString& card, const QString& out, QByteArray* err = nullptr)
 {
     QProcess viewer;
-    viewer.setProcessEnvironment(WithoutDesktop());
+    viewer.setProcessEnvironment(TestSupport::EnvironmentWithoutDisplay());
     viewer.start(kViewer, {"-in", card, "-out", out});
     if (!viewer.waitForFinished(120000))
         return -1;
@@ -114,7 +106,7 @@ TEST(FeedbackReportFolder, AKilledRerunLeavesEveryReportOldOrNewAndWhole)
         std::mt19937 random(seed);
         const int delay = int(std::uniform_int_distribution<qint64>(0, runMs)(random));
         QProcess viewer;
-        viewer.setProcessEnvironment(WithoutDesktop());
+        viewer.setProcessEnvironment(TestSupport::EnvironmentWithoutDisplay());
         viewer.start(kViewer, {"-in", newCard, "-out", out});
         ASSERT_TRUE(viewer.waitForStarted(10000));
         QThread::msleep(static_cast<unsigned long>(delay));
@@ -158,7 +150,7 @@ TEST(FeedbackReportFolder, ASecondViewerOnTheSameFolderRefusesAtOnce)
 
     // Two real viewers: the second starts while the first holds the folder.
     QProcess first;
-    first.setProcessEnvironment(WithoutDesktop());
+    first.setProcessEnvironment(TestSupport::EnvironmentWithoutDisplay());
     first.start(kViewer, {"-in", card, "-out", out});
     ASSERT_TRUE(first.waitForStarted(10000));
     // The Data folder is made once the folder is held.
