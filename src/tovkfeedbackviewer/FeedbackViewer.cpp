@@ -79,7 +79,9 @@ void ReportError(int error)
 // The kernel drops the lock with the process, however it ends.
 void HoldFolder(FileLock& lock, const QString& outFolder)
 {
-    const QString path = Path::Append(outFolder, QStringLiteral(".TOVKFeedbackViewer.lock"));
+    // In the folder as it exists, whatever letter case the command line used.
+    const QString path =
+        Path::Append(Path::Resolve(outFolder), QStringLiteral(".TOVKFeedbackViewer.lock"));
     if (!lock.Open(path))
     {
         Console::Out(QStringLiteral("can't open %1\n").arg(ConsoleName(path)));

@@ -323,6 +323,18 @@ TEST(FeedbackFlow, TheApplicationFolderIsFoundInAnyLetterCase)
     EXPECT_TRUE(ReportText::Read(out + "/Data/ENQ_00.xml").contains("<table_data no=\"1\">"));
 }
 
+TEST(FeedbackFlow, AnExistingOutputFolderIsFoundInAnyLetterCase)
+{
+    const QString card = TestSupport::NewFolder();
+    WriteCardFile(card, "LOG1/B.DAT", LogFile());
+    QDir().mkpath(card + "/Reports/Data");
+    const RunResult result = RunViewer({"-in", card, "-out", card + "/REPORTS"});
+    EXPECT_EQ(result.exitCode, 0) << result.out.toStdString() << result.err.toStdString();
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(QFileInfo(card + "/Reports/index_en.html").isFile());
+    EXPECT_TRUE(QFileInfo(card + "/Reports/Data/LOG.xml").isFile());
+}
+
 TEST(FeedbackFlow, AnOutputFileThatCannotBeCreatedIsAWriteError)
 {
     // A folder in the place of an output file: the report, template or index page cannot be
