@@ -3,10 +3,12 @@
 // holds the stand-ins of the title replacer and the bind tool, and their records.
 #include "Ostrelin/ContentFixtures.h"
 #include "Ostrelin/model/OstrelinDoc.h"
+#include "Ostrelin/model/OutputRun.h"
 #include "bmp2vcx/BmpFixture.h"
 #include "common/FakeProgress.h"
 #include "common/StandinRecord.h"
 #include "common/TestSupport.h"
+#include "platform/Messages.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,6 +36,16 @@ inline QByteArray TwoColourTitle()
 {
     return TitleBmp({qRgb(255, 255, 255), qRgb(200, 0, 0)},
                     [](int x, int) { return x < 128 ? 0u : 1u; });
+}
+
+// Runs the output and tells its message as the output page does; true when the run did not go
+// through.
+inline bool Stopped(COutputRun& run)
+{
+    const COutputRun::Outcome outcome = run.RunOutput();
+    if (!outcome.message.isEmpty())
+        AfxMessageBox(outcome.message, outcome.flags);
+    return outcome.result != COutputRun::Outcome::Done;
 }
 
 // Where the bind tool writes the card's application tree, below the project folder.

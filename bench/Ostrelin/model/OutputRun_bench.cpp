@@ -104,7 +104,8 @@ void BM_PreOutputCheck(benchmark::State& state)
     {
         QString report;
         bool cancelled = false;
-        benchmark::DoNotOptimize(CheckStepData(doc, projectPath, report, &cancelled, nullptr));
+        benchmark::DoNotOptimize(
+            COutputRun(doc, projectPath, {}, {}).CheckStepData(report, &cancelled));
         if (!report.isEmpty())
             state.SkipWithError("the check found problems");
     }

@@ -64,12 +64,12 @@ OutputPaths::OutputPaths(const QString& projectPath)
     infoFile = xmlFolder + QStringLiteral("KPGEditor_Info.xml");
 }
 
-bool CheckStepData(COstrelinDoc& doc, const QString& projectPath, QString& report, bool* cancelled,
-                   COutputProgress* progress)
+bool COutputRun::CheckStepData(QString& report, bool* cancelled)
 {
     report.clear();
-    const QString projectFolder = Path::RemoveFileSpec(projectPath);
-    CBindData& data = doc.GetBindData();
+    const QString projectFolder = Path::RemoveFileSpec(m_strProjectPath);
+    CBindData& data = m_doc.GetBindData();
+    COutputProgress* progress = m_pProgress;
     if (progress)
         progress->SetStep(kFileStep);
 
@@ -168,15 +168,20 @@ QString BuildOutputSummary(const CBindData& data, const QString& projectPath)
     return text;
 }
 
-COutputRun::COutputRun(COstrelinDoc& doc, QString projectPath, QString appFolder, QString binFolder)
+COutputRun::COutputRun(COstrelinDoc& doc, QString projectPath, QString appFolder, QString binFolder,
+                       COutputProgress* progress)
     : m_doc(doc), m_strProjectPath(std::move(projectPath)), m_strAppFolder(std::move(appFolder)),
-      m_strBinFolder(std::move(binFolder))
+      m_strBinFolder(std::move(binFolder)), m_pProgress(progress)
 {
 }
 
-bool COutputRun::CancelTest(bool* cancelled)
+bool COutputRun::CancelTest(Outcome& outcome) const
 {
-    return Cancelled(m_pProgress, cancelled);
+    bool cancelled = false;
+    if (!Cancelled(m_pProgress, &cancelled))
+        return false;
+    outcome.result = Outcome::Cancelled;
+    return true;
 }
 
 void COutputRun::StepIt()
@@ -227,120 +232,152 @@ std::unique_ptr<WinePreparingNote> COutputRun::WineNote(const ExternalTool& tool
 
 namespace
 {
+// Ends the run as failed with a message for the author.
+bool Fail(COutputRun::Outcome& outcome, const QString& text,
+          unsigned flags = MB_OK | MB_ICONEXCLAMATION)
+{
+    outcome.result = COutputRun::Outcome::Failed;
+    outcome.message = text;
+    outcome.flags = flags;
+    return false;
+}
+
 // 3021, with the reason when the tool is a Windows program that Wine could not run here.
-void ToolNotStarted(const ToolResult& result)
+bool ToolNotStarted(COutputRun::Outcome& outcome, const ToolResult& result)
 {
     const QString reason =
         result.NotStartedReason(IDS_OUTPUT_TOOL_CANNOT_RUN_32, IDS_OUTPUT_TOOL_WINE_FAILED,
                                 IDS_OUTPUT_TOOL_PREFIX_UNUSABLE);
     const QString text = Strings::Load(IDS_OUTPUT_TOOL_MISSING);
-    AfxMessageBox(reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason,
-                  MB_OK | MB_ICONEXCLAMATION);
-}
-
-// A message that ends the run as a failure.
-bool Failed(bool* cancelled, const QString& text, unsigned flags = MB_OK | MB_ICONEXCLAMATION)
-{
-    AfxMessageBox(text, flags);
-    *cancelled = true;
-    return true;
+    return Fail(outcome, reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason);
 }
 } // namespace
 
-bool COutputRun::IsStartable(const ExternalTool& tool, bool* cancelled) const
+// The working state of one run.
+struct COutputRun::Run
+{
+    explicit Run(const QString& projectPath) : paths(projectPath), last(projectPath) {}
+
+    const OutputPaths paths;
+    CLastOutput last;
+    ExternalTool bindTool;
+    ExternalTool replacer;
+    // The unpacked converter tools, asked once the run starts.
+    QString toolFolder;
+    Outcome outcome;
+};
+
+bool COutputRun::IsStartable(const ExternalTool& tool, Outcome& outcome) const
 {
     ToolResult why;
     if (tool.IsStartable(&why, Wait(false)))
         return true;
-    if (why.outcome != ToolResult::Cancelled)
-        ToolNotStarted(why);
-    *cancelled = true;
-    return false;
+    if (why.outcome == ToolResult::Cancelled)
+    {
+        outcome.result = Outcome::Cancelled;
+        return false;
+    }
+    return ToolNotStarted(outcome, why);
 }
 
-bool COutputRun::RunOutput(bool* cancelled)
+COutputRun::Outcome COutputRun::RunOutput()
 {
-    *cancelled = false;
-    m_warnings.clear();
-    const OutputPaths paths(m_strProjectPath);
-    const CBindData& data = m_doc.GetBindData();
+    Run run(m_strProjectPath);
     SetStep(kFileStep);
+    if (PrepareFolders(run) && ReplaceTitles(run) && WriteBindFiles(run))
+        RunBindTool(run);
+    return run.outcome;
+}
+
+bool COutputRun::PrepareFolders(Run& run)
+{
     // Without the project's folder every path below would lie in the root.
-    if (paths.projectFolder.isEmpty())
-        return Failed(cancelled, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
+    if (run.paths.projectFolder.isEmpty())
+        return Fail(run.outcome, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
 
     // What an output that never ended held aside comes back before anything else. Whatever
     // ends this run before it is kept puts the last card and titles back.
-    CLastOutput last(m_strProjectPath);
-    last.Recover();
+    run.last.Recover();
 
     // The tools are known to start before anything of the last output moves; the replacer
     // also needs the unpacked tools, without which no title could be made.
+    const CBindData& data = m_doc.GetBindData();
     const bool titlesWanted = (data.m_wTitleLanguages & data.m_wGuideLanguages) != 0;
-    if (titlesWanted && m_strToolFolder.isEmpty())
-        return Failed(cancelled, Strings::Load(IDS_OUTPUT_TOOL_MISSING));
-    const ExternalTool bindTool = ExternalTool::Find(m_strBinFolder, QStringLiteral("durnap"));
-    const ExternalTool replacer = ExternalTool::Find(
-        Path::Append(m_strAppFolder, QStringLiteral("bin")), QStringLiteral("halbrine"));
-    if (titlesWanted && !IsStartable(replacer, cancelled))
-        return true;
-    if (!IsStartable(bindTool, cancelled))
-        return true;
+    const QString toolFolder = m_tools ? m_tools() : QString();
+    if (titlesWanted && toolFolder.isEmpty())
+        return Fail(run.outcome, Strings::Load(IDS_OUTPUT_TOOL_MISSING));
+    run.bindTool = ExternalTool::Find(m_strBinFolder, QStringLiteral("durnap"));
+    run.replacer = ExternalTool::Find(Path::Append(m_strAppFolder, QStringLiteral("bin")),
+                                      QStringLiteral("halbrine"));
+    run.toolFolder = toolFolder;
+    if (titlesWanted && !IsStartable(run.replacer, run.outcome))
+        return false;
+    if (!IsStartable(run.bindTool, run.outcome))
+        return false;
 
     QString error;
-    if (!last.MoveAside(&error))
-        return Failed(cancelled, Strings::Load(IDS_CANNOT_CREATE) + QStringLiteral("\n\n") + error,
-                      MB_OK);
+    if (!run.last.MoveAside(&error))
+        return Fail(run.outcome, Strings::Load(IDS_CANNOT_CREATE) + QStringLiteral("\n\n") + error,
+                    MB_OK);
     CreateProjectFolders(m_strProjectPath);
     StepIt();
-    if (CancelTest(cancelled))
-        return true;
+    return !CancelTest(run.outcome);
+}
 
+bool COutputRun::ReplaceTitles(Run& run)
+{
     TitleRun titles;
-    titles.titleOutputFolder = paths.titleFolder;
+    titles.titleOutputFolder = run.paths.titleFolder;
     titles.appFolder = m_strAppFolder;
-    titles.toolFolder = m_strToolFolder;
+    titles.toolFolder = run.toolFolder;
     titles.tempFolder = m_bTempFolderSet ? m_strTempFolder : TempFolder();
     titles.run = m_titleRunner;
     // Until the first title file is there, a Windows replacer's wait is Wine's.
-    std::unique_ptr<WinePreparingNote> titleNote = WineNote(
-        replacer, [&paths]
-        { return !Path::Find(paths.titleFolder, QStringLiteral("R??000.BIN")).isEmpty(); });
+    const QString titleFolder = run.paths.titleFolder;
+    std::unique_ptr<WinePreparingNote> titleNote =
+        WineNote(run.replacer, [titleFolder]
+                 { return !Path::Find(titleFolder, QStringLiteral("R??000.BIN")).isEmpty(); });
     titles.wait = Wait(false, titleNote.get());
     ToolResult titleFailure;
     titles.notStarted = &titleFailure;
     bool titlesCancelled = false;
     quint16 titlesFailed = 0;
-    m_wTitleMask = ReplaceTitleImages(data, titles, &titlesCancelled, &titlesFailed);
+    QStringList notWritten;
+    m_wTitleMask = ReplaceTitleImages(m_doc.GetBindData(), titles, &titlesCancelled, &titlesFailed,
+                                      &notWritten);
     titleNote.reset();
     if (titleFailure.reason != ToolResult::StartFailed)
-    {
-        ToolNotStarted(titleFailure);
-        *cancelled = true;
-        return true;
-    }
+        return ToolNotStarted(run.outcome, titleFailure);
     if (titlesCancelled)
     {
-        *cancelled = true;
-        return true;
+        run.outcome.result = Outcome::Cancelled;
+        return false;
     }
     for (int i = 0; i < kLanguageCount; ++i)
         if (titlesFailed & (1u << i))
-            m_warnings.append(FormatString(IDS_OUTPUT_TITLE_FAILED, {GetLanguageName(i)}));
-    if (CancelTest(cancelled))
-        return true;
+            run.outcome.warnings.append(
+                FormatString(IDS_OUTPUT_TITLE_FAILED, {GetLanguageName(i)}));
+    run.outcome.warnings += notWritten;
+    if (CancelTest(run.outcome))
+        return false;
     StepIt();
+    return true;
+}
 
+bool COutputRun::WriteBindFiles(Run& run)
+{
+    const CBindData& data = m_doc.GetBindData();
+    const ExternalTool& bindTool = run.bindTool;
     // The bind tool's form decides how the two files name the data files.
-    BindConfRows confRows = BuildBindConfRows(data, m_wTitleMask, paths.titleFolder);
+    BindConfRows confRows = BuildBindConfRows(data, m_wTitleMask, run.paths.titleFolder);
     for (CBindConfItem& row : confRows)
         row.m_strTitleImg = bindTool.ToolPath(row.m_strTitleImg);
     // Both files are made inside the project's folder: a folder of the tree that is a link is
     // refused, not followed. The information file is written as its rows are made, and
     // replaces the old one only after the configuration file did.
-    const OutputFolder project(paths.projectFolder);
+    const OutputFolder project(run.paths.projectFolder);
     const OutputFolder xmlFolder(project, QStringLiteral("convert/input/xml"));
-    CBindInfoWriter infoFile(xmlFolder, Path::FindFileName(paths.infoFile));
+    CBindInfoWriter infoFile(xmlFolder, Path::FindFileName(run.paths.infoFile));
     CBindInfoItem toolRow;
     const BindInfoSink add = [&](const CBindInfoItem& row)
     {
@@ -354,23 +391,30 @@ bool COutputRun::RunOutput(bool* cancelled)
     for (const auto& server : data.m_listServers)
     {
         if (server)
-            AppendServerRows(data, *server, paths.contentsFolder, paths.queryFolder, add, spelling);
-        if (CancelTest(cancelled))
-            return true;
+            AppendServerRows(data, *server, run.paths.contentsFolder, run.paths.queryFolder, add,
+                             spelling);
+        if (CancelTest(run.outcome))
+            return false;
     }
 
     StepIt();
-    if (!CXmlBindConfFile().Save(xmlFolder, Path::FindFileName(paths.confFile), confRows))
-        return Failed(cancelled, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
-    if (CancelTest(cancelled))
-        return true;
+    if (!CXmlBindConfFile().Save(xmlFolder, Path::FindFileName(run.paths.confFile), confRows))
+        return Fail(run.outcome, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
+    if (CancelTest(run.outcome))
+        return false;
     StepIt();
     if (!infoFile.Commit())
-        return Failed(cancelled, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
-    if (CancelTest(cancelled))
-        return true;
+        return Fail(run.outcome, Strings::Load(IDS_CANNOT_CREATE), MB_OK);
+    if (CancelTest(run.outcome))
+        return false;
     StepIt();
+    return true;
+}
 
+void COutputRun::RunBindTool(Run& run)
+{
+    const ExternalTool& bindTool = run.bindTool;
+    const OutputPaths& paths = run.paths;
     SetStep(kToolStep);
     const CommandLine command = bindTool.Command(
         {QStringLiteral("-conf"), bindTool.ToolPath(Path::Resolve(paths.confFile)),
@@ -382,31 +426,30 @@ bool COutputRun::RunOutput(bool* cancelled)
     switch (tool.outcome)
     {
     case ToolResult::NotStarted:
-        ToolNotStarted(tool);
-        *cancelled = true;
+        ToolNotStarted(run.outcome, tool);
         break;
     case ToolResult::Cancelled:
         // Killed and reaped before its card goes.
-        *cancelled = true;
-        return true;
+        run.outcome.result = Outcome::Cancelled;
+        return;
     case ToolResult::Signalled:
     case ToolResult::Running: // never from RunTool, which returns once the tool has ended
-        Failed(cancelled, Strings::Load(IDS_OUTPUT_TOOL_FAILED));
+        Fail(run.outcome, Strings::Load(IDS_OUTPUT_TOOL_FAILED));
         break;
     case ToolResult::Exited:
+        run.outcome.toolExitCode = tool.exitCode;
         // A code, or success without a card tree, is no card to replace the last one with.
         if (tool.exitCode != 0)
-            Failed(cancelled, FormatString(IDS_OUTPUT_TOOL_EXIT_CODE, {tool.exitCode}));
+            Fail(run.outcome, FormatString(IDS_OUTPUT_TOOL_EXIT_CODE, {tool.exitCode}));
         else if (!HasCardOutput(m_strProjectPath))
-            Failed(cancelled, Strings::Load(IDS_OUTPUT_TOOL_WROTE_NOTHING));
+            Fail(run.outcome, Strings::Load(IDS_OUTPUT_TOOL_WROTE_NOTHING));
         break;
     }
-    if (!*cancelled)
-        last.Keep();
+    if (run.outcome.result == Outcome::Done)
+        run.last.Keep();
     if (m_pProgress)
     {
         m_pProgress->Complete();
         QThread::msleep(kCompletePauseMs);
     }
-    return true;
 }

@@ -1,10 +1,12 @@
 #include "Ostrelin/model/TitleScreen.h"
 
 #include "Ostrelin/model/PathHelpers.h"
+#include "Ostrelin/res/resource.h"
 #include "TOVKContEdit/shared/ImageEx.h"
 #include "platform/AtomicFile.h"
 #include "platform/ExternalTool.h"
 #include "platform/Path.h"
+#include "platform/Strings.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -93,13 +95,19 @@ QByteArray BuildTitleScreenBitmap(const QImage& title)
     return bytes;
 }
 
-namespace
+bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language,
+                             bool* cancelled, bool* replacerFailed, QString* notWritten)
 {
-bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int language,
-                     bool* cancelled, bool* replacerFailed)
-{
-    if (language < 0 || language >= kLanguageCount || run.tempFolder.isEmpty())
+    const auto leftOut = [notWritten](const QString& why)
+    {
+        if (notWritten)
+            *notWritten = why;
         return false;
+    };
+    if (language < 0 || language >= kLanguageCount)
+        return false;
+    if (run.tempFolder.isEmpty())
+        return leftOut(Strings::Load(IDS_TITLE_NO_TEMP_FOLDER));
     const QString titlePath = settings.m_strTitleImage[language];
     const QString bitmapPath =
         Path::Append(run.tempFolder, QStringLiteral("200_") + GetFileNameOf(titlePath));
@@ -110,17 +118,17 @@ bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int
 
     CImageEx picture;
     if (!picture.Load(titlePath))
-        return false;
+        return leftOut(FormatString(IDS_TITLE_PICTURE_UNREADABLE, {titlePath}));
     const QByteArray bitmap = BuildTitleScreenBitmap(picture.Image());
     picture.Destroy();
 
-    if (!ReplaceFile(bitmapPath, bitmap))
-        return false;
+    if (QString error; !ReplaceFile(bitmapPath, bitmap, &error))
+        return leftOut(FormatString(IDS_TITLE_FILE_NOT_WRITTEN, {bitmapPath, error}));
 
     const QString titleFile = u'R' + code + QStringLiteral("000.BIN");
     const QString oldFile = Path::Resolve(Path::Append(outputFolder, titleFile));
-    if (Path::IsRegularFile(oldFile) && !QFile::remove(oldFile))
-        return false;
+    if (QFile old(oldFile); Path::IsRegularFile(oldFile) && !old.remove())
+        return leftOut(FormatString(IDS_TITLE_OLD_NOT_REMOVED, {oldFile, old.errorString()}));
 
     const QString binFolder = Path::Append(run.appFolder, QStringLiteral("bin"));
     const ExternalTool replacer = ExternalTool::Find(binFolder, QStringLiteral("halbrine"));
@@ -150,24 +158,9 @@ bool ReplaceOneTitle(const CLanguageSettings& settings, const TitleRun& run, int
     }
     return true;
 }
-} // namespace
-
-bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language,
-                             bool* cancelled, bool* replacerFailed)
-{
-    // Out of memory, or whatever else breaks one language, leaves that title out.
-    try
-    {
-        return ReplaceOneTitle(settings, run, language, cancelled, replacerFailed);
-    }
-    catch (...)
-    {
-        return false;
-    }
-}
 
 quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run, bool* cancelled,
-                           quint16* failed)
+                           quint16* failed, QStringList* notWritten)
 {
     // A language removed from the guide gets no title, even while its title is still ticked.
     const quint16 wanted = settings.m_wTitleLanguages & settings.m_wGuideLanguages;
@@ -188,12 +181,16 @@ quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& ru
     for (int i = 0; i < kLanguageCount && !stopped && !wineFailed(); ++i)
     {
         bool replacerFailed = false;
+        QString why;
         if ((mask & (1u << i)) != 0 &&
-            !ReplaceTitleForLanguage(settings, run, i, &stopped, &replacerFailed))
+            !ReplaceTitleForLanguage(settings, run, i, &stopped, &replacerFailed, &why))
         {
             mask &= quint16(~(1u << i));
             if (replacerFailed && failed)
                 *failed |= quint16(1u << i);
+            if (!why.isEmpty() && notWritten)
+                notWritten->append(
+                    FormatString(IDS_OUTPUT_TITLE_NOT_WRITTEN, {GetLanguageName(i), why}));
         }
     }
     if (wineFailed())

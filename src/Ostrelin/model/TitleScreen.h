@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 constexpr int kTitleScreenWidth = 256;
@@ -40,14 +41,18 @@ struct TitleRun
 // replacer ended by itself with code 0 and R<code>000.BIN holds something afterwards; the
 // old file of the language is removed first, so a stale title is never taken for a new one.
 // A replacer that ended otherwise sets *replacerFailed, and what it wrote is removed. A
-// replacer stopped by the wait's cancel test sets *cancelled.
+// replacer stopped by the wait's cancel test sets *cancelled. When the picture, the screen
+// bitmap or the old title file stopped it before the replacer, *notWritten tells why.
 bool ReplaceTitleForLanguage(const CLanguageSettings& settings, const TitleRun& run, int language,
-                             bool* cancelled = nullptr, bool* replacerFailed = nullptr);
+                             bool* cancelled = nullptr, bool* replacerFailed = nullptr,
+                             QString* notWritten = nullptr);
 
 // Every guide language of m_wTitleLanguages whose picture passes the check is replaced, one
 // after another once all were checked; the result has bit i for each title file produced.
 // A cancel during a replacer ends the run there (*cancelled set, result 0); so does a
 // replacer that Wine could not run (run.notStarted set, result 0). *failed gets bit i for
-// each language whose replacer failed (see ReplaceTitleForLanguage).
+// each language whose replacer failed (see ReplaceTitleForLanguage); *notWritten one line,
+// naming the language and the reason, for each title left out before its replacer ran.
 quint16 ReplaceTitleImages(const CLanguageSettings& settings, const TitleRun& run,
-                           bool* cancelled = nullptr, quint16* failed = nullptr);
+                           bool* cancelled = nullptr, quint16* failed = nullptr,
+                           QStringList* notWritten = nullptr);

@@ -164,6 +164,15 @@ constexpr unsigned IDS_OUTPUT_TOOL_PREFIX_UNUSABLE = 64788;
 // The wait text while a Windows tool waits for Wine (its prefix, its server).
 constexpr unsigned IDS_WINE_PREPARING = 64789;
 constexpr unsigned IDS_USAGE = 64790; // "--help"
+// A title left out before its replacer ran: the language name, the reason below.
+constexpr unsigned IDS_OUTPUT_TITLE_NOT_WRITTEN = 64791;
+constexpr unsigned IDS_TITLE_NO_TEMP_FOLDER = 64792;
+// The picture's path.
+constexpr unsigned IDS_TITLE_PICTURE_UNREADABLE = 64793;
+// The screen bitmap's path, the system's reason.
+constexpr unsigned IDS_TITLE_FILE_NOT_WRITTEN = 64794;
+// The earlier title file's path, the system's reason.
+constexpr unsigned IDS_TITLE_OLD_NOT_REMOVED = 64795;
 
 // Step pages 3..6 and their dialogs (languages, title pictures, works, servers).
 constexpr unsigned IDD_CONTENT_LIST = 105;

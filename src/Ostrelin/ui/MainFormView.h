@@ -4,6 +4,7 @@
 #include "Ostrelin/model/ProjectHost.h"
 #include "Ostrelin/ui/ChildProcesses.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -16,6 +17,7 @@ class CFeedbackDialog;
 class CFileSelectDialog;
 class COstrelinDoc;
 class COutputDialog;
+class COutputRun;
 class CProgressDlg;
 class CProgressTabCtrl;
 class CStepPage;
@@ -54,11 +56,14 @@ public:
     // The wait box's test: either editor still runs.
     bool IsAnyEditorRunning() const;
 
-    // The output (MainFormViewOutput.cpp), under m_pProgressDlg: the pre-output check (true
-    // when its report stays empty, or after a cancel) and the run (the outcome is the flag,
-    // what went wrong without stopping it comes back in warnings).
+    // The output of this project (MainFormViewOutput.cpp) under the given progress, its
+    // tools and waits the hub's.
+    COutputRun OutputRun(CProgressDlg* progress) const;
+    // The run's check and the run itself under m_pProgressDlg: the check is true when its
+    // report stays empty, or after a cancel; the run always returns true, and *cancelled is
+    // false only when it went through.
     bool CheckStepData(QString& report, bool* cancelled);
-    bool RunOutput(bool* cancelled, QStringList* warnings = nullptr);
+    bool RunOutput(bool* cancelled);
     // Before an output: content data converted behind the hub's back (a content editor
     // started by hand) is scanned again and the pages show it.
     void RescanChangedContent();
@@ -82,8 +87,8 @@ public:
     CWdbListDialog* m_pWdbListPage = nullptr;
     COutputDialog* m_pOutputPage = nullptr;
     CFeedbackDialog* m_pFeedbackPage = nullptr;
-    // The progress dialog of the running output; null otherwise.
-    CProgressDlg* m_pProgressDlg = nullptr;
+    // The progress dialog of the running output; null otherwise, also once it is gone.
+    QPointer<CProgressDlg> m_pProgressDlg;
     CProgressTabCtrl* m_tabSteps = nullptr;
 
 private:

@@ -82,26 +82,23 @@ void COutputDialog::RunOutputCommand()
     if (!progress->Create(view))
         return;
     operation.SetCancelHandler([dialog = progress.get()] { dialog->RequestCancel(); });
+    // The view knows the dialog while it lives; the run is given it.
     view->m_pProgressDlg = progress.get();
-    // The view never keeps a dialog that is gone, also when something throws.
-    struct Release
-    {
-        CMainFormView* view;
-        ~Release() { view->m_pProgressDlg = nullptr; }
-    } release{view};
     progress->SetRange(0, kProgressUpper);
     progress->SetPos(0);
     progress->setWindowTitle(Strings::Load(IDS_OUTPUT_PROGRESS_CAPTION));
     progress->SetMessageText(Strings::Load(IDS_OUTPUT_PROGRESS_TEXT));
     progress->show();
 
+    COutputRun run = view->OutputRun(progress.get());
     bool cancelled = false;
-    QStringList warnings;
     QString report;
-    const bool passed = view->CheckStepData(report, &cancelled);
-    if (passed && !cancelled)
-        view->RunOutput(&cancelled, &warnings);
-    view->m_pProgressDlg = nullptr;
+    const bool passed = run.CheckStepData(report, &cancelled);
+    COutputRun::Outcome outcome;
+    if (cancelled)
+        outcome.result = COutputRun::Outcome::Cancelled;
+    else if (passed)
+        outcome = run.RunOutput();
     operation.SetCancelHandler({});
     progress.reset();
     // The program ends: the run has put the last output back, nothing waits for the author.
@@ -111,14 +108,14 @@ void COutputDialog::RunOutputCommand()
     {
         CReportDialog dialog(Strings::Load(IDS_CHECK_FOUND), report, this);
         dialog.DoModal();
+        return;
     }
-    else if (cancelled)
+    if (!outcome.message.isEmpty())
+        AfxMessageBox(outcome.message, outcome.flags);
+    if (outcome.result != COutputRun::Outcome::Done)
         AfxMessageBox(IDS_OUTPUT_CANCELLED, MB_OK | MB_ICONINFORMATION);
+    else if (outcome.warnings.isEmpty())
+        AfxMessageBox(IDS_OUTPUT_DONE, MB_OK | MB_ICONINFORMATION);
     else
-    {
-        if (warnings.isEmpty())
-            AfxMessageBox(IDS_OUTPUT_DONE, MB_OK | MB_ICONINFORMATION);
-        else
-            AfxMessageBox(warnings.join(u'\n'), MB_OK | MB_ICONEXCLAMATION);
-    }
+        AfxMessageBox(outcome.warnings.join(u'\n'), MB_OK | MB_ICONEXCLAMATION);
 }

@@ -60,7 +60,7 @@ protected:
     {
         cancelled = false;
         report = QStringLiteral("left over");
-        return CheckStepData(doc, projectPath, report, &cancelled, progress);
+        return COutputRun(doc, projectPath, {}, {}, progress).CheckStepData(report, &cancelled);
     }
 
     CBindData& data() { return doc.GetBindData(); }

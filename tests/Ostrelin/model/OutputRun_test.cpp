@@ -55,12 +55,10 @@ protected:
 
     bool Run(COutputProgress* progress)
     {
-        COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
-        run.SetProgress(progress);
-        run.SetToolFolder(QStringLiteral("/tools folder"));
+        COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"), progress);
+        run.SetToolSource([folder = QStringLiteral("/tools folder")] { return folder; });
         run.SetTempFolder(temp);
-        bool cancelled = true;
-        EXPECT_TRUE(run.RunOutput(&cancelled));
+        const bool cancelled = Stopped(run);
         titleMask = run.TitleMask();
         return cancelled;
     }
@@ -305,17 +303,15 @@ TEST_F(OutputRunTest, ANativeToolsLongWaitIsNotTakenForWine)
 {
     FillProject();
     WriteFile(durnapControl, "sleep 300\nwork\n");
-    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
-    run.SetToolFolder(QStringLiteral("/tools folder"));
-    run.SetTempFolder(temp);
     FakeProgress progress;
-    run.SetProgress(&progress);
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"), &progress);
+    run.SetToolSource([folder = QStringLiteral("/tools folder")] { return folder; });
+    run.SetTempFolder(temp);
     FakeClock clock;
     run.SetWaitClock(&clock);
     QStringList texts;
     run.SetWaitText([&](const QString& text) { texts << text; });
-    bool cancelled = true;
-    EXPECT_TRUE(run.RunOutput(&cancelled));
+    const bool cancelled = Stopped(run);
     EXPECT_FALSE(cancelled);
     EXPECT_GT(clock.Now(), 2000);
     EXPECT_TRUE(texts.isEmpty()) << texts.join(u'|').toStdString();
@@ -326,8 +322,7 @@ TEST_F(OutputRunTest, WithoutTheUnpackedToolsNoTitleIsMadeAndTheRunStops)
     FillProject();
     COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
     run.SetTempFolder(temp);
-    bool cancelled = false;
-    run.RunOutput(&cancelled);
+    const bool cancelled = Stopped(run);
     EXPECT_TRUE(cancelled);
     EXPECT_EQ(messages.texts(),
               QStringList{QStringLiteral("出力に使用するファイルが見つかりませんでした。")});
@@ -384,13 +379,11 @@ TEST_F(OutputRunTest, EveryToolBehaviourAtEveryStartingPoint)
             FakeProgress progress;
             FakeClock clock;
             behaviours.Schedule(clock, behaviour, [&progress] { progress.ClickCancel(); });
-            COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
-            run.SetProgress(&progress);
-            run.SetToolFolder(QStringLiteral("/tools folder"));
+            COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"), &progress);
+            run.SetToolSource([folder = QStringLiteral("/tools folder")] { return folder; });
             run.SetTempFolder(temp);
             run.SetWaitClock(&clock);
-            bool cancelled = false;
-            run.RunOutput(&cancelled);
+            const bool cancelled = Stopped(run);
 
             // What the author is shown: no message of the run's own; the caller tells
             // "cancelled" or "completed" from the flag.
@@ -445,10 +438,9 @@ TEST_F(OutputRunTest, AnOutputKilledWhileTheLastCardIsAsideGetsItBackAtTheNextOu
     if (hub == 0)
     {
         COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
-        run.SetToolFolder(QStringLiteral("/tools folder"));
+        run.SetToolSource([folder = QStringLiteral("/tools folder")] { return folder; });
         run.SetTempFolder(temp);
-        bool cancelled = false;
-        run.RunOutput(&cancelled);
+        Stopped(run);
         ::_exit(0);
     }
     QElapsedTimer waited;

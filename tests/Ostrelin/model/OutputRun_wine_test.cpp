@@ -73,13 +73,11 @@ protected:
 TEST_F(OutputWine, TitleAndBindToolOpenEveryFileTheyAreGivenAndWriteTheCardTree)
 {
     FillProject();
-    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
-    run.SetToolFolder(tools);
-    run.SetTempFolder(temp);
     FakeProgress progress;
-    run.SetProgress(&progress);
-    bool cancelled = true;
-    EXPECT_TRUE(run.RunOutput(&cancelled));
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"), &progress);
+    run.SetToolSource([folder = tools] { return folder; });
+    run.SetTempFolder(temp);
+    const bool cancelled = Stopped(run);
     EXPECT_FALSE(cancelled);
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(u'|').toStdString();
     EXPECT_EQ(run.TitleMask(), 0x0002);
@@ -134,18 +132,16 @@ TEST_F(OutputWine, CancelWhileTheWindowsBindToolRunsStopsIt)
     const QString control = NewFolder(QStringLiteral("durnap-control")) + QStringLiteral("/c");
     WriteFile(control, "work\nsleep 60000\n");
     qputenv("DURNAP_CONTROL", W(control).toUtf8());
-    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
-    run.SetToolFolder(tools);
-    run.SetTempFolder(temp);
     FakeProgress progress;
     // Once the tool has written its tree it hangs; the user cancels.
     progress.cancelWhen = [&]
     { return QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")); };
-    run.SetProgress(&progress);
-    bool cancelled = false;
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"), &progress);
+    run.SetToolSource([folder = tools] { return folder; });
+    run.SetTempFolder(temp);
     QElapsedTimer timer;
     timer.start();
-    EXPECT_TRUE(run.RunOutput(&cancelled));
+    const bool cancelled = Stopped(run);
     qunsetenv("DURNAP_CONTROL");
     EXPECT_TRUE(cancelled);
     EXPECT_LT(timer.elapsed(), 30000);
@@ -187,10 +183,9 @@ TEST_F(OutputWine, EachWineFailureOfTheBindToolAndTheTitleReplacerIsToldAsItIs)
             const QString output = project + QStringLiteral("/convert/output");
             const auto before = TestSupport::TreeOf(output);
             COutputRun run(caseDoc, projectPath, QFileInfo(bin).path(), bin);
-            run.SetToolFolder(tools);
+            run.SetToolSource([folder = tools] { return folder; });
             run.SetTempFolder(temp);
-            bool cancelled = false;
-            EXPECT_TRUE(run.RunOutput(&cancelled));
+            const bool cancelled = Stopped(run);
             qunsetenv("HALBRINE_CONTROL");
             qunsetenv("DURNAP_CONTROL");
 
@@ -253,11 +248,10 @@ TEST_F(OutputWine, WhileWineIsPreparingTheProgressSaysSo)
 {
     FillProject();
     doc.GetBindData().m_wTitleLanguages = 0;
-    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
-    run.SetToolFolder(tools);
-    run.SetTempFolder(temp);
     FakeProgress progress;
-    run.SetProgress(&progress);
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"), &progress);
+    run.SetToolSource([folder = tools] { return folder; });
+    run.SetTempFolder(temp);
     // Each slice of the fake clock takes a fraction of a millisecond: Wine's start is seconds
     // of it.
     FakeClock clock;
@@ -271,8 +265,7 @@ TEST_F(OutputWine, WhileWineIsPreparingTheProgressSaysSo)
             if (texts.size() == 1)
                 cardWhenNoted = QFile::exists(project + kCardApp + QStringLiteral("/TZM00000"));
         });
-    bool cancelled = true;
-    EXPECT_TRUE(run.RunOutput(&cancelled));
+    const bool cancelled = Stopped(run);
     EXPECT_FALSE(cancelled);
     EXPECT_EQ(texts,
               (QStringList{QStringLiteral("Wine を準備しています ..."), QStringLiteral("出力中")}));
