@@ -15,6 +15,7 @@
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -296,6 +297,74 @@ TEST_F(OutputRunTest, ARunThatDoesNotGoThroughLeavesTheLastCardAsItWas)
                                  QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList());
     }
+}
+
+// The outcome of a run as the page gets it: how it ended, the message, the bind tool's code.
+TEST_F(OutputRunTest, TheOutcomeCarriesTheResultTheMessageAndTheToolsCode)
+{
+    FillProject();
+    struct Case
+    {
+        const char* name;
+        const char* toolControl;
+        COutputRun::Outcome::Result result;
+        QString message;
+        std::optional<int> exitCode;
+    };
+    const Case cases[] = {
+        {"goes through", "work\n", COutputRun::Outcome::Done, QString(), 0},
+        {"ends with a code", "work\nexit 2\n", COutputRun::Outcome::Failed,
+         QStringLiteral("出力ツールが終了コード 2 で終了しました。"), 2},
+        {"crashes", "work\ncrash\n", COutputRun::Outcome::Failed,
+         QStringLiteral("出力ツールが異常終了しました。"), std::nullopt},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        WriteFile(durnapControl, c.toolControl);
+        COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+        run.SetToolSource([] { return QStringLiteral("/tools folder"); });
+        run.SetTempFolder(temp);
+        const COutputRun::Outcome outcome = run.RunOutput();
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.message, c.message);
+        EXPECT_EQ(outcome.toolExitCode, c.exitCode);
+        EXPECT_TRUE(outcome.warnings.isEmpty());
+    }
+    // A cancel before the tool ended has no code and nothing to tell but the cancel.
+    WriteFile(durnapControl, "work\nsleep 60000\n");
+    FakeProgress progress;
+    progress.cancelWhen = [&]()
+    { return QFile::exists(project + kCardApp + QStringLiteral("/TZM00000/LANG.TXT")); };
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"), &progress);
+    run.SetToolSource([] { return QStringLiteral("/tools folder"); });
+    run.SetTempFolder(temp);
+    const COutputRun::Outcome cancelled = run.RunOutput();
+    EXPECT_EQ(cancelled.result, COutputRun::Outcome::Cancelled);
+    EXPECT_TRUE(cancelled.message.isEmpty());
+    EXPECT_EQ(cancelled.toolExitCode, std::nullopt);
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+// A title that could not be prepared does not stop the run; the outcome says which and why.
+TEST_F(OutputRunTest, ATitleLeftOutIsAWarningWithItsReason)
+{
+    FillProject();
+    const QString notAFolder = WriteFile(NewFolder(QStringLiteral("plain")) + "/file", "x");
+    COutputRun run(doc, projectPath, app, app + QStringLiteral("/bin"));
+    run.SetToolSource([] { return QStringLiteral("/tools folder"); });
+    run.SetTempFolder(notAFolder);
+    const COutputRun::Outcome outcome = run.RunOutput();
+    EXPECT_EQ(outcome.result, COutputRun::Outcome::Done);
+    ASSERT_EQ(outcome.warnings.size(), 1);
+    EXPECT_TRUE(outcome.warnings[0].startsWith(
+        QStringLiteral("英語: タイトル画像を置き換えずに出力しました。画面のビットマップ ") +
+        notAFolder))
+        << outcome.warnings[0].toStdString();
+    EXPECT_EQ(run.TitleMask(), 0);
+    EXPECT_TRUE(Runs(halbrineRecords).isEmpty());
+    EXPECT_EQ(Runs(durnapRecords).size(), 1);
+    EXPECT_TRUE(messages.shown().isEmpty());
 }
 
 // A native tool's wait is never Wine's: however long it runs, the progress text stays.

@@ -247,6 +247,46 @@ TEST_F(TitleRunTest, NoReplacerOrNoTemporaryFolderGivesNoTitle)
     EXPECT_TRUE(Runs(records).isEmpty());
 }
 
+// A title that cannot be prepared for its replacer is left out with the reason, naming its
+// language; the other languages go on.
+TEST_F(TitleRunTest, ATitleLeftOutBeforeItsReplacerSaysWhy)
+{
+    Title(1, QStringLiteral("en.bmp"), TwoColourTitle());
+    Title(2, QStringLiteral("fr.bmp"), TwoColourTitle());
+    const QString notAFolder = WriteFile(NewFolder(QStringLiteral("plain")) + "/file", "x");
+    struct Case
+    {
+        const char* name;
+        QString tempFolder;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"no temporary folder", QString(), QStringLiteral("一時フォルダーが使用できません。")},
+        {"the temporary folder is a file", notAFolder,
+         QStringLiteral("画面のビットマップ ") + notAFolder + QStringLiteral("/200_en.bmp")},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        TitleRun broken = run;
+        broken.tempFolder = c.tempFolder;
+        quint16 failed = 0xFFFF;
+        QStringList notWritten;
+        EXPECT_EQ(ReplaceTitleImages(settings, broken, nullptr, &failed, &notWritten), 0);
+        EXPECT_EQ(failed, 0);
+        ASSERT_EQ(notWritten.size(), 2);
+        const QString prefix = QStringLiteral("英語: タイトル画像を置き換えずに出力しました。");
+        EXPECT_TRUE(notWritten[0].startsWith(prefix + c.reason)) << notWritten[0].toStdString();
+        EXPECT_TRUE(notWritten[1].startsWith(QStringLiteral("フランス語: ")))
+            << notWritten[1].toStdString();
+        EXPECT_TRUE(Runs(records).isEmpty());
+    }
+    // With a temporary folder again nothing is told.
+    QStringList notWritten;
+    EXPECT_EQ(ReplaceTitleImages(settings, run, nullptr, nullptr, &notWritten), 0x0006);
+    EXPECT_TRUE(notWritten.isEmpty());
+}
+
 TEST_F(TitleRunTest, SameFileNameInTwoFoldersIsReadByEachRunInTurn)
 {
     settings.m_wTitleLanguages = 0x0003;
