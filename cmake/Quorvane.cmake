@@ -70,7 +70,15 @@ function(quorvane_add_tests prefix)
     target_link_libraries(${target} PRIVATE quorvane_testmain ${ARG_LIBS})
     set(lock)
     if(stem IN_LIST ARG_GUI_PROGRAMS OR "ALL" IN_LIST ARG_GUI_PROGRAMS)
-      set(lock RESOURCE_LOCK quorvane_gui_programs)
+      list(APPEND lock quorvane_gui_programs)
+    endif()
+    # The cases of a Wine test program share its prefix, and so one registry that their
+    # tools hand values over in: they run one at a time.
+    if(stem MATCHES "_wine_test$")
+      list(APPEND lock ${target})
+    endif()
+    if(lock)
+      set(lock RESOURCE_LOCK "${lock}")
     endif()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          PROPERTIES TIMEOUT 300 ${lock})
